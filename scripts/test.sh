@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs the whole test suite twice: a
+# normal build, then a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup-debian.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test (RelWithDebInfo)"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DLAZRINE_SANITIZE=ON -DLAZRINE_BUILD_BENCHMARKS=OFF
+cmake --build build/sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== bounded fuzzing"
+  ./scripts/fuzz.sh --ci
+fi
+echo "== all tests passed"

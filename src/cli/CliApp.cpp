@@ -1,0 +1,260 @@
+#include "cli/CliApp.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdint>
+#include <iomanip>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <set>
+#include <sstream>
+
+#include "common/palm/PmRecordSetFactory.h"
+#include "platform/TextCodec.h"
+
+namespace lazrine::cli {
+namespace {
+
+using palm::PmRecordSet;
+
+constexpr std::size_t kCellBuffer = 4096;
+
+// The text of a cell as the window shows it, in UTF-8: record files hold
+// Windows-1252, the database store holds UTF-8 already.
+std::string CellText(const PmRecordSet& set, std::size_t i, std::uint32_t key) {
+    const std::string text = set.FieldText(i, key, kCellBuffer);
+    if (set.CommonAt(i).nSource == misc::CommRecord::kSourceDatabase) {
+        return text;
+    }
+    return platform::TextCodec::Cp1252ToUtf8(text);
+}
+
+bool IsDeletedAt(const PmRecordSet& set, std::size_t i) {
+    return palm::PmIsDeletedStatus(set.CommonAt(i).attached.nStatus);
+}
+
+// A cell shortened to one line for the table view.
+std::string OneLine(const std::string& text, std::size_t width) {
+    std::string line;
+    for (const char c : text) {
+        line.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
+    }
+    // Cut on a UTF-8 character boundary.
+    if (line.size() > width) {
+        std::size_t cut = width;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        line.resize(cut);
+        line += "...";
+    }
+    return line;
+}
+
+void PrintTable(const PmRecordSet& set, const std::vector<std::size_t>& rows, std::ostream& out) {
+    out << std::left << std::setw(7) << "Index" << std::setw(12) << "ID" << std::setw(10) << "Status"
+        << std::setw(9) << "Deleted";
+    for (const auto& column : set.Kind().columns) {
+        out << column.caption << "  ";
+    }
+    out << "\n";
+    for (const std::size_t i : rows) {
+        const auto& rec = set.CommonAt(i);
+        std::ostringstream status;
+        status << "0x" << std::hex << std::setw(2) << std::setfill('0') << rec.attached.nStatus;
+        out << std::left << std::setfill(' ') << std::setw(7) << i << std::setw(12) << rec.nId << std::setw(10)
+            << status.str() << std::setw(9) << (IsDeletedAt(set, i) ? "yes" : "no");
+        for (const auto& column : set.Kind().columns) {
+            out << OneLine(CellText(set, i, column.key), 60) << "  ";
+        }
+        out << "\n";
+    }
+    out << rows.size() << (rows.size() == 1 ? " record" : " records") << "\n";
+}
+
+void PrintJson(const PmRecordSet& set, const std::string& file, const std::vector<std::size_t>& rows,
+               std::ostream& out) {
+    nlohmann::ordered_json doc;
+    doc["kind"] = set.Kind().szName;
+    doc["store"] = palm::PmStoreKindName(set.LoadedKind());
+    doc["file"] = file;
+    doc["records"] = nlohmann::ordered_json::array();
+    for (const std::size_t i : rows) {
+        const auto& rec = set.CommonAt(i);
+        nlohmann::ordered_json item;
+        item["index"] = i;
+        item["id"] = rec.nId;
+        item["status"] = rec.attached.nStatus;
+        item["deleted"] = IsDeletedAt(set, i);
+        nlohmann::ordered_json columns = nlohmann::ordered_json::object();
+        for (const auto& column : set.Kind().columns) {
+            columns[column.caption] = CellText(set, i, column.key);
+        }
+        item["columns"] = std::move(columns);
+        doc["records"].push_back(std::move(item));
+    }
+    out << doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+}
+
+struct Options {
+    std::string kind;
+    std::string file;
+    bool all = false;
+    bool json = false;
+    std::vector<std::uint32_t> ids;
+    bool allDeleted = false;
+    bool dryRun = false;
+};
+
+class Runner {
+public:
+    Runner(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    int Probe(const Options& o) {
+        auto set = palm::PmRecordSetFactory::Create(o.kind);
+        const palm::PmStoreKind kind = set->Probe(o.file);
+        if (kind == palm::PM_STORE_FAILED) {
+            m_err << NotAFile(o) << "\n";
+            return CliApp::kExitFailed;
+        }
+        m_out << palm::PmStoreKindName(kind) << "\n";
+        return CliApp::kExitOk;
+    }
+
+    int List(const Options& o) {
+        auto set = Load(o);
+        if (!set) {
+            return CliApp::kExitFailed;
+        }
+        std::vector<std::size_t> rows;
+        for (std::size_t i = 0; i < set->CommonCount(); ++i) {
+            if (o.all || IsDeletedAt(*set, i)) {
+                rows.push_back(i);
+            }
+        }
+        if (o.json) {
+            PrintJson(*set, o.file, rows, m_out);
+        } else {
+            PrintTable(*set, rows, m_out);
+        }
+        return CliApp::kExitOk;
+    }
+
+    int Undelete(const Options& o) {
+        auto set = Load(o);
+        if (!set) {
+            return CliApp::kExitFailed;
+        }
+        const std::set<std::uint32_t> wanted(o.ids.begin(), o.ids.end());
+        std::vector<std::size_t> rows;
+        for (std::size_t i = 0; i < set->CommonCount(); ++i) {
+            if (IsDeletedAt(*set, i) && (o.allDeleted || wanted.count(set->CommonAt(i).nId) != 0)) {
+                rows.push_back(i);
+            }
+        }
+        if (rows.empty()) {
+            m_err << set->Kind().NothingSelectedMessage() << "\n";
+            return CliApp::kExitFailed;
+        }
+        if (o.dryRun) {
+            m_out << "Would undelete:\n";
+            PrintTable(*set, rows, m_out);
+            return CliApp::kExitOk;
+        }
+        int done = 0;
+        for (const std::size_t i : rows) {
+            if (!set->UndeleteAt(i)) {
+                m_err << "Undelete failed: " << set->LastError() << "\n";
+                if (set->LoadedKind() == palm::PM_STORE_DATABASE && done > 0) {
+                    m_err << done << " records were undeleted and written before the failure.\n";
+                } else {
+                    m_err << "The file was left unchanged.\n";
+                }
+                return CliApp::kExitFailed;
+            }
+            ++done;
+        }
+        if (!set->Save()) {
+            m_err << "Cannot save " << o.file << ": " << set->LastError() << "\nThe file was left unchanged.\n";
+            return CliApp::kExitFailed;
+        }
+        m_out << set->Kind().SuccessMessage(done) << "\n";
+        return CliApp::kExitOk;
+    }
+
+private:
+    static std::string NotAFile(const Options& o) {
+        return o.file + ": not a Palm Desktop " + o.kind + " data file";
+    }
+
+    std::unique_ptr<PmRecordSet> Load(const Options& o) {
+        auto set = palm::PmRecordSetFactory::Create(o.kind);
+        set->SetIncludeDeleted(true);
+        if (!set->LoadFile(o.file)) {
+            m_err << NotAFile(o) << "\n" << "(" << set->LastError() << ")\n";
+            return nullptr;
+        }
+        return set;
+    }
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+}  // namespace
+
+int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{"Lists and undeletes records deleted in Palm Desktop.", "lazrine-cli"};
+    app.require_subcommand(1);
+    Options o;
+
+    std::vector<std::string> kinds;
+    for (const auto name : palm::PmRecordSetFactory::Names()) {
+        kinds.emplace_back(name);
+    }
+    const auto addKindAndFile = [&](CLI::App* sub) {
+        sub->add_option("kind", o.kind, "Kind of data")->required()->check(CLI::IsMember(kinds));
+        sub->add_option("file", o.file, "Palm Desktop data file")->required();
+    };
+
+    CLI::App* probe = app.add_subcommand("probe", "Tell which store generation reads a file");
+    addKindAndFile(probe);
+
+    CLI::App* list = app.add_subcommand("list", "List deleted (or all) records");
+    addKindAndFile(list);
+    list->add_flag("--all", o.all, "List every record, not only the deleted ones");
+    list->add_flag("--json", o.json, "Print one JSON object");
+
+    CLI::App* undelete = app.add_subcommand("undelete", "Undelete records and save");
+    addKindAndFile(undelete);
+    auto* ids = undelete->add_option("--id", o.ids, "Record id to undelete (repeatable)");
+    auto* allDeleted = undelete->add_flag("--all-deleted", o.allDeleted, "Undelete every deleted record");
+    ids->excludes(allDeleted);
+    undelete->add_flag("--dry-run", o.dryRun, "List what would be undeleted; write nothing");
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+        if (undelete->parsed() && o.ids.empty() && !o.allDeleted) {
+            throw CLI::RequiredError("--id or --all-deleted");
+        }
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        err << "lazrine-cli: " << e.what() << "\n\n" << app.help();
+        return kExitUsage;
+    }
+
+    Runner runner(out, err);
+    if (probe->parsed()) {
+        return runner.Probe(o);
+    }
+    if (list->parsed()) {
+        return runner.List(o);
+    }
+    return runner.Undelete(o);
+}
+
+}  // namespace lazrine::cli

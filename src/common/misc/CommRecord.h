@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/palm/PmRecordEntry.h"
+
+namespace lazrine::misc {
+
+// What every common record carries, whatever its kind: where it came from
+// (1 classic file, 2 extended file, 16 database), its status word and record
+// id, and its own copy of its display entry (`attached`), which the window
+// filters on and an undelete updates.
+struct CommRecord {
+    static constexpr std::uint32_t kSourceClassic = 1;
+    static constexpr std::uint32_t kSourceExtended = 2;
+    static constexpr std::uint32_t kSourceDatabase = 16;
+
+    std::uint32_t nSource = 0;
+    std::uint32_t nStatus = 0;
+    std::uint32_t nId = 0;
+    palm::PmRecordEntry attached;
+    bool bAttached = false;
+
+    virtual ~CommRecord() = default;
+};
+
+// One row of a kind's field table.
+struct CommFieldInfo {
+    std::uint32_t key = 0;
+    std::string name;
+    std::uint32_t size = 0;
+};
+
+}  // namespace lazrine::misc

@@ -1,0 +1,463 @@
+#include "common/palm/PmDBUtil.h"
+
+#include <cstring>
+
+#include "platform/AtomicFile.h"
+
+namespace lazrine::palm {
+namespace {
+
+constexpr std::size_t kCategoryTextCap = 256;
+constexpr std::uint32_t kMaxCString = 0xFFFF;
+
+}  // namespace
+
+bool PmDBUtil::Fail(const std::string& reason) {
+    if (m_szLastError.empty()) {
+        m_szLastError = reason;
+    }
+    return false;
+}
+
+bool PmDBUtil::FailIn(const std::string& context) {
+    m_szLastError = m_szLastError.empty() ? context : context + ": " + m_szLastError;
+    return false;
+}
+
+bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
+    Close();
+    if (path.empty()) {
+        return Fail("no file name given");
+    }
+    if (mode > PM_OPEN_CREATE) {
+        return Fail("unknown open mode");
+    }
+    std::string error;
+    if (!platform::AtomicFile::ReadWhole(path, m_Input, error)) {
+        return Fail(error);
+    }
+    m_nPos = 0;
+    m_bOpen = true;
+    m_szFileName = path;
+    return true;
+}
+
+void PmDBUtil::Close() {
+    m_bOpen = false;
+    m_Input.clear();
+    m_Input.shrink_to_fit();
+    m_nPos = 0;
+    m_bWriting = false;
+    m_Output.clear();
+    m_Output.shrink_to_fit();
+}
+
+bool PmDBUtil::ReadBytes(std::span<std::uint8_t> out) {
+    if (out.empty()) {
+        return Fail("empty read");
+    }
+    if (Remaining() < out.size()) {
+        return Fail("the file ends early at byte " + std::to_string(m_Input.size()));
+    }
+    std::memcpy(out.data(), m_Input.data() + m_nPos, out.size());
+    m_nPos += out.size();
+    return true;
+}
+
+bool PmDBUtil::ReadBytesCounted(std::uint8_t* out, std::size_t& n) {
+    if (out == nullptr) {
+        return false;
+    }
+    const std::size_t take = n < Remaining() ? n : Remaining();
+    if (take > 0) {
+        std::memcpy(out, m_Input.data() + m_nPos, take);
+    }
+    m_nPos += take;
+    n = take;
+    return true;
+}
+
+bool PmDBUtil::ReadLong(std::uint32_t& v) {
+    std::uint8_t b[4];
+    if (!ReadBytes(b)) {
+        return false;
+    }
+    v = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+}
+
+bool PmDBUtil::ReadShort(std::uint16_t& v) {
+    std::uint8_t b[2];
+    if (!ReadBytes(b)) {
+        return false;
+    }
+    v = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool PmDBUtil::ReadByte(std::uint8_t& v) {
+    std::uint8_t b[1];
+    if (!ReadBytes(b)) {
+        return false;
+    }
+    v = b[0];
+    return true;
+}
+
+bool PmDBUtil::ReadQuad(PmQuad& v) { return ReadBytes(v); }
+
+bool PmDBUtil::ReadCString(std::string& out, std::size_t cap, std::size_t* length) {
+    out.clear();
+    std::uint8_t first = 0;
+    if (!ReadByte(first)) {
+        return false;
+    }
+    std::size_t len = first;
+    if (first == 0xFF) {
+        std::uint16_t wide = 0;
+        if (!ReadShort(wide)) {
+            return false;
+        }
+        len = wide;
+    }
+    if (length != nullptr) {
+        *length = len;
+    }
+    if (len > cap) {
+        return Fail("a text of " + std::to_string(len) + " characters is longer than the " +
+                    std::to_string(cap) + " allowed at byte " + std::to_string(m_nPos));
+    }
+    if (len == 0) {
+        return true;
+    }
+    if (Remaining() < len) {
+        return Fail("the file ends inside a text");
+    }
+    out.assign(reinterpret_cast<const char*>(m_Input.data() + m_nPos), len);
+    m_nPos += len;
+    return true;
+}
+
+bool PmDBUtil::ReadIntField(std::uint32_t& v) {
+    std::uint32_t tag = 0;
+    if (!ReadLong(tag)) {
+        return false;
+    }
+    if (tag != PM_FIELD_INTEGER && tag != PM_FIELD_DATE && tag != PM_FIELD_BOOLEAN) {
+        return Fail("unexpected field tag " + std::to_string(tag) + " where a number was expected at byte " +
+                    std::to_string(m_nPos - 4));
+    }
+    return ReadLong(v);
+}
+
+bool PmDBUtil::ReadStringField(std::string& out, std::uint32_t& attr) {
+    out.clear();
+    std::uint32_t tag = 0;
+    if (!ReadLong(tag)) {
+        return false;
+    }
+    if (tag != PM_FIELD_CSTRING) {
+        return Fail("unexpected field tag " + std::to_string(tag) + " where a text was expected at byte " +
+                    std::to_string(m_nPos - 4));
+    }
+    if (!ReadLong(attr)) {
+        return false;
+    }
+    return ReadCString(out, kMaxCString);
+}
+
+bool PmDBUtil::ReadBlobField(PmBlobField& blob) {
+    blob = PmBlobField{};
+    if (!ReadLong(blob.nTag) || !ReadLong(blob.nForm)) {
+        return false;
+    }
+    std::uint32_t length = 0;
+    if (blob.nForm == 0) {
+        return true;
+    }
+    if (blob.nForm <= 3) {
+        if (!ReadLong(blob.nValueA) || !ReadLong(blob.nValueB) || !ReadLong(blob.nDataLength)) {
+            return false;
+        }
+        length = blob.nDataLength;
+    } else {
+        blob.nDataLength = blob.nForm;
+        length = blob.nForm;
+    }
+    if (length == 0) {
+        return true;
+    }
+    // Checked before allocating: a corrupt length cannot drive an allocation
+    // larger than what remains of the file.
+    if (Remaining() < length) {
+        return Fail("a binary field of " + std::to_string(length) + " bytes runs past the end of the file");
+    }
+    blob.data.assign(m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos),
+                     m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos + length));
+    m_nPos += length;
+    return true;
+}
+
+bool PmDBUtil::ReadQuadField(PmQuad& v) {
+    std::uint32_t tag = 0;
+    return ReadLong(tag) && ReadQuad(v);
+}
+
+std::size_t PmDBUtil::Tell() const {
+    if (m_bWriting) {
+        return m_Output.size();
+    }
+    return m_bOpen ? m_nPos : 0;
+}
+
+void PmDBUtil::BeginWrite() {
+    m_Output.clear();
+    m_bWriting = true;
+}
+
+bool PmDBUtil::WriteBytes(std::span<const std::uint8_t> data) {
+    if (!m_bWriting) {
+        return Fail("no file is being written");
+    }
+    if (data.empty()) {
+        return Fail("empty write");
+    }
+    m_Output.insert(m_Output.end(), data.begin(), data.end());
+    return true;
+}
+
+bool PmDBUtil::WriteLong(std::uint32_t v) {
+    const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                               static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    return WriteBytes(b);
+}
+
+bool PmDBUtil::WriteShort(std::uint16_t v) {
+    const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+    return WriteBytes(b);
+}
+
+bool PmDBUtil::WriteByte(std::uint8_t v) {
+    const std::uint8_t b[1] = {v};
+    return WriteBytes(b);
+}
+
+bool PmDBUtil::WriteQuad(const PmQuad& v) { return WriteBytes(v); }
+
+bool PmDBUtil::WriteCString(const std::string& text) {
+    const std::size_t len = text.size();
+    if (len > kMaxCString) {
+        return Fail("a text of " + std::to_string(len) +
+                    " characters is too long for a Palm Desktop data file (at most 65535)");
+    }
+    if (len < 0xFF) {
+        if (!WriteByte(static_cast<std::uint8_t>(len))) {
+            return false;
+        }
+    } else if (!WriteByte(0xFF) || !WriteShort(static_cast<std::uint16_t>(len))) {
+        return false;
+    }
+    if (len == 0) {
+        return true;
+    }
+    return WriteBytes({reinterpret_cast<const std::uint8_t*>(text.data()), len});
+}
+
+bool PmDBUtil::WriteTypedInt(std::uint32_t tag, std::uint32_t v) { return WriteLong(tag) && WriteLong(v); }
+
+bool PmDBUtil::WriteStringField(const std::string& text, std::uint32_t attr) {
+    return WriteLong(PM_FIELD_CSTRING) && WriteLong(attr) && WriteCString(text);
+}
+
+bool PmDBUtil::WriteBlobField(const PmBlobField& blob) {
+    if (!WriteLong(blob.nTag) || !WriteLong(blob.nForm)) {
+        return false;
+    }
+    if (blob.nForm == 0) {
+        return true;
+    }
+    std::size_t length = blob.nForm;
+    if (blob.nForm <= 3) {
+        if (!WriteLong(blob.nValueA) || !WriteLong(blob.nValueB) || !WriteLong(blob.nDataLength)) {
+            return false;
+        }
+        length = blob.nDataLength;
+    }
+    if (length == 0) {
+        return true;
+    }
+    if (blob.data.size() != length) {
+        return Fail("a binary field has no data for its length");
+    }
+    return WriteBytes(blob.data);
+}
+
+bool PmDBUtil::WriteQuadField(const PmQuad& v) { return WriteLong(PM_FIELD_QUAD) && WriteQuad(v); }
+
+bool PmDBUtil::CommitWrite(const std::string& path) {
+    if (!m_bWriting) {
+        return Fail("no file is being written");
+    }
+    std::string error;
+    const bool ok = platform::AtomicFile::Replace(path, m_Output, error);
+    m_bWriting = false;
+    m_Output.clear();
+    m_Output.shrink_to_fit();
+    return ok || Fail(error);
+}
+
+bool PmDBUtil::ReadCategorySection() {
+    m_pCatMgr = std::make_unique<PmCategoryMgr>();
+    std::uint32_t nextId = 0;
+    std::uint32_t count = 0;
+    if (!ReadLong(nextId) || !ReadLong(count)) {
+        return false;
+    }
+    m_pCatMgr->SetNextId(nextId);
+    count &= 0xFFFF;
+
+    PmCategory scratch;
+    scratch.SetIndex(0);
+    scratch.SetId(0);
+    scratch.SetName("Unfiled");
+    if (!m_pCatMgr->Add(scratch)) {
+        return Fail("cannot set up the category list");
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t index = 0;
+        std::uint32_t id = 0;
+        std::uint32_t dirty = 0;
+        std::string name;
+        std::string second;
+        if (!ReadLong(index) || !ReadLong(id) || !ReadLong(dirty) || !ReadCString(name, kCategoryTextCap) ||
+            !ReadCString(second, kCategoryTextCap)) {
+            return false;
+        }
+        PmCategory category;
+        category.SetIndex(static_cast<std::int32_t>(index));
+        category.SetId(static_cast<std::int32_t>(id));
+        category.SetDirty(dirty != 0);
+        category.SetName(name);
+        category.SetSafeName(second);
+        if (index == 0xFFFFFFFFu || id == 0xFFFFFFFFu || !m_pCatMgr->Add(category)) {
+            return Fail("the category section holds an invalid, repeated or sixteenth category (entry " +
+                        std::to_string(i + 1) + ")");
+        }
+    }
+    m_pCatMgr->SetModified(false);
+    return true;
+}
+
+bool PmDBUtil::WriteCategorySection() {
+    if (!m_pCatMgr) {
+        return WriteLong(128) && WriteLong(0);
+    }
+    if (!WriteLong(m_pCatMgr->NextId())) {
+        return false;
+    }
+    if (m_pCatMgr->Count() <= 1) {
+        return WriteLong(0);
+    }
+    if (!WriteLong(static_cast<std::uint32_t>(m_pCatMgr->Count() - 1))) {
+        return false;
+    }
+    for (int slot = 0; slot < PmCategoryMgr::kSlots; ++slot) {
+        const PmCategory* category = m_pCatMgr->AtIndex(static_cast<std::uint32_t>(slot));
+        if (category == nullptr || category->GetId() == 0) {
+            continue;
+        }
+        std::string name;
+        std::string second;
+        category->CopyName(name, kCategoryTextCap);
+        category->CopySafeName(second, kCategoryTextCap);
+        if (!WriteLong(static_cast<std::uint32_t>(slot)) || !WriteLong(static_cast<std::uint32_t>(category->GetId())) ||
+            !WriteLong(0) || !WriteCString(name) || !WriteCString(second)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PmDBUtil::GetCategoryText(std::int32_t id, std::string& out) const {
+    out.clear();
+    if (!m_pCatMgr) {
+        return false;
+    }
+    const PmCategory* category = m_pCatMgr->FindById(id);
+    if (category == nullptr) {
+        return false;
+    }
+    out = category->GetName().substr(0, PmCategory::kMaxName);
+    return true;
+}
+
+bool PmDBUtil::ReadField(const PmFieldRef& ref) {
+    std::uint32_t attr = 0;
+    if (auto* const* number = std::get_if<std::uint32_t*>(&ref.target)) {
+        return ReadIntField(**number);
+    }
+    if (auto* const* text = std::get_if<std::string*>(&ref.target)) {
+        return ReadStringField(**text, attr);
+    }
+    if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
+        return ReadBlobField(**blob);
+    }
+    if (auto* const* quad = std::get_if<PmQuad*>(&ref.target)) {
+        return ReadQuadField(**quad);
+    }
+    return true;
+}
+
+bool PmDBUtil::WriteField(const PmFieldRef& ref) {
+    if (auto* const* number = std::get_if<std::uint32_t*>(&ref.target)) {
+        return WriteTypedInt(ref.nWriteTag, **number);
+    }
+    if (auto* const* text = std::get_if<std::string*>(&ref.target)) {
+        return WriteStringField(**text, 1);
+    }
+    if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
+        return WriteBlobField(**blob);
+    }
+    if (auto* const* quad = std::get_if<PmQuad*>(&ref.target)) {
+        return WriteQuadField(**quad);
+    }
+    return true;
+}
+
+bool PmDBUtil::ReadSchema(PmSchema& schema) {
+    std::uint16_t count = 0;
+    if (!ReadLong(schema.nSchemaId) || !ReadLong(schema.nFieldsPerRecord) || !ReadLong(schema.nRecordIdPos) ||
+        !ReadLong(schema.nStatusPos) || !ReadLong(schema.nPlacementPos) || !ReadShort(count)) {
+        return false;
+    }
+    if (Remaining() < static_cast<std::size_t>(count) * 2) {
+        return Fail("the schema runs past the end of the file");
+    }
+    schema.aFieldTypes.assign(count, 0);
+    for (auto& type : schema.aFieldTypes) {
+        if (!ReadShort(type)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PmDBUtil::WriteSchema(const PmSchema& schema) {
+    if (schema.aFieldTypes.size() > 0xFFFF) {
+        return Fail("the schema holds too many field types");
+    }
+    if (!WriteLong(schema.nSchemaId) || !WriteLong(schema.nFieldsPerRecord) || !WriteLong(schema.nRecordIdPos) ||
+        !WriteLong(schema.nStatusPos) || !WriteLong(schema.nPlacementPos) ||
+        !WriteShort(static_cast<std::uint16_t>(schema.aFieldTypes.size()))) {
+        return false;
+    }
+    for (const auto type : schema.aFieldTypes) {
+        if (!WriteShort(type)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace lazrine::palm

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/palm/PmCategoryMgr.h"
+#include "common/palm/PmFieldRef.h"
+#include "common/palm/PmTypes.h"
+
+namespace lazrine::palm {
+
+enum PmOpenMode : std::uint32_t {
+    PM_OPEN_READ = 0,
+    PM_OPEN_WRITE = 1,
+    PM_OPEN_READWRITE = 2,
+    PM_OPEN_CREATE = 3,
+};
+
+// The codec base of every record file: the little-endian primitives, the
+// CString form, the typed fields and the category section.
+//
+// Reading works on the whole file read into memory under an exclusive lock
+// (released before Open returns), so that every read is checked against the
+// bytes that remain: a corrupt length or count fails at once and never drives
+// an allocation larger than the file. Writing assembles the complete new file
+// in memory; CommitWrite() then replaces the file crash-safely (see
+// platform::AtomicFile). Every operation reports failure by returning false
+// and leaves a reason in LastError(); nothing throws.
+class PmDBUtil {
+public:
+    PmDBUtil() = default;
+    virtual ~PmDBUtil() = default;
+    PmDBUtil(const PmDBUtil&) = delete;
+    PmDBUtil& operator=(const PmDBUtil&) = delete;
+
+    // Reads the whole file `path` for the Read* primitives. Modes other than
+    // the four defined ones fail, as does an empty path or a missing file.
+    bool Open(const std::string& path, PmOpenMode mode);
+    // Drops the bytes read and any unwritten output.
+    void Close();
+    bool IsOpen() const { return m_bOpen; }
+
+    // --- reading -------------------------------------------------------------
+    bool ReadBytes(std::span<std::uint8_t> out);
+    // Reads up to `n` bytes; `n` becomes the number read.
+    bool ReadBytesCounted(std::uint8_t* out, std::size_t& n);
+    bool ReadLong(std::uint32_t& v);
+    bool ReadShort(std::uint16_t& v);
+    bool ReadByte(std::uint8_t& v);
+    bool ReadQuad(PmQuad& v);
+    // Reads a CString; fails without consuming the text when its length is
+    // above `cap` (then `length` holds the length).
+    bool ReadCString(std::string& out, std::size_t cap, std::size_t* length = nullptr);
+    // Tag 1, 3 or 6, then a u32.
+    bool ReadIntField(std::uint32_t& v);
+    // Tag 5, a u32 attribute and a CString. The whole text is kept: what a
+    // display shows is cut by the common records, never by the codec, so
+    // that a save writes every text back whole.
+    bool ReadStringField(std::string& out, std::uint32_t& attr);
+    bool ReadBlobField(PmBlobField& blob);
+    bool ReadQuadField(PmQuad& v);
+    // Current read position (or the size written so far while writing).
+    std::size_t Tell() const;
+    std::size_t Remaining() const { return m_Input.size() - m_nPos; }
+
+    // --- writing -------------------------------------------------------------
+    // Starts assembling a new file in memory.
+    void BeginWrite();
+    bool WriteBytes(std::span<const std::uint8_t> data);
+    bool WriteLong(std::uint32_t v);
+    bool WriteShort(std::uint16_t v);
+    bool WriteByte(std::uint8_t v);
+    bool WriteQuad(const PmQuad& v);
+    // One length byte for 0..254, else 0xFF and a u16. A text of 65,536 bytes
+    // or more cannot be represented and fails instead of wrapping its length.
+    bool WriteCString(const std::string& text);
+    bool WriteIntField(std::uint32_t v) { return WriteTypedInt(PM_FIELD_INTEGER, v); }
+    bool WriteDateField(std::uint32_t v) { return WriteTypedInt(PM_FIELD_DATE, v); }
+    bool WriteBoolField(std::uint32_t v) { return WriteTypedInt(PM_FIELD_BOOLEAN, v); }
+    bool WriteTypedInt(std::uint32_t tag, std::uint32_t v);
+    bool WriteStringField(const std::string& text, std::uint32_t attr);
+    bool WriteBlobField(const PmBlobField& blob);
+    bool WriteQuadField(const PmQuad& v);
+    // Replaces the file `path` by what was written, crash-safely, keeping a
+    // backup of the original.
+    bool CommitWrite(const std::string& path);
+    const std::vector<std::uint8_t>& Written() const { return m_Output; }
+
+    // --- categories ----------------------------------------------------------
+    // Reads the category section into a new list with "Unfiled" in slot 0.
+    bool ReadCategorySection();
+    // Writes the category section from the list (an empty one when absent).
+    bool WriteCategorySection();
+    // Copies the name of the category with that id (at most 15 characters).
+    bool GetCategoryText(std::int32_t id, std::string& out) const;
+    const PmCategoryMgr* GetCategoryMgr() const { return m_pCatMgr.get(); }
+
+    // --- record fields -------------------------------------------------------
+    // Reads the field `ref` points at with the reader of its type (numbers
+    // accept tags 1, 3 and 6; texts drop their attribute). An empty `ref`
+    // reads nothing and succeeds.
+    bool ReadField(const PmFieldRef& ref);
+    // Writes numbers with the ref's tag, texts with attribute 1. An empty
+    // `ref` writes nothing.
+    bool WriteField(const PmFieldRef& ref);
+
+    // --- schema --------------------------------------------------------------
+    bool ReadSchema(PmSchema& schema);
+    bool WriteSchema(const PmSchema& schema);
+
+    const std::string& GetFileName() const { return m_szFileName; }
+    const std::string& LastError() const { return m_szLastError; }
+
+protected:
+    bool Fail(const std::string& reason);
+    // Puts `context` in front of the reason already recorded; returns false.
+    bool FailIn(const std::string& context);
+    void ClearError() { m_szLastError.clear(); }
+
+    std::string m_szFileName;
+    std::unique_ptr<PmCategoryMgr> m_pCatMgr;
+    std::string m_szLastError;
+
+private:
+    bool m_bOpen = false;
+    std::vector<std::uint8_t> m_Input;
+    std::size_t m_nPos = 0;
+    bool m_bWriting = false;
+    std::vector<std::uint8_t> m_Output;
+};
+
+}  // namespace lazrine::palm

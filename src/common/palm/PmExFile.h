@@ -1,0 +1,144 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "common/palm/PmFileStore.h"
+
+namespace lazrine::palm {
+
+// What tells one kind's extended ("PalmSG") file apart from another's.
+struct PmExFileFormat {
+    std::uint32_t nVersionTag;
+    PmSchema defaultSchema;
+    const char* szUserFolder;  // "memopad\" ...
+    const char* szUserFile;    // "memopad.dat" ...
+};
+
+// The extended record file of every kind: a 24-byte signature area with
+// "PalmSG Database00RV", the version tag, a 24-byte header block, the recorded
+// file name, a 43-byte name block, the categories, the schema and the counted
+// records. `Rec` derives from PmExRecordHeader, whose category name is looked
+// up as each record is read.
+//
+// A load followed by a save reproduces the file except for the normalisations
+// of the format: signature bytes 0..4, header bytes 12 and 13 (derived from
+// the record count), numeric tags of the common header (always 1), string
+// attributes (always 1), and the category section's dirty flags and second
+// names. Texts are kept whole. A save goes to the file that was loaded; the
+// path recorded inside the file is written back unchanged.
+template <class Rec>
+class PmExFile : public PmFileStore<Rec> {
+public:
+    static constexpr std::size_t kSignatureSize = 24;
+    static constexpr std::size_t kHeaderBlockSize = 24;
+    static constexpr std::size_t kNameBlockSize = 43;
+    static constexpr std::size_t kRecordedNameCap = 260;
+    static constexpr const char* kSignatureText = "PalmSG Database00RV";
+
+    explicit PmExFile(const PmExFileFormat& format)
+        : PmFileStore<Rec>(format.szUserFolder, format.szUserFile), m_Format(format) {
+        InitDefaults();
+    }
+
+    void InitDefaults() {
+        this->m_bLoaded = false;
+        m_nVersionTag = m_Format.nVersionTag;
+        m_Schema = m_Format.defaultSchema;
+        this->m_DataMgr.Clear();
+        this->m_pCatMgr.reset();
+        m_HeaderBlock.fill(0);
+        m_HeaderBlock[13] = 0x10;
+        m_NameBlock.fill(0);
+        m_szRecordedName.clear();
+    }
+
+    PmStoreKind StoreKind() const override { return PM_STORE_EXTENDED; }
+
+    const PmSchema& GetSchema() const { return m_Schema; }
+    const std::array<std::uint8_t, kHeaderBlockSize>& GetHeaderBlock() const { return m_HeaderBlock; }
+    const std::string& GetRecordedName() const { return m_szRecordedName; }
+
+protected:
+    bool ReadContent() override {
+        if (!ReadSignature() || !ReadVersionBlock() || !ReadNameBlock() || !this->ReadCategorySection() ||
+            !this->ReadSchema(m_Schema)) {
+            return false;
+        }
+        const std::size_t fieldCount = m_Schema.aFieldTypes.size();
+        if (fieldCount == 0 || fieldCount > Rec::kFieldCount) {
+            return this->Fail("the schema describes " + std::to_string(fieldCount) + " fields per record, not 1 to " +
+                              std::to_string(Rec::kFieldCount));
+        }
+        if (m_Schema.nFieldsPerRecord != fieldCount) {
+            // The reader counts fields with the schema's field count and the
+            // writer with its fields per record: such a file would not be
+            // written back as it was read.
+            this->MarkNotWritable("the file's schema is inconsistent; its records are shown but not rewritten");
+        }
+        return this->ReadCountedRecords(m_Schema.nFieldsPerRecord, fieldCount, Rec::kCategoryPos);
+    }
+
+    bool WriteContent() override {
+        const std::size_t n = this->m_DataMgr.Count();
+        m_HeaderBlock[12] = static_cast<std::uint8_t>(n % 256);
+        m_HeaderBlock[13] = static_cast<std::uint8_t>((n / 256 + 16) % 256);
+        static constexpr std::uint8_t kLead[5] = {0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
+        return this->WriteBytes(kLead) &&
+               this->WriteBytes({reinterpret_cast<const std::uint8_t*>(kSignatureText), kSignatureSize - 5}) &&
+               this->WriteLong(m_nVersionTag) && this->WriteBytes(m_HeaderBlock) &&
+               this->WriteCString(m_szRecordedName) && this->WriteBytes(m_NameBlock) &&
+               this->WriteCategorySection() && this->WriteSchema(m_Schema) &&
+               this->WriteCountedRecords(m_Schema.nFieldsPerRecord, m_Schema.nFieldsPerRecord);
+    }
+
+    void AssignCategoryName(Rec& rec) override {
+        this->GetCategoryText(static_cast<std::int32_t>(rec.nCategoryId), rec.szCategory);
+    }
+
+private:
+    bool ReadSignature() {
+        std::array<std::uint8_t, kSignatureSize> area{};
+        if (this->Remaining() < kSignatureSize) {
+            return this->Fail("not a Palm Desktop extended data file (too short)");
+        }
+        if (!this->ReadBytes(area) || std::memcmp(area.data() + 5, kSignatureText, kSignatureSize - 5) != 0) {
+            return this->Fail("not a Palm Desktop extended data file (no \"PalmSG Database00RV\" signature)");
+        }
+        return true;
+    }
+
+    bool ReadVersionBlock() {
+        std::uint32_t tag = 0;
+        if (!this->ReadLong(tag)) {
+            return false;
+        }
+        if (tag != m_nVersionTag) {
+            return this->Fail("the file holds another kind of Palm Desktop data (version tag " +
+                              std::to_string(tag) + ")");
+        }
+        return this->ReadBytes(m_HeaderBlock);
+    }
+
+    bool ReadNameBlock() {
+        if (!this->ReadCString(m_szRecordedName, kRecordedNameCap)) {
+            return false;
+        }
+        std::size_t n = kNameBlockSize;
+        if (!this->ReadBytesCounted(m_NameBlock.data(), n) || n != kNameBlockSize) {
+            return this->Fail("the file ends inside its name block");
+        }
+        return true;
+    }
+
+    PmExFileFormat m_Format;
+    std::uint32_t m_nVersionTag = 0;
+    PmSchema m_Schema;
+    std::array<std::uint8_t, kHeaderBlockSize> m_HeaderBlock{};
+    std::array<std::uint8_t, kNameBlockSize> m_NameBlock{};
+    std::string m_szRecordedName;
+};
+
+}  // namespace lazrine::palm

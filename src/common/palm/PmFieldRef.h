@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "common/palm/PmTypes.h"
+
+namespace lazrine::palm {
+
+// Where one record field of a given position lives in a native record, and
+// which tag the writer gives a numeric field. A record type describes its
+// file layout with a function `static PmFieldRef Field(Rec&, std::size_t pos)`
+// and the constant `kFieldCount`; the codecs read and write every kind from
+// that description alone. An empty target means the position holds no field.
+struct PmFieldRef {
+    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*> target;
+    std::uint32_t nWriteTag = PM_FIELD_INTEGER;
+};
+
+}  // namespace lazrine::palm

@@ -1,0 +1,55 @@
+#include "common/palm/PmMemoInfo.h"
+
+namespace lazrine::palm {
+
+PmMemoInfo::PmMemoInfo()
+    : m_pClassic(std::make_unique<PmMemoUtil>()),
+      m_pExtended(std::make_unique<PmMemoExUtil>()),
+      m_pDatabase(std::make_unique<PmMemoEx2Util>()) {
+    SetStores({m_pExtended.get(), m_pDatabase.get(), m_pClassic.get()});
+}
+
+const PmKindInfo& PmMemoInfo::KindInfo() {
+    static const PmKindInfo info{"memos", "memopad", "Note ( Memo Pad )", {{misc::CommNoteMgr::kNote, "Memo", 700}}};
+    return info;
+}
+
+PmStoreKind PmMemoInfo::ProbeFile(const std::string& path) { return PmMemoInfo().Probe(path); }
+
+std::unique_ptr<PmRecordSet> PmMemoInfo::CreateEmpty() const { return std::make_unique<PmMemoInfo>(); }
+
+void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
+    misc::CommNoteRec rec;
+    switch (entry.nKind) {
+        case PM_STORE_EXTENDED: {
+            const PmMemoExRec& native = m_pExtended->GetDataMgr().At(entry.nNative);
+            rec.SetText(native.szMemo);
+            rec.nPrivate = native.nPrivate;
+            rec.nSource = misc::CommRecord::kSourceExtended;
+            break;
+        }
+        case PM_STORE_DATABASE: {
+            const PmMemoEx2Rec& native = m_pDatabase->GetDataMgr().At(entry.nNative);
+            rec.SetText(native.szNote);
+            rec.nPrivate = native.nPrivate;
+            rec.nSource = misc::CommRecord::kSourceDatabase;
+            break;
+        }
+        case PM_STORE_CLASSIC: {
+            const PmMemoRec& native = m_pClassic->GetDataMgr().At(entry.nNative);
+            rec.SetText(native.szMemo);
+            rec.nPrivate = native.nPrivate;
+            rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        default:
+            break;
+    }
+    rec.nId = entry.nRecordId;
+    rec.nStatus = entry.nStatus;
+    rec.attached = entry;
+    rec.bAttached = true;
+    m_CommMgr.Add(std::move(rec));
+}
+
+}  // namespace lazrine::palm

@@ -1,0 +1,181 @@
+#include "common/palm/PmRecordSet.h"
+
+#include <memory>
+#include <new>
+
+namespace lazrine::palm {
+
+PmStore* PmRecordSet::StoreOf(PmStoreKind kind) const {
+    for (PmStore* store : m_Stores) {
+        if (store->StoreKind() == kind) {
+            return store;
+        }
+    }
+    return nullptr;
+}
+
+void PmRecordSet::Reset() {
+    m_nLoadedKind = PM_STORE_NONE;
+    // The common records refer to nothing in the stores, but they are
+    // cleared first so the two lists never disagree with the stores.
+    ClearEntries();
+    for (PmStore* store : m_Stores) {
+        store->Clear();
+    }
+}
+
+void PmRecordSet::ClearEntries() {
+    m_Entries.clear();
+    m_Entries.shrink_to_fit();
+    m_nEntryCursor = 0;
+    ClearCommon();
+}
+
+template <class LoadStep>
+bool PmRecordSet::LoadChain(LoadStep step) {
+    Reset();
+    m_szLastError.clear();
+    std::string reasons;
+    for (PmStore* store : m_Stores) {
+        if (step(*store)) {
+            m_nLoadedKind = store->StoreKind();
+            if (!BuildEntries()) {
+                m_nLoadedKind = PM_STORE_FAILED;
+                store->Clear();
+                m_szLastError = "not enough memory to list the records";
+                return false;
+            }
+            return true;
+        }
+        if (!reasons.empty()) {
+            reasons += "; ";
+        }
+        reasons += std::string(PmStoreKindName(store->StoreKind())) + ": " + store->LastError();
+        store->Clear();
+    }
+    m_nLoadedKind = PM_STORE_FAILED;
+    m_szLastError = reasons;
+    return false;
+}
+
+bool PmRecordSet::LoadForUser(std::uint32_t userId) {
+    return LoadChain([userId](PmStore& store) { return store.LoadForUser(userId); });
+}
+
+bool PmRecordSet::LoadFile(const std::string& path) {
+    return LoadChain([&path](PmStore& store) { return store.Load(path); });
+}
+
+PmStoreKind PmRecordSet::Probe(const std::string& path) const {
+    const std::unique_ptr<PmRecordSet> fresh = CreateEmpty();
+    for (PmStore* store : fresh->m_Stores) {
+        if (store->Load(path)) {
+            return store->StoreKind();
+        }
+    }
+    return PM_STORE_FAILED;
+}
+
+bool PmRecordSet::BuildEntries() {
+    PmStore* store = StoreOf(m_nLoadedKind);
+    if (store == nullptr) {
+        return true;
+    }
+    try {
+        const std::size_t count = store->Count();
+        m_Entries.reserve(count);
+        ReserveCommon(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            PmRecordEntry entry;
+            entry.nKind = m_nLoadedKind;
+            entry.nStatus = store->StatusAt(i);
+            entry.nRecordId = store->RecordIdAt(i);
+            entry.nNative = i;
+            if (!m_bIncludeDeleted && PmIsDeletedStatus(entry.nStatus)) {
+                continue;
+            }
+            m_Entries.push_back(entry);
+            AppendCommon(entry);
+        }
+    } catch (const std::bad_alloc&) {
+        // Both lists go together, so that Undelete never pairs a common
+        // record with another record's entry.
+        ClearEntries();
+        return false;
+    }
+    return true;
+}
+
+const PmRecordEntry* PmRecordSet::FirstEntry() {
+    m_nEntryCursor = 0;
+    return NextEntry();
+}
+
+const PmRecordEntry* PmRecordSet::NextEntry() {
+    return m_nEntryCursor < m_Entries.size() ? &m_Entries[m_nEntryCursor++] : nullptr;
+}
+
+bool PmRecordSet::IsDeleted(const PmRecordEntry& entry) {
+    if (entry.nKind != PM_STORE_CLASSIC && entry.nKind != PM_STORE_EXTENDED && entry.nKind != PM_STORE_DATABASE) {
+        return false;
+    }
+    return (entry.nStatus & kStatusDeleted) != 0;
+}
+
+bool PmRecordSet::IsArchived(const PmRecordEntry& entry) {
+    if (entry.nKind != PM_STORE_CLASSIC && entry.nKind != PM_STORE_EXTENDED && entry.nKind != PM_STORE_DATABASE) {
+        return false;
+    }
+    return (entry.nStatus & kStatusArchived) != 0;
+}
+
+bool PmRecordSet::Undelete(const misc::CommRecord& rec) {
+    const long index = CommonIndexOf(&rec);
+    if (index < 0) {
+        m_szLastError = "the record does not belong to this record set";
+        return false;
+    }
+    return UndeleteAt(static_cast<std::size_t>(index));
+}
+
+bool PmRecordSet::UndeleteAt(std::size_t i) {
+    m_szLastError.clear();
+    if (i >= m_Entries.size() || i >= CommonCount()) {
+        m_szLastError = "no such record";
+        return false;
+    }
+    PmStore* store = StoreOf(m_nLoadedKind);
+    if (store == nullptr) {
+        return true;
+    }
+    PmRecordEntry& entry = m_Entries[i];
+    const std::uint32_t before = store->StatusAt(entry.nNative);
+    store->SetStatusAt(entry.nNative, PmUndeletedStatus(before));
+    if (store->WritesAtOnce() && !store->UpdateRecord(entry.nNative)) {
+        // Nothing may claim a change that was not written.
+        store->SetStatusAt(entry.nNative, before);
+        m_szLastError = "record " + std::to_string(entry.nRecordId) + " could not be written: " + store->LastError();
+        return false;
+    }
+    entry.nStatus = PmUndeletedStatus(entry.nStatus);
+    misc::CommRecord& common = MutableCommonAt(i);
+    common.attached.nStatus = PmUndeletedStatus(common.attached.nStatus);
+    common.nStatus = PmUndeletedStatus(common.nStatus);
+    return true;
+}
+
+bool PmRecordSet::Save() {
+    m_szLastError.clear();
+    PmStore* store = StoreOf(m_nLoadedKind);
+    if (store == nullptr) {
+        m_szLastError = "nothing was loaded";
+        return false;
+    }
+    if (!store->Save()) {
+        m_szLastError = store->LastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace lazrine::palm

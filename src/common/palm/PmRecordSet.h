@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/misc/CommRecord.h"
+#include "common/palm/PmKindInfo.h"
+#include "common/palm/PmRecordEntry.h"
+#include "common/palm/PmStore.h"
+
+namespace lazrine::palm {
+
+// The object through which the window and the command line work on one kind
+// of Palm Desktop data without knowing which store generation holds it.
+//
+// A record set owns one store of each generation and loads through the first
+// that can read the data, in the kind's fixed order. It then holds, in the
+// same order and paired by index, a display entry and a common record for
+// every record (deleted ones only when asked to include them). An undelete
+// clears the deletion bits of one record in its store and in both copies;
+// Save writes the store that loaded.
+//
+// Every operation reports failure by its result and LastError(); nothing
+// throws and nothing is shown to the user at this level.
+class PmRecordSet {
+public:
+    virtual ~PmRecordSet() = default;
+    PmRecordSet(const PmRecordSet&) = delete;
+    PmRecordSet& operator=(const PmRecordSet&) = delete;
+
+    virtual const PmKindInfo& Kind() const = 0;
+
+    void SetIncludeDeleted(bool include) { m_bIncludeDeleted = include; }
+    bool IncludesDeleted() const { return m_bIncludeDeleted; }
+
+    // Loads the user's data or a named file through the first store that
+    // reads it; on failure the lists are empty and LoadedKind() is
+    // PM_STORE_FAILED.
+    bool LoadForUser(std::uint32_t userId);
+    bool LoadFile(const std::string& path);
+    PmStoreKind LoadedKind() const { return m_nLoadedKind; }
+    // Which generation reads `path`, trying the stores in this kind's order
+    // with fresh stores; the loaded records are not touched.
+    PmStoreKind Probe(const std::string& path) const;
+
+    std::size_t EntryCount() const { return m_Entries.size(); }
+    const PmRecordEntry& EntryAt(std::size_t i) const { return m_Entries.at(i); }
+    const PmRecordEntry* FirstEntry();
+    const PmRecordEntry* NextEntry();
+    // Bit 0x04 (deleted) and bit 0x80 (archived) of an entry's status; false
+    // for an entry of no store kind.
+    static bool IsDeleted(const PmRecordEntry& entry);
+    static bool IsArchived(const PmRecordEntry& entry);
+
+    // The common records, kind-independently.
+    virtual std::size_t CommonCount() const = 0;
+    virtual const misc::CommRecord& CommonAt(std::size_t i) const = 0;
+    virtual bool GetFieldInfo(std::uint32_t key, misc::CommFieldInfo& info) const = 0;
+    // The text of field `key` of common record `i`, cut to `len` - 1
+    // characters as the window's 4096-byte cells cut it.
+    virtual std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len = 4096) const = 0;
+
+    // Undeletes the record behind a common record of this record set. For a
+    // store that writes at once the change is written before this returns;
+    // when that write fails nothing changes and the result is false.
+    bool Undelete(const misc::CommRecord& rec);
+    bool UndeleteAt(std::size_t i);
+    // Saves the store that loaded the records.
+    bool Save();
+
+    const std::string& LastError() const { return m_szLastError; }
+
+protected:
+    PmRecordSet() = default;
+
+    // The stores in load order; owned by the derived record set.
+    void SetStores(std::vector<PmStore*> stores) { m_Stores = std::move(stores); }
+    PmStore* StoreOf(PmStoreKind kind) const;
+    // A fresh record set of the same kind, for Probe.
+    virtual std::unique_ptr<PmRecordSet> CreateEmpty() const = 0;
+
+    // Appends the common record of the native record `entry` describes.
+    virtual void AppendCommon(const PmRecordEntry& entry) = 0;
+    virtual void ReserveCommon(std::size_t n) = 0;
+    virtual void ClearCommon() = 0;
+    virtual misc::CommRecord& MutableCommonAt(std::size_t i) = 0;
+    virtual long CommonIndexOf(const misc::CommRecord* rec) const = 0;
+
+private:
+    template <class LoadStep>
+    bool LoadChain(LoadStep step);
+    void Reset();
+    bool BuildEntries();
+    void ClearEntries();
+
+    PmStoreKind m_nLoadedKind = PM_STORE_NONE;
+    std::vector<PmRecordEntry> m_Entries;
+    std::size_t m_nEntryCursor = 0;
+    bool m_bIncludeDeleted = false;
+    std::vector<PmStore*> m_Stores;
+    std::string m_szLastError;
+};
+
+}  // namespace lazrine::palm

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "common/palm/PmRecordSet.h"
+
+namespace lazrine::palm {
+
+// The part of a record set that depends only on its common record list:
+// a kind derives from PmRecordSetOf<ItsCommMgr> and adds its stores and the
+// conversion of a native record to its common record (AppendCommon).
+template <class CommMgr>
+class PmRecordSetOf : public PmRecordSet {
+public:
+    CommMgr& GetCommMgr() { return m_CommMgr; }
+    const CommMgr& GetCommMgr() const { return m_CommMgr; }
+
+    std::size_t CommonCount() const override { return m_CommMgr.Count(); }
+    const misc::CommRecord& CommonAt(std::size_t i) const override { return m_CommMgr.At(i); }
+    bool GetFieldInfo(std::uint32_t key, misc::CommFieldInfo& info) const override {
+        return m_CommMgr.GetFieldInfo(key, info);
+    }
+    std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len) const override {
+        misc::CommFieldInfo info;
+        if (i >= m_CommMgr.Count() || !m_CommMgr.GetFieldInfo(key, info)) {
+            return {};
+        }
+        return m_CommMgr.GetFieldText(m_CommMgr.At(i), info, len);
+    }
+
+protected:
+    void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }
+    void ClearCommon() override { m_CommMgr.Clear(); }
+    misc::CommRecord& MutableCommonAt(std::size_t i) override { return m_CommMgr.At(i); }
+    long CommonIndexOf(const misc::CommRecord* rec) const override { return m_CommMgr.IndexOf(rec); }
+
+    CommMgr m_CommMgr;
+};
+
+}  // namespace lazrine::palm

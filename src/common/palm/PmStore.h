@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/palm/PmTypes.h"
+
+namespace lazrine::palm {
+
+// One store generation of one kind, as a record set sees it: it loads a
+// user's data or a named file, exposes every record's id and status word in
+// file or table order (deleted records included), and writes changes back.
+//
+// Contract: a failed Load leaves no records visible through this interface
+// (Count() is 0); LastError() says why the last operation failed.
+class PmStore {
+public:
+    virtual ~PmStore() = default;
+
+    virtual PmStoreKind StoreKind() const = 0;
+    virtual bool Load(const std::string& path) = 0;
+    virtual bool LoadForUser(std::uint32_t userId) = 0;
+    virtual bool IsLoaded() const = 0;
+    // Writes every held record back to the place it was loaded from.
+    virtual bool Save() = 0;
+    // Empties the record container.
+    virtual void Clear() = 0;
+
+    virtual std::size_t Count() const = 0;
+    virtual std::uint32_t RecordIdAt(std::size_t index) const = 0;
+    virtual std::uint32_t StatusAt(std::size_t index) const = 0;
+    virtual void SetStatusAt(std::size_t index, std::uint32_t status) = 0;
+
+    // Stores that write every changed record at once (the databases) say so;
+    // the record set then calls UpdateRecord right after changing a status.
+    virtual bool WritesAtOnce() const { return false; }
+    virtual bool UpdateRecord(std::size_t /*index*/) { return true; }
+
+    virtual const std::string& LastError() const = 0;
+};
+
+}  // namespace lazrine::palm

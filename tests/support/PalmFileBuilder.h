@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lazrine::testing {
+
+// Builds Palm Desktop record files byte by byte from their documented
+// layout, independently of the codecs under test, for tests, benchmarks and
+// the demo data.
+class PalmFileBuilder {
+public:
+    PalmFileBuilder& U8(std::uint8_t v);
+    PalmFileBuilder& U16(std::uint16_t v);
+    PalmFileBuilder& U32(std::uint32_t v);
+    PalmFileBuilder& Raw(const std::vector<std::uint8_t>& bytes);
+    PalmFileBuilder& Raw(const std::string& bytes);
+    // Length byte (0xFF and a u16 from 255 on), then the text.
+    PalmFileBuilder& CString(const std::string& text);
+    PalmFileBuilder& IntField(std::uint32_t value, std::uint32_t tag = 1);
+    PalmFileBuilder& StringField(const std::string& text, std::uint32_t attr = 1);
+
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    std::size_t Size() const { return m_bytes.size(); }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+struct BlobSpec {
+    std::uint32_t tag = 0;
+    std::uint32_t form = 0;  // 0; 1..3 with a, b and data; >= 4: form bytes of data
+    std::uint32_t a = 0;
+    std::uint32_t b = 0;
+    std::vector<std::uint8_t> data;
+};
+
+struct CategorySpec {
+    std::uint32_t index = 1;
+    std::uint32_t id = 1;
+    std::uint32_t dirty = 0;
+    std::string name;
+    std::string second;
+};
+
+struct MemoSpec {
+    std::uint32_t id = 0;
+    std::uint32_t status = 0;
+    std::uint32_t placement = 0;
+    std::uint32_t category = 0;
+    std::uint32_t priv = 0;
+    std::string text;
+    // Extended files only:
+    std::uint32_t extraA = 0;
+    std::uint32_t extraB = 0;
+    std::array<BlobSpec, 4> blobs{};
+    std::string extraTextA;
+    std::string extraTextB;
+    // Tags used for the numeric fields 0..6 (extended) or 0,1,2,4,5 (classic).
+    std::uint32_t intTag = 1;
+};
+
+struct MemoFileSpec {
+    std::string recordedName = "C:\\Program Files\\Palm\\User\\memopad\\memopad.dat";
+    std::array<std::uint8_t, 5> signatureLead{0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
+    std::uint32_t versionTag = 0;  // 0: the generation's memo tag
+    std::array<std::uint8_t, 24> headerBlock{};
+    std::array<std::uint8_t, 43> nameBlock{};
+    std::string headerText = "Palm Memo Pad";  // classic only
+    std::uint32_t nextCategoryId = 128;
+    std::vector<CategorySpec> categories;
+    // Schema; 0 means the generation's default.
+    std::uint32_t fieldsPerRecord = 0;
+    std::vector<std::uint16_t> fieldTypes;
+    // Entry count override (else records x fields per record).
+    bool overrideEntryCount = false;
+    std::uint32_t entryCount = 0;
+    std::vector<MemoSpec> memos;
+};
+
+// An extended ("PalmSG") memo file.
+std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec);
+// A classic memo file.
+std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec);
+
+// File helpers for tests.
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+}  // namespace lazrine::testing
