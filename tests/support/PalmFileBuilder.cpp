@@ -98,7 +98,7 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
     const std::vector<std::uint16_t> types =
         spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 5}
                                 : spec.fieldTypes;
-    const std::uint32_t perRecord = spec.fieldsPerRecord != 0 ? spec.fieldsPerRecord : 14;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(14);
     Schema(b, perRecord, 2, 4, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.memos.size() * perRecord));
     for (const auto& m : spec.memos) {
@@ -121,7 +121,7 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     Categories(b, spec);
     const std::vector<std::uint16_t> types =
         spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 5, 6, 1} : spec.fieldTypes;
-    const std::uint32_t perRecord = spec.fieldsPerRecord != 0 ? spec.fieldsPerRecord : 6;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(6);
     Schema(b, perRecord, 1, 2, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.memos.size() * perRecord));
     for (const auto& m : spec.memos) {

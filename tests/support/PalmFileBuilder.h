@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,8 @@ struct MemoFileSpec {
     std::string headerText = "Palm Memo Pad";  // classic only
     std::uint32_t nextCategoryId = 128;
     std::vector<CategorySpec> categories;
-    // Schema; 0 means the generation's default.
-    std::uint32_t fieldsPerRecord = 0;
+    // Schema; unset means the generation's default.
+    std::optional<std::uint32_t> fieldsPerRecord;
     std::vector<std::uint16_t> fieldTypes;
     // Entry count override (else records x fields per record).
     bool overrideEntryCount = false;

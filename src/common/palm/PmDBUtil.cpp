@@ -42,6 +42,15 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
     return true;
 }
 
+bool PmDBUtil::OpenBytes(std::span<const std::uint8_t> bytes) {
+    Close();
+    m_Input.assign(bytes.begin(), bytes.end());
+    m_nPos = 0;
+    m_bOpen = true;
+    m_szFileName.clear();
+    return true;
+}
+
 void PmDBUtil::Close() {
     m_bOpen = false;
     m_Input.clear();

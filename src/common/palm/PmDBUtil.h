@@ -40,6 +40,9 @@ public:
     // Reads the whole file `path` for the Read* primitives. Modes other than
     // the four defined ones fail, as does an empty path or a missing file.
     bool Open(const std::string& path, PmOpenMode mode);
+    // Reads from `bytes` instead of a file (for checks of untrusted data
+    // without touching the disk).
+    bool OpenBytes(std::span<const std::uint8_t> bytes);
     // Drops the bytes read and any unwritten output.
     void Close();
     bool IsOpen() const { return m_bOpen; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,15 +25,33 @@ public:
     bool IsLoaded() const override { return m_bLoaded; }
 
     bool Load(const std::string& path) override {
-        ClearError();
-        m_bLoaded = false;
-        m_bWritable = true;
-        m_szNotWritableReason.clear();
-        m_DataMgr.Clear();
+        BeginLoad();
         if (!Open(path, PM_OPEN_READWRITE)) {
             return false;
         }
         m_szLoadedPath = path;
+        return FinishLoad();
+    }
+
+    // Loads from bytes in memory; nothing is associated with a file, so a
+    // later Save() fails (SaveAs and WriteToMemory work).
+    bool LoadBytes(std::span<const std::uint8_t> bytes) {
+        BeginLoad();
+        OpenBytes(bytes);
+        return FinishLoad();
+    }
+
+private:
+    void BeginLoad() {
+        ClearError();
+        m_bLoaded = false;
+        m_bWritable = true;
+        m_szNotWritableReason.clear();
+        m_szLoadedPath.clear();
+        m_DataMgr.Clear();
+    }
+
+    bool FinishLoad() {
         const bool ok = ReadContent();
         Close();
         if (!ok) {
@@ -43,6 +62,7 @@ public:
         return ok;
     }
 
+public:
     // Loads "<user data folder><folder><file>" of the user.
     bool LoadForUser(std::uint32_t userId) override {
         ClearError();
@@ -58,9 +78,9 @@ public:
 
     // Rewrites the file that was loaded.
     bool Save() override {
-        if (!m_bLoaded) {
+        if (!m_bLoaded || m_szLoadedPath.empty()) {
             ClearError();
-            return Fail("nothing was loaded to save");
+            return Fail("nothing was loaded from a file to save");
         }
         return SaveAs(m_szLoadedPath);
     }

@@ -1,0 +1,268 @@
+#include "common/palm/PmMemoExUtil.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/AtomicFile.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+namespace lazrine::palm {
+namespace {
+
+using namespace lazrine::testing;
+
+MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t category = 0) {
+    MemoSpec m;
+    m.id = id;
+    m.status = status;
+    m.placement = id * 10;
+    m.category = category;
+    m.text = std::move(text);
+    return m;
+}
+
+MemoFileSpec SampleSpec() {
+    MemoFileSpec spec;
+    spec.headerBlock = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 3, 0x10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+    for (std::size_t i = 0; i < spec.nameBlock.size(); ++i) {
+        spec.nameBlock[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    spec.categories = {{1, 1, 0, "Business", "Business"}, {5, 9, 0, "Personal", "Personal"}};
+    spec.memos = {Memo(101, 0x00, "Live memo", 1), Memo(102, 0x84, "Deleted\r\nsecond line", 9),
+                  Memo(103, 0x06, "Unknown category", 42)};
+    MemoSpec& rich = spec.memos[0];
+    rich.extraA = 0xA1;
+    rich.extraB = 0xB2;
+    rich.priv = 1;
+    rich.blobs[0] = {64, 0, 0, 0, {}};
+    rich.blobs[1] = {65, 2, 11, 12, {1, 2, 3}};
+    rich.blobs[2] = {66, 10, 0, 0, {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}};
+    rich.blobs[3] = {67, 3, 0, 0, {}};
+    rich.extraTextA = "extra text A";
+    rich.extraTextB = "B";
+    return spec;
+}
+
+class PmMemoExUtilTest : public ::testing::Test {
+protected:
+    std::string Put(const std::vector<std::uint8_t>& bytes, const std::string& name = "memopad.dat") {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+    TempDir dir;
+};
+
+TEST_F(PmMemoExUtilTest, LoadsEveryFieldOfEveryRecord) {
+    const auto path = Put(BuildExtendedMemoFile(SampleSpec()));
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
+    const auto& recs = codec.GetDataMgr().Records();
+    ASSERT_EQ(recs.size(), 3u);
+    EXPECT_EQ(recs[0].nRecordId, 101u);
+    EXPECT_EQ(recs[0].nExtraA, 0xA1u);
+    EXPECT_EQ(recs[0].nExtraB, 0xB2u);
+    EXPECT_EQ(recs[0].nPlacement, 1010u);
+    EXPECT_EQ(recs[0].nPrivate, 1u);
+    EXPECT_EQ(recs[0].szCategory, "Business");
+    EXPECT_EQ(recs[0].aBlobs[1].data, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(recs[0].aBlobs[2].nDataLength, 10u);
+    EXPECT_EQ(recs[0].szExtraA, "extra text A");
+    EXPECT_EQ(recs[1].nStatus, 0x84u);
+    EXPECT_EQ(recs[1].szMemo, "Deleted\r\nsecond line");
+    EXPECT_EQ(recs[1].szCategory, "Personal");
+    EXPECT_EQ(recs[2].szCategory, "");  // id names no category: the load goes on
+    EXPECT_EQ(codec.GetRecordedName(), "C:\\Program Files\\Palm\\User\\memopad\\memopad.dat");
+}
+
+TEST_F(PmMemoExUtilTest, SaveReproducesTheFileApartFromItsNormalisations) {
+    MemoFileSpec spec = SampleSpec();
+    spec.signatureLead = {0, 1, 2, 3, 4};  // not examined, always written as BE BA FE CA 0F
+    spec.headerBlock[12] = 0x55;           // derived from the record count on save
+    spec.headerBlock[13] = 0x66;
+    spec.memos[2].intTag = 3;  // numbers are always written with tag 1
+    spec.categories[0].dirty = 1;
+    spec.categories[0].second = "stale second name";
+    const auto path = Put(BuildExtendedMemoFile(spec));
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
+    ASSERT_TRUE(codec.Save()) << codec.LastError();
+
+    MemoFileSpec normal = spec;
+    normal.signatureLead = {0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
+    normal.headerBlock[12] = 3;
+    normal.headerBlock[13] = 0x10;
+    normal.memos[2].intTag = 1;
+    normal.categories[0].dirty = 0;
+    normal.categories[0].second = "Business";
+    EXPECT_EQ(ReadFileBytes(path), BuildExtendedMemoFile(normal));
+    // The original is kept as the backup.
+    EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), BuildExtendedMemoFile(spec));
+}
+
+TEST_F(PmMemoExUtilTest, LongMemosSurviveLoadUndeleteAndSaveWhole) {
+    MemoFileSpec spec;
+    spec.headerBlock[12] = 3;
+    spec.headerBlock[13] = 0x10;
+    std::string nineThousand;
+    for (int i = 0; i < 9000; ++i) {
+        nineThousand.push_back(static_cast<char>('a' + i % 26));
+    }
+    std::string sixtyThousand(60000, 'x');
+    sixtyThousand[59999] = '\xE9';
+    spec.memos = {Memo(1, 0x04, nineThousand), Memo(2, 0x80, sixtyThousand), Memo(3, 0, std::string(65535, 'm'))};
+    const auto path = Put(BuildExtendedMemoFile(spec));
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
+    EXPECT_EQ(codec.GetDataMgr().At(0).szMemo, nineThousand);
+    codec.SetStatusAt(0, PmUndeletedStatus(codec.StatusAt(0)));
+    codec.SetStatusAt(1, PmUndeletedStatus(codec.StatusAt(1)));
+    ASSERT_TRUE(codec.Save()) << codec.LastError();
+    spec.memos[0].status = 0x01;
+    spec.memos[1].status = 0x01;
+    EXPECT_EQ(ReadFileBytes(path), BuildExtendedMemoFile(spec));
+}
+
+TEST_F(PmMemoExUtilTest, ATextTooLongForTheFormatFailsTheSaveAndLeavesTheFile) {
+    MemoFileSpec spec;
+    spec.memos = {Memo(1, 0x04, "short")};
+    const auto original = BuildExtendedMemoFile(spec);
+    const auto path = Put(original);
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded());
+    codec.GetDataMgr().At(0).szMemo.assign(65536, 'y');
+    EXPECT_FALSE(codec.Save());
+    EXPECT_NE(codec.LastError().find("65536"), std::string::npos) << codec.LastError();
+    EXPECT_EQ(ReadFileBytes(path), original);
+    EXPECT_FALSE(std::filesystem::exists(path + ".lazrine-new"));
+}
+
+TEST_F(PmMemoExUtilTest, EmptyFileSavesCountZeroAndHeaderBytes0010) {
+    MemoFileSpec spec;
+    spec.headerBlock[12] = 9;
+    spec.headerBlock[13] = 9;
+    const auto path = Put(BuildExtendedMemoFile(spec));
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
+    EXPECT_EQ(codec.Count(), 0u);
+    ASSERT_TRUE(codec.Save());
+    const auto saved = ReadFileBytes(path);
+    // Header block starts after the 24-byte signature and the 4-byte tag.
+    EXPECT_EQ(saved[28 + 12], 0x00);
+    EXPECT_EQ(saved[28 + 13], 0x10);
+    EXPECT_EQ(std::vector<std::uint8_t>(saved.end() - 4, saved.end()), (std::vector<std::uint8_t>{0, 0, 0, 0}));
+}
+
+TEST_F(PmMemoExUtilTest, HeaderCountBytesFollowTheRecordCount) {
+    MemoFileSpec spec;
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        spec.memos.push_back(Memo(i, 0, "m"));
+    }
+    const auto path = Put(BuildExtendedMemoFile(spec));
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded());
+    ASSERT_TRUE(codec.Save());
+    const auto saved = ReadFileBytes(path);
+    EXPECT_EQ(saved[28 + 12], 300 % 256);
+    EXPECT_EQ(saved[28 + 13], 300 / 256 + 16);
+}
+
+TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
+    MemoFileSpec spec = SampleSpec();
+    auto bytes = BuildExtendedMemoFile(spec);
+    {
+        auto moved = bytes;
+        moved.insert(moved.begin(), 0x00);  // the text one byte later
+        PmMemoExUtil codec(Put(moved, "moved.dat"));
+        EXPECT_FALSE(codec.IsLoaded());
+    }
+    {
+        MemoFileSpec todo = spec;
+        todo.versionTag = 0x54440200;
+        PmMemoExUtil codec(Put(BuildExtendedMemoFile(todo), "todo.dat"));
+        EXPECT_FALSE(codec.IsLoaded());
+        EXPECT_NE(codec.LastError().find("version tag"), std::string::npos);
+    }
+    {
+        // Cut inside the third record: nothing is offered.
+        auto cut = bytes;
+        cut.resize(cut.size() - 5);
+        PmMemoExUtil codec(Put(cut, "cut.dat"));
+        EXPECT_FALSE(codec.IsLoaded());
+        EXPECT_EQ(codec.Count(), 0u);
+    }
+    {
+        MemoFileSpec lying = spec;
+        lying.overrideEntryCount = true;
+        lying.entryCount = 0xFFFFFFF0u;
+        PmMemoExUtil codec(Put(BuildExtendedMemoFile(lying), "lying.dat"));
+        EXPECT_FALSE(codec.IsLoaded());
+        EXPECT_NE(codec.LastError().find("larger than the file"), std::string::npos) << codec.LastError();
+    }
+    {
+        MemoFileSpec longName = spec;
+        longName.recordedName = std::string(261, 'p');
+        PmMemoExUtil codec(Put(BuildExtendedMemoFile(longName), "longname.dat"));
+        EXPECT_FALSE(codec.IsLoaded());
+        longName.recordedName = std::string(260, 'p');
+        PmMemoExUtil ok(Put(BuildExtendedMemoFile(longName), "name260.dat"));
+        EXPECT_TRUE(ok.IsLoaded()) << ok.LastError();
+    }
+}
+
+TEST_F(PmMemoExUtilTest, InconsistentSchemaIsShownButNeverRewritten) {
+    MemoFileSpec spec = SampleSpec();
+    spec.fieldsPerRecord = 15;
+    spec.overrideEntryCount = true;
+    spec.entryCount = 3 * 15;
+    const auto original = BuildExtendedMemoFile(spec);
+    const auto path = Put(original);
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
+    EXPECT_EQ(codec.Count(), 3u);
+    EXPECT_FALSE(codec.Save());
+    EXPECT_EQ(ReadFileBytes(path), original);
+
+    MemoFileSpec tooMany = SampleSpec();
+    tooMany.fieldTypes.assign(15, 1);
+    tooMany.fieldsPerRecord = 15;
+    PmMemoExUtil refused(Put(BuildExtendedMemoFile(tooMany), "fifteen.dat"));
+    EXPECT_FALSE(refused.IsLoaded());
+
+    MemoFileSpec zero = SampleSpec();
+    zero.fieldsPerRecord = 0;
+    zero.overrideEntryCount = true;
+    zero.entryCount = 10;
+    PmMemoExUtil none(Put(BuildExtendedMemoFile(zero), "zero.dat"));
+    EXPECT_FALSE(none.IsLoaded());
+}
+
+TEST_F(PmMemoExUtilTest, SaveGoesToTheLoadedFileAndKeepsTheRecordedPath) {
+    MemoFileSpec spec = SampleSpec();
+    const std::string other = dir.File("other.dat");
+    spec.recordedName = other;  // a recorded path naming another, existing file
+    WriteFileBytes(other, {'k', 'e', 'e', 'p'});
+    const auto path = Put(BuildExtendedMemoFile(spec), "copy.dat");
+    PmMemoExUtil codec(path);
+    ASSERT_TRUE(codec.IsLoaded());
+    codec.SetStatusAt(1, 0x01);
+    ASSERT_TRUE(codec.Save()) << codec.LastError();
+    EXPECT_EQ(ReadFileBytes(other), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    PmMemoExUtil again(path);
+    ASSERT_TRUE(again.IsLoaded());
+    EXPECT_EQ(again.StatusAt(1), 0x01u);
+    EXPECT_EQ(again.GetRecordedName(), other);
+}
+
+TEST_F(PmMemoExUtilTest, MissingOrLockedFilesFailClearly) {
+    PmMemoExUtil missing(dir.File("nothing.dat"));
+    EXPECT_FALSE(missing.IsLoaded());
+    EXPECT_FALSE(missing.LastError().empty());
+    PmMemoExUtil empty;
+    EXPECT_FALSE(empty.Load(""));
+    EXPECT_FALSE(empty.Save());
+}
+
+}  // namespace
+}  // namespace lazrine::palm
