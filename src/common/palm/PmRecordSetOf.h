@@ -20,7 +20,7 @@ public:
     bool GetFieldInfo(std::uint32_t key, misc::CommFieldInfo& info) const override {
         return m_CommMgr.GetFieldInfo(key, info);
     }
-    std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len) const override {
+    std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len = 4096) const override {
         misc::CommFieldInfo info;
         if (i >= m_CommMgr.Count() || !m_CommMgr.GetFieldInfo(key, info)) {
             return {};

@@ -1,0 +1,191 @@
+#include "common/palm/PmMemoInfo.h"
+
+#include <gtest/gtest.h>
+
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+namespace lazrine::palm {
+namespace {
+
+using namespace lazrine::testing;
+using misc::CommNoteMgr;
+
+MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t priv = 0) {
+    MemoSpec m;
+    m.id = id;
+    m.status = status;
+    m.text = std::move(text);
+    m.priv = priv;
+    return m;
+}
+
+MemoFileSpec Mixed() {
+    MemoFileSpec spec;
+    spec.memos = {Memo(1, 0x00, "live one"),         Memo(2, 0x84, "gone 84", 1),
+                  Memo(3, 0x06, "gone 06"),          Memo(4, 0x80, "archived only"),
+                  Memo(5, 0x01, "Subject line\r\nBody"), Memo(6, 0x04, "")};
+    return spec;
+}
+
+class PmMemoInfoTest : public ::testing::Test {
+protected:
+    std::string Put(const std::vector<std::uint8_t>& bytes, const std::string& name = "memopad.dat") {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+    TempDir dir;
+};
+
+TEST_F(PmMemoInfoTest, EachGenerationLoadsAsItsKind) {
+    const auto extended = Put(BuildExtendedMemoFile(Mixed()), "e.dat");
+    const auto classic = Put(BuildClassicMemoFile(Mixed()), "c.dat");
+    const auto junk = Put({'n', 'o', 't', ' ', 'p', 'a', 'l', 'm'}, "junk.dat");
+    EXPECT_EQ(PmMemoInfo::ProbeFile(extended), PM_STORE_EXTENDED);
+    EXPECT_EQ(PmMemoInfo::ProbeFile(classic), PM_STORE_CLASSIC);
+    EXPECT_EQ(PmMemoInfo::ProbeFile(junk), PM_STORE_FAILED);
+
+    PmMemoInfo info;
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(classic));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_CLASSIC);
+    EXPECT_EQ(info.GetCommMgr().At(0).nSource, 1u);
+    ASSERT_TRUE(info.LoadFile(extended));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_EXTENDED);
+    EXPECT_EQ(info.GetCommMgr().At(0).nSource, 2u);
+    EXPECT_FALSE(info.LoadFile(junk));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
+    EXPECT_EQ(info.EntryCount(), 0u);
+    EXPECT_EQ(info.CommonCount(), 0u);
+    EXPECT_FALSE(info.LastError().empty());
+}
+
+TEST_F(PmMemoInfoTest, DeletedAndArchivedAreLeftOutUnlessIncluded) {
+    const auto path = Put(BuildExtendedMemoFile(Mixed()));
+    PmMemoInfo info;
+    ASSERT_TRUE(info.LoadFile(path));
+    ASSERT_EQ(info.CommonCount(), 2u);
+    EXPECT_EQ(info.GetCommMgr().At(0).nId, 1u);
+    EXPECT_EQ(info.GetCommMgr().At(1).nId, 5u);
+    // Entry i and common record i describe the same record after skipping.
+    for (std::size_t i = 0; i < info.EntryCount(); ++i) {
+        EXPECT_EQ(info.EntryAt(i).nRecordId, info.GetCommMgr().At(i).nId);
+        EXPECT_EQ(info.EntryAt(i).nNative, i == 0 ? 0u : 4u);
+    }
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(path));
+    EXPECT_EQ(info.CommonCount(), 6u);
+    EXPECT_TRUE(PmRecordSet::IsArchived(info.EntryAt(3)));
+    EXPECT_FALSE(PmRecordSet::IsDeleted(info.EntryAt(3)));
+    EXPECT_TRUE(PmRecordSet::IsDeleted(info.EntryAt(2)));
+    PmRecordEntry foreign = info.EntryAt(2);
+    foreign.nKind = PM_STORE_FAILED;
+    EXPECT_FALSE(PmRecordSet::IsDeleted(foreign));
+}
+
+TEST_F(PmMemoInfoTest, CommonNoteFieldsFollowTheMemoText) {
+    MemoFileSpec spec;
+    std::string longText(300, 'a');
+    longText += "\r\nrest";
+    std::string huge(9000, 'h');
+    spec.memos = {Memo(1, 0, "Subject line\r\nBody", 1), Memo(2, 0, "lone\nfeed"), Memo(3, 0, longText),
+                  Memo(4, 0, huge), Memo(5, 0, "")};
+    PmMemoInfo info;
+    ASSERT_TRUE(info.LoadFile(Put(BuildExtendedMemoFile(spec))));
+    const auto& mgr = info.GetCommMgr();
+    misc::CommFieldInfo subject;
+    misc::CommFieldInfo note;
+    ASSERT_TRUE(mgr.GetFieldInfo(CommNoteMgr::kSubject, subject));
+    ASSERT_TRUE(mgr.GetFieldInfo(CommNoteMgr::kNote, note));
+    EXPECT_EQ(mgr.GetFieldText(mgr.At(0), subject, 4096), "Subject line");
+    EXPECT_EQ(mgr.GetFieldText(mgr.At(0), note, 4096), "Subject line\r\nBody");
+    EXPECT_EQ(mgr.GetFieldText(mgr.At(1), subject, 4096), "lone\nfeed");
+    EXPECT_EQ(mgr.GetFieldText(mgr.At(2), subject, 4096), std::string(255, 'a'));
+    EXPECT_EQ(mgr.At(3).szNote.size(), 8191u);
+    EXPECT_EQ(info.FieldText(3, CommNoteMgr::kNote), std::string(4095, 'h'));
+    EXPECT_EQ(info.FieldText(4, CommNoteMgr::kSubject), "");
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kPrivate), "Yes");
+    EXPECT_EQ(info.FieldText(1, CommNoteMgr::kPrivate), "No");
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kColor), "#000000");
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kCreationTime), "12-30-1899 00:00:00");
+    info.GetCommMgr().At(0).szCategory = "Business";
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kCategory), "");
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kIdInteger), "");
+    misc::CommFieldInfo none;
+    EXPECT_FALSE(mgr.GetFieldInfo(11, none));
+    EXPECT_EQ(mgr.FieldTable().size(), 11u);
+}
+
+TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
+    MemoFileSpec spec = Mixed();
+    const auto path = Put(BuildExtendedMemoFile(spec));
+    PmMemoInfo info;
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(path));
+    ASSERT_TRUE(info.Undelete(info.GetCommMgr().At(1)));  // 0x84 -> 0x01
+    ASSERT_TRUE(info.Undelete(info.GetCommMgr().At(2)));  // 0x06 -> 0x03
+    ASSERT_TRUE(info.UndeleteAt(0));                      // 0x00 -> 0x01
+    EXPECT_EQ(info.GetCommMgr().At(1).attached.nStatus, 0x01u);
+    EXPECT_EQ(info.EntryAt(2).nStatus, 0x03u);
+    EXPECT_EQ(info.Extended().StatusAt(0), 0x01u);
+    ASSERT_TRUE(info.Save()) << info.LastError();
+
+    spec.memos[0].status = 0x01;
+    spec.memos[1].status = 0x01;
+    spec.memos[2].status = 0x03;
+    spec.headerBlock[12] = 6;
+    spec.headerBlock[13] = 0x10;
+    EXPECT_EQ(ReadFileBytes(path), BuildExtendedMemoFile(spec));
+}
+
+TEST_F(PmMemoInfoTest, ClassicSaveRewritesTheClassicFile) {
+    MemoFileSpec spec = Mixed();
+    const auto path = Put(BuildClassicMemoFile(spec));
+    PmMemoInfo info;
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(path));
+    ASSERT_TRUE(info.UndeleteAt(3));
+    ASSERT_TRUE(info.Save()) << info.LastError();
+    spec.memos[3].status = 0x01;
+    EXPECT_EQ(ReadFileBytes(path), BuildClassicMemoFile(spec));
+}
+
+TEST_F(PmMemoInfoTest, ForeignRecordsAndEmptySetsAreRefused) {
+    PmMemoInfo info;
+    EXPECT_FALSE(info.Save());
+    const auto path = Put(BuildExtendedMemoFile(Mixed()));
+    ASSERT_TRUE(info.LoadFile(path));
+    misc::CommNoteRec stranger;
+    EXPECT_FALSE(info.Undelete(stranger));
+    PmMemoInfo other;
+    ASSERT_TRUE(other.LoadFile(path));
+    EXPECT_FALSE(info.Undelete(other.GetCommMgr().At(0)));
+    EXPECT_FALSE(info.UndeleteAt(99));
+}
+
+TEST_F(PmMemoInfoTest, UserLoadPrefersTheExtendedFile) {
+    const auto userDir = dir.Path() / "User";
+    std::filesystem::create_directories(userDir / "memopad");
+    WriteFileBytes((userDir / "memopad" / "memopad.dat").string(), BuildClassicMemoFile(Mixed()));
+    PmUserDataPath::SetResolver([&](std::uint32_t id, std::string& folder, std::string& error) {
+        if (id != 7) {
+            error = "unknown user";
+            return false;
+        }
+        folder = userDir.string() + "/";
+        return true;
+    });
+    PmMemoInfo info;
+    EXPECT_TRUE(info.LoadForUser(7));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_CLASSIC);
+    WriteFileBytes((userDir / "memopad" / "memopad.dat").string(), BuildExtendedMemoFile(Mixed()));
+    EXPECT_TRUE(info.LoadForUser(7));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_EXTENDED);
+    EXPECT_FALSE(info.LoadForUser(8));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
+    PmUserDataPath::SetResolver(nullptr);
+}
+
+}  // namespace
+}  // namespace lazrine::palm
