@@ -1,0 +1,158 @@
+#include "cli/CliApp.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+namespace lazrine::cli {
+namespace {
+
+using namespace lazrine::testing;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result RunCli(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliApp app;
+    const int code = app.Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text) {
+    MemoSpec m;
+    m.id = id;
+    m.status = status;
+    m.text = std::move(text);
+    return m;
+}
+
+class CliAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        spec.memos = {Memo(10, 0x00, "live"), Memo(12, 0x84, "caf\xe9 \"quoted\"\r\nline two"),
+                      Memo(13, 0x04, std::string(5000, 'w')), Memo(14, 0x80, "archived")};
+        file = dir.File("memopad.dat");
+        WriteFileBytes(file, BuildExtendedMemoFile(spec));
+    }
+    TempDir dir;
+    MemoFileSpec spec;
+    std::string file;
+};
+
+TEST_F(CliAppTest, ProbeNamesTheGenerationOrFails) {
+    auto r = RunCli({"probe", "memos", file});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "extended\n");
+    const auto classic = dir.File("classic.dat");
+    WriteFileBytes(classic, BuildClassicMemoFile(spec));
+    EXPECT_EQ(RunCli({"probe", "memos", classic}).out, "classic\n");
+    const auto junk = dir.File("junk.txt");
+    WriteFileBytes(junk, {'h', 'i'});
+    r = RunCli({"probe", "memos", junk});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, junk + ": not a Palm Desktop memos data file\n");
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(CliAppTest, JsonListingHasTheDocumentedShape) {
+    auto r = RunCli({"list", "memos", file, "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["kind"], "memos");
+    EXPECT_EQ(doc["store"], "extended");
+    EXPECT_EQ(doc["file"], file);
+    ASSERT_EQ(doc["records"].size(), 3u);
+    const auto& first = doc["records"][0];
+    EXPECT_EQ(first["index"], 1);
+    EXPECT_EQ(first["id"], 12);
+    EXPECT_EQ(first["status"], 132);
+    EXPECT_EQ(first["deleted"], true);
+    EXPECT_EQ(first["columns"]["Memo"], "caf\xc3\xa9 \"quoted\"\r\nline two");
+    EXPECT_EQ(doc["records"][1]["columns"]["Memo"].get<std::string>().size(), 4095u);
+    EXPECT_EQ(doc["records"][2]["index"], 3);
+    // Exactly one JSON object, keys in the documented order.
+    EXPECT_EQ(r.out.rfind("{\"kind\":\"memos\",\"store\":\"extended\",\"file\":", 0), 0u);
+    EXPECT_NE(r.out.find("{\"index\":1,\"id\":12,\"status\":132,\"deleted\":true,\"columns\":{\"Memo\":"),
+              std::string::npos);
+
+    r = RunCli({"list", "memos", file, "--json", "--all"});
+    const auto all = nlohmann::json::parse(r.out);
+    ASSERT_EQ(all["records"].size(), 4u);
+    EXPECT_EQ(all["records"][0]["deleted"], false);
+    EXPECT_EQ(all["records"][1]["index"], 1);
+}
+
+TEST_F(CliAppTest, TableListingShowsDeletedRecords) {
+    const auto r = RunCli({"list", "memos", file});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("Memo"), std::string::npos);
+    EXPECT_NE(r.out.find("caf\xc3\xa9"), std::string::npos);
+    EXPECT_EQ(r.out.find("live"), std::string::npos);
+    EXPECT_NE(r.out.find("3 records"), std::string::npos);
+}
+
+TEST_F(CliAppTest, UndeleteSelectedIdsSavesAndReports) {
+    auto r = RunCli({"undelete", "memos", file, "--id", "12", "--id", "14", "--id", "10"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Palm memopad undelete successfully, 2 records were undeleted.\n");
+    EXPECT_TRUE(std::filesystem::exists(file + ".lazrine.bak"));
+    const auto after = nlohmann::json::parse(RunCli({"list", "memos", file, "--json", "--all"}).out);
+    EXPECT_EQ(after["records"][0]["status"], 0);
+    EXPECT_EQ(after["records"][1]["status"], 1);
+    EXPECT_EQ(after["records"][2]["status"], 4);
+    EXPECT_EQ(after["records"][3]["status"], 1);
+
+    r = RunCli({"undelete", "memos", file, "--id", "12"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "No Palm memopad records are selected, undelete action canceled.\n");
+}
+
+TEST_F(CliAppTest, DryRunAndAllDeleted) {
+    const auto before = ReadFileBytes(file);
+    auto r = RunCli({"undelete", "memos", file, "--all-deleted", "--dry-run"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("3 records"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_FALSE(std::filesystem::exists(file + ".lazrine.bak"));
+
+    r = RunCli({"undelete", "memos", file, "--all-deleted"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Palm memopad undelete successfully, 3 records were undeleted.\n");
+    EXPECT_EQ(ReadFileBytes(file + ".lazrine.bak"), before);
+}
+
+TEST_F(CliAppTest, UsageErrorsExitWithTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"list"},
+             {"list", "pets", file},
+             {"undelete", "memos", file},
+             {"undelete", "memos", file, "--id", "1", "--all-deleted"},
+             {"frobnicate"},
+             {"undelete", "memos", file, "--id", "x"}}) {
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("Usage"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(RunCli({"--help"}).code, 0);
+}
+
+TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {
+    const auto missing = dir.File("nope.dat");
+    const auto r = RunCli({"undelete", "memos", missing, "--all-deleted"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a Palm Desktop memos data file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+}  // namespace
+}  // namespace lazrine::cli
