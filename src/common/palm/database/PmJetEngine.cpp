@@ -1,0 +1,731 @@
+#include "common/palm/database/PmJetEngine.h"
+
+#include <mdbtools.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+
+#include "common/palm/database/PmJetText.h"
+#include "common/palm/database/PmSqlStatement.h"
+#include "platform/AtomicFile.h"
+#include "platform/InPlaceFileWriter.h"
+
+namespace lazrine::palm {
+namespace {
+
+constexpr int kOffsetMask = 0x1FFF;
+constexpr int kSlotDeleted = 0x4000;
+constexpr int kSlotMoved = 0x8000;
+constexpr int kMemoHeader = 12;
+
+struct MdbCloser {
+    void operator()(MdbHandle* h) const { mdb_close(h); }
+};
+struct TableCloser {
+    void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
+};
+using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
+using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
+
+std::uint32_t Get16(const std::uint8_t* p, int off) {
+    return static_cast<std::uint32_t>(p[off] | (p[off + 1] << 8));
+}
+std::uint32_t Get32(const std::uint8_t* p, int off) {
+    return static_cast<std::uint32_t>(p[off]) | (static_cast<std::uint32_t>(p[off + 1]) << 8) |
+           (static_cast<std::uint32_t>(p[off + 2]) << 16) | (static_cast<std::uint32_t>(p[off + 3]) << 24);
+}
+
+MdbColumn* ColumnAt(MdbTableDef* t, unsigned i) { return static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i)); }
+
+bool IsTextType(int type) { return type == MDB_TEXT || type == MDB_MEMO; }
+bool IsFixedIntType(int type) { return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT; }
+int FixedSize(int type) { return type == MDB_BYTE ? 1 : type == MDB_INT ? 2 : 4; }
+
+// Where a row slot's bytes lie in a page. False for a slot that does not
+// describe a row inside the page.
+bool SlotBounds(const std::uint8_t* page, int pgSize, int rco, int slot, int& raw, int& start, int& end) {
+    const int rows = static_cast<int>(Get16(page, rco));
+    const int tableEnd = rco + 2 + rows * 2;
+    if (slot < 0 || slot >= rows || tableEnd > pgSize) {
+        return false;
+    }
+    raw = static_cast<int>(Get16(page, rco + 2 + slot * 2));
+    start = raw & kOffsetMask;
+    end = slot == 0 ? pgSize : static_cast<int>(Get16(page, rco + slot * 2) & kOffsetMask);
+    return start >= tableEnd && start < end && end <= pgSize;
+}
+
+// One row as the scan hands it over: its place and libmdb's cracked fields.
+struct RowView {
+    std::uint32_t nPage = 0;
+    int nSlot = 0;
+    bool bMoved = false;
+    int nStart = 0;
+    int nSize = 0;
+    const MdbField* pFields = nullptr;
+};
+
+}  // namespace
+
+struct PmJetEngine::Impl {
+    std::string szPath;
+    bool bWritable = false;
+    std::vector<std::uint8_t> bytes;
+    MdbPtr mdb;
+
+    int PageSize() const { return static_cast<int>(mdb->fmt->pg_size); }
+    int RowCountOffset() const { return mdb->fmt->row_count_offset; }
+    std::size_t PageCount() const { return bytes.size() / static_cast<std::size_t>(PageSize()); }
+
+    bool Attach(std::string& error) {
+        mdb.reset();
+        if (bytes.size() < 4096) {
+            error = "the file is too short to be a database";
+            return false;
+        }
+        mdb.reset(mdb_open_buffer(bytes.data(), bytes.size(), MDB_NOFLAGS));
+        if (!mdb) {
+            error = "the file is not an Access database";
+            return false;
+        }
+        if (mdb->fmt == nullptr || (mdb->fmt->pg_size != 4096 && mdb->fmt->pg_size != 2048) ||
+            mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr) {
+            mdb.reset();
+            error = "the database catalog cannot be read";
+            return false;
+        }
+        return true;
+    }
+
+    TablePtr OpenTable(const std::string& name, std::string& error) {
+        std::string copy = name;
+        TablePtr table(mdb_read_table_by_name(mdb.get(), copy.data(), MDB_TABLE));
+        if (!table) {
+            error = "the database has no table " + name;
+            return nullptr;
+        }
+        if (mdb_read_columns(table.get()) == nullptr || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS) {
+            error = "the columns of table " + name + " cannot be read";
+            return nullptr;
+        }
+        return table;
+    }
+
+    static bool FindColumn(MdbTableDef* t, const std::string& name, unsigned& index) {
+        for (unsigned i = 0; i < t->num_cols; ++i) {
+            if (g_ascii_strcasecmp(ColumnAt(t, i)->name, name.c_str()) == 0) {
+                index = i;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // One row of a long-value (memo or OLE) page, by its page-and-row pointer.
+    bool ReadLongValueRow(std::uint32_t pgRow, std::vector<std::uint8_t>& out, std::string& error) {
+        const std::uint32_t pg = pgRow >> 8;
+        const int row = static_cast<int>(pgRow & 0xFF);
+        int raw = 0;
+        int start = 0;
+        int end = 0;
+        if (pg == 0 || pg >= PageCount() || mdb_read_alt_pg(mdb.get(), pg) != PageSize() ||
+            !SlotBounds(mdb->alt_pg_buf, PageSize(), RowCountOffset(), row, raw, start, end)) {
+            error = "a memo value points outside the database";
+            return false;
+        }
+        out.assign(mdb->alt_pg_buf + start, mdb->alt_pg_buf + end);
+        return true;
+    }
+
+    // The bytes of a memo or OLE cell, whole: inline, on one long-value page
+    // or chained over several.
+    bool ReadLongValue(const std::uint8_t* cell, int size, std::vector<std::uint8_t>& out, std::string& error) {
+        out.clear();
+        if (size < kMemoHeader) {
+            return true;
+        }
+        const std::uint32_t header = Get32(cell, 0);
+        const std::size_t length = header & 0x3FFFFFFF;
+        std::vector<std::uint8_t> part;
+        if ((header & 0x80000000U) != 0) {
+            if (length > static_cast<std::size_t>(size - kMemoHeader)) {
+                error = "a memo value is longer than its row";
+                return false;
+            }
+            out.assign(cell + kMemoHeader, cell + kMemoHeader + length);
+            return true;
+        }
+        if ((header & 0x40000000U) != 0) {
+            if (!ReadLongValueRow(Get32(cell, 4), part, error)) {
+                return false;
+            }
+            if (length > part.size()) {
+                error = "a memo value is longer than its page";
+                return false;
+            }
+            out.assign(part.begin(), part.begin() + static_cast<std::ptrdiff_t>(length));
+            return true;
+        }
+        if ((header & 0xFF000000U) != 0) {
+            error = "a memo value has an unknown form";
+            return false;
+        }
+        std::uint32_t next = Get32(cell, 4);
+        for (std::size_t hops = 0; next != 0 && out.size() < length; ++hops) {
+            if (hops > PageCount() || !ReadLongValueRow(next, part, error)) {
+                if (error.empty()) {
+                    error = "a memo value's page chain loops";
+                }
+                return false;
+            }
+            if (part.size() < 4) {
+                error = "a memo page row is too short";
+                return false;
+            }
+            next = Get32(part.data(), 0);
+            out.insert(out.end(), part.begin() + 4, part.end());
+        }
+        if (out.size() < length) {
+            error = "a memo value ends early";
+            return false;
+        }
+        out.resize(length);
+        return true;
+    }
+
+    // The value of one cracked cell of the row in mdb->pg_buf.
+    bool CellValue(MdbColumn* col, const MdbField& f, PmVariant& v, std::string& error) {
+        v = PmVariant{};
+        const std::uint8_t* page = mdb->pg_buf;
+        if (col->col_type == MDB_BOOL) {
+            v.vt = VT_BOOL;
+            v.boolVal = f.is_null ? 0 : 1;
+            return true;
+        }
+        if (f.is_null) {
+            return true;
+        }
+        if (f.start < 0 || f.siz < 0 || f.start + f.siz > PageSize()) {
+            error = "a cell lies outside its page";
+            return false;
+        }
+        const std::uint8_t* cell = page + f.start;
+        switch (col->col_type) {
+            case MDB_BYTE:
+            case MDB_INT:
+            case MDB_LONGINT:
+                if (f.siz != FixedSize(col->col_type)) {
+                    error = "a number cell has the wrong size";
+                    return false;
+                }
+                v.vt = VT_I4;
+                v.lVal = col->col_type == MDB_BYTE  ? static_cast<std::int32_t>(cell[0])
+                         : col->col_type == MDB_INT ? static_cast<std::int16_t>(Get16(cell, 0))
+                                                    : static_cast<std::int32_t>(Get32(cell, 0));
+                return true;
+            case MDB_TEXT:
+                v.vt = VT_BSTR;
+                v.bstrVal = PmJetText::ToUtf8({cell, static_cast<std::size_t>(f.siz)});
+                v.bBstrNull = v.bstrVal.empty();
+                return true;
+            case MDB_MEMO: {
+                std::vector<std::uint8_t> raw;
+                if (!ReadLongValue(cell, f.siz, raw, error)) {
+                    return false;
+                }
+                v.vt = VT_BSTR;
+                v.bstrVal = PmJetText::ToUtf8(raw);
+                v.bBstrNull = v.bstrVal.empty();
+                return true;
+            }
+            default:
+                return true;  // dates, floats, binaries: not handed over
+        }
+    }
+
+    static bool TextIsInteger(const std::string& text, std::int64_t want) { return text == std::to_string(want); }
+
+    bool TermMatches(MdbColumn* col, const MdbField& f, const PmSqlLiteral& lit, bool& match, std::string& error) {
+        if (lit.nKind == PmSqlLiteral::kBinary) {
+            error = "binary values cannot be compared";
+            return false;
+        }
+        PmVariant v;
+        if (!CellValue(col, f, v, error)) {
+            return false;
+        }
+        match = false;
+        switch (v.vt) {
+            case VT_I4:
+                match = lit.nKind == PmSqlLiteral::kInteger ? lit.nValue == v.lVal : TextIsInteger(lit.szText, v.lVal);
+                break;
+            case VT_BOOL:
+                match = lit.nKind == PmSqlLiteral::kInteger && (lit.nValue != 0) == (v.boolVal != 0);
+                break;
+            case VT_BSTR:
+                match = lit.nKind == PmSqlLiteral::kText ? lit.szText == v.bstrVal : TextIsInteger(v.bstrVal, lit.nValue);
+                break;
+            default:
+                // A NULL text equals the empty text.
+                match = f.is_null && IsTextType(col->col_type) && lit.nKind == PmSqlLiteral::kText && lit.szText.empty();
+                break;
+        }
+        return true;
+    }
+
+    // Calls `fn` for every live row of the table, in stored order.
+    bool Scan(MdbTableDef* t, const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
+        const int pgSize = PageSize();
+        const int rco = RowCountOffset();
+        std::vector<MdbField> fields(MDB_MAX_COLS);
+        mdb_rewind_table(t);
+        std::size_t pages = 0;
+        auto crack = [&](RowView& row) {
+            const int n = mdb_crack_row(t, row.nStart, static_cast<std::size_t>(row.nSize), fields.data());
+            if (n < static_cast<int>(t->num_cols)) {
+                error = "a row of table " + std::string(t->name) + " cannot be read";
+                return false;
+            }
+            for (unsigned i = 0; i < t->num_cols; ++i) {
+                if (fields[i].colnum != static_cast<int>(i)) {
+                    error = "a row of table " + std::string(t->name) + " is malformed";
+                    return false;
+                }
+            }
+            row.pFields = fields.data();
+            return true;
+        };
+        while (mdb_read_next_dpg(t) != 0) {
+            if (++pages > PageCount()) {
+                error = "the pages of table " + std::string(t->name) + " loop";
+                return false;
+            }
+            const std::uint32_t page = t->cur_phys_pg;
+            const int rows = static_cast<int>(Get16(mdb->pg_buf, rco));
+            if (rco + 2 + rows * 2 > pgSize) {
+                error = "a data page of table " + std::string(t->name) + " is corrupt";
+                return false;
+            }
+            for (int slot = 0; slot < rows; ++slot) {
+                RowView row;
+                int raw = 0;
+                int end = 0;
+                if (!SlotBounds(mdb->pg_buf, pgSize, rco, slot, raw, row.nStart, end)) {
+                    if ((Get16(mdb->pg_buf, rco + 2 + slot * 2) & kSlotDeleted) != 0) {
+                        continue;
+                    }
+                    error = "a row slot of table " + std::string(t->name) + " is corrupt";
+                    return false;
+                }
+                if ((raw & kSlotDeleted) != 0) {
+                    continue;
+                }
+                row.nPage = page;
+                row.nSlot = slot;
+                row.nSize = end - row.nStart;
+                if ((raw & kSlotMoved) != 0) {
+                    // The slot holds a pointer to where the row now lives.
+                    if (row.nSize < 4) {
+                        error = "a moved row of table " + std::string(t->name) + " is corrupt";
+                        return false;
+                    }
+                    const std::uint32_t ptr = Get32(mdb->pg_buf, row.nStart);
+                    const std::uint32_t target = ptr >> 8;
+                    int traw = 0;
+                    int tend = 0;
+                    if (target == 0 || target >= PageCount() || mdb_read_pg(mdb.get(), target) != pgSize ||
+                        !SlotBounds(mdb->pg_buf, pgSize, rco, static_cast<int>(ptr & 0xFF), traw, row.nStart, tend)) {
+                        error = "a moved row of table " + std::string(t->name) + " points nowhere";
+                        return false;
+                    }
+                    row.nPage = target;
+                    row.nSlot = static_cast<int>(ptr & 0xFF);
+                    row.nSize = tend - row.nStart;
+                    row.bMoved = true;
+                    const bool ok = crack(row) && fn(row, error);
+                    if (!ok || mdb_read_pg(mdb.get(), page) != pgSize) {
+                        if (error.empty()) {
+                            error = "a data page cannot be read again";
+                        }
+                        return false;
+                    }
+                    continue;
+                }
+                if (!crack(row) || !fn(row, error)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    bool RowMatches(MdbTableDef* t, const RowView& row, const std::vector<std::pair<unsigned, const PmSqlLiteral*>>& where,
+                    bool& match, std::string& error) {
+        match = true;
+        for (const auto& [col, lit] : where) {
+            if (!TermMatches(ColumnAt(t, col), row.pFields[col], *lit, match, error)) {
+                return false;
+            }
+            if (!match) {
+                return true;
+            }
+        }
+        return true;
+    }
+
+    bool ResolveWhere(MdbTableDef* t, const PmSqlStatement& st,
+                      std::vector<std::pair<unsigned, const PmSqlLiteral*>>& where, std::string& error) {
+        for (const PmSqlTerm& term : st.Where()) {
+            unsigned col = 0;
+            if (!FindColumn(t, term.szColumn, col)) {
+                error = "table " + st.Table() + " has no column [" + term.szColumn + "]";
+                return false;
+            }
+            where.emplace_back(col, &term.literal);
+        }
+        return true;
+    }
+
+    static bool IsIndexed(MdbTableDef* t, unsigned col) {
+        if (t->indices == nullptr) {
+            return false;
+        }
+        for (unsigned i = 0; i < t->indices->len; ++i) {
+            const auto* idx = static_cast<const MdbIndex*>(g_ptr_array_index(t->indices, i));
+            for (unsigned k = 0; k < idx->num_keys && k < MDB_MAX_IDX_COLS; ++k) {
+                if (idx->key_col_num[k] == static_cast<int>(col) + 1) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+};
+
+namespace {
+
+// One cell change of an UPDATE: the bytes at a file offset, before and after.
+struct Patch {
+    std::uint64_t nOffset = 0;
+    std::vector<std::uint8_t> before;
+    std::vector<std::uint8_t> after;
+};
+
+}  // namespace
+
+PmJetEngine::PmJetEngine() : m_pImpl(std::make_unique<Impl>()) {}
+PmJetEngine::~PmJetEngine() = default;
+
+bool PmJetEngine::Open(const std::string& path, std::string& error) {
+    Close();
+    std::vector<std::uint8_t> bytes;
+    if (!platform::AtomicFile::ReadWhole(path, bytes, error)) {
+        return false;
+    }
+    if (!OpenBytes(std::move(bytes), error)) {
+        return false;
+    }
+    m_pImpl->szPath = path;
+    m_pImpl->bWritable = true;
+    return true;
+}
+
+bool PmJetEngine::OpenBytes(std::vector<std::uint8_t> bytes, std::string& error) {
+    Close();
+    m_pImpl->bytes = std::move(bytes);
+    if (!m_pImpl->Attach(error)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void PmJetEngine::Close() {
+    m_pImpl->mdb.reset();
+    m_pImpl->bytes.clear();
+    m_pImpl->bytes.shrink_to_fit();
+    m_pImpl->szPath.clear();
+    m_pImpl->bWritable = false;
+}
+
+bool PmJetEngine::IsOpen() const { return m_pImpl->mdb != nullptr; }
+const std::string& PmJetEngine::Path() const { return m_pImpl->szPath; }
+
+bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error) {
+    rows.clear();
+    if (!IsOpen()) {
+        error = "no database is open";
+        return false;
+    }
+    PmSqlStatement st;
+    if (!PmSqlStatement::Parse(sql, st, error)) {
+        return false;
+    }
+    if (st.Kind() != PM_SQL_SELECT) {
+        error = "only a SELECT returns rows";
+        return false;
+    }
+    Impl& m = *m_pImpl;
+    TablePtr table = m.OpenTable(st.Table(), error);
+    if (!table) {
+        return false;
+    }
+    std::vector<unsigned> cols;
+    for (const std::string& name : st.Columns()) {
+        unsigned col = 0;
+        if (!Impl::FindColumn(table.get(), name, col)) {
+            error = "table " + st.Table() + " has no column [" + name + "]";
+            return false;
+        }
+        cols.push_back(col);
+    }
+    std::vector<std::pair<unsigned, const PmSqlLiteral*>> where;
+    if (!m.ResolveWhere(table.get(), st, where, error)) {
+        return false;
+    }
+    const bool ok = m.Scan(
+        table.get(),
+        [&](const RowView& row, std::string& err) {
+            bool match = false;
+            if (!m.RowMatches(table.get(), row, where, match, err)) {
+                return false;
+            }
+            if (!match) {
+                return true;
+            }
+            PmValues values(cols.size());
+            for (std::size_t i = 0; i < cols.size(); ++i) {
+                if (!m.CellValue(ColumnAt(table.get(), cols[i]), row.pFields[cols[i]], values[i], err)) {
+                    return false;
+                }
+            }
+            rows.push_back(std::move(values));
+            return true;
+        },
+        error);
+    if (!ok) {
+        rows.clear();
+    }
+    return ok;
+}
+
+bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::string& error) {
+    changedRows = 0;
+    if (!IsOpen()) {
+        error = "no database is open";
+        return false;
+    }
+    PmSqlStatement st;
+    if (!PmSqlStatement::Parse(sql, st, error)) {
+        return false;
+    }
+    switch (st.Kind()) {
+        case PM_SQL_UPDATE:
+            break;
+        case PM_SQL_INSERT:
+            error = "adding rows is not supported: only existing cells are changed, in place";
+            return false;
+        case PM_SQL_DELETE:
+            error = "removing rows is not supported";
+            return false;
+        default:
+            error = "a SELECT does not change the database";
+            return false;
+    }
+    Impl& m = *m_pImpl;
+    if (!m.bWritable) {
+        error = "the database was opened for reading only";
+        return false;
+    }
+    if (m.mdb->f->db_key != 0) {
+        error = "the database is encrypted; it is not changed";
+        return false;
+    }
+    if (m.mdb->f->jet_version != MDB_VER_JET4) {
+        error = "only Access 2000 (Jet 4) databases are changed";
+        return false;
+    }
+    TablePtr table = m.OpenTable(st.Table(), error);
+    if (!table) {
+        return false;
+    }
+    if (mdb_read_indices(table.get()) == nullptr) {
+        error = "the indexes of table " + st.Table() + " cannot be read";
+        return false;
+    }
+    struct Assign {
+        unsigned col;
+        MdbColumn* column;
+        std::int64_t value;
+    };
+    std::vector<Assign> assigns;
+    for (const PmSqlTerm& term : st.Assignments()) {
+        unsigned col = 0;
+        if (!Impl::FindColumn(table.get(), term.szColumn, col)) {
+            error = "table " + st.Table() + " has no column [" + term.szColumn + "]";
+            return false;
+        }
+        MdbColumn* column = ColumnAt(table.get(), col);
+        if (Impl::IsIndexed(table.get(), col)) {
+            error = "column [" + term.szColumn + "] is indexed; it is not changed in place";
+            return false;
+        }
+        if (!IsFixedIntType(column->col_type) && column->col_type != MDB_BOOL) {
+            error = "column [" + term.szColumn + "] is not a number or Yes/No column; it is not changed in place";
+            return false;
+        }
+        if (term.literal.nKind != PmSqlLiteral::kInteger) {
+            error = "column [" + term.szColumn + "] can only be given a number";
+            return false;
+        }
+        const std::int64_t v = term.literal.nValue;
+        const bool inRange = column->col_type == MDB_BYTE   ? (v >= 0 && v <= 255)
+                             : column->col_type == MDB_INT  ? (v >= -32768 && v <= 32767)
+                             : column->col_type == MDB_BOOL ? (v >= -1 && v <= 1)
+                                                            : (v >= std::numeric_limits<std::int32_t>::min() &&
+                                                               v <= std::numeric_limits<std::int32_t>::max());
+        if (!inRange) {
+            error = "the value " + std::to_string(v) + " does not fit column [" + term.szColumn + "]";
+            return false;
+        }
+        assigns.push_back({col, column, v});
+    }
+    std::vector<std::pair<unsigned, const PmSqlLiteral*>> where;
+    if (!m.ResolveWhere(table.get(), st, where, error)) {
+        return false;
+    }
+    const int pgSize = m.PageSize();
+    std::vector<Patch> patches;
+    std::size_t matched = 0;
+    const bool planned = m.Scan(
+        table.get(),
+        [&](const RowView& row, std::string& err) {
+            bool match = false;
+            if (!m.RowMatches(table.get(), row, where, match, err)) {
+                return false;
+            }
+            if (!match) {
+                return true;
+            }
+            ++matched;
+            if (row.bMoved) {
+                err = "a matching row is stored away from its slot; it is not changed in place";
+                return false;
+            }
+            const std::uint8_t* page = m.mdb->pg_buf;
+            const std::uint64_t pageBase = static_cast<std::uint64_t>(row.nPage) * static_cast<std::uint64_t>(pgSize);
+            for (const Assign& a : assigns) {
+                const MdbField& f = row.pFields[a.col];
+                Patch p;
+                if (a.column->col_type == MDB_BOOL) {
+                    // A Yes/No value is the column's bit in the row's null mask.
+                    const int rowCols = static_cast<int>(Get16(page, row.nStart));
+                    const int maskSize = (rowCols + 7) / 8;
+                    const int bit = a.column->col_num;
+                    if (maskSize <= 0 || maskSize > row.nSize - 2 || bit < 0 || bit >= rowCols) {
+                        err = "the null mask of a matching row is malformed";
+                        return false;
+                    }
+                    const int at = row.nStart + row.nSize - maskSize + bit / 8;
+                    const std::uint8_t mask = static_cast<std::uint8_t>(1U << (bit % 8));
+                    const bool set = (page[at] & mask) != 0;
+                    if (set == (f.is_null != 0)) {
+                        err = "the Yes/No value of a matching row cannot be located";
+                        return false;
+                    }
+                    const bool want = a.value != 0;
+                    if (want == set) {
+                        continue;
+                    }
+                    p.nOffset = pageBase + static_cast<std::uint64_t>(at);
+                    p.before = {page[at]};
+                    p.after = {static_cast<std::uint8_t>(page[at] ^ mask)};
+                } else {
+                    const int size = FixedSize(a.column->col_type);
+                    if (f.is_null) {
+                        err = "column [" + std::string(a.column->name) + "] of a matching row is NULL; it is not filled in place";
+                        return false;
+                    }
+                    if (f.siz != size || f.start < row.nStart || f.start + size > row.nStart + row.nSize) {
+                        err = "a cell of a matching row is malformed";
+                        return false;
+                    }
+                    p.nOffset = pageBase + static_cast<std::uint64_t>(f.start);
+                    p.before.assign(page + f.start, page + f.start + size);
+                    const auto u = static_cast<std::uint32_t>(static_cast<std::int32_t>(a.value));
+                    for (int i = 0; i < size; ++i) {
+                        p.after.push_back(static_cast<std::uint8_t>((u >> (8 * i)) & 0xFF));
+                    }
+                    if (p.after == p.before) {
+                        continue;
+                    }
+                }
+                patches.push_back(std::move(p));
+            }
+            return true;
+        },
+        error);
+    table.reset();
+    if (!planned) {
+        return false;
+    }
+    changedRows = matched;
+    if (patches.empty()) {
+        return true;
+    }
+    for (const Patch& p : patches) {
+        if (p.nOffset + p.before.size() > m.bytes.size() ||
+            !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
+            error = "a cell is not where the database says it is; nothing was changed";
+            return false;
+        }
+    }
+    // Hold the file locked from the check of its content to the flush.
+    platform::InPlaceFileWriter writer;
+    std::vector<std::uint8_t> current;
+    if (!writer.Open(m.szPath, error) || !writer.ReadAll(current, error)) {
+        return false;
+    }
+    if (current != m.bytes) {
+        error = "the database was changed by another program since it was loaded; load it again";
+        return false;
+    }
+    if (!platform::AtomicFile::EnsureBackup(m.szPath, current, error)) {
+        return false;
+    }
+    std::size_t written = 0;
+    for (; written < patches.size(); ++written) {
+        if (!writer.WriteAt(patches[written].nOffset, patches[written].after, error)) {
+            break;
+        }
+    }
+    std::string flushError;
+    if (written < patches.size() || !writer.Flush(flushError)) {
+        // Put back what was written so the file stays as it was.
+        std::string ignored;
+        for (std::size_t i = 0; i < written; ++i) {
+            writer.WriteAt(patches[i].nOffset, patches[i].before, ignored);
+        }
+        writer.Flush(ignored);
+        if (error.empty()) {
+            error = flushError;
+        }
+        return false;
+    }
+    if (!writer.Close(error)) {
+        return false;
+    }
+    m.mdb.reset();
+    for (const Patch& p : patches) {
+        std::copy(p.after.begin(), p.after.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset));
+    }
+    std::string reopenError;
+    if (!m.Attach(reopenError)) {
+        // The write is done and durable; only our view of the file is gone.
+        m.bytes.clear();
+    }
+    return true;
+}
+
+}  // namespace lazrine::palm

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/palm/database/PmVariant.h"
+
+namespace lazrine::palm {
+
+// The database engine behind the accessor: one Access (Jet) ".mdb" file,
+// driven by the statement language of the SQL builders (see PmSqlStatement).
+//
+// Reading goes through libmdb: tables, columns, rows, memo values and
+// compressed Unicode text. A SELECT returns, per matching row, the requested
+// columns as values: Long, Integer and Byte as VT_I4, Yes/No as VT_BOOL,
+// texts and memos as VT_BSTR (UTF-8, whole), NULL and every other type as
+// VT_EMPTY. A WHERE term compares a cell with a literal; a NULL text cell
+// equals the empty text '' so that a record whose text is empty finds its
+// row whether the database stored NULL or "".
+//
+// Writing is done by this class alone and only in place: an UPDATE may set
+// Long, Integer and Byte cells that are not NULL (the bytes of the cell in
+// its data page are overwritten) and Yes/No cells (the cell's bit in the
+// row's null mask is flipped), of rows that are stored where their slot
+// says. Anything else - a text, a NULL cell, an indexed column, a row moved
+// to another page, INSERT, DELETE, an encrypted or non-Jet-4 file, a file
+// changed since it was opened - is refused with a reason before any byte is
+// written, so the file stays byte-identical. Before the first write the file
+// is copied to "<file>.lazrine.bak" (an existing backup is kept), and every
+// write is flushed to disk before Execute reports success.
+//
+// Malformed or hostile files make operations fail with a reason; no input
+// makes the engine read outside the file.
+class PmJetEngine {
+public:
+    PmJetEngine();
+    ~PmJetEngine();
+    PmJetEngine(const PmJetEngine&) = delete;
+    PmJetEngine& operator=(const PmJetEngine&) = delete;
+
+    // Opens the file at `path` for reading, and for in-place writes.
+    bool Open(const std::string& path, std::string& error);
+    // Opens a database held in memory; every write is refused.
+    bool OpenBytes(std::vector<std::uint8_t> bytes, std::string& error);
+    void Close();
+    bool IsOpen() const;
+    const std::string& Path() const;
+
+    // Runs a SELECT; `rows` receives every matching row in table order.
+    bool Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error);
+    // Runs an UPDATE (INSERT and DELETE are refused). `changedRows` counts
+    // the rows the WHERE clause matched.
+    bool Execute(std::string_view sql, std::size_t& changedRows, std::string& error);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+}  // namespace lazrine::palm

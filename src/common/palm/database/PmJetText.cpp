@@ -1,0 +1,73 @@
+#include "common/palm/database/PmJetText.h"
+
+#include <vector>
+
+namespace lazrine::palm {
+
+void PmJetText::AppendUtf8(std::uint32_t cp, std::string& out) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string PmJetText::ToUtf8(std::span<const std::uint8_t> bytes) {
+    std::vector<std::uint16_t> units;
+    units.reserve(bytes.size());
+    bool oddByte = false;
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        bool compressed = true;
+        std::size_t i = 2;
+        while (i < bytes.size()) {
+            if (bytes[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                units.push_back(bytes[i]);
+                ++i;
+            } else if (i + 1 < bytes.size()) {
+                units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+                i += 2;
+            } else {
+                oddByte = true;
+                break;
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            units.push_back(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        }
+        oddByte = bytes.size() % 2 != 0;
+    }
+    std::string out;
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const std::uint32_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00), out);
+            ++i;
+        } else {
+            AppendUtf8(u, out);
+        }
+    }
+    if (oddByte) {
+        AppendUtf8(0xFFFD, out);
+    }
+    return out;
+}
+
+}  // namespace lazrine::palm

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lazrine::platform {
+
+// Changes a few bytes of an existing file where they stand, for formats that
+// are updated cell by cell rather than rewritten whole.
+//
+// Open() takes the file for reading and writing under an exclusive,
+// non-blocking lock that is held until Close() or destruction, so that no
+// other program changes the file between our check of its bytes and our write.
+// Nothing is written except through WriteAt(); Flush() makes the written bytes
+// durable. Every operation returns false with a reason in `error`; nothing
+// throws.
+class InPlaceFileWriter {
+public:
+    InPlaceFileWriter() = default;
+    ~InPlaceFileWriter();
+    InPlaceFileWriter(const InPlaceFileWriter&) = delete;
+    InPlaceFileWriter& operator=(const InPlaceFileWriter&) = delete;
+
+    bool Open(const std::string& path, std::string& error);
+    bool IsOpen() const { return m_nFd >= 0; }
+    // The file's current size in bytes.
+    bool Size(std::uint64_t& size, std::string& error) const;
+    // Reads the whole file.
+    bool ReadAll(std::vector<std::uint8_t>& out, std::string& error) const;
+    // Reads exactly out.size() bytes at `offset`; false past the end.
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, std::string& error) const;
+    // Writes all of `data` at `offset`, which must lie inside the file: the
+    // file is never extended.
+    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::string& error);
+    bool Flush(std::string& error);
+    bool Close(std::string& error);
+
+private:
+    int m_nFd = -1;
+    std::string m_szPath;
+};
+
+}  // namespace lazrine::platform
