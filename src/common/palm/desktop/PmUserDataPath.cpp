@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include "common/palm/desktop/PmDesktop.h"
+#include "platform/WinePathMapper.h"
+#include "platform/WinePrefix.h"
+
 namespace lazrine::palm {
 namespace {
 
@@ -18,26 +22,22 @@ bool PmUserDataPath::DataFilePath(std::uint32_t userId, std::string_view folder,
                                   std::string& out, std::string& error) {
     out.clear();
     std::string base;
-    if (!CurrentResolver()) {
-        error = "no Palm Desktop users are known";
-        return false;
-    }
-    if (!CurrentResolver()(userId, base, error)) {
-        return false;
-    }
-    out = base;
-    if (!out.empty() && out.back() != '/') {
-        out.push_back('/');
-    }
-    std::string relative(folder);
-    relative.append(file);
-    for (char& c : relative) {
-        if (c == '\\') {
-            c = '/';
+    if (CurrentResolver()) {
+        if (!CurrentResolver()(userId, base, error)) {
+            return false;
         }
+    } else if (!PmDesktop::PmGetUserDataFolder(userId, base)) {
+        error = PmDesktop::PmLastError();
+        return false;
     }
-    out += relative;
-    return true;
+    if (!base.empty() && base.back() != '/' && base.back() != '\\') {
+        base.push_back('\\');
+    }
+    std::string text = base;
+    text.append(folder);
+    text.append(file);
+    const platform::WinePathMapper mapper(platform::WinePrefix::Locate());
+    return mapper.ToHostPath(text, out, &error);
 }
 
 }  // namespace lazrine::palm
