@@ -96,12 +96,11 @@ bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> 
     if (!io.OpenLocked(path, original.Get(), &error)) {
         return false;
     }
-    std::vector<std::uint8_t> current;
-    if (!io.ReadAll(original.Get(), current, &error)) {
-        return false;
-    }
-    if (!EnsureBackup(path, current, error)) {
-        return false;
+    if (!io.Exists(BackupPathOf(path))) {
+        std::vector<std::uint8_t> current;
+        if (!io.ReadAll(original.Get(), current, &error) || !EnsureBackup(path, current, error)) {
+            return false;
+        }
     }
     if (!WriteDurably(io, path + kTempSuffix, path, path, content, error)) {
         return false;

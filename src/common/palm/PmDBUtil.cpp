@@ -38,6 +38,7 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
     }
     m_nPos = 0;
     m_bOpen = true;
+    m_nLastInputSize = m_Input.size();
     m_szFileName = path;
     return true;
 }
@@ -45,6 +46,7 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
 bool PmDBUtil::OpenBytes(std::span<const std::uint8_t> bytes) {
     Close();
     m_Input.assign(bytes.begin(), bytes.end());
+    m_nLastInputSize = m_Input.size();
     m_nPos = 0;
     m_bOpen = true;
     m_szFileName.clear();
@@ -220,8 +222,9 @@ std::size_t PmDBUtil::Tell() const {
     return m_bOpen ? m_nPos : 0;
 }
 
-void PmDBUtil::BeginWrite() {
+void PmDBUtil::BeginWrite(std::size_t expectedSize) {
     m_Output.clear();
+    m_Output.reserve(expectedSize);
     m_bWriting = true;
 }
 

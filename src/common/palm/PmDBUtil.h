@@ -69,10 +69,13 @@ public:
     // Current read position (or the size written so far while writing).
     std::size_t Tell() const;
     std::size_t Remaining() const { return m_Input.size() - m_nPos; }
+    // Size of the last file or buffer opened for reading.
+    std::size_t LastInputSize() const { return m_nLastInputSize; }
 
     // --- writing -------------------------------------------------------------
-    // Starts assembling a new file in memory.
-    void BeginWrite();
+    // Starts assembling a new file in memory, with room for `expectedSize`
+    // bytes so that a large file is not copied while it grows.
+    void BeginWrite(std::size_t expectedSize = 0);
     bool WriteBytes(std::span<const std::uint8_t> data);
     bool WriteLong(std::uint32_t v);
     bool WriteShort(std::uint16_t v);
@@ -133,6 +136,7 @@ private:
     std::vector<std::uint8_t> m_Input;
     std::size_t m_nPos = 0;
     bool m_bWriting = false;
+    std::size_t m_nLastInputSize = 0;
     std::vector<std::uint8_t> m_Output;
 };
 

@@ -92,7 +92,8 @@ public:
         if (!m_bWritable) {
             return Fail(m_szNotWritableReason);
         }
-        BeginWrite();
+        // The new file is about as large as the one loaded.
+        BeginWrite(this->LastInputSize() + this->LastInputSize() / 64 + 4096);
         const bool ok = WriteContent() && CommitWrite(path);
         Close();
         return ok;
