@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "common/palm/PmRecordSetFactory.h"
+#include "common/palm/desktop/PmDesktop.h"
+#include "common/palm/desktop/PmDesktopPath.h"
 #include "platform/TextCodec.h"
 
 namespace lazrine::cli {
@@ -73,12 +75,15 @@ void PrintTable(const PmRecordSet& set, const std::vector<std::size_t>& rows, st
     out << rows.size() << (rows.size() == 1 ? " record" : " records") << "\n";
 }
 
-void PrintJson(const PmRecordSet& set, const std::string& file, const std::vector<std::size_t>& rows,
-               std::ostream& out) {
+void PrintJson(const PmRecordSet& set, const std::string& file, const std::string& user,
+               const std::vector<std::size_t>& rows, std::ostream& out) {
     nlohmann::ordered_json doc;
     doc["kind"] = set.Kind().szName;
     doc["store"] = palm::PmStoreKindName(set.LoadedKind());
     doc["file"] = file;
+    if (!user.empty()) {
+        doc["user"] = user;
+    }
     doc["records"] = nlohmann::ordered_json::array();
     for (const std::size_t i : rows) {
         const auto& rec = set.CommonAt(i);
@@ -105,13 +110,74 @@ struct Options {
     std::vector<std::uint32_t> ids;
     bool allDeleted = false;
     bool dryRun = false;
+    // Palm Desktop user (name or ID) whose data is used instead of `file`.
+    std::string user;
+    std::string settings;
 };
+
+// The Palm Desktop user chosen with --user, once found.
+struct ChosenUser {
+    std::uint32_t nUserId = 0;
+    std::string szName;    // UTF-8
+    std::string szFolder;  // host path of the data folder, when known
+};
+
+// Why no Palm Desktop users are known, for the message that says so.
+std::string NoUsersReason(const std::string& settings) {
+    std::string desktop;
+    const int code = palm::PmDesktopPath::PmGetDesktopPath(settings, desktop, palm::PmDesktopPath::kMaxPath);
+    if (code == palm::PmDesktopPath::kErrNotFound) {
+        return "Palm Desktop was not found: no \"PDPath\" in the settings file and no Palm Desktop key in the "
+               "Wine registry";
+    }
+    if (code == palm::PmDesktopPath::kErrTooLong) {
+        return "the Palm Desktop folder named in the settings or the registry is too long";
+    }
+    if ((palm::PmDesktop::PmLoadedLibraries() & palm::PmDesktop::kUserData) == 0) {
+        return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) +
+               " does not exist or lacks condmgr.dll or UserData.dll";
+    }
+    return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) + " lists no users";
+}
 
 class Runner {
 public:
     Runner(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
+    // Lists the Palm Desktop users: ID, name and data folder.
+    int Users(const Options& o) {
+        const auto users = EnumerateUsers(o);
+        if (users.empty()) {
+            m_err << "No Palm Desktop users were found: " << NoUsersReason(o.settings) << ".\n";
+            return CliApp::kExitFailed;
+        }
+        m_out << std::left << std::setw(12) << "ID" << std::setw(24) << "Name" << "Data folder\n";
+        for (const auto& user : users) {
+            std::string folder;
+            if (!palm::PmDesktop::PmGetUserDataPath(user.nUserId, folder)) {
+                folder = "(" + palm::PmDesktop::PmLastError() + ")";
+            }
+            m_out << std::left << std::setw(12) << user.nUserId << std::setw(24)
+                  << platform::TextCodec::Cp1252ToUtf8(user.szName) << folder << "\n";
+        }
+        m_out << users.size() << (users.size() == 1 ? " user" : " users") << "\n";
+        return CliApp::kExitOk;
+    }
+
     int Probe(const Options& o) {
+        if (!o.user.empty()) {
+            ChosenUser user;
+            if (!FindUser(o, user)) {
+                return CliApp::kExitFailed;
+            }
+            auto set = palm::PmRecordSetFactory::Create(o.kind);
+            if (!set->LoadForUser(user.nUserId)) {
+                m_err << UserDataText(o, user) << ": no Palm Desktop " << o.kind << " data\n";
+                return CliApp::kExitFailed;
+            }
+            m_out << palm::PmStoreKindName(set->LoadedKind()) << "\n";
+            return CliApp::kExitOk;
+        }
         auto set = palm::PmRecordSetFactory::Create(o.kind);
         const palm::PmStoreKind kind = set->Probe(o.file);
         if (kind == palm::PM_STORE_FAILED) {
@@ -134,7 +200,7 @@ public:
             }
         }
         if (o.json) {
-            PrintJson(*set, o.file, rows, m_out);
+            PrintJson(*set, o.file, m_szUserName, rows, m_out);
         } else {
             PrintTable(*set, rows, m_out);
         }
@@ -176,7 +242,7 @@ public:
             ++done;
         }
         if (!set->Save()) {
-            m_err << "Cannot save " << o.file << ": " << set->LastError() << "\nThe file was left unchanged.\n";
+            m_err << "Cannot save " << (o.user.empty() ? o.file : m_szUserName) << ": " << set->LastError() << "\nThe file was left unchanged.\n";
             return CliApp::kExitFailed;
         }
         m_out << set->Kind().SuccessMessage(done) << "\n";
@@ -188,9 +254,75 @@ private:
         return o.file + ": not a Palm Desktop " + o.kind + " data file";
     }
 
+    static std::vector<palm::PmUserInfo> EnumerateUsers(const Options& o) {
+        palm::PmDesktop::PmLoadDesktopLibraries(o.settings);
+        return palm::PmDesktop::PmEnumerateUsers();
+    }
+
+    // Finds the user named by --user: a name (exact, else in any ASCII
+    // letter case), else a decimal user ID.
+    bool FindUser(const Options& o, ChosenUser& chosen) {
+        const auto users = EnumerateUsers(o);
+        if (users.empty()) {
+            m_err << "No Palm Desktop users were found: " << NoUsersReason(o.settings) << ".\n";
+            return false;
+        }
+        const palm::PmUserInfo* found = nullptr;
+        for (const auto& user : users) {
+            if (found == nullptr && platform::TextCodec::Cp1252ToUtf8(user.szName) == o.user) {
+                found = &user;
+            }
+        }
+        const auto lower = [](std::string text) {
+            for (char& c : text) {
+                c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            }
+            return text;
+        };
+        for (const auto& user : users) {
+            if (found == nullptr && lower(platform::TextCodec::Cp1252ToUtf8(user.szName)) == lower(o.user)) {
+                found = &user;
+            }
+        }
+        for (const auto& user : users) {
+            if (found == nullptr && std::to_string(user.nUserId) == o.user) {
+                found = &user;
+            }
+        }
+        if (found == nullptr) {
+            m_err << "No Palm Desktop user is named or numbered \"" << o.user << "\".\n";
+            return false;
+        }
+        chosen.nUserId = found->nUserId;
+        chosen.szName = platform::TextCodec::Cp1252ToUtf8(found->szName);
+        palm::PmDesktop::PmGetUserDataPath(chosen.nUserId, chosen.szFolder);
+        m_szUserName = chosen.szName;
+        return true;
+    }
+
+    static std::string UserDataText(const Options& o, const ChosenUser& user) {
+        std::string text = "the " + o.kind + " of Palm Desktop user " + user.szName + " (ID " +
+                           std::to_string(user.nUserId) + ")";
+        if (!user.szFolder.empty()) {
+            text += " in " + user.szFolder;
+        }
+        return text;
+    }
+
     std::unique_ptr<PmRecordSet> Load(const Options& o) {
         auto set = palm::PmRecordSetFactory::Create(o.kind);
         set->SetIncludeDeleted(true);
+        if (!o.user.empty()) {
+            ChosenUser user;
+            if (!FindUser(o, user)) {
+                return nullptr;
+            }
+            if (!set->LoadForUser(user.nUserId)) {
+                m_err << "Cannot load " << UserDataText(o, user) << "\n(" << set->LastError() << ")\n";
+                return nullptr;
+            }
+            return set;
+        }
         if (!set->LoadFile(o.file)) {
             m_err << NotAFile(o) << "\n" << "(" << set->LastError() << ")\n";
             return nullptr;
@@ -200,6 +332,7 @@ private:
 
     std::ostream& m_out;
     std::ostream& m_err;
+    std::string m_szUserName;  // UTF-8 name of the --user chosen
 };
 
 }  // namespace
@@ -213,10 +346,19 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     for (const auto name : palm::PmRecordSetFactory::Names()) {
         kinds.emplace_back(name);
     }
+    app.add_option("--settings", o.settings,
+                   "Settings file naming the Palm Desktop folder (default: tamrisk.ini beside the program)");
+    app.fallthrough();
+    std::vector<CLI::App*> withFileOrUser;
     const auto addKindAndFile = [&](CLI::App* sub) {
         sub->add_option("kind", o.kind, "Kind of data")->required()->check(CLI::IsMember(kinds));
-        sub->add_option("file", o.file, "Palm Desktop data file")->required();
+        auto* file = sub->add_option("file", o.file, "Palm Desktop data file");
+        auto* user = sub->add_option("--user", o.user, "Palm Desktop user (name or ID) whose data to use");
+        file->excludes(user);
+        withFileOrUser.push_back(sub);
     };
+
+    CLI::App* users = app.add_subcommand("users", "List the Palm Desktop users and their data folders");
 
     CLI::App* probe = app.add_subcommand("probe", "Tell which store generation reads a file");
     addKindAndFile(probe);
@@ -239,6 +381,11 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         if (undelete->parsed() && o.ids.empty() && !o.allDeleted) {
             throw CLI::RequiredError("--id or --all-deleted");
         }
+        for (const CLI::App* sub : withFileOrUser) {
+            if (sub->parsed() && o.file.empty() && o.user.empty()) {
+                throw CLI::RequiredError("file or --user");
+            }
+        }
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitOk;
@@ -248,6 +395,9 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
 
     Runner runner(out, err);
+    if (users->parsed()) {
+        return runner.Users(o);
+    }
     if (probe->parsed()) {
         return runner.Probe(o);
     }
