@@ -1,0 +1,390 @@
+#include "app/TfmMain.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+#include <cstdio>
+
+#include "app/TfmQuitConfirm.h"
+
+namespace lazrine::app {
+namespace {
+
+constexpr int kClientWidth = 794;
+constexpr int kClientHeight = 594;
+const char* const kHelpUrl = "https://lazrine.example/help/";
+const char* const kWebSiteUrl = "https://lazrine.example/";
+
+// The pages, in page order: the factory name of the kind's record set, the
+// prefix of the page's control names, and the kind as shown while its
+// record set is not available. A record set that exists describes itself.
+struct PageRow {
+    const char* szFactoryName;
+    const char* szPrefix;
+    palm::PmKindInfo fallback;
+};
+
+const std::array<PageRow, TfmMain::kPageCount>& PageTable() {
+    static const std::array<PageRow, TfmMain::kPageCount> table{{
+        {"contacts",
+         "Addr",
+         {"contacts",
+          "address book",
+          "Contact ( Address Book )",
+          {{1, "First Name", 100},
+           {2, "Last Name", 100},
+           {25, "Email Address", 160},
+           {19, "Work Phone", 100},
+           {20, "Mobile Phone", 100},
+           {18, "Home Phone", 100},
+           {37, "Company", 100},
+           {38, "Title", 100}}}},
+        {"calendar",
+         "Date",
+         {"calendar",
+          "date book",
+          "Calendar ( Date Book )",
+          {{1, "Description", 240}, {6, "Date", 80}, {2, "Start Time", 100}, {3, "End Time", 100}}}},
+        {"tasks",
+         "Todo",
+         {"tasks",
+          "todo list",
+          "Task ( Todo List )",
+          {{0, "Description", 240}, {4, "Due Date", 120}, {3, "Completed", 70}, {2, "Priority", 70}}}},
+        {"memos", "Memo", {"memos", "memopad", "Note ( Memo Pad )", {{3, "Memo", 700}}}},
+    }};
+    return table;
+}
+
+QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+TfmMain::TfmMain(std::string settingsFile, UiServices& ui, TfmMainHooks hooks, QWidget* parent)
+    : QWidget(parent),
+      m_szSettingsFile(std::move(settingsFile)),
+      m_ui(ui),
+      m_hooks(std::move(hooks)),
+      m_lblUser(QStringLiteral("Select Palm Desktop User:")),
+      m_btnOption(QStringLiteral("...")),
+      m_btnHelp(QStringLiteral("&Help")),
+      m_btnExit(QStringLiteral("E&xit")) {
+    FormCreate();
+}
+
+TfmMain::~TfmMain() { FormDestroy(); }
+
+const palm::PmKindInfo& TfmMain::KindOf(int page) const {
+    const auto index = static_cast<std::size_t>(page);
+    const palm::PmRecordSet* rs = m_RecordSets.at(index).get();
+    return rs != nullptr ? rs->Kind() : PageTable().at(index).fallback;
+}
+
+void TfmMain::FormCreate() {
+    // Which libraries were found makes no difference here: without them
+    // there are no users, and named files still load.
+    palm::PmDesktop::PmLoadDesktopLibraries(m_szSettingsFile);
+    ReadSettings();
+    // Every record set keeps all records; the window does the filtering.
+    for (std::size_t page = 0; page < m_RecordSets.size(); ++page) {
+        if (m_hooks.createRecordSet) {
+            m_RecordSets[page] = m_hooks.createRecordSet(PageTable()[page].szFactoryName);
+        }
+        if (m_RecordSets[page]) {
+            m_RecordSets[page]->SetIncludeDeleted(true);
+        }
+    }
+    BuildControls();
+    FillUserList();
+    // A page set to "All Records" switches over now, which refills it and
+    // disables its Undelete button; the others stay on "Deleted Records".
+    for (int page = 0; page < kPageCount; ++page) {
+        if (m_Option.AllFlag(page) != 0) {
+            PageAt(page).rbtnAll().setChecked(true);
+        } else {
+            PageAt(page).rbtnDel().setChecked(true);
+        }
+    }
+}
+
+void TfmMain::BuildControls() {
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QStringLiteral("Lazrine Utility"));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    m_cmbUser.setObjectName(QStringLiteral("cmbUser"));
+    m_cmbUser.setEditable(false);
+    m_cmbUser.setMinimumWidth(260);
+    m_btnOption.setObjectName(QStringLiteral("btnOption"));
+    m_btnOption.setFixedWidth(28);
+    m_btnHelp.setObjectName(QStringLiteral("btnHelp"));
+    m_btnExit.setObjectName(QStringLiteral("btnExit"));
+    m_spMain.setObjectName(QStringLiteral("spMain"));
+    m_sbMain.setObjectName(QStringLiteral("sbMain"));
+    m_sbMain.setSizeGripEnabled(false);
+
+    m_topRow.addWidget(&m_lblUser);
+    m_topRow.addWidget(&m_cmbUser);
+    m_topRow.addWidget(&m_btnOption);
+    m_topRow.addStretch(1);
+    m_topRow.addWidget(&m_btnHelp);
+    m_topRow.addWidget(&m_btnExit);
+    m_layout.setContentsMargins(0, 8, 0, 0);
+    m_topRow.setContentsMargins(8, 0, 8, 0);
+    m_layout.addLayout(&m_topRow);
+    m_layout.addWidget(&m_spMain, 1);
+    m_layout.addWidget(&m_sbMain);
+    setLayout(&m_layout);
+
+    const QString webSite = QString::fromLatin1(kWebSiteUrl);
+    for (int page = 0; page < kPageCount; ++page) {
+        const auto index = static_cast<std::size_t>(page);
+        const palm::PmKindInfo& kind = KindOf(page);
+        m_pages[index] =
+            std::make_unique<TfmPage>(kind, QString::fromLatin1(PageTable()[index].szPrefix), webSite, &m_spMain);
+        TfmPage& p = *m_pages[index];
+        p.Model().SetRecordSet(m_RecordSets[index].get());
+        m_spMain.addTab(&p, QString::fromLatin1(kind.szPageCaption));
+
+        // A radio button acts when it becomes checked, as a click on an
+        // unchecked one does.
+        connect(&p.rbtnDel(), &QRadioButton::toggled, this, [this, page](bool on) {
+            if (on) {
+                rbtnDelClick(page);
+            }
+        });
+        connect(&p.rbtnAll(), &QRadioButton::toggled, this, [this, page](bool on) {
+            if (on) {
+                rbtnAllClick(page);
+            }
+        });
+        connect(&p.btnSel(), &QPushButton::clicked, this, [this, page] { btnSelClick(page); });
+        connect(&p.btnClear(), &QPushButton::clicked, this, [this, page] { btnClearClick(page); });
+        connect(&p.btnUnDel(), &QPushButton::clicked, this, [this, page] { btnUnDelClick(page); });
+        connect(&p.lnkWeb(), &QLabel::linkActivated, this, &TfmMain::lnkWebClick);
+    }
+    m_spMain.setCurrentIndex(kPageMemo);
+
+    connect(&m_cmbUser, &QComboBox::currentIndexChanged, this, [this](int) { cmbUserChange(); });
+    connect(&m_btnOption, &QPushButton::clicked, this, &TfmMain::btnOptionClick);
+    connect(&m_btnHelp, &QPushButton::clicked, this, &TfmMain::btnHelpClick);
+    connect(&m_btnExit, &QPushButton::clicked, this, &TfmMain::btnExitClick);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+}
+
+void TfmMain::FormDestroy() {
+    FreeUserList();
+    WriteSettings();
+    palm::PmDesktop::PmUnloadDesktopLibraries();
+    // The lists stop referring to the record sets before these go.
+    for (std::size_t page = 0; page < m_RecordSets.size(); ++page) {
+        if (m_pages[page]) {
+            m_pages[page]->Model().SetRecordSet(nullptr);
+        }
+        m_RecordSets[page].reset();
+    }
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TfmMain::FormCloseQuery() {
+    if (m_Option.bQuitRemind == 0) {
+        return true;
+    }
+    TfmQuitConfirm confirm(&m_Option, this);
+    return m_ui.Exec(confirm) == QDialog::Accepted;
+}
+
+void TfmMain::ReadSettings() { m_Option = OptionRec::Read(m_szSettingsFile); }
+
+void TfmMain::WriteSettings() {
+    // At shut-down nobody is left to tell but the log.
+    if (!m_Option.Write(m_szSettingsFile)) {
+        std::fprintf(stderr, "lazrine: could not write the settings file %s\n", m_szSettingsFile.c_str());
+    }
+}
+
+void TfmMain::FreeUserList() { m_Users.clear(); }
+
+void TfmMain::FillUserList() {
+    m_bReady = false;
+    FreeUserList();
+    m_cmbUser.clear();
+    if (m_hooks.enumerateUsers) {
+        m_Users = m_hooks.enumerateUsers();
+    }
+    int selected = 0;
+    bool found = false;
+    for (std::size_t i = 0; i < m_Users.size(); ++i) {
+        // Each item carries the position of its user in m_Users.
+        m_cmbUser.addItem(FromLocal(m_Users[i].szName), QVariant::fromValue(static_cast<qulonglong>(i)));
+        if (!found && m_Users[i].nUserId == m_Option.nUserId) {
+            selected = static_cast<int>(i);
+            found = true;
+        }
+    }
+    if (!m_Users.empty()) {
+        m_cmbUser.setCurrentIndex(selected);
+        // A saved user that is gone is replaced by the one now shown.
+        if (!found || m_Option.nUserId == 0) {
+            m_Option.nUserId = m_Users[static_cast<std::size_t>(selected)].nUserId;
+        }
+    }
+    m_bReady = true;
+    cmbUserChange();
+}
+
+void TfmMain::cmbUserChange() {
+    if (!m_bReady) {
+        return;
+    }
+    const int item = m_cmbUser.currentIndex();
+    if (m_Users.empty() || item < 0) {
+        // Without users, the files the settings name are still data.
+        for (int page = 0; page < kPageCount; ++page) {
+            if (!m_Option.FileOf(page).empty()) {
+                RefillPage(page, true);
+            }
+        }
+        return;
+    }
+    const auto user = m_cmbUser.itemData(item).toULongLong();
+    if (user < m_Users.size()) {
+        m_Option.nUserId = m_Users[user].nUserId;
+    }
+    for (int page = 0; page < kPageCount; ++page) {
+        RefillPage(page, true);
+    }
+}
+
+void TfmMain::RefillPage(int page, bool reload) {
+    TfmPage& p = PageAt(page);
+    p.Model().Clear();
+    palm::PmRecordSet* rs = m_RecordSets.at(static_cast<std::size_t>(page)).get();
+    if (rs == nullptr) {
+        return;
+    }
+    if (reload) {
+        // A failed load leaves the record set, and so the page, empty.
+        const std::string& file = m_Option.FileOf(page);
+        if (!file.empty()) {
+            rs->LoadFile(file);
+        } else {
+            rs->LoadForUser(m_Option.nUserId);
+        }
+    }
+    p.Model().Refill(m_Option.AllFlag(page) != 0);
+}
+
+void TfmMain::ReloadChanged(const std::array<bool, kPageCount>& changed) {
+    for (int page = 0; page < kPageCount; ++page) {
+        if (changed[static_cast<std::size_t>(page)]) {
+            RefillPage(page, true);
+        }
+    }
+}
+
+std::optional<std::array<bool, TfmMain::kPageCount>> TfmMain::RunOptionsDialog() {
+    // The options dialog is not part of this program yet; it will edit
+    // m_Option in place and report the kinds whose file changed.
+    return std::nullopt;
+}
+
+void TfmMain::btnOptionClick() {
+    if (const auto changed = RunOptionsDialog()) {
+        ReloadChanged(*changed);
+    }
+}
+
+void TfmMain::btnHelpClick() { m_ui.OpenUrl(QUrl(QString::fromLatin1(kHelpUrl))); }
+
+void TfmMain::lnkWebClick(const QString& link) { m_ui.OpenUrl(QUrl(link)); }
+
+void TfmMain::btnExitClick() { close(); }
+
+void TfmMain::rbtnDelClick(int page) {
+    m_Option.AllFlag(page) = 0;
+    RefillPage(page, false);
+    PageAt(page).btnUnDel().setEnabled(true);
+}
+
+void TfmMain::rbtnAllClick(int page) {
+    m_Option.AllFlag(page) = 1;
+    RefillPage(page, false);
+    PageAt(page).btnUnDel().setEnabled(false);
+}
+
+void TfmMain::btnSelClick(int page) { PageAt(page).Model().SetAllChecked(true); }
+
+void TfmMain::btnClearClick(int page) { PageAt(page).Model().SetAllChecked(false); }
+
+void TfmMain::btnUnDelClick(int page) { UndeleteChecked(page); }
+
+void TfmMain::UndeleteChecked(int page) {
+    const palm::PmKindInfo& kind = KindOf(page);
+    const QString palmName = QString::fromLatin1(kind.szPalmName);
+    palm::PmRecordSet* rs = m_RecordSets.at(static_cast<std::size_t>(page)).get();
+    const std::vector<std::size_t> checked = PageAt(page).Model().CheckedRecords();
+    if (rs == nullptr || checked.empty()) {
+        m_ui.Information(this, QStringLiteral("Information"), QString::fromStdString(kind.NothingSelectedMessage()));
+        return;
+    }
+
+    int undone = 0;
+    int failed = 0;
+    std::string reason;
+    for (const std::size_t index : checked) {
+        if (rs->Undelete(rs->CommonAt(index))) {
+            ++undone;
+        } else {
+            ++failed;
+            if (reason.empty()) {
+                reason = rs->LastError();
+            }
+        }
+    }
+    // A store that writes every record at once has already written the
+    // records that succeeded; a file store writes nothing before Save.
+    const bool writtenAtOnce = rs->LoadedKind() == palm::PM_STORE_DATABASE;
+
+    if (failed > 0) {
+        QString text = QStringLiteral("Palm %1 undelete failed: %2 of %3 selected records could not be undeleted (%4).")
+                           .arg(palmName)
+                           .arg(failed)
+                           .arg(static_cast<int>(checked.size()))
+                           .arg(QString::fromStdString(reason));
+        if (writtenAtOnce) {
+            text += QStringLiteral(" Those records were left unchanged; %1 records were undeleted.").arg(undone);
+        } else {
+            text += QStringLiteral(" Nothing was written; the file was left unchanged.");
+        }
+        m_ui.Error(this, QStringLiteral("Error"), text);
+        // Show what the data holds, not what memory was changed to.
+        RefillPage(page, !writtenAtOnce);
+        return;
+    }
+
+    if (!rs->Save()) {
+        m_ui.Error(this, QStringLiteral("Error"),
+                   QStringLiteral("Palm %1 undelete failed: the data could not be written (%2). The file was left "
+                                  "unchanged; no records were undeleted.")
+                       .arg(palmName, QString::fromStdString(rs->LastError())));
+        RefillPage(page, true);
+        return;
+    }
+    m_ui.Information(this, QStringLiteral("Information"), QString::fromStdString(kind.SuccessMessage(undone)));
+    RefillPage(page, false);
+}
+
+}  // namespace lazrine::app

@@ -1,0 +1,29 @@
+#pragma once
+
+class QDialog;
+class QString;
+class QUrl;
+class QWidget;
+
+namespace lazrine::app {
+
+// Everything the window asks of the desktop that blocks or leaves the
+// program: message boxes, modal dialogs and opening web pages. The window
+// reaches them only through this interface, so that tests answer them
+// without a modal loop and without a browser.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // A message box with the information icon and an OK button.
+    virtual void Information(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A message box with the error icon and an OK button.
+    virtual void Error(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // Runs `dialog` modally and returns its result (QDialog::Accepted or
+    // QDialog::Rejected).
+    virtual int Exec(QDialog& dialog) = 0;
+    // Opens a web page in the user's browser; false when none could be opened.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+};
+
+}  // namespace lazrine::app

@@ -1,0 +1,33 @@
+// Lazrine's window program. Starts the main window on the settings file
+// beside the executable, or on the one named with --settings.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include "app/QtUiServices.h"
+#include "app/TfmMain.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lazrine"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Brings back records deleted in Palm Desktop."));
+    parser.addHelpOption();
+    const QCommandLineOption settingsOption(QStringList{QStringLiteral("settings")},
+                                            QStringLiteral("Use <file> as the settings file instead of tamrisk.ini "
+                                                           "beside the program."),
+                                            QStringLiteral("file"));
+    parser.addOption(settingsOption);
+    parser.process(app);
+
+    const QString settings = parser.isSet(settingsOption)
+                                 ? QDir::current().absoluteFilePath(parser.value(settingsOption))
+                                 : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tamrisk.ini"));
+
+    lazrine::app::QtUiServices ui;
+    // Destroyed before `app`, which writes the settings file.
+    lazrine::app::TfmMain window(QDir::toNativeSeparators(settings).toLocal8Bit().toStdString(), ui);
+    window.show();
+    return QApplication::exec();
+}

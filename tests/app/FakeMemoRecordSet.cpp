@@ -1,0 +1,54 @@
+#include "FakeMemoRecordSet.h"
+
+#include "common/palm/PmMemoInfo.h"
+
+namespace lazrine::testing {
+
+FakeAtOnceStore::FakeAtOnceStore(std::vector<FakeRecord> records, std::uint32_t failId)
+    : m_written(std::move(records)), m_failId(failId) {}
+
+bool FakeAtOnceStore::Load(const std::string&) {
+    m_records = m_written;
+    m_bLoaded = true;
+    return true;
+}
+
+bool FakeAtOnceStore::LoadForUser(std::uint32_t) { return Load({}); }
+
+void FakeAtOnceStore::Clear() {
+    m_records.clear();
+    m_bLoaded = false;
+}
+
+bool FakeAtOnceStore::UpdateRecord(std::size_t index) {
+    if (m_records.at(index).id == m_failId) {
+        m_error = "the database refused the update";
+        return false;
+    }
+    m_written.at(index) = m_records.at(index);
+    return true;
+}
+
+FakeMemoRecordSet::FakeMemoRecordSet(std::vector<FakeRecord> records, std::uint32_t failId)
+    : m_records(records), m_failId(failId), m_store(std::move(records), failId) {
+    SetStores({&m_store});
+}
+
+const palm::PmKindInfo& FakeMemoRecordSet::Kind() const { return palm::PmMemoInfo::KindInfo(); }
+
+std::unique_ptr<palm::PmRecordSet> FakeMemoRecordSet::CreateEmpty() const {
+    return std::make_unique<FakeMemoRecordSet>(m_records, m_failId);
+}
+
+void FakeMemoRecordSet::AppendCommon(const palm::PmRecordEntry& entry) {
+    misc::CommNoteRec rec;
+    rec.SetText("memo " + std::to_string(entry.nRecordId));
+    rec.nSource = misc::CommRecord::kSourceDatabase;
+    rec.nId = entry.nRecordId;
+    rec.nStatus = entry.nStatus;
+    rec.attached = entry;
+    rec.bAttached = true;
+    m_CommMgr.Add(std::move(rec));
+}
+
+}  // namespace lazrine::testing

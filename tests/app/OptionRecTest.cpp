@@ -1,0 +1,122 @@
+// The settings file: defaults, read semantics, write order and formats, and
+// that everything else in the file survives the window's shut-down.
+#include <QApplication>
+#include <algorithm>
+#include <filesystem>
+#include <QtTest>
+
+#include "AppTestFiles.h"
+#include "FakeUiServices.h"
+#include "app/OptionRec.h"
+#include "app/TfmMain.h"
+#include "support/TempDir.h"
+
+using lazrine::app::OptionRec;
+using lazrine::app::TfmMain;
+using lazrine::testing::AppTestFiles;
+using lazrine::testing::FakeUiServices;
+using lazrine::testing::TempDir;
+
+class OptionRecTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void missingFileGivesDefaults() {
+        TempDir dir;
+        const OptionRec rec = OptionRec::Read(dir.File("none.ini"));
+        QCOMPARE(rec.nUserId, 0u);
+        QCOMPARE(int(rec.bAddrAll + rec.bDateAll + rec.bTodoAll + rec.bMemoAll), 0);
+        QCOMPARE(int(rec.bQuitRemind), 1);
+        QVERIFY(rec.szAddrFile.empty() && rec.szDateFile.empty() && rec.szTodoFile.empty() && rec.szMemoFile.empty());
+    }
+
+    void readsCaseInsensitivelyAndNormalisesFlags() {
+        TempDir dir;
+        const std::string ini = dir.File("t.ini");
+        AppTestFiles::WriteText(ini,
+                                "[lazrine]\nuserid=-2\nADDRALL=7\nDateAll=0\nTodoAll=x\nMemoAll=-1\n"
+                                "QuitRemind=0\nMemoFile=C:\\data\\memopad.dat\n");
+        const OptionRec rec = OptionRec::Read(ini);
+        QCOMPARE(rec.nUserId, 0xFFFFFFFEu);
+        QCOMPARE(int(rec.bAddrAll), 1);
+        QCOMPARE(int(rec.bDateAll), 0);
+        QCOMPARE(int(rec.bTodoAll), 0);
+        QCOMPARE(int(rec.bMemoAll), 1);
+        QCOMPARE(int(rec.bQuitRemind), 0);
+        QCOMPARE(rec.szMemoFile, std::string("C:\\data\\memopad.dat"));
+    }
+
+    void longFileNameIsCutTo259() {
+        TempDir dir;
+        const std::string ini = dir.File("t.ini");
+        AppTestFiles::WriteText(ini, "[Lazrine]\nTodoFile=" + std::string(300, 'f') + "\n");
+        QCOMPARE(OptionRec::Read(ini).szTodoFile, std::string(259, 'f'));
+    }
+
+    void writesKeysInOrderWithTheirFormats() {
+        TempDir dir;
+        const std::string ini = dir.File("t.ini");
+        OptionRec rec;
+        rec.nUserId = 0x80000001u;
+        rec.bDateAll = 1;
+        rec.szMemoFile = "/tmp/memopad.dat";
+        rec.bQuitRemind = 1;
+        QVERIFY(rec.Write(ini));
+        const std::vector<std::string> expected{
+            "UserID=-2147483647", "AddrAll=0", "DateAll=1", "TodoAll=0",  "MemoAll=0",
+            "AddrFile=",          "DateFile=", "TodoFile=", "MemoFile=/tmp/memopad.dat", "QuitRemind=1"};
+        QCOMPARE(AppTestFiles::SectionLines(ini, "Lazrine"), expected);
+        const OptionRec back = OptionRec::Read(ini);
+        QCOMPARE(back.nUserId, rec.nUserId);
+        QCOMPARE(int(back.bDateAll), 1);
+        QCOMPARE(back.szMemoFile, rec.szMemoFile);
+    }
+
+    // A run that changes nothing writes back what it read, and leaves every
+    // other section and key of the file alone.
+    void windowRoundTripKeepsOtherSettings() {
+        TempDir dir;
+        const std::string ini = dir.File("tamrisk.ini");
+        AppTestFiles::WriteText(ini,
+                                "[Path]\nPDPath=C:\\Palm\n\n[Lazrine]\nUserID=4294967295\nTodoAll=3\n"
+                                "Extra=kept\nQuitRemind=0\nAddrFile=/nowhere/address.dat\n\n"
+                                "[ContactMirror]\nSwapName=1\n");
+        {
+            FakeUiServices ui;
+            TfmMain window(ini, ui);
+        }
+        QCOMPARE(AppTestFiles::SectionLines(ini, "Path"), std::vector<std::string>{"PDPath=C:\\Palm"});
+        QCOMPARE(AppTestFiles::SectionLines(ini, "ContactMirror"), std::vector<std::string>{"SwapName=1"});
+        const std::vector<std::string> lazrine = AppTestFiles::SectionLines(ini, "Lazrine");
+        QVERIFY(std::find(lazrine.begin(), lazrine.end(), "Extra=kept") != lazrine.end());
+        QVERIFY(std::find(lazrine.begin(), lazrine.end(), "UserID=-1") != lazrine.end());
+        QVERIFY(std::find(lazrine.begin(), lazrine.end(), "TodoAll=1") != lazrine.end());
+        QVERIFY(std::find(lazrine.begin(), lazrine.end(), "QuitRemind=0") != lazrine.end());
+        QVERIFY(std::find(lazrine.begin(), lazrine.end(), "AddrFile=/nowhere/address.dat") != lazrine.end());
+
+        // A second run reads what the first one wrote and writes it again.
+        const std::string first = AppTestFiles::ReadText(ini);
+        {
+            FakeUiServices ui;
+            TfmMain window(ini, ui);
+        }
+        QCOMPARE(AppTestFiles::ReadText(ini), first);
+    }
+
+    void windowWritesFreshFileOnce() {
+        TempDir dir;
+        const std::string ini = dir.File("tamrisk.ini");
+        {
+            FakeUiServices ui;
+            TfmMain window(ini, ui);
+            // Nothing is written while the window lives.
+            QVERIFY(!std::filesystem::exists(ini));
+        }
+        const std::vector<std::string> expected{"UserID=0",  "AddrAll=0",  "DateAll=0", "TodoAll=0", "MemoAll=0",
+                                                "AddrFile=", "DateFile=", "TodoFile=", "MemoFile=", "QuitRemind=1"};
+        QCOMPARE(AppTestFiles::SectionLines(ini, "Lazrine"), expected);
+    }
+};
+
+QTEST_MAIN(OptionRecTest)
+#include "OptionRecTest.moc"

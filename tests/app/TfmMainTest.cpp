@@ -1,0 +1,415 @@
+// The main window, driven headless through its controls, on memo files
+// built for each test.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "AppTestFiles.h"
+#include "FakeMemoRecordSet.h"
+#include "FakeUiServices.h"
+#include "app/TfmMain.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+using lazrine::app::TfmMain;
+using lazrine::app::TfmMainHooks;
+using lazrine::testing::AppTestFiles;
+using lazrine::testing::FakeMemoRecordSet;
+using lazrine::testing::FakeRecord;
+using lazrine::testing::FakeUiServices;
+using lazrine::testing::TempDir;
+using lazrine::testing::TestMemo;
+
+namespace {
+
+// Ids 1..7: 1 live, 2 deleted, 3 undeleted before, 4 archived, 5 deleted and
+// archived, 6 live, 7 deleted.
+const std::vector<TestMemo> kMemos{
+    {1, 0x00, "Quarterly report\r\nDue Friday"}, {2, 0x04, "Gift ideas\r\nBook"}, {3, 0x01, "Gate code"},
+    {4, 0x80, "Archived tax papers"},          {5, 0x84, "Locker 12-34-56"},    {6, 0x02, "Shopping"},
+    {7, 0x06, "Call the plumber"},
+};
+const std::vector<std::uint32_t> kDeletedIds{2, 4, 5, 7};
+
+// A settings file and a memo file in a fresh folder; the settings name the
+// memo file.
+struct Fixture {
+    TempDir dir;
+    std::string ini = dir.File("tamrisk.ini");
+    std::string memo = dir.File("memopad.dat");
+    FakeUiServices ui;
+
+    explicit Fixture(const std::string& extraSettings = "", const std::vector<TestMemo>& memos = kMemos) {
+        AppTestFiles::WriteMemoFile(memo, memos);
+        AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + memo + "\n" + extraSettings);
+    }
+};
+
+template <class W>
+W& Child(QWidget& parent, const char* name) {
+    W* w = parent.findChild<W*>(QString::fromLatin1(name));
+    if (w == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return *w;
+}
+
+QAbstractItemModel& ListOf(TfmMain& window, const char* name) { return *Child<QTreeView>(window, name).model(); }
+
+std::vector<std::uint32_t> ListedIds(TfmMain& window) {
+    std::vector<std::uint32_t> ids;
+    auto& model = window.PageAt(TfmMain::kPageMemo).Model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        ids.push_back(model.RecordAt(row)->nId);
+    }
+    return ids;
+}
+
+void Check(QAbstractItemModel& model, int row) { QVERIFY(model.setData(model.index(row, 0), Qt::Checked, Qt::CheckStateRole)); }
+
+}  // namespace
+
+class TfmMainTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutFollowsThePageTable() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        QCOMPARE(window.windowTitle(), QString("Lazrine Utility"));
+        QCOMPARE(window.size(), QSize(794, 594));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QStringList labels;
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            labels << label->text();
+        }
+        QVERIFY(labels.contains("Select Palm Desktop User:"));
+        QVERIFY(labels.contains("Show:"));
+        auto& tabs = Child<QTabWidget>(window, "spMain");
+        const QStringList captions{"Contact ( Address Book )", "Calendar ( Date Book )", "Task ( Todo List )",
+                                   "Note ( Memo Pad )"};
+        QCOMPARE(tabs.count(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(tabs.tabText(i), captions[i]);
+        }
+        QCOMPARE(tabs.currentIndex(), 3);
+
+        const std::vector<std::pair<const char*, QStringList>> columns{
+            {"lvAddr",
+             {"First Name", "Last Name", "Email Address", "Work Phone", "Mobile Phone", "Home Phone", "Company",
+              "Title"}},
+            {"lvDate", {"Description", "Date", "Start Time", "End Time"}},
+            {"lvTodo", {"Description", "Due Date", "Completed", "Priority"}},
+            {"lvMemo", {"Memo"}}};
+        const std::vector<std::vector<int>> widths{
+            {100, 100, 160, 100, 100, 100, 100, 100}, {240, 80, 100, 100}, {240, 120, 70, 70}, {700}};
+        for (std::size_t p = 0; p < columns.size(); ++p) {
+            auto& view = Child<QTreeView>(window, columns[p].first);
+            QCOMPARE(view.model()->columnCount(), columns[p].second.size());
+            for (int c = 0; c < columns[p].second.size(); ++c) {
+                QCOMPARE(view.model()->headerData(c, Qt::Horizontal).toString(), columns[p].second[c]);
+                QCOMPARE(view.header()->sectionSize(c), widths[p][static_cast<std::size_t>(c)]);
+            }
+            QCOMPARE(view.selectionBehavior(), QAbstractItemView::SelectRows);
+        }
+        QVERIFY(!Child<QComboBox>(window, "cmbUser").isEditable());
+        QCOMPARE(Child<QPushButton>(window, "btnOption").text(), QString("..."));
+        QCOMPARE(Child<QPushButton>(window, "btnHelp").text(), QString("&Help"));
+        QCOMPARE(Child<QPushButton>(window, "btnExit").text(), QString("E&xit"));
+        QCOMPARE(Child<QPushButton>(window, "btnMemoSel").text(), QString("&Select All"));
+        QCOMPARE(Child<QPushButton>(window, "btnMemoClear").text(), QString("&Clear"));
+        QCOMPARE(Child<QPushButton>(window, "btnMemoUnDel").text(), QString("&Undelete"));
+        QCOMPARE(Child<QRadioButton>(window, "rbtnAddrDel").text(), QString("Deleted Records"));
+        QCOMPARE(Child<QRadioButton>(window, "rbtnAddrAll").text(), QString("All Records"));
+        QVERIFY(Child<QLabel>(window, "lnkTodoWeb").text().contains("Visit Lazrine Web Site"));
+    }
+
+    // No Palm Desktop users, but the settings name a memo file: it loads.
+    void namedFileLoadsWithoutUsers() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        QCOMPARE(Child<QComboBox>(window, "cmbUser").count(), 0);
+        QCOMPARE(ListedIds(window), kDeletedIds);
+        QVERIFY(Child<QRadioButton>(window, "rbtnMemoDel").isChecked());
+        QVERIFY(Child<QPushButton>(window, "btnMemoUnDel").isEnabled());
+        // Items start unchecked and carry the note text.
+        auto& model = ListOf(window, "lvMemo");
+        QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Gift ideas\r\nBook"));
+        QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
+        // Kinds without a record set yet stay empty.
+        QCOMPARE(ListOf(window, "lvAddr").rowCount(), 0);
+    }
+
+    void memoAllDisablesUndeleteUntilDeletedIsChosen() {
+        Fixture f("MemoAll=1\n");
+        {
+            TfmMain window(f.ini, f.ui);
+            QVERIFY(Child<QRadioButton>(window, "rbtnMemoAll").isChecked());
+            QVERIFY(!Child<QPushButton>(window, "btnMemoUnDel").isEnabled());
+            QCOMPARE(ListOf(window, "lvMemo").rowCount(), int(kMemos.size()));
+            // Other pages keep their "Deleted Records" setting.
+            QVERIFY(Child<QPushButton>(window, "btnAddrUnDel").isEnabled());
+
+            Child<QRadioButton>(window, "rbtnMemoDel").click();
+            QVERIFY(Child<QPushButton>(window, "btnMemoUnDel").isEnabled());
+            QCOMPARE(ListedIds(window), kDeletedIds);
+        }
+        QVERIFY(AppTestFiles::ReadText(f.ini).find("MemoAll=0") != std::string::npos);
+    }
+
+    void nothingCheckedShowsMessageAndChangesNothing() {
+        Fixture f;
+        const std::string before = AppTestFiles::ReadText(f.memo);
+        TfmMain window(f.ini, f.ui);
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].error, false);
+        QCOMPARE(f.ui.messages[0].caption, QString("Information"));
+        QCOMPARE(f.ui.messages[0].text, QString("No Palm memopad records are selected, undelete action canceled."));
+        QCOMPARE(ListedIds(window), kDeletedIds);
+        QCOMPARE(AppTestFiles::ReadText(f.memo), before);
+    }
+
+    void nothingCheckedOnAPageWithoutRecordSet() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        Child<QPushButton>(window, "btnAddrUnDel").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text,
+                 QString("No Palm address book records are selected, undelete action canceled."));
+    }
+
+    void threeCheckedNotesAreUndeletedAndWritten() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        // Rows 0, 1 and 3: ids 2, 4 and 7; id 5 stays deleted.
+        Check(model, 0);
+        Check(model, 1);
+        Check(model, 3);
+        // The list is refilled only after the message is closed.
+        std::size_t rowsWhileShown = 0;
+        f.ui.onMessage = [&](const FakeUiServices::Message&) { rowsWhileShown = static_cast<std::size_t>(model.rowCount()); };
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].caption, QString("Information"));
+        QCOMPARE(f.ui.messages[0].text, QString("Palm memopad undelete successfully, 3 records were undeleted."));
+        QCOMPARE(rowsWhileShown, std::size_t(4));
+        QCOMPARE(ListedIds(window), std::vector<std::uint32_t>{5});
+
+        const auto disk = AppTestFiles::StatusesOnDisk(f.memo);
+        QCOMPARE(disk.at(2), 0x01u);
+        QCOMPARE(disk.at(4), 0x01u);
+        QCOMPARE(disk.at(7), 0x03u);
+        QCOMPARE(disk.at(5), 0x84u);
+        QCOMPARE(disk.at(1), 0x00u);
+        QCOMPARE(disk.at(6), 0x02u);
+    }
+
+    void selectAllAndClear() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        Child<QPushButton>(window, "btnMemoSel").click();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QCOMPARE(model.data(model.index(row, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        }
+        Child<QPushButton>(window, "btnMemoClear").click();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QCOMPARE(model.data(model.index(row, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        }
+        // Select All then Undelete brings back every deleted note.
+        Child<QPushButton>(window, "btnMemoSel").click();
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+        QCOMPARE(f.ui.messages.back().text, QString("Palm memopad undelete successfully, 4 records were undeleted."));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    // A radio-button refill starts every item unchecked again.
+    void refillUnchecks() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        Check(model, 0);
+        Child<QRadioButton>(window, "rbtnMemoAll").click();
+        Child<QRadioButton>(window, "rbtnMemoDel").click();
+        QCOMPARE(window.PageAt(TfmMain::kPageMemo).Model().CheckedRecords().size(), std::size_t(0));
+    }
+
+    void doNotAskAgainWritesQuitRemindZero() {
+        Fixture f;
+        {
+            TfmMain window(f.ini, f.ui);
+            window.show();
+            f.ui.onExec = [](QDialog& dialog) {
+                QCOMPARE(dialog.windowTitle(), QString("Quit Lazrine"));
+                QVERIFY(dialog.findChild<QLabel*>() != nullptr);
+                QCOMPARE(dialog.findChild<QLabel*>()->text(), QString("Are you sure to quit the Lazrine program?"));
+                auto& ask = Child<QCheckBox>(dialog, "cbAsk");
+                QCOMPARE(ask.text(), QString("Do not ask me again"));
+                QVERIFY(!ask.isChecked());
+                ask.setChecked(true);
+                Child<QPushButton>(dialog, "btnOK").click();
+            };
+            Child<QPushButton>(window, "btnExit").click();
+            QCOMPARE(f.ui.execCount, 1);
+            QVERIFY(!window.isVisible());
+        }
+        QVERIFY(AppTestFiles::ReadText(f.ini).find("QuitRemind=0") != std::string::npos);
+
+        // The next run closes without asking.
+        FakeUiServices ui;
+        TfmMain again(f.ini, ui);
+        again.show();
+        QVERIFY(again.close());
+        QCOMPARE(ui.execCount, 0);
+    }
+
+    void cancelKeepsTheWindowAndTheSetting() {
+        Fixture f;
+        {
+            TfmMain window(f.ini, f.ui);
+            window.show();
+            f.ui.onExec = [](QDialog& dialog) {
+                Child<QCheckBox>(dialog, "cbAsk").setChecked(true);
+                Child<QPushButton>(dialog, "btnCancel").click();
+            };
+            QVERIFY(!window.close());
+            QVERIFY(window.isVisible());
+            // OK with the box left unchecked keeps asking.
+            f.ui.onExec = [](QDialog& dialog) { Child<QPushButton>(dialog, "btnOK").click(); };
+            QVERIFY(window.close());
+        }
+        QVERIFY(AppTestFiles::ReadText(f.ini).find("QuitRemind=1") != std::string::npos);
+    }
+
+    void longNoteIsCutTo4095Characters() {
+        std::string text;
+        for (int i = 0; i < 5000; ++i) {
+            text += static_cast<char>('a' + i % 26);
+        }
+        Fixture f("", {{1, 0x04, text}});
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        QCOMPARE(model.rowCount(), 1);
+        const QString shown = model.data(model.index(0, 0)).toString();
+        QCOMPARE(shown.size(), 4095);
+        QCOMPARE(shown, QString::fromLatin1(text.substr(0, 4095)));
+    }
+
+    void codePageTextIsShownAsUnicode() {
+        Fixture f("", {{1, 0x04, "caf\xe9 \x80"}});
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
+    }
+
+    // The save fails (another program holds the file): no success is
+    // claimed, the file stays as it was and the list shows it again.
+    void failedSaveIsReportedAndNothingClaimed() {
+        Fixture f;
+        const std::string before = AppTestFiles::ReadText(f.memo);
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvMemo");
+        Check(model, 0);
+        Check(model, 2);
+
+        const int fd = ::open(f.memo.c_str(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        // The other program lets go while the error is on screen.
+        f.ui.onMessage = [fd](const FakeUiServices::Message&) { ::close(fd); };
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QVERIFY(f.ui.messages[0].error);
+        QCOMPARE(f.ui.messages[0].caption, QString("Error"));
+        QVERIFY2(f.ui.messages[0].text.contains("could not be written"), qPrintable(f.ui.messages[0].text));
+        QVERIFY(f.ui.messages[0].text.contains("left unchanged"));
+        QCOMPARE(AppTestFiles::ReadText(f.memo), before);
+        QCOMPARE(ListedIds(window), kDeletedIds);
+    }
+
+    // One of three records cannot be written by a store that writes at
+    // once: only the two written are counted, and the third stays listed.
+    void failedUndeleteCountsOnlyWhatWasWritten() {
+        Fixture f;
+        TfmMainHooks hooks = TfmMainHooks::Defaults();
+        const FakeMemoRecordSet* fake = nullptr;
+        hooks.createRecordSet = [&fake](std::string_view name) -> std::unique_ptr<lazrine::palm::PmRecordSet> {
+            if (name != "memos") {
+                return nullptr;
+            }
+            auto rs = std::make_unique<FakeMemoRecordSet>(
+                std::vector<FakeRecord>{{10, 0x04}, {11, 0x00}, {12, 0x84}, {13, 0x80}}, 12);
+            fake = rs.get();
+            return rs;
+        };
+        TfmMain window(f.ini, f.ui, hooks);
+        QCOMPARE(ListedIds(window), (std::vector<std::uint32_t>{10, 12, 13}));
+        Child<QPushButton>(window, "btnMemoSel").click();
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QVERIFY(f.ui.messages[0].error);
+        QCOMPARE(f.ui.messages[0].caption, QString("Error"));
+        QVERIFY2(f.ui.messages[0].text.contains("1 of 3"), qPrintable(f.ui.messages[0].text));
+        QVERIFY(f.ui.messages[0].text.contains("2 records were undeleted"));
+        QCOMPARE(ListedIds(window), std::vector<std::uint32_t>{12});
+        QCOMPARE(fake->Store().Written()[0].status, 0x01u);
+        QCOMPARE(fake->Store().Written()[2].status, 0x84u);
+        QCOMPARE(fake->Store().Written()[3].status, 0x01u);
+    }
+
+    void savedUserThatIsGoneSelectsTheFirst() {
+        Fixture f("UserID=7\n");
+        TfmMainHooks hooks = TfmMainHooks::Defaults();
+        hooks.enumerateUsers = [] {
+            return std::vector<lazrine::palm::PmUserInfo>{{5, "Ann", "Ann"}, {9, "Bob", "Bob"}};
+        };
+        {
+            TfmMain window(f.ini, f.ui, hooks);
+            auto& users = Child<QComboBox>(window, "cmbUser");
+            QCOMPARE(users.count(), 2);
+            QCOMPARE(users.itemText(1), QString("Bob"));
+            QCOMPARE(users.currentIndex(), 0);
+            QCOMPARE(window.Options().nUserId, 5u);
+            // The named memo file is loaded for whichever user is shown.
+            QCOMPARE(ListedIds(window), kDeletedIds);
+            users.setCurrentIndex(1);
+            QCOMPARE(window.Options().nUserId, 9u);
+            QCOMPARE(ListedIds(window), kDeletedIds);
+        }
+        QVERIFY(AppTestFiles::ReadText(f.ini).find("UserID=9") != std::string::npos);
+        TfmMain again(f.ini, f.ui, hooks);
+        QCOMPARE(Child<QComboBox>(again, "cmbUser").currentIndex(), 1);
+    }
+
+    void helpAndWebSiteGoThroughTheSeam() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        Child<QPushButton>(window, "btnHelp").click();
+        QCOMPARE(f.ui.urls.size(), std::size_t(1));
+        QVERIFY(f.ui.urls[0].isValid());
+        auto& link = Child<QLabel>(window, "lnkMemoWeb");
+        emit link.linkActivated(QStringLiteral("https://lazrine.example/"));
+        QCOMPARE(f.ui.urls.size(), std::size_t(2));
+        // The options button has nothing to show yet and changes nothing.
+        Child<QPushButton>(window, "btnOption").click();
+        QCOMPARE(f.ui.execCount, 0);
+        QCOMPARE(ListedIds(window), kDeletedIds);
+    }
+};
+
+QTEST_MAIN(TfmMainTest)
+#include "TfmMainTest.moc"

@@ -1,0 +1,72 @@
+// How long the note page takes to list 100,000 deleted memos and to draw
+// the window for the first time, from a file already loaded.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include "AppTestFiles.h"
+#include "FakeUiServices.h"
+#include "app/TfmMain.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using lazrine::app::TfmMain;
+using lazrine::testing::AppTestFiles;
+
+struct BigFile {
+    lazrine::testing::TempDir dir;
+    std::string ini = dir.File("tamrisk.ini");
+    std::string memo = dir.File("memopad.dat");
+
+    explicit BigFile(int count) {
+        std::vector<lazrine::testing::TestMemo> memos;
+        memos.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            memos.push_back({static_cast<std::uint32_t>(i + 1), 0x04,
+                             "Memo " + std::to_string(i) + "\r\nSecond line of a deleted memo."});
+        }
+        AppTestFiles::WriteMemoFile(memo, memos);
+        AppTestFiles::WriteText(ini, "[Lazrine]\nQuitRemind=0\nMemoFile=" + memo + "\n");
+    }
+};
+
+// Refilling the page from the loaded record set (what a radio button does).
+void BM_RefillNotePage(benchmark::State& state) {
+    BigFile file(static_cast<int>(state.range(0)));
+    lazrine::testing::FakeUiServices ui;
+    TfmMain window(file.ini, ui);
+    auto& all = *window.findChild<QAbstractButton*>(QStringLiteral("rbtnMemoAll"));
+    auto& deleted = *window.findChild<QAbstractButton*>(QStringLiteral("rbtnMemoDel"));
+    for (auto _ : state) {
+        all.click();
+        deleted.click();
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * state.range(0));
+}
+BENCHMARK(BM_RefillNotePage)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Opening the window (load, list) and drawing it once.
+void BM_OpenAndFirstPaint(benchmark::State& state) {
+    BigFile file(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        lazrine::testing::FakeUiServices ui;
+        TfmMain window(file.ini, ui);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+        if (window.PageAt(TfmMain::kPageMemo).Model().rowCount() != state.range(0)) {
+            state.SkipWithError("not every memo was listed");
+        }
+    }
+}
+BENCHMARK(BM_OpenAndFirstPaint)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
