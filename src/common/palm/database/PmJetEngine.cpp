@@ -98,7 +98,9 @@ struct PmJetEngine::Impl {
         return true;
     }
 
-    TablePtr OpenTable(const std::string& name, std::string& error) {
+    // The table with its columns and, when asked, its indexes (libmdb reads
+    // those from the page its column reader stopped on, so right after it).
+    TablePtr OpenTable(const std::string& name, bool withIndexes, std::string& error) {
         std::string copy = name;
         TablePtr table(mdb_read_table_by_name(mdb.get(), copy.data(), MDB_TABLE));
         if (!table) {
@@ -108,6 +110,13 @@ struct PmJetEngine::Impl {
         if (mdb_read_columns(table.get()) == nullptr || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS) {
             error = "the columns of table " + name + " cannot be read";
             return nullptr;
+        }
+        if (withIndexes) {
+            mdb_read_indices(table.get());
+            if (table->indices == nullptr) {
+                error = "the indexes of table " + name + " cannot be read";
+                return nullptr;
+            }
         }
         return table;
     }
@@ -467,7 +476,7 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
         return false;
     }
     Impl& m = *m_pImpl;
-    TablePtr table = m.OpenTable(st.Table(), error);
+    TablePtr table = m.OpenTable(st.Table(), false, error);
     if (!table) {
         return false;
     }
@@ -546,12 +555,8 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
         error = "only Access 2000 (Jet 4) databases are changed";
         return false;
     }
-    TablePtr table = m.OpenTable(st.Table(), error);
+    TablePtr table = m.OpenTable(st.Table(), true, error);
     if (!table) {
-        return false;
-    }
-    if (mdb_read_indices(table.get()) == nullptr) {
-        error = "the indexes of table " + st.Table() + " cannot be read";
         return false;
     }
     struct Assign {

@@ -2,22 +2,19 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace lazrine::palm {
 
-// A row of the "Main" table of a Palm Desktop 6 memo database. Texts are
-// kept whole and lossless (UTF-8); a NULL text is kept apart from an empty
-// one so that the row can be found again by its key.
+// A row of the "Main" table of a Palm Desktop 6 memo database. The note is
+// kept whole and lossless (UTF-8), so that the row can always be found again
+// by its record id and note; a NULL note in the database reads as empty.
 struct PmMemoEx2Rec {
     std::uint32_t nRecordId = 0;
     std::uint32_t nStatus = 0;
-    std::uint32_t nPlacement = 0;
+    std::int32_t nPlacement = 0;
     std::uint8_t nPrivate = 0;
-    std::string szCategory;
+    std::int32_t nCategoryId = 0;
     std::string szNote;
-    bool bNoteNull = false;
-    std::vector<std::uint8_t> blob;
 };
 
 }  // namespace lazrine::palm

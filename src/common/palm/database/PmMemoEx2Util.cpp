@@ -1,19 +1,47 @@
 #include "common/palm/database/PmMemoEx2Util.h"
 
+#include "common/palm/database/PmValueHelpers.h"
 #include "common/palm/desktop/PmUserDataPath.h"
 
 namespace lazrine::palm {
+namespace {
 
-bool PmMemoEx2Util::Load(const std::string& /*path*/) {
+enum MemoColumn : std::size_t { kRecordId = 0, kStatus = 1, kPlacement = 2, kPrivate = 3, kCategory = 4, kNote = 5 };
+
+const std::vector<std::string>& KeyNames() {
+    static const std::vector<std::string> names{"Record ID", "Note"};
+    return names;
+}
+
+}  // namespace
+
+const std::vector<std::string>& PmMemoEx2Util::ColumnNames() {
+    static const std::vector<std::string> names{"Record ID", "Status", "Placement", "Private", "Category", "Note"};
+    return names;
+}
+
+std::string PmMemoEx2Util::ColumnName(std::size_t index) {
+    return index < kColumnCount ? ColumnNames()[index] : std::string();
+}
+
+bool PmMemoEx2Util::Load(const std::string& path) {
     m_bLoaded = false;
     m_DataMgr.Clear();
-    m_szLastError = "Palm Desktop 6 databases are not supported yet";
-    return false;
+    if (path.empty()) {
+        m_szDbError = "no file name given";
+        return false;
+    }
+    if (!OpenDatabase(PM_DB_MEMO, path) || !LoadRows()) {
+        m_DataMgr.Clear();
+        return false;
+    }
+    m_bLoaded = true;
+    return true;
 }
 
 bool PmMemoEx2Util::LoadForUser(std::uint32_t userId) {
     std::string path;
-    if (!PmUserDataPath::DataFilePath(userId, "MemoPad\\", "MemoPad.mdb", path, m_szLastError)) {
+    if (!PmUserDataPath::DataFilePath(userId, "MemoPad\\", "MemoPad.mdb", path, m_szDbError)) {
         m_bLoaded = false;
         m_DataMgr.Clear();
         return false;
@@ -21,9 +49,186 @@ bool PmMemoEx2Util::LoadForUser(std::uint32_t userId) {
     return Load(path);
 }
 
-bool PmMemoEx2Util::UpdateRecord(std::size_t /*index*/) {
-    m_szLastError = "Palm Desktop 6 databases are not supported yet";
-    return false;
+bool PmMemoEx2Util::LoadRows() {
+    return LoadMainRows(ColumnNames(), [this](const PmValues& values) {
+        PmMemoEx2Rec rec;
+        RowToRecord(values, rec);
+        m_DataMgr.Add(std::move(rec));
+    });
+}
+
+bool PmMemoEx2Util::RowToRecord(const PmValues& values, PmMemoEx2Rec& rec) {
+    if (values.size() != kColumnCount) {
+        return false;
+    }
+    auto intOf = [](const PmVariant& v) {
+        std::int32_t n = 0;
+        return PmGetInt(&v, n) ? n : 0;
+    };
+    rec.nRecordId = static_cast<std::uint32_t>(intOf(values[kRecordId]));
+    rec.nStatus = static_cast<std::uint32_t>(intOf(values[kStatus]));
+    rec.nPlacement = intOf(values[kPlacement]);
+    // Private is a flag in some databases and a number in others.
+    const PmVariant& priv = values[kPrivate];
+    rec.nPrivate = ((priv.vt == VT_I4 && (priv.lVal & 0xFFFF) != 0) || (priv.vt == VT_BOOL && priv.boolVal != 0)) ? 1 : 0;
+    PmGetInt(&values[kCategory], rec.nCategoryId);
+    PmGetText(&values[kNote], rec.szNote);
+    return true;
+}
+
+bool PmMemoEx2Util::ValueToField(const PmVariant& value, std::size_t index, PmMemoEx2Rec& rec) {
+    std::int32_t n = 0;
+    switch (index) {
+        case kRecordId:
+        case kStatus:
+        case kPlacement:
+        case kCategory:
+            if (!PmGetInt(&value, n)) {
+                return false;
+            }
+            if (index == kRecordId) {
+                rec.nRecordId = static_cast<std::uint32_t>(n);
+            } else if (index == kStatus) {
+                rec.nStatus = static_cast<std::uint32_t>(n);
+            } else if (index == kPlacement) {
+                rec.nPlacement = n;
+            } else {
+                rec.nCategoryId = n;
+            }
+            return true;
+        case kPrivate:
+            return PmGetBool(&value, rec.nPrivate);
+        case kNote:
+            return PmGetText(&value, rec.szNote);
+        default:
+            return false;
+    }
+}
+
+bool PmMemoEx2Util::FieldToValue(const PmMemoEx2Rec& rec, std::size_t index, PmVariant& value) {
+    switch (index) {
+        case kRecordId:
+            return PmSetInt(static_cast<std::int32_t>(rec.nRecordId), &value);
+        case kStatus:
+            return PmSetInt(static_cast<std::int32_t>(rec.nStatus), &value);
+        case kPlacement:
+            return PmSetInt(rec.nPlacement, &value);
+        case kPrivate:
+            return PmSetBool(rec.nPrivate, &value);
+        case kCategory:
+            return PmSetIntAsText(rec.nCategoryId, &value);
+        case kNote:
+            // An empty note is an empty text, not a null one.
+            if (!PmSetText(rec.szNote, &value)) {
+                return false;
+            }
+            value.bBstrNull = false;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PmMemoEx2Util::SameRecord(const PmMemoEx2Rec& a, const PmMemoEx2Rec& b) {
+    return a.nRecordId == b.nRecordId && a.nStatus == b.nStatus && a.nCategoryId == b.nCategoryId &&
+           a.nPrivate == b.nPrivate && a.szNote == b.szNote;
+}
+
+std::vector<std::size_t> PmMemoEx2Util::ListChanges(const PmMemoEx2Rec& rec, const PmMemoEx2Rec& found) {
+    std::vector<std::size_t> list;
+    if (rec.nRecordId != found.nRecordId) {
+        list.push_back(kRecordId);
+    }
+    if (rec.nStatus != found.nStatus) {
+        list.push_back(kStatus);
+    }
+    if (rec.nPlacement != found.nPlacement) {
+        list.push_back(kPlacement);
+    }
+    if (rec.nPrivate != found.nPrivate) {
+        list.push_back(kPrivate);
+    }
+    if (rec.nCategoryId != found.nCategoryId) {
+        list.push_back(kCategory);
+    }
+    if (rec.szNote != found.szNote) {
+        list.push_back(kNote);
+    }
+    return list;
+}
+
+bool PmMemoEx2Util::KeyOf(const PmMemoEx2Rec& rec, PmValues& key) const {
+    key.assign(2, PmVariant{});
+    return FieldToValue(rec, kRecordId, key[0]) && FieldToValue(rec, kNote, key[1]);
+}
+
+bool PmMemoEx2Util::FindRow(const PmMemoEx2Rec& rec, PmMemoEx2Rec& found, bool& exists) {
+    exists = false;
+    PmValues key;
+    if (!KeyOf(rec, key)) {
+        m_szDbError = "the key of record " + std::to_string(rec.nRecordId) + " cannot be formed";
+        return false;
+    }
+    PmValues row;
+    if (!SelectMainWhere(PmBuildWhere(KeyNames(), key), ColumnNames(), row)) {
+        return m_szDbError.empty();
+    }
+    found = PmMemoEx2Rec{};
+    for (std::size_t i = 0; i < row.size() && i < kColumnCount; ++i) {
+        ValueToField(row[i], i, found);
+    }
+    exists = true;
+    return true;
+}
+
+bool PmMemoEx2Util::WriteChanges(const PmMemoEx2Rec& rec, const std::vector<std::size_t>& columns) {
+    std::vector<std::string> names;
+    PmValues values;
+    for (const std::size_t index : columns) {
+        PmVariant value;
+        if (!FieldToValue(rec, index, value)) {
+            m_szDbError = "column " + std::to_string(index) + " of a memo cannot be written";
+            return false;
+        }
+        names.push_back(ColumnName(index));
+        values.push_back(std::move(value));
+    }
+    PmValues key;
+    if (!KeyOf(rec, key)) {
+        m_szDbError = "the key of record " + std::to_string(rec.nRecordId) + " cannot be formed";
+        return false;
+    }
+    return UpdateMain(names, values, KeyNames(), key);
+}
+
+bool PmMemoEx2Util::UpdateRecord(const PmMemoEx2Rec& rec) {
+    PmMemoEx2Rec found;
+    bool exists = false;
+    if (!FindRow(rec, found, exists)) {
+        return false;
+    }
+    if (!exists) {
+        // Adding the record again would leave two rows for one memo.
+        m_szDbError = "record " + std::to_string(rec.nRecordId) +
+                      " is no longer in the database with the note it was loaded with; it was not written";
+        return false;
+    }
+    if (SameRecord(rec, found)) {
+        return true;
+    }
+    const std::vector<std::size_t> changes = ListChanges(rec, found);
+    if (changes.empty()) {
+        return true;
+    }
+    return WriteChanges(rec, changes);
+}
+
+bool PmMemoEx2Util::UpdateRecord(std::size_t index) {
+    if (index >= m_DataMgr.Count()) {
+        m_szDbError = "no such record";
+        return false;
+    }
+    return UpdateRecord(m_DataMgr.At(index));
 }
 
 }  // namespace lazrine::palm

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/palm/PmDataMgr.h"
 #include "common/palm/PmStore.h"
+#include "common/palm/database/PmDBEx2Util.h"
 #include "common/palm/database/PmMemoEx2Rec.h"
 
 namespace lazrine::palm {
@@ -12,10 +15,21 @@ namespace lazrine::palm {
 using PmMemoEx2DataMgr = PmDataMgr<PmMemoEx2Rec>;
 
 // The memo database of Palm Desktop 6 ("MemoPad\MemoPad.mdb", table "Main").
-// Undeleted records are written one at a time, at once (UpdateRecord), so
-// Save() has nothing left to write.
-class PmMemoEx2Util : public PmStore {
+//
+// A load reads every row of "Main", deleted ones included, in table order.
+// An undeleted record is written at once (UpdateRecord): its row is found by
+// "Record ID" and "Note", and only the columns that differ are updated. A
+// record whose row is not found is not written (never inserted as a second
+// row) and the update fails with the reason; so does a write the engine
+// refuses. Save() has nothing left to write.
+class PmMemoEx2Util : public PmStore, public PmDBEx2Util {
 public:
+    // The six memo columns of "Main", in index order.
+    static constexpr std::size_t kColumnCount = 6;
+    static const std::vector<std::string>& ColumnNames();
+    // The name of column `index`; empty for any other index.
+    static std::string ColumnName(std::size_t index);
+
     PmMemoEx2Util() = default;
     explicit PmMemoEx2Util(const std::string& path) { m_bLoaded = Load(path); }
 
@@ -31,16 +45,43 @@ public:
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
     bool WritesAtOnce() const override { return true; }
+    // Writes the container's record `index` to its row.
     bool UpdateRecord(std::size_t index) override;
-    const std::string& LastError() const override { return m_szLastError; }
+    // Writes one changed record to its row.
+    bool UpdateRecord(const PmMemoEx2Rec& rec);
+    const std::string& LastError() const override { return m_szDbError; }
 
     PmMemoEx2DataMgr& GetDataMgr() { return m_DataMgr; }
     const PmMemoEx2DataMgr& GetDataMgr() const { return m_DataMgr; }
 
+    // Conversions between rows and records.
+    // A loaded row (six values in column order) into `rec`; false, and `rec`
+    // unchanged, for another number of values.
+    static bool RowToRecord(const PmValues& values, PmMemoEx2Rec& rec);
+    // One value of a looked-up row into its member; a value that does not
+    // convert leaves the member unchanged.
+    static bool ValueToField(const PmVariant& value, std::size_t index, PmMemoEx2Rec& rec);
+    // One member as the value written to its column.
+    static bool FieldToValue(const PmMemoEx2Rec& rec, std::size_t index, PmVariant& value);
+    // Record ID, Status, Category id, Private and Note equal (Placement is
+    // not compared).
+    static bool SameRecord(const PmMemoEx2Rec& a, const PmMemoEx2Rec& b);
+    // The indexes of the columns in which `rec` differs from its row `found`.
+    static std::vector<std::size_t> ListChanges(const PmMemoEx2Rec& rec, const PmMemoEx2Rec& found);
+
+    // Looks the row of `rec` up by its key. False when the lookup could not
+    // run (LastError says why); otherwise `exists` says whether a row was
+    // found and `found` holds it.
+    bool FindRow(const PmMemoEx2Rec& rec, PmMemoEx2Rec& found, bool& exists);
+    // Updates the listed columns of the row of `rec`.
+    bool WriteChanges(const PmMemoEx2Rec& rec, const std::vector<std::size_t>& columns);
+
 private:
+    bool LoadRows();
+    bool KeyOf(const PmMemoEx2Rec& rec, PmValues& key) const;
+
     bool m_bLoaded = false;
     PmMemoEx2DataMgr m_DataMgr;
-    std::string m_szLastError;
 };
 
 }  // namespace lazrine::palm

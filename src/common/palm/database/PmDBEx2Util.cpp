@@ -1,0 +1,149 @@
+#include "common/palm/database/PmDBEx2Util.h"
+
+#include "common/palm/database/PmSqlBuilder.h"
+#include "common/palm/database/PmValueHelpers.h"
+#include "platform/FileIo.h"
+
+namespace lazrine::palm {
+
+bool PmDBEx2Util::OpenDatabase(PmDbKind kind, const std::string& path) {
+    m_szDbError.clear();
+    if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
+        m_szDbError = "no database file '" + path + "'";
+        return false;
+    }
+    if (m_pAccessor) {
+        m_pAccessor->Connect(kind, path);
+    } else {
+        m_pAccessor = std::make_unique<PmMDBAccessor>(PmDataModule::Main(), kind, path);
+    }
+    if (!m_pAccessor->IsConnected()) {
+        m_szDbError = m_pAccessor->LastError();
+        return false;
+    }
+    return true;
+}
+
+bool PmDBEx2Util::LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add) {
+    m_szDbError.clear();
+    if (!m_pAccessor) {
+        m_szDbError = "no database is open";
+        return false;
+    }
+    PmValues values;
+    bool more = m_pAccessor->SelectTable("Main", names, values);
+    if (!more && !m_pAccessor->LastError().empty()) {
+        m_szDbError = m_pAccessor->LastError();
+        return false;
+    }
+    while (more) {
+        add(values);
+        more = m_pAccessor->NextTableRow(values);
+    }
+    return true;
+}
+
+bool PmDBEx2Util::LoadCategories() {
+    m_CatMgr.Clear();
+    if (!m_pAccessor) {
+        return false;
+    }
+    static const std::vector<std::string> kNames{"ID", "Name", "Status", "Color"};
+    PmValues values;
+    for (bool more = m_pAccessor->SelectTable("Category", kNames, values); more;
+         more = m_pAccessor->NextTableRow(values)) {
+        PmCategoryEx2 category;
+        if (values.size() == kNames.size()) {
+            PmGetInt(&values[0], category.m_nId);
+            PmGetText(&values[1], category.m_szName);
+            PmGetInt(&values[2], category.m_nStatus);
+            PmGetInt(&values[3], category.m_nColor);
+        }
+        m_CatMgr.Add(std::move(category));
+    }
+    return true;
+}
+
+bool PmDBEx2Util::LoadInfo() {
+    m_Info = PmInfoEx2{};
+    if (!m_pAccessor) {
+        return false;
+    }
+    static const std::vector<std::string> kNames{"Name", "Note"};
+    PmValues values;
+    for (bool more = m_pAccessor->SelectTable("Information", kNames, values); more;
+         more = m_pAccessor->NextTableRow(values)) {
+        std::string name;
+        std::string note;
+        if (values.size() != 2 || !PmGetText(&values[0], name) || !PmGetText(&values[1], note)) {
+            continue;
+        }
+        PmVariant noteValue;
+        PmSetText(note, &noteValue);
+        std::int32_t n = 0;
+        PmGetInt(&noteValue, n);
+        if (name == "License") {
+            m_Info.m_nLicense = n;
+        } else if (name == "Version") {
+            m_Info.m_nVersion = n;
+        } else if (name == "Minor") {
+            m_Info.m_nMinor = n;
+        } else if (name == "CodePage") {
+            m_Info.m_nCodePage = n;
+        } else if (name == "PreSahara") {
+            m_Info.m_nPreSahara = n;
+        } else if (name == "FreeRecID") {
+            m_Info.m_nFreeRecID = n;
+        } else if (name == "TableString") {
+            m_Info.m_szTableString = note;
+        }
+    }
+    return true;
+}
+
+bool PmDBEx2Util::SelectMainByRecordId(std::int32_t id, std::span<const std::string> names, PmValues& values) {
+    static const std::vector<std::string> kKey{"Record ID"};
+    PmValues key(1);
+    PmSetInt(id, &key[0]);
+    return SelectMainWhere(PmBuildWhere(kKey, key), names, values);
+}
+
+bool PmDBEx2Util::SelectMainWhere(std::string_view where, std::span<const std::string> names, PmValues& values) {
+    m_szDbError.clear();
+    if (!m_pAccessor) {
+        m_szDbError = "no database is open";
+        return false;
+    }
+    const std::string sql = m_pAccessor->MakeMainSql(where, PM_SQL_SELECT, names, {});
+    if (m_pAccessor->QueryFirstRow(sql, values)) {
+        return true;
+    }
+    m_szDbError = m_pAccessor->LastError();
+    return false;
+}
+
+bool PmDBEx2Util::UpdateMain(std::span<const std::string> names, std::span<const PmVariant> values,
+                             std::span<const std::string> keyNames, std::span<const PmVariant> keyValues) {
+    m_szDbError.clear();
+    if (!m_pAccessor) {
+        m_szDbError = "no database is open";
+        return false;
+    }
+    const std::string where = PmBuildWhere(keyNames, keyValues);
+    if (where.empty()) {
+        m_szDbError = "the row cannot be identified";
+        return false;
+    }
+    const std::string sql = m_pAccessor->MakeMainSql(where, PM_SQL_UPDATE, names, values);
+    if (!m_pAccessor->ExecuteSql(sql, false)) {
+        m_szDbError = m_pAccessor->LastError();
+        return false;
+    }
+    if (m_pAccessor->GetQuery()->ChangedRows() == 0) {
+        m_szDbError = "no row of Main matches the record any more; nothing was written";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace lazrine::palm

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/palm/database/PmCategoryEx2Mgr.h"
+#include "common/palm/database/PmInfoEx2.h"
+#include "common/palm/database/PmMDBAccessor.h"
+
+namespace lazrine::palm {
+
+// What the four database stores share: the accessor of the store's kind,
+// the category list and the information record, and the table-independent
+// steps of loading and writing rows of "Main". A store adds its column
+// table and its conversions between rows and records.
+//
+// Writes follow one rule: a record is written only to the row found by its
+// key columns, with an UPDATE of the columns that differ; a record whose row
+// cannot be found is never added as a new row.
+class PmDBEx2Util {
+public:
+    PmDBEx2Util() = default;
+    virtual ~PmDBEx2Util() = default;
+    PmDBEx2Util(const PmDBEx2Util&) = delete;
+    PmDBEx2Util& operator=(const PmDBEx2Util&) = delete;
+
+    // Binds the store's accessor (created on the first call) to `path` and
+    // opens the connection; false for an empty path, a missing file or a
+    // file the engine cannot open.
+    bool OpenDatabase(PmDbKind kind, const std::string& path);
+    // Reads "Category" into the category list; false without a database.
+    bool LoadCategories();
+    // Reads "Information" into the information record; false without a database.
+    bool LoadInfo();
+    // The first row of "Main" with that record id, over `names`.
+    bool SelectMainByRecordId(std::int32_t id, std::span<const std::string> names, PmValues& values);
+    // The first row of "Main" that the WHERE clause selects, over `names`.
+    // False when none is found; then the error text is empty, unless the
+    // statement could not run.
+    bool SelectMainWhere(std::string_view where, std::span<const std::string> names, PmValues& values);
+
+    const PmCategoryEx2Mgr& GetCategoryMgr() const { return m_CatMgr; }
+    const PmInfoEx2& GetInfo() const { return m_Info; }
+
+protected:
+    // Every row of "Main" over `names`, in table order, handed to `add`.
+    bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
+    // "UPDATE Main SET names=values WHERE keys=keyValues"; the engine's
+    // failure is reported.
+    bool UpdateMain(std::span<const std::string> names, std::span<const PmVariant> values,
+                    std::span<const std::string> keyNames, std::span<const PmVariant> keyValues);
+
+    std::unique_ptr<PmMDBAccessor> m_pAccessor;
+    PmCategoryEx2Mgr m_CatMgr;
+    PmInfoEx2 m_Info;
+    std::string m_szDbError;
+};
+
+}  // namespace lazrine::palm

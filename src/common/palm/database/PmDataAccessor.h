@@ -1,0 +1,56 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/palm/database/PmSqlBuilder.h"
+#include "common/palm/database/PmVariant.h"
+
+namespace lazrine::palm {
+
+// What the database stores see of a database: statements built as text from
+// column names and values, rows handed back as value lists.
+//
+// Every row operation either returns a complete value list or false and no
+// list. LastError() is empty after an operation that found no (further) row
+// and names the reason when the engine failed, so that callers can tell
+// "no such row" from "the statement could not run".
+class PmDataAccessor {
+public:
+    virtual ~PmDataAccessor() = default;
+
+    std::string MakeInfoSql(std::string_view tail, PmSqlKind kind, std::span<const std::string> names,
+                            std::span<const PmVariant> values) const {
+        return BuildSql("Information", tail, kind, names, values);
+    }
+    std::string MakeCategorySql(std::string_view tail, PmSqlKind kind, std::span<const std::string> names,
+                                std::span<const PmVariant> values) const {
+        return BuildSql("Category", tail, kind, names, values);
+    }
+    std::string MakeMainSql(std::string_view tail, PmSqlKind kind, std::span<const std::string> names,
+                            std::span<const PmVariant> values) const {
+        return BuildSql("Main", tail, kind, names, values);
+    }
+
+    // The first row of "SELECT names FROM table"; a later NextTableRow goes on.
+    virtual bool SelectTable(std::string_view /*table*/, std::span<const std::string> /*names*/, PmValues& /*values*/) {
+        return false;
+    }
+    // The next row of the statement the last SelectTable started.
+    virtual bool NextTableRow(PmValues& /*values*/) { return false; }
+    virtual bool QueryFirstRow(std::string_view /*sql*/, PmValues& /*values*/) { return false; }
+    // The next row, only when `sql` is the statement of the last SelectTable.
+    virtual bool QueryNextRow(std::string_view /*sql*/, PmValues& /*values*/) { return false; }
+    // Runs a statement, keeping its result when `open`. False when the
+    // engine refused or failed it (LastError says why).
+    virtual bool ExecuteSql(std::string_view /*sql*/, bool /*open*/) { return false; }
+
+    const std::string& LastError() const { return m_szLastError; }
+
+protected:
+    std::string m_szLastSelect;
+    std::string m_szLastError;
+};
+
+}  // namespace lazrine::palm

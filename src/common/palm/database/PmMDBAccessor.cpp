@@ -1,0 +1,104 @@
+#include "common/palm/database/PmMDBAccessor.h"
+
+#include "platform/FileIo.h"
+
+namespace lazrine::palm {
+
+PmMDBAccessor::PmMDBAccessor(PmDataModule& module, PmDbKind kind, const std::string& path)
+    : m_pDataModule(&module), m_nKind(kind) {
+    Connect(kind, path);
+}
+
+void PmMDBAccessor::Connect(PmDbKind kind, const std::string& path) {
+    m_nKind = kind;
+    m_szPath = path;
+    m_szLastError.clear();
+    if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
+        m_szLastError = "no file '" + path + "'";
+        return;
+    }
+    PmJetEngine* connection = GetConnection();
+    if (connection == nullptr) {
+        m_szLastError = "no connection for this kind of database";
+        return;
+    }
+    if (PmDbQuery* query = GetQuery()) {
+        query->Close();
+    }
+    connection->Open(path, m_szLastError);
+}
+
+bool PmMDBAccessor::IsConnected() {
+    PmJetEngine* connection = GetConnection();
+    return connection != nullptr && connection->IsOpen() && connection->Path() == m_szPath;
+}
+
+bool PmMDBAccessor::SelectTable(std::string_view table, std::span<const std::string> names, PmValues& values) {
+    if (GetQuery() == nullptr) {
+        m_szLastError = "no query for this kind of database";
+        return false;
+    }
+    m_szLastSelect = BuildSql(table, "", PM_SQL_SELECT, names, {});
+    return QueryFirstRow(m_szLastSelect, values);
+}
+
+bool PmMDBAccessor::NextTableRow(PmValues& values) { return QueryNextRow(m_szLastSelect, values); }
+
+bool PmMDBAccessor::QueryFirstRow(std::string_view sql, PmValues& values) {
+    if (sql.empty() || GetQuery() == nullptr) {
+        m_szLastError = "no statement or no query";
+        return false;
+    }
+    if (!ExecuteSql(sql, true)) {
+        return false;
+    }
+    PmDbQuery* query = GetQuery();
+    if (!query->IsOpen() || query->Eof()) {
+        return false;
+    }
+    values = query->Row();
+    return true;
+}
+
+bool PmMDBAccessor::QueryNextRow(std::string_view sql, PmValues& values) {
+    m_szLastError.clear();
+    PmDbQuery* query = GetQuery();
+    // Only the result of the last SelectTable is continued, and only while
+    // no other statement has replaced it in the shared query.
+    if (sql.empty() || sql != m_szLastSelect || query == nullptr || query->Sql() != sql || !query->IsOpen()) {
+        return false;
+    }
+    query->Next();
+    if (query->Eof()) {
+        return false;
+    }
+    values = query->Row();
+    return true;
+}
+
+bool PmMDBAccessor::ExecuteSql(std::string_view sql, bool open) {
+    m_szLastError.clear();
+    PmDbQuery* query = GetQuery();
+    PmJetEngine* connection = GetConnection();
+    if (sql.empty() || query == nullptr || connection == nullptr) {
+        m_szLastError = "no statement or no query";
+        return false;
+    }
+    if (!IsConnected()) {
+        // Another accessor of this kind has taken the shared connection to
+        // its own file: take it back before running anything.
+        Connect(m_nKind, m_szPath);
+    }
+    if (!IsConnected()) {
+        query->Close();
+        m_szLastError = "the database '" + m_szPath + "' is not open: " + m_szLastError;
+        return false;
+    }
+    const bool ok = open ? query->Open(*connection, sql, m_szLastError) : query->Execute(*connection, sql, m_szLastError);
+    if (!ok && m_szLastError.empty()) {
+        m_szLastError = "the database engine failed the statement";
+    }
+    return ok;
+}
+
+}  // namespace lazrine::palm

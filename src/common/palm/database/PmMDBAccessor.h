@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "common/palm/database/PmDataAccessor.h"
+#include "common/palm/database/PmDataModule.h"
+
+namespace lazrine::palm {
+
+// The accessor of one database kind on one ".mdb" file, through the
+// connection and query of that kind in the data module (not owned).
+class PmMDBAccessor : public PmDataAccessor {
+public:
+    PmMDBAccessor(PmDataModule& module, PmDbKind kind, const std::string& path);
+
+    // (Re)binds to a kind and a file and opens the kind's connection on it.
+    // A missing file leaves the connection as it was. LastError() says why
+    // a connection did not open.
+    void Connect(PmDbKind kind, const std::string& path);
+    // The kind's connection is open on this accessor's file.
+    bool IsConnected();
+
+    bool SelectTable(std::string_view table, std::span<const std::string> names, PmValues& values) override;
+    bool NextTableRow(PmValues& values) override;
+    bool QueryFirstRow(std::string_view sql, PmValues& values) override;
+    bool QueryNextRow(std::string_view sql, PmValues& values) override;
+    bool ExecuteSql(std::string_view sql, bool open) override;
+
+    PmJetEngine* GetConnection() { return m_pDataModule->GetConnection(m_nKind); }
+    PmDbQuery* GetQuery() { return m_pDataModule->GetQuery(m_nKind); }
+    PmDbKind Kind() const { return m_nKind; }
+    const std::string& Path() const { return m_szPath; }
+
+private:
+    PmDataModule* m_pDataModule;
+    PmDbKind m_nKind;
+    std::string m_szPath;
+};
+
+}  // namespace lazrine::palm

@@ -1,0 +1,250 @@
+#include "common/palm/database/PmJetEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/AtomicFile.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+namespace lazrine::palm {
+namespace {
+
+using namespace lazrine::testing;
+
+std::string Fixture(const std::string& name) { return std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + name; }
+
+// The offsets at which two files of the same size differ.
+std::vector<std::size_t> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::vector<std::size_t> out;
+    EXPECT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] != b[i]) {
+            out.push_back(i);
+        }
+    }
+    return out;
+}
+
+class PmJetEngineTest : public ::testing::Test {
+protected:
+    std::string Copy(const std::string& name) {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, ReadFileBytes(Fixture(name)));
+        return path;
+    }
+    std::vector<PmValues> Select(PmJetEngine& e, const std::string& sql) {
+        std::vector<PmValues> rows;
+        std::string error;
+        EXPECT_TRUE(e.Query(sql, rows, error)) << sql << ": " << error;
+        return rows;
+    }
+    // Runs a statement that must be refused, and checks the file stayed as it was.
+    void ExpectRefused(const std::string& path, const std::string& sql, const std::string& reasonPart) {
+        const auto before = ReadFileBytes(path);
+        PmJetEngine e;
+        std::string error;
+        ASSERT_TRUE(e.Open(path, error)) << error;
+        std::size_t changed = 0;
+        EXPECT_FALSE(e.Execute(sql, changed, error)) << sql;
+        EXPECT_NE(error.find(reasonPart), std::string::npos) << error;
+        EXPECT_EQ(ReadFileBytes(path), before) << sql;
+        EXPECT_FALSE(std::filesystem::exists(platform::AtomicFile::BackupPathOf(path))) << sql;
+    }
+    TempDir dir;
+};
+
+TEST_F(PmJetEngineTest, SelectsColumnsByKindAndFiltersRows) {
+    PmJetEngine e;
+    std::string error;
+    ASSERT_TRUE(e.Open(Fixture("Todolist.mdb"), error)) << error;
+    const auto rows = Select(e, "SELECT [Record ID], [Private], [Priority], [Description], [Due Date], [Blob] FROM Main "
+                                "WHERE [Completed] = 1");
+    ASSERT_EQ(rows.size(), 3u);  // 2002, 2011, 2022
+    EXPECT_EQ(rows[0][0].lVal, 2002);
+    EXPECT_EQ(rows[0][1].vt, VT_BOOL);
+    EXPECT_NE(rows[0][1].boolVal, 0);
+    EXPECT_EQ(rows[0][2].lVal, 2);
+    EXPECT_EQ(rows[0][3].bstrVal, "Renew passport");
+    EXPECT_EQ(rows[0][4].bstrVal, "1625097600");
+    EXPECT_EQ(rows[0][5].vt, VT_EMPTY);  // binaries are not handed over
+    EXPECT_EQ(rows[1][0].lVal, 2011);
+    EXPECT_EQ(rows[2][0].lVal, 2022);
+
+    const auto quoted = Select(e, "SELECT [Record ID] FROM Main WHERE [Description] = 'Return O''Brien''s ladder'");
+    ASSERT_EQ(quoted.size(), 1u);
+    EXPECT_EQ(quoted[0][0].lVal, 2010);
+    const auto unicode = Select(e, "SELECT [Record ID] FROM Main WHERE [Description] = 'Café Müller: pay 12 € to Jürgen 漢'");
+    ASSERT_EQ(unicode.size(), 1u);
+    EXPECT_EQ(unicode[0][0].lVal, 2024);
+}
+
+TEST_F(PmJetEngineTest, NullTextsEqualTheEmptyTextAndInjectionMatchesNothing) {
+    PmJetEngine e;
+    std::string error;
+    ASSERT_TRUE(e.Open(Fixture("MemoPad.mdb"), error)) << error;
+    const auto empty = Select(e, "SELECT [Record ID] FROM Main WHERE [Note] = ''");
+    ASSERT_EQ(empty.size(), 2u);  // 1023 holds NULL, 1030 the empty text
+    EXPECT_EQ(empty[0][0].lVal, 1023);
+    EXPECT_EQ(empty[1][0].lVal, 1030);
+    EXPECT_TRUE(Select(e, "SELECT [Record ID] FROM Main WHERE [Note] = 'x'' OR ''1''=''1'").empty());
+    // A number compares with a text column by its decimal text, and back.
+    EXPECT_EQ(Select(e, "SELECT [Record ID] FROM Main WHERE [Category] = 3").size(), 3u);
+    EXPECT_EQ(Select(e, "SELECT [Record ID] FROM Main WHERE [Record ID] = '1001'").size(), 1u);
+}
+
+TEST_F(PmJetEngineTest, BadFilesAndStatementsFailCleanly) {
+    PmJetEngine e;
+    std::string error;
+    EXPECT_FALSE(e.Open(dir.File("missing.mdb"), error));
+    WriteFileBytes(dir.File("text.mdb"), std::vector<std::uint8_t>(8192, 'x'));
+    EXPECT_FALSE(e.Open(dir.File("text.mdb"), error));
+    EXPECT_FALSE(e.OpenBytes({}, error));
+    std::vector<PmValues> rows;
+    EXPECT_FALSE(e.Query("SELECT [A] FROM Main", rows, error));
+
+    ASSERT_TRUE(e.Open(Fixture("NotPalm.mdb"), error)) << error;
+    EXPECT_FALSE(e.Query("SELECT [Record ID] FROM Main", rows, error));
+    EXPECT_NE(error.find("no table Main"), std::string::npos) << error;
+    EXPECT_FALSE(e.Query("SELECT [Nope] FROM Customers", rows, error));
+    EXPECT_FALSE(e.Query("SELECT [Name] FROM Customers WHERE [Nope] = 1", rows, error));
+    EXPECT_FALSE(e.Query("SELECT [Name] FROM Customers WHERE [Name] = 0x00", rows, error));
+    EXPECT_FALSE(e.Query("UPDATE Customers SET [Balance]=1", rows, error));
+    ASSERT_TRUE(e.Query("SELECT [Name], [Balance] FROM Customers WHERE [City] = 'Dublin'", rows, error)) << error;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].bstrVal, "Fabrikam Inc");
+    EXPECT_EQ(rows[0][1].lVal, 575);
+}
+
+// Row reading over damaged files: truncations and byte flips must end in a
+// clean result or a clean failure, never a crash or a read outside the data.
+TEST_F(PmJetEngineTest, DamagedFilesNeverCrashTheReader) {
+    const auto original = ReadFileBytes(Fixture("MemoPad.mdb"));
+    const std::string sql = "SELECT [Record ID], [Status], [Private], [Category], [Note] FROM Main";
+    std::string error;
+    std::vector<PmValues> rows;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{4096}, std::size_t{8192},
+                                   original.size() / 2, original.size() - 4096, original.size() - 1}) {
+        PmJetEngine e;
+        if (e.OpenBytes({original.begin(), original.begin() + static_cast<std::ptrdiff_t>(size)}, error)) {
+            e.Query(sql, rows, error);
+        }
+    }
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        auto bytes = original;
+        const int flips = 1 + static_cast<int>(rng() % 40);
+        for (int i = 0; i < flips; ++i) {
+            // Most damage goes to the pages past the header and catalog, where the rows are.
+            const std::size_t at = (round % 4 == 0) ? rng() % bytes.size() : 4096 * 2 + rng() % (bytes.size() - 8192);
+            bytes[at] = static_cast<std::uint8_t>(rng());
+        }
+        PmJetEngine e;
+        if (e.OpenBytes(std::move(bytes), error)) {
+            e.Query(sql, rows, error);
+        }
+    }
+}
+
+TEST_F(PmJetEngineTest, UpdateOverwritesExactlyTheCellAndKeepsABackup) {
+    const std::string path = Copy("MemoPad.mdb");
+    const auto before = ReadFileBytes(path);
+    PmJetEngine e;
+    std::string error;
+    ASSERT_TRUE(e.Open(path, error)) << error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010 AND [Note] = 'Dinner with Sean O''Brien at 7'",
+                          changed, error))
+        << error;
+    EXPECT_EQ(changed, 1u);
+    const auto after = ReadFileBytes(path);
+    const auto diff = Differences(before, after);
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(before[diff[0]], 0x04);
+    EXPECT_EQ(after[diff[0]], 0x01);
+    EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);
+
+    // The engine and a fresh reader both see the new value.
+    EXPECT_EQ(Select(e, "SELECT [Status] FROM Main WHERE [Record ID] = 1010")[0][0].lVal, 1);
+    PmJetEngine fresh;
+    ASSERT_TRUE(fresh.Open(path, error));
+    EXPECT_EQ(Select(fresh, "SELECT [Status] FROM Main WHERE [Record ID] = 1010")[0][0].lVal, 1);
+
+    // A second write keeps the first backup; an unchanged value writes nothing.
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1011", changed, error)) << error;
+    EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);
+    const auto twice = ReadFileBytes(path);
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1, [Private]=0 WHERE [Record ID] = 1011", changed, error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), twice);
+    // No row matched: nothing changes, and the caller learns it from the count.
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Note] = 'x'' OR ''1''=''1'", changed, error)) << error;
+    EXPECT_EQ(changed, 0u);
+    EXPECT_EQ(ReadFileBytes(path), twice);
+}
+
+TEST_F(PmJetEngineTest, YesNoValuesAreFlippedInTheNullMask) {
+    const std::string path = Copy("Todolist.mdb");
+    const auto before = ReadFileBytes(path);
+    PmJetEngine e;
+    std::string error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(e.Open(path, error)) << error;
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Private]=0 WHERE [Record ID] = 2010", changed, error)) << error;
+    const auto after = ReadFileBytes(path);
+    const auto diff = Differences(before, after);
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(__builtin_popcount(static_cast<unsigned>(before[diff[0]] ^ after[diff[0]])), 1);
+    PmJetEngine fresh;
+    ASSERT_TRUE(fresh.Open(path, error));
+    const auto rows = Select(fresh, "SELECT [Completed], [Private], [Alarm Set], [Description] FROM Main WHERE [Record ID] = 2010");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0][0].boolVal, 0);
+    EXPECT_EQ(rows[0][1].boolVal, 0);
+    EXPECT_EQ(rows[0][2].boolVal, 0);
+    EXPECT_EQ(rows[0][3].bstrVal, "Return O'Brien's ladder");
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=0 WHERE [Record ID] = 2010", changed, error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+TEST_F(PmJetEngineTest, WritesThatNeedMoreThanACellAreRefused) {
+    const std::string memo = Copy("MemoPad.mdb");
+    ExpectRefused(memo, "UPDATE Main SET [Note]='Dinner' WHERE [Record ID] = 1010", "number");
+    ExpectRefused(memo, "UPDATE Main SET [Category]=2 WHERE [Record ID] = 1010", "not a number or Yes/No");
+    ExpectRefused(memo, "UPDATE Main SET [Record ID]=5 WHERE [Record ID] = 1010", "indexed");
+    ExpectRefused(memo, "UPDATE Main SET [Private]=1 WHERE [Record ID] = 1023", "NULL");
+    ExpectRefused(memo, "UPDATE Main SET [Status]=1 WHERE [Record ID] = 1023 AND [Nope] = 1", "no column");
+    ExpectRefused(memo, "UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010 OR 1=1", "unexpected");
+    ExpectRefused(memo,
+                  "INSERT INTO Main ([Record ID], [Status], [Note], [Blob]) VALUES (12, 1, 'Call Bob', 0x00000000)",
+                  "adding rows");
+    ExpectRefused(memo, "DELETE FROM Main WHERE [Record ID] = 1010", "removing rows");
+    const std::string todo = Copy("Todolist.mdb");
+    ExpectRefused(todo, "UPDATE Main SET [Priority]=4294967295 WHERE [Record ID] = 2010", "does not fit");
+    ExpectRefused(todo, "UPDATE Main SET [Completed]=2 WHERE [Record ID] = 2010", "does not fit");
+
+    PmJetEngine inMemory;
+    std::string error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(inMemory.OpenBytes(ReadFileBytes(memo), error));
+    EXPECT_FALSE(inMemory.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error));
+    EXPECT_NE(error.find("reading only"), std::string::npos);
+}
+
+TEST_F(PmJetEngineTest, AFileChangedSinceItWasOpenedIsNotWritten) {
+    const std::string path = Copy("MemoPad.mdb");
+    PmJetEngine first;
+    PmJetEngine second;
+    std::string error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(first.Open(path, error));
+    ASSERT_TRUE(second.Open(path, error));
+    ASSERT_TRUE(second.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1011", changed, error)) << error;
+    const auto now = ReadFileBytes(path);
+    EXPECT_FALSE(first.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error));
+    EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+    EXPECT_EQ(ReadFileBytes(path), now);
+}
+
+}  // namespace
+}  // namespace lazrine::palm
