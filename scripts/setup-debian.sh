@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev xvfb xauth
   mdbtools-dev
   nlohmann-json3-dev libcli11-dev libminini-dev
+  clang libclang-rt-14-dev gcovr
 )
 
 missing=()

@@ -1,0 +1,286 @@
+// Walks one injected failure over every file step of a save (each write,
+// flush, rename, create, close and read), for every file generation, and
+// checks what a user relies on: the original stays byte-identical until the
+// new file is renamed over it, the backup is either absent or the exact
+// original, no temporary file is left, and the failure is reported. A save
+// retried after the failure then succeeds.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/palm/PmMemoExUtil.h"
+#include "common/palm/PmMemoUtil.h"
+#include "common/palm/database/PmJetEngine.h"
+#include "support/FaultInjectingFileIo.h"
+#include "support/PalmFileBuilder.h"
+#include "support/ScopedFileIo.h"
+#include "support/TempDir.h"
+
+namespace lazrine::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Fault = FaultInjectingFileIo::Fault;
+
+constexpr const char* kFileName = "memopad.dat";
+
+MemoFileSpec SampleSpec() {
+    MemoFileSpec spec;
+    spec.categories = {{1, 1, 0, "Business", "Business"}, {4, 9, 1, "Work/Home", ""}};
+    MemoSpec live;
+    live.id = 1;
+    live.text = "Call the plumber";
+    MemoSpec deleted;
+    deleted.id = 2;
+    deleted.status = 0x04;
+    deleted.category = 9;
+    deleted.text = std::string(300, 'x') + "\r\n\"quoted\" \xE9\xFF";
+    deleted.blobs[1] = {65, 2, 7, 8, {1, 2, 3}};
+    deleted.blobs[3] = {67, 6, 0, 0, {9, 8, 7, 6, 5, 4}};
+    MemoSpec archived;
+    archived.id = 3;
+    archived.status = 0x84;
+    archived.text = "Old locker combination";
+    spec.memos = {live, deleted, archived};
+    return spec;
+}
+
+std::set<std::string> FilesIn(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// One file generation: how its sample file is built and how a store of it
+// loads, undeletes every record and saves.
+struct Generation {
+    std::function<Bytes()> build;
+    std::function<bool(const std::string& path)> load;
+    std::function<Bytes()> undeleteAllAndPreview;  // the bytes a save will write
+    std::function<bool()> save;
+    std::function<std::string()> lastError;
+};
+
+template <class Store>
+Generation GenerationOf(Store& store, Bytes (*builder)(const MemoFileSpec&)) {
+    Generation g;
+    g.build = [builder] { return builder(SampleSpec()); };
+    g.load = [&store](const std::string& path) { return store.Load(path); };
+    g.undeleteAllAndPreview = [&store] {
+        for (std::size_t i = 0; i < store.Count(); ++i) {
+            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
+        }
+        Bytes preview;
+        EXPECT_TRUE(store.WriteToMemory(preview)) << store.LastError();
+        return preview;
+    };
+    g.save = [&store] { return store.Save(); };
+    g.lastError = [&store] { return store.LastError(); };
+    return g;
+}
+
+// Sets up a folder with the original (and an earlier backup when given) and
+// loads it without any injected fault.
+struct Scene {
+    TempDir dir;
+    std::string path = dir.File(kFileName);
+    std::string backup = path + ".lazrine.bak";
+    Bytes expected;
+
+    Scene(Generation& g, const Bytes& original, const Bytes* earlierBackup) {
+        WriteFileBytes(path, original);
+        if (earlierBackup != nullptr) {
+            WriteFileBytes(backup, *earlierBackup);
+        }
+        EXPECT_TRUE(g.load(path)) << g.lastError();
+        expected = g.undeleteAllAndPreview();
+    }
+};
+
+void WalkEveryStep(Generation& g, bool withEarlierBackup) {
+    const Bytes original = g.build();
+    const Bytes earlier = {'a', 'n', ' ', 'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'p', 'y'};
+    const Bytes* earlierBackup = withEarlierBackup ? &earlier : nullptr;
+    const Bytes& rightBackup = withEarlierBackup ? earlier : original;
+    FaultInjectingFileIo io;
+
+    // A clean save, to learn its steps.
+    std::vector<std::string> log;
+    std::size_t dataRenamedAt = 0;
+    std::size_t backupRenamedAt = 0;
+    {
+        Scene scene(g, original, earlierBackup);
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_TRUE(g.save()) << g.lastError();
+        log = io.Log();
+        EXPECT_EQ(ReadFileBytes(scene.path), scene.expected);
+        EXPECT_EQ(ReadFileBytes(scene.backup), rightBackup);
+        EXPECT_EQ(FilesIn(scene.dir), (std::set<std::string>{kFileName, std::string(kFileName) + ".lazrine.bak"}));
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            if (log[i] == "Rename " + scene.path + ".lazrine-new -> " + scene.path) {
+                dataRenamedAt = i + 1;
+            }
+            if (log[i] == "Rename " + scene.backup + ".lazrine-new -> " + scene.backup) {
+                backupRenamedAt = i + 1;
+            }
+        }
+    }
+    ASSERT_NE(dataRenamedAt, 0u) << "the save never renamed a new file over the original";
+    EXPECT_EQ(backupRenamedAt != 0, !withEarlierBackup) << "an existing backup must be kept, a missing one made";
+
+    for (const Fault fault : {Fault::kError, Fault::kDiskFull}) {
+        for (std::size_t n = 1; n <= log.size(); ++n) {
+            if (fault == Fault::kDiskFull && log[n - 1].rfind("Write", 0) != 0) {
+                continue;
+            }
+            SCOPED_TRACE("failing step " + std::to_string(n) + " of " + std::to_string(log.size()) + ": " +
+                         log[n - 1] + (fault == Fault::kDiskFull ? " (disk full)" : ""));
+            Scene scene(g, original, earlierBackup);
+            ScopedFileIo scope(io);
+            io.Arm(n, fault);
+            const bool saved = g.save();
+            EXPECT_TRUE(io.Injected());
+
+            const std::set<std::string> files = FilesIn(scene.dir);
+            EXPECT_TRUE(files == std::set<std::string>{kFileName} ||
+                        files == (std::set<std::string>{kFileName, std::string(kFileName) + ".lazrine.bak"}))
+                << "a temporary file was left behind";
+            if (std::filesystem::exists(scene.backup)) {
+                EXPECT_EQ(ReadFileBytes(scene.backup), rightBackup);
+            }
+            if (n > backupRenamedAt && backupRenamedAt != 0) {
+                EXPECT_TRUE(std::filesystem::exists(scene.backup));
+            }
+            if (saved) {
+                // Only the release of the original's lock, after everything
+                // was durable, may fail without failing the save.
+                EXPECT_EQ(n, log.size());
+                EXPECT_EQ(log[n - 1], "Close");
+                EXPECT_EQ(ReadFileBytes(scene.path), scene.expected);
+            } else {
+                EXPECT_FALSE(g.lastError().empty());
+                EXPECT_EQ(ReadFileBytes(scene.path), n <= dataRenamedAt ? original : scene.expected)
+                    << (n <= dataRenamedAt ? "the original changed before the new file replaced it"
+                                           : "the new file is incomplete after its rename");
+            }
+
+            // Nothing stays locked or half-done: the same save now succeeds.
+            io.Arm(0);
+            EXPECT_TRUE(g.save()) << g.lastError();
+            EXPECT_EQ(ReadFileBytes(scene.path), scene.expected);
+            EXPECT_EQ(ReadFileBytes(scene.backup), rightBackup);
+        }
+    }
+}
+
+// A disk that fills up at any byte of the backup or the new file.
+void FillTheDisk(Generation& g) {
+    const Bytes original = g.build();
+    FaultInjectingFileIo io;
+    std::size_t newSize = 0;
+    {
+        Scene scene(g, original, nullptr);
+        newSize = scene.expected.size();
+    }
+    const std::uint64_t both = original.size() + newSize;
+    for (const std::uint64_t space : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{original.size() / 2},
+                                      std::uint64_t{original.size()}, std::uint64_t{original.size() + 1},
+                                      original.size() + newSize / 2, both - 1, both}) {
+        SCOPED_TRACE("free space " + std::to_string(space) + " of " + std::to_string(both) + " needed");
+        Scene scene(g, original, nullptr);
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        io.LimitSpace(space);
+        const bool saved = g.save();
+        io.LimitSpace(std::nullopt);
+        EXPECT_EQ(saved, space >= both) << g.lastError();
+        EXPECT_EQ(ReadFileBytes(scene.path), saved ? scene.expected : original);
+        if (!saved) {
+            EXPECT_FALSE(g.lastError().empty());
+        }
+        if (std::filesystem::exists(scene.backup)) {
+            EXPECT_EQ(ReadFileBytes(scene.backup), original);
+        }
+        EXPECT_LE(FilesIn(scene.dir).size(), 2u) << "a temporary file was left behind";
+    }
+}
+
+TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
+    palm::PmMemoExUtil store;
+    Generation g = GenerationOf(store, &BuildExtendedMemoFile);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+TEST(FaultInjection, ClassicMemoSaveSurvivesAFailureAtEveryStep) {
+    palm::PmMemoUtil store;
+    Generation g = GenerationOf(store, &BuildClassicMemoFile);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+// The database is changed in place, cell by cell, after its backup is made
+// through the same seam: a failure at any step of the backup must refuse the
+// update and leave the database byte-identical.
+TEST(FaultInjection, DatabaseUpdateIsRefusedWhenItsBackupFails) {
+    const std::string source = std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/MemoPad.mdb";
+    const Bytes original = ReadFileBytes(source);
+    ASSERT_FALSE(original.empty());
+    const std::string update = "UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010";
+    FaultInjectingFileIo io;
+
+    std::vector<std::string> log;
+    Bytes updated;
+    {
+        TempDir dir;
+        const std::string path = dir.File("MemoPad.mdb");
+        WriteFileBytes(path, original);
+        palm::PmJetEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(path, error)) << error;
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        std::size_t changed = 0;
+        ASSERT_TRUE(engine.Execute(update, changed, error)) << error;
+        ASSERT_EQ(changed, 1u);
+        log = io.Log();
+        updated = ReadFileBytes(path);
+        ASSERT_NE(updated, original);
+        EXPECT_EQ(ReadFileBytes(path + ".lazrine.bak"), original);
+    }
+    ASSERT_FALSE(log.empty()) << "the database update made no backup through the file seam";
+
+    for (std::size_t n = 1; n <= log.size(); ++n) {
+        SCOPED_TRACE("failing step " + std::to_string(n) + ": " + log[n - 1]);
+        TempDir dir;
+        const std::string path = dir.File("MemoPad.mdb");
+        WriteFileBytes(path, original);
+        palm::PmJetEngine engine;
+        std::string error;
+        ASSERT_TRUE(engine.Open(path, error)) << error;
+        ScopedFileIo scope(io);
+        io.Arm(n);
+        std::size_t changed = 0;
+        const bool done = engine.Execute(update, changed, error);
+        EXPECT_TRUE(io.Injected());
+        EXPECT_FALSE(done) << "an update went ahead without its backup";
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(ReadFileBytes(path), original);
+        if (std::filesystem::exists(path + ".lazrine.bak")) {
+            EXPECT_EQ(ReadFileBytes(path + ".lazrine.bak"), original);
+        }
+        EXPECT_LE(FilesIn(dir).size(), 2u) << "a temporary file was left behind";
+    }
+}
+
+}  // namespace
+}  // namespace lazrine::testing

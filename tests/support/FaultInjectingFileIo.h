@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/FileIo.h"
+
+namespace lazrine::testing {
+
+// A file seam that passes every operation to another implementation (the
+// system's by default) and makes one chosen step fail, so that a test can
+// walk a failure over every step of a save.
+//
+// A step is every call except the queries Exists and Remove: OpenLocked,
+// CreateNew, ReadAll, Write, Flush, Close, Rename and FlushFolderOf, counted
+// from 1 since the last Arm(). A failed step reports an error and has no
+// effect, except that a failed Close still releases the handle (as a real
+// close does) and a write that meets a full disk writes the part that fits
+// before it fails, as a short write with ENOSPC would.
+class FaultInjectingFileIo final : public platform::FileIo {
+public:
+    enum class Fault {
+        kError,     // the step fails and does nothing
+        kDiskFull,  // a Write writes half its bytes, then fails; other steps fail as kError
+    };
+
+    explicit FaultInjectingFileIo(platform::FileIo& inner = platform::SystemFileIo()) : m_Inner(inner) {}
+
+    // Restarts the step count; the `failAt`-th step (1-based) fails with
+    // `fault`, none when 0.
+    void Arm(std::size_t failAt, Fault fault = Fault::kError);
+    // Limits the bytes all later writes may add together (a full disk);
+    // nullopt lifts the limit.
+    void LimitSpace(std::optional<std::uint64_t> bytes) { m_Space = bytes; }
+
+    std::size_t Steps() const { return m_Log.size(); }
+    // One line per step since Arm(): the operation and its file.
+    const std::vector<std::string>& Log() const { return m_Log; }
+    bool Injected() const { return m_bInjected; }
+
+    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override;
+    bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
+                   std::string* error) override;
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override;
+    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override;
+    bool Flush(Handle h, std::string* error) override;
+    bool Close(Handle h, std::string* error) override;
+    bool Rename(const std::string& from, const std::string& to, std::string* error) override;
+    bool FlushFolderOf(const std::string& path, std::string* error) override;
+    bool Remove(const std::string& path) override { return m_Inner.Remove(path); }
+    bool Exists(const std::string& path) override { return m_Inner.Exists(path); }
+
+private:
+    // Logs a step; true when it is the one to fail.
+    bool Step(const std::string& what);
+    static bool Refuse(std::string* error, const std::string& why);
+
+    platform::FileIo& m_Inner;
+    std::size_t m_nFailAt = 0;
+    Fault m_nFault = Fault::kError;
+    bool m_bInjected = false;
+    std::optional<std::uint64_t> m_Space;
+    std::vector<std::string> m_Log;
+};
+
+}  // namespace lazrine::testing

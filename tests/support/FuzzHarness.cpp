@@ -1,0 +1,456 @@
+#include "support/FuzzHarness.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/palm/PmCategoryMgr.h"
+#include "common/palm/PmDBUtil.h"
+#include "common/palm/PmMemoExUtil.h"
+#include "common/palm/PmMemoUtil.h"
+#include "support/MemoryFileIo.h"
+#include "support/ScopedFileIo.h"
+
+namespace lazrine::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr const char* kInputPath = "/fuzz/memopad/memopad.dat";
+constexpr const char* kSecondPath = "/fuzz/memopad/second.dat";
+
+// The CString form, written here independently of the codec: one length byte
+// below 255, else 0xFF and a little-endian u16.
+Bytes CStringOf(const std::string& text) {
+    Bytes out;
+    if (text.size() < 0xFF) {
+        out.push_back(static_cast<std::uint8_t>(text.size()));
+    } else {
+        out.push_back(0xFF);
+        out.push_back(static_cast<std::uint8_t>(text.size()));
+        out.push_back(static_cast<std::uint8_t>(text.size() >> 8));
+    }
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+}
+
+std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+// Whether `consumed` is a CString (either length form) holding `text`.
+bool IsCStringOf(std::span<const std::uint8_t> consumed, const std::string& text) {
+    if (consumed.empty()) {
+        return false;
+    }
+    std::size_t header = 1;
+    std::size_t length = consumed[0];
+    if (consumed[0] == 0xFF) {
+        if (consumed.size() < 3) {
+            return false;
+        }
+        header = 3;
+        length = static_cast<std::size_t>(consumed[1]) | (static_cast<std::size_t>(consumed[2]) << 8);
+    }
+    const Bytes expected(text.begin(), text.end());
+    return length == text.size() && consumed.size() == header + length &&
+           SameBytes(consumed.subspan(header), expected);
+}
+
+// What must hold for every list a section read produced.
+std::string CheckCategoryList(const palm::PmCategoryMgr& mgr) {
+    if (mgr.Count() < 1 || mgr.Count() > palm::PmCategoryMgr::kSlots) {
+        return "the category list holds " + std::to_string(mgr.Count()) + " categories";
+    }
+    const palm::PmCategory* unfiled = mgr.AtIndex(0);
+    if (unfiled == nullptr || unfiled->GetId() != 0 || unfiled->GetName() != "Unfiled") {
+        return "slot 0 does not hold \"Unfiled\" with id 0";
+    }
+    int held = 0;
+    for (std::uint32_t slot = 0; slot < palm::PmCategoryMgr::kSlots; ++slot) {
+        const palm::PmCategory* c = mgr.AtIndex(slot);
+        if (c == nullptr) {
+            continue;
+        }
+        ++held;
+        if (c->GetIndex() != static_cast<std::int32_t>(slot)) {
+            return "a category sits in another slot than its index";
+        }
+        if (c->GetName().size() > palm::PmCategory::kMaxName ||
+            c->GetSafeName().size() > palm::PmCategory::kMaxSafeName) {
+            return "a category name is longer than its limit";
+        }
+        if (mgr.FindById(c->GetId()) != c) {
+            return "two categories share the id " + std::to_string(c->GetId());
+        }
+        if (!c->GetName().empty() && c->GetSafeName() != palm::PmCategoryMgr::SafeNameOf(c->GetName())) {
+            return "a second name is not the safe form of its name";
+        }
+    }
+    if (held != mgr.Count()) {
+        return "the category count differs from the occupied slots";
+    }
+    return {};
+}
+
+std::string CompareCategoryLists(const palm::PmCategoryMgr* a, const palm::PmCategoryMgr* b) {
+    if (a == nullptr || b == nullptr) {
+        return a == b ? std::string{} : "a category list went missing";
+    }
+    if (a->NextId() != b->NextId() || a->Count() != b->Count()) {
+        return "the category list changed across a write and a read";
+    }
+    for (std::uint32_t slot = 0; slot < palm::PmCategoryMgr::kSlots; ++slot) {
+        const palm::PmCategory* x = a->AtIndex(slot);
+        const palm::PmCategory* y = b->AtIndex(slot);
+        if ((x == nullptr) != (y == nullptr)) {
+            return "category slot " + std::to_string(slot) + " changed across a write and a read";
+        }
+        if (x != nullptr && (x->GetId() != y->GetId() || x->GetName() != y->GetName() ||
+                             x->GetSafeName() != y->GetSafeName())) {
+            return "category slot " + std::to_string(slot) + " changed across a write and a read";
+        }
+    }
+    return {};
+}
+
+bool SameRecord(const palm::PmMemoExRec& a, const palm::PmMemoExRec& b) {
+    return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
+           a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
+           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.szExtraB == b.szExtraB && a.szMemo == b.szMemo && a.szCategory == b.szCategory;
+}
+
+bool SameRecord(const palm::PmMemoRec& a, const palm::PmMemoRec& b) {
+    return a.nRecordId == b.nRecordId && a.nStatus == b.nStatus && a.nPlacement == b.nPlacement &&
+           a.szMemo == b.szMemo && a.nPrivate == b.nPrivate && a.nCategoryId == b.nCategoryId;
+}
+
+// Whether the writer can reproduce what the reader took in; a file it cannot
+// is refused for saving (and only then may a save fail in memory).
+bool ExpectWritable(const palm::PmMemoExUtil& store) {
+    return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
+}
+bool ExpectWritable(const palm::PmMemoUtil& /*store*/) { return true; }
+
+// Loads `data` as a whole file of `Store`, saves it, and reads the saved file
+// again: see FuzzHarness.
+template <class Store>
+std::string CheckWholeFile(std::span<const std::uint8_t> data) {
+    MemoryFileIo io;
+    ScopedFileIo scope(io);
+    const std::string path = kInputPath;
+    const std::string backup = path + ".lazrine.bak";
+    io.Put(path, data);
+
+    Store store;
+    const bool loaded = store.Load(path);
+    if (io.OpenHandles() != 0) {
+        return "a load leaves the file open";
+    }
+    if (!SameBytes(io.Get(path), data)) {
+        return "a load changed the file";
+    }
+    if (!loaded) {
+        if (store.LastError().empty()) {
+            return "a failed load gives no reason";
+        }
+        if (store.Count() != 0) {
+            return "a failed load offers records";
+        }
+        return {};
+    }
+    if (const palm::PmCategoryMgr* mgr = store.GetCategoryMgr()) {
+        if (std::string broken = CheckCategoryList(*mgr); !broken.empty()) {
+            return broken;
+        }
+    }
+
+    if (!store.Save()) {
+        if (ExpectWritable(store)) {
+            return "a loaded file cannot be saved: " + store.LastError();
+        }
+        if (store.LastError().empty()) {
+            return "a refused save gives no reason";
+        }
+        if (!SameBytes(io.Get(path), data) || io.Paths().size() != 1 || io.OpenHandles() != 0) {
+            return "a refused save touched the disk";
+        }
+        return {};
+    }
+    if (!ExpectWritable(store)) {
+        return "a file whose schema the writer cannot reproduce was saved";
+    }
+    const Bytes saved = io.Get(path);
+    if (io.Paths() != std::vector<std::string>{path, backup} || !SameBytes(io.Get(backup), data) ||
+        io.OpenHandles() != 0) {
+        return "a save did not leave exactly the new file and a backup of the original";
+    }
+    Bytes inMemory;
+    if (!store.WriteToMemory(inMemory) || inMemory != saved) {
+        return "writing to memory differs from saving";
+    }
+
+    io.Put(kSecondPath, saved);
+    Store again;
+    if (!again.Load(kSecondPath)) {
+        return "a saved file does not load: " + again.LastError();
+    }
+    if (again.Count() != store.Count()) {
+        return "a saved file holds " + std::to_string(again.Count()) + " records instead of " +
+               std::to_string(store.Count());
+    }
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        if (!SameRecord(store.GetDataMgr().At(i), again.GetDataMgr().At(i))) {
+            return "record " + std::to_string(i) + " changed across a save and a load";
+        }
+    }
+    if (again.GetSchema() != store.GetSchema() || again.GetRecordedName() != store.GetRecordedName()) {
+        return "the schema or the recorded name changed across a save and a load";
+    }
+    if (std::string changed = CompareCategoryLists(store.GetCategoryMgr(), again.GetCategoryMgr());
+        !changed.empty()) {
+        return changed;
+    }
+    Bytes twice;
+    if (!again.WriteToMemory(twice) || twice != saved) {
+        return "a second save writes other bytes than the first";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FuzzHarness::RecordPrimitives(std::span<const std::uint8_t> data) {
+    if (data.empty()) {
+        return {};
+    }
+    const std::size_t opCount = std::min<std::size_t>(data[0] % 32, data.size() - 1);
+    const auto ops = data.subspan(1, opCount);
+    const auto file = data.subspan(1 + opCount);
+
+    MemoryFileIo io;
+    ScopedFileIo scope(io);
+    io.Put(kInputPath, file);
+    palm::PmDBUtil reader;
+    if (!reader.Open(kInputPath, palm::PM_OPEN_READ)) {
+        return "an existing file does not open: " + reader.LastError();
+    }
+    if (io.OpenHandles() != 0) {
+        return "an opened file stays locked";
+    }
+
+    static constexpr std::size_t kCaps[] = {0, 15, 254, 256, 260, 65535};
+    for (const std::uint8_t op : ops) {
+        const std::size_t before = reader.Tell();
+        palm::PmDBUtil writer;
+        writer.BeginWrite();
+        Bytes expected;  // what the writer must produce; empty: the bytes read
+        bool ok = false;
+        bool written = true;
+        switch (op % 14) {
+            case 0: {
+                std::uint32_t v = 0;
+                ok = reader.ReadLong(v) && (written = writer.WriteLong(v));
+                break;
+            }
+            case 1: {
+                std::uint16_t v = 0;
+                ok = reader.ReadShort(v) && (written = writer.WriteShort(v));
+                break;
+            }
+            case 2: {
+                std::uint8_t v = 0;
+                ok = reader.ReadByte(v) && (written = writer.WriteByte(v));
+                break;
+            }
+            case 3: {
+                palm::PmQuad v{};
+                ok = reader.ReadQuad(v) && (written = writer.WriteQuad(v));
+                break;
+            }
+            case 4: {
+                Bytes buf(1 + (op >> 4));
+                ok = reader.ReadBytes(buf) && (written = writer.WriteBytes(buf));
+                break;
+            }
+            case 5: {
+                Bytes buf(op >> 4);
+                std::size_t n = buf.size();
+                ok = reader.ReadBytesCounted(buf.data(), n);
+                if (ok && n > buf.size()) {
+                    return "a counted read reports more bytes than asked for";
+                }
+                if (ok && n > 0) {
+                    written = writer.WriteBytes(std::span<const std::uint8_t>(buf.data(), n));
+                }
+                break;
+            }
+            case 6: {
+                std::string text;
+                const std::size_t cap = kCaps[(op >> 4) % 6];
+                ok = reader.ReadCString(text, cap);
+                if (ok) {
+                    if (text.size() > cap) {
+                        return "a text longer than its cap was read";
+                    }
+                    if (!IsCStringOf(file.subspan(before, reader.Tell() - before), text)) {
+                        return "a text was read from other bytes than its CString";
+                    }
+                    written = writer.WriteCString(text);
+                    expected = CStringOf(text);
+                }
+                break;
+            }
+            case 7: {
+                std::uint32_t v = 0;
+                ok = reader.ReadIntField(v);
+                if (ok) {
+                    const std::uint32_t tag = U32At(file, before);
+                    if ((tag != 1 && tag != 3 && tag != 6) || U32At(file, before + 4) != v) {
+                        return "a number field was read from another tag or value";
+                    }
+                    written = writer.WriteTypedInt(tag, v);
+                }
+                break;
+            }
+            case 8: {
+                std::string text;
+                std::uint32_t attr = 0;
+                ok = reader.ReadStringField(text, attr);
+                if (ok) {
+                    if (U32At(file, before) != 5 || U32At(file, before + 4) != attr ||
+                        !IsCStringOf(file.subspan(before + 8, reader.Tell() - before - 8), text)) {
+                        return "a text field was read from other bytes than its own";
+                    }
+                    written = writer.WriteStringField(text, attr);
+                    expected.assign(file.begin() + static_cast<std::ptrdiff_t>(before),
+                                    file.begin() + static_cast<std::ptrdiff_t>(before + 8));
+                    const Bytes tail = CStringOf(text);
+                    expected.insert(expected.end(), tail.begin(), tail.end());
+                }
+                break;
+            }
+            case 9: {
+                palm::PmBlobField blob;
+                ok = reader.ReadBlobField(blob);
+                if (ok) {
+                    const std::size_t length = blob.nForm == 0 ? 0 : blob.nForm <= 3 ? blob.nDataLength : blob.nForm;
+                    if (blob.data.size() != length) {
+                        return "a binary field holds other data than its length";
+                    }
+                    written = writer.WriteBlobField(blob);
+                }
+                break;
+            }
+            case 10: {
+                palm::PmQuad v{};
+                ok = reader.ReadQuadField(v);
+                if (ok) {
+                    written = writer.WriteQuadField(v);
+                    expected = {68, 0, 0, 0};
+                    expected.insert(expected.end(), v.begin(), v.end());
+                }
+                break;
+            }
+            case 11: {
+                palm::PmSchema schema;
+                ok = reader.ReadSchema(schema) && (written = writer.WriteSchema(schema));
+                break;
+            }
+            case 12: {
+                ok = reader.ReadCategorySection();
+                if (ok) {
+                    if (reader.GetCategoryMgr() == nullptr) {
+                        return "a category section was read into no list";
+                    }
+                    if (std::string broken = CheckCategoryList(*reader.GetCategoryMgr()); !broken.empty()) {
+                        return broken;
+                    }
+                }
+                continue;
+            }
+            case 13: {
+                std::string name;
+                const auto id = static_cast<std::int32_t>(op >> 4);
+                const bool found = reader.GetCategoryText(id, name);
+                if (name.size() > palm::PmCategory::kMaxName || (!found && !name.empty())) {
+                    return "a category lookup gave a wrong name";
+                }
+                continue;
+            }
+        }
+        const std::size_t after = reader.Tell();
+        if (after < before || after > file.size()) {
+            return "the read position left the buffer";
+        }
+        if (!ok) {
+            if (reader.LastError().empty() && op % 14 != 5) {
+                return "a failed read gives no reason";
+            }
+            continue;
+        }
+        if (!written) {
+            return "a value that was read cannot be written: " + writer.LastError();
+        }
+        const auto consumed = file.subspan(before, after - before);
+        const Bytes& out = writer.Written();
+        if (expected.empty() ? !SameBytes(out, consumed) : out != expected) {
+            return "operation " + std::to_string(op % 14) + " does not write back what it read";
+        }
+    }
+    return {};
+}
+
+std::string FuzzHarness::CategorySection(std::span<const std::uint8_t> data) {
+    MemoryFileIo io;
+    ScopedFileIo scope(io);
+    io.Put(kInputPath, data);
+    palm::PmDBUtil reader;
+    if (!reader.Open(kInputPath, palm::PM_OPEN_READ)) {
+        return "an existing file does not open";
+    }
+    if (!reader.ReadCategorySection()) {
+        return reader.LastError().empty() ? "a failed section read gives no reason" : std::string{};
+    }
+    if (std::string broken = CheckCategoryList(*reader.GetCategoryMgr()); !broken.empty()) {
+        return broken;
+    }
+    reader.BeginWrite();
+    if (!reader.WriteCategorySection()) {
+        return "a section that was read cannot be written: " + reader.LastError();
+    }
+    const Bytes first = reader.Written();
+
+    io.Put(kSecondPath, first);
+    palm::PmDBUtil again;
+    if (!again.Open(kSecondPath, palm::PM_OPEN_READ) || !again.ReadCategorySection()) {
+        return "a written section does not read: " + again.LastError();
+    }
+    if (again.Tell() != first.size()) {
+        return "a written section is not read to its end";
+    }
+    if (std::string changed = CompareCategoryLists(reader.GetCategoryMgr(), again.GetCategoryMgr());
+        !changed.empty()) {
+        return changed;
+    }
+    again.BeginWrite();
+    if (!again.WriteCategorySection() || again.Written() != first) {
+        return "a section written twice gives other bytes";
+    }
+    return {};
+}
+
+std::string FuzzHarness::ExtendedMemoFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmMemoExUtil>(data);
+}
+
+std::string FuzzHarness::ClassicMemoFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmMemoUtil>(data);
+}
+
+}  // namespace lazrine::testing

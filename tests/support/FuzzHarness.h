@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace lazrine::testing {
+
+// The bodies of the fuzz targets, shared by the libFuzzer programs in fuzz/
+// and by the regression tests that replay every input a fuzzer once broke.
+//
+// Each check feeds untrusted bytes to one reader, entirely in memory, and then
+// verifies what must hold for any input: a failed read is reported with a
+// reason and offers no records; a successful read writes back, reads again to
+// the same content and writes the same bytes a second time; a save leaves the
+// saved file, a backup of the original and nothing else. The result is empty
+// when every property holds, else a description of the first that does not.
+// Memory errors and undefined behaviour are left to the sanitizers.
+class FuzzHarness {
+public:
+    // A small program of primitive reads (its first bytes) over a buffer (the
+    // rest); every value read must write back to the bytes it came from, up to
+    // the normalisations of the writer.
+    static std::string RecordPrimitives(std::span<const std::uint8_t> data);
+    // The category section alone.
+    static std::string CategorySection(std::span<const std::uint8_t> data);
+    // A whole extended ("PalmSG") memo file.
+    static std::string ExtendedMemoFile(std::span<const std::uint8_t> data);
+    // A whole classic memo file.
+    static std::string ClassicMemoFile(std::span<const std::uint8_t> data);
+};
+
+}  // namespace lazrine::testing

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/FileIo.h"
+
+namespace lazrine::testing {
+
+// A whole file system in memory behind the file seam: the fuzz targets load
+// and save through it so that no input ever reaches the disk, and tests use
+// it to look at every file a save left behind. Locks are exclusive per path,
+// as on the real system.
+class MemoryFileIo final : public platform::FileIo {
+public:
+    void Put(const std::string& path, std::span<const std::uint8_t> bytes);
+    // The content of `path`, or an empty vector when it does not exist.
+    std::vector<std::uint8_t> Get(const std::string& path) const;
+    // Every path held, in order.
+    std::vector<std::string> Paths() const;
+    std::size_t OpenHandles() const { return m_Handles.size(); }
+
+    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override;
+    bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
+                   std::string* error) override;
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override;
+    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override;
+    bool Flush(Handle h, std::string* error) override;
+    bool Close(Handle h, std::string* error) override;
+    bool Rename(const std::string& from, const std::string& to, std::string* error) override;
+    bool FlushFolderOf(const std::string& path, std::string* error) override;
+    bool Remove(const std::string& path) override;
+    bool Exists(const std::string& path) override;
+
+private:
+    struct OpenFile {
+        std::string path;
+        std::size_t readPos = 0;
+        bool locked = false;
+    };
+    OpenFile* Find(Handle h, std::string* error);
+
+    std::map<std::string, std::vector<std::uint8_t>> m_Files;
+    std::map<Handle, OpenFile> m_Handles;
+    std::set<std::string> m_Locked;
+    Handle m_nNextHandle = 3;
+};
+
+}  // namespace lazrine::testing
