@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/palm/desktop/FakeWinePrefix.h"
 #include "support/PalmFileBuilder.h"
 
 namespace {
@@ -67,6 +68,25 @@ Bytes CategorySection(const MemoFileSpec& spec) {
     return b.Bytes();
 }
 
+const std::vector<std::string> kStatements = {
+    "SELECT [Record ID], [Status], [Placement], [Private], [Category], [Note], [Blob] FROM Main",
+    "SELECT [ID], [Name] FROM [Category] WHERE [Status] = 0",
+    "UPDATE Main SET [Status]=1, [Private]=0 WHERE [Record ID] = 1010 AND [Note] = 'O''Brien ''x'' OR ''1''=''1'",
+    "UPDATE Main SET [Status]=-2147483648 WHERE [Note] = ''",
+    "INSERT INTO Main ([Record ID], [Note], [Blob]) VALUES (4294967295, 'two\r\nlines', 0x00FF)",
+    "delete from Main where [Record ID] = 7",
+};
+
+const std::vector<std::string> kHives = {
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n\n#arch=win64\n\n"
+    "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1700000000\r\n#time=1d9\n"
+    "\"DesktopPath\"=\"C:\\\\Program Files\\\\Palm\"\n\"HotSyncPath\"=str(2):\"%ProgramFiles%\\\\Palm\"\n"
+    "\"Latin\"=\"Jos\\xe9 \\x20ac\\101\\0B\"\n@=hex:41,42,00,43\n\"Number\"=dword:0000002a\n\n"
+    "[Software\\\\PalmSource\\\\Desktop\\\\Core] 1700000001\n\"DesktopPath\"=\"D:\\\\Palm\"\n"
+    "\"Multi\"=hex(7):41,00,00,00,\\\n  42,00,00,00\n",
+    "WINE REGISTRY Version 2\n[Software\\\\Wine\\\\Drives] 1\n\"c:\"=\"hd\"\n",
+};
+
 void Write(const std::filesystem::path& folder, const std::string& target, int n, const Bytes& bytes) {
     std::filesystem::create_directories(folder / target);
     lazrine::testing::WriteFileBytes((folder / target / ("seed-" + std::to_string(n))).string(), bytes);
@@ -94,5 +114,16 @@ int main(int argc, char** argv) {
         program.insert(program.end(), extended.begin(), extended.end());
         Write(folder, "record_primitives", n, program);
     }
+    n = 0;
+    for (const std::string& sql : kStatements) {
+        Write(folder, "sql_statement", ++n, Bytes(sql.begin(), sql.end()));
+    }
+    n = 0;
+    for (const std::string& hive : kHives) {
+        Write(folder, "wine_registry", ++n, Bytes(hive.begin(), hive.end()));
+    }
+    Write(folder, "users_file", 1,
+          lazrine::testing::BuildUsersDat({{3, "Profile A", "ProfA"}, {0xA1B2C3D4, "Jos\xe9 P", "JoseP"}, {4096, "Ann", "Ann"}}));
+    Write(folder, "users_file", 2, lazrine::testing::BuildUsersDat({{500, "Solo", "Solo"}}));
     return 0;
 }

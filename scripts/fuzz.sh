@@ -50,7 +50,7 @@ if [ "$build" -eq 1 ]; then
 fi
 
 if [ "${#targets[@]}" -eq 0 ]; then
-  while IFS=: read -r name _; do
+  while IFS=: read -r name _ _ _; do
     [ -n "$name" ] && targets+=("$name")
   done < "$build_dir/fuzz/targets.txt"
 fi
@@ -60,18 +60,21 @@ rm -rf "$seeds"
 "$build_dir/fuzz/lazrine-fuzz-seeds" "$seeds"
 
 run_one() {
-  local name="$1"
+  local name="$1" dict="" extra=""
+  IFS=: read -r _ _ dict extra < <(grep "^$name:" "$build_dir/fuzz/targets.txt")
   local program="$build_dir/fuzz/fuzz_$name"
   local corpus="$build_dir/corpus/$name"
   local artifacts="$build_dir/artifacts/$name"
   local dirs=("$corpus")
   mkdir -p "$corpus" "$artifacts" "$build_dir/logs"
-  for d in "$seeds/$name" "$root/fuzz/corpus/$name" "$root/tests/data/fuzz/$name"; do
+  for d in "$seeds/$name" "$root/fuzz/corpus/$name" "$root/tests/data/fuzz/$name" ${extra:+"$root/$extra"}; do
     [ -d "$d" ] && dirs+=("$d")
   done
+  local options=()
+  [ -n "$dict" ] && options+=(-dict="$root/fuzz/dict/$dict.dict")
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     nice -n 19 "$program" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-      -dict="$root/fuzz/palm.dict" -artifact_prefix="$artifacts/" -print_final_stats=1 \
+      "${options[@]}" -artifact_prefix="$artifacts/" -print_final_stats=1 \
       "${dirs[@]}" >"$build_dir/logs/$name.log" 2>&1
 }
 

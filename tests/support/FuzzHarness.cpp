@@ -7,6 +7,10 @@
 #include "common/palm/PmDBUtil.h"
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
+#include "common/palm/database/PmJetEngine.h"
+#include "common/palm/database/PmSqlStatement.h"
+#include "common/palm/desktop/PmUsersFile.h"
+#include "platform/WineRegFile.h"
 #include "support/MemoryFileIo.h"
 #include "support/ScopedFileIo.h"
 
@@ -223,7 +227,197 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     return {};
 }
 
+std::string LiteralText(const palm::PmSqlLiteral& lit) {
+    switch (lit.nKind) {
+        case palm::PmSqlLiteral::kInteger:
+            return std::to_string(lit.nValue);
+        case palm::PmSqlLiteral::kBinary:
+            return "0x" + lit.szText;
+        case palm::PmSqlLiteral::kText:
+            break;
+    }
+    std::string quoted = "'";
+    for (const char c : lit.szText) {
+        quoted += c == '\'' ? "''" : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string TermsText(const std::vector<palm::PmSqlTerm>& terms, const char* op, const char* separator) {
+    std::string text;
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        text += (i == 0 ? "" : separator) + ("[" + terms[i].szColumn + "]") + op + LiteralText(terms[i].literal);
+    }
+    return text;
+}
+
+std::string NamesText(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "[" : ", [") + names[i] + "]";
+    }
+    return text;
+}
+
+// The statement written the way the SQL builders write it, every name
+// bracketed.
+std::string CanonicalText(const palm::PmSqlStatement& st) {
+    const std::string table = "[" + st.Table() + "]";
+    const std::string where = st.Where().empty() ? "" : " WHERE " + TermsText(st.Where(), " = ", " AND ");
+    switch (st.Kind()) {
+        case palm::PM_SQL_SELECT:
+            return "SELECT " + NamesText(st.Columns()) + " FROM " + table + where;
+        case palm::PM_SQL_UPDATE:
+            return "UPDATE " + table + " SET " + TermsText(st.Assignments(), "=", ", ") + where;
+        case palm::PM_SQL_INSERT: {
+            std::string values;
+            for (std::size_t i = 0; i < st.Values().size(); ++i) {
+                values += (i == 0 ? "" : ", ") + LiteralText(st.Values()[i]);
+            }
+            return "INSERT INTO " + table + " (" + NamesText(st.Columns()) + ") VALUES (" + values + ")";
+        }
+        case palm::PM_SQL_DELETE:
+            return "DELETE FROM " + table + where;
+    }
+    return {};
+}
+
+bool SameLiteral(const palm::PmSqlLiteral& a, const palm::PmSqlLiteral& b) {
+    return a.nKind == b.nKind && a.nValue == b.nValue && a.szText == b.szText;
+}
+
+bool SameTerms(const std::vector<palm::PmSqlTerm>& a, const std::vector<palm::PmSqlTerm>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.szColumn == y.szColumn && SameLiteral(x.literal, y.literal);
+    });
+}
+
 }  // namespace
+
+std::string FuzzHarness::SqlStatement(std::span<const std::uint8_t> data) {
+    const std::string_view sql(reinterpret_cast<const char*>(data.data()), data.size());
+    palm::PmSqlStatement st;
+    std::string error;
+    if (!palm::PmSqlStatement::Parse(sql, st, error)) {
+        return error.empty() ? "a refused statement gives no reason" : std::string{};
+    }
+    if (st.Table().empty() || st.Table().find(']') != std::string::npos) {
+        return "a statement was accepted with an unusable table name";
+    }
+    const bool needsColumns = st.Kind() == palm::PM_SQL_SELECT || st.Kind() == palm::PM_SQL_INSERT;
+    if ((needsColumns && st.Columns().empty()) || (st.Kind() == palm::PM_SQL_UPDATE && st.Assignments().empty()) ||
+        (st.Kind() == palm::PM_SQL_INSERT && st.Values().size() != st.Columns().size())) {
+        return "a statement was accepted without its required parts";
+    }
+    const std::string canonical = CanonicalText(st);
+    palm::PmSqlStatement again;
+    if (!palm::PmSqlStatement::Parse(canonical, again, error)) {
+        return "the canonical text of an accepted statement is refused: " + error;
+    }
+    if (again.Kind() != st.Kind() || again.Table() != st.Table() || again.Columns() != st.Columns() ||
+        !SameTerms(again.Assignments(), st.Assignments()) || !SameTerms(again.Where(), st.Where()) ||
+        !std::equal(again.Values().begin(), again.Values().end(), st.Values().begin(), st.Values().end(),
+                    SameLiteral)) {
+        return "a statement reads differently from its canonical text";
+    }
+    return {};
+}
+
+std::string FuzzHarness::JetDatabase(std::span<const std::uint8_t> data) {
+    palm::PmJetEngine engine;
+    std::string error;
+    if (!engine.OpenBytes(Bytes(data.begin(), data.end()), error)) {
+        if (error.empty()) {
+            return "a refused database gives no reason";
+        }
+        return engine.IsOpen() ? "a refused database stays open" : std::string{};
+    }
+    static constexpr std::string_view kQueries[] = {
+        "SELECT [Record ID], [Status], [Placement], [Private], [Category], [Note] FROM Main",
+        "SELECT [Record ID], [Note] FROM Main WHERE [Status] = 4",
+        "SELECT [Record ID] FROM Main WHERE [Note] = '' AND [Category] = '1'",
+        "SELECT [ID], [Name] FROM Category",
+        "SELECT [Name], [Note] FROM Information",
+    };
+    for (const std::string_view query : kQueries) {
+        std::vector<palm::PmValues> rows;
+        error.clear();
+        palm::PmSqlStatement st;
+        std::string ignored;
+        palm::PmSqlStatement::Parse(query, st, ignored);
+        if (!engine.Query(query, rows, error)) {
+            if (error.empty()) {
+                return "a failed query gives no reason";
+            }
+            continue;
+        }
+        for (const palm::PmValues& row : rows) {
+            if (row.size() != st.Columns().size()) {
+                return "a row holds " + std::to_string(row.size()) + " values for " +
+                       std::to_string(st.Columns().size()) + " columns";
+            }
+        }
+    }
+    std::size_t changed = 0;
+    error.clear();
+    if (engine.Execute("UPDATE Main SET [Status]=1 WHERE [Status] = 4", changed, error) || error.empty()) {
+        return "a database held in memory accepted a write";
+    }
+    return {};
+}
+
+std::string FuzzHarness::UsersFile(std::span<const std::uint8_t> data) {
+    palm::PmUsersFile file;
+    const bool complete = file.Parse(data);
+    if (complete != file.Complete()) {
+        return "Parse and Complete disagree";
+    }
+    if (file.EntriesRead() < file.Users().size()) {
+        return "more users than entries were read";
+    }
+    for (const palm::PmUsersFile::User& user : file.Users()) {
+        if (user.nUserId < palm::PmUsersFile::kFirstUserId) {
+            return "a profile was listed as a user";
+        }
+        if (!palm::PmUsersFile::IsSafeFolderName(user.szFolder) || user.szFolder.empty() ||
+            user.szFolder.find_first_of("/\\") != std::string::npos || user.szFolder == "." ||
+            user.szFolder == "..") {
+            return "a user folder could leave the users' root: " + user.szFolder;
+        }
+    }
+    palm::PmUsersFile again;
+    again.Parse(data);
+    if (again.EntriesRead() != file.EntriesRead() || again.Users().size() != file.Users().size()) {
+        return "the same bytes read differently twice";
+    }
+    return {};
+}
+
+std::string FuzzHarness::WineRegistry(std::span<const std::uint8_t> data) {
+    platform::WineRegFile reg;
+    if (!reg.Parse(data)) {
+        return {};
+    }
+    static constexpr std::string_view kKeys[][2] = {
+        {"Software\\U.S. Robotics\\Pilot Desktop\\Core", "DesktopPath"},
+        {"Software\\U.S. Robotics\\Pilot Desktop\\Core", "HotSyncPath"},
+        {"Software\\PalmSource\\Desktop\\Core", "DesktopPath"},
+        {"Software\\Wine\\Drives", "c:"},
+        {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Personal"},
+        {"", ""},
+    };
+    for (const auto& [key, name] : kKeys) {
+        std::string value;
+        const bool found = reg.QueryValue(key, name, value);
+        if (found && !reg.HasKey(key)) {
+            return "a value was found under a key that does not exist";
+        }
+        if (value.find('\0') != std::string::npos) {
+            return "a value holds a zero byte";
+        }
+    }
+    return {};
+}
 
 std::string FuzzHarness::RecordPrimitives(std::span<const std::uint8_t> data) {
     if (data.empty()) {

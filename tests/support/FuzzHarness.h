@@ -28,6 +28,16 @@ public:
     static std::string ExtendedMemoFile(std::span<const std::uint8_t> data);
     // A whole classic memo file.
     static std::string ClassicMemoFile(std::span<const std::uint8_t> data);
+    // One statement of the database statement language; what parses must
+    // parse again, to the same statement, from its canonical text.
+    static std::string SqlStatement(std::span<const std::uint8_t> data);
+    // A whole Access (.mdb) database, opened from memory and queried the way
+    // the memo store does; every write must be refused.
+    static std::string JetDatabase(std::span<const std::uint8_t> data);
+    // Palm Desktop's user list (users.dat).
+    static std::string UsersFile(std::span<const std::uint8_t> data);
+    // A Wine registry hive (user.reg, system.reg).
+    static std::string WineRegistry(std::span<const std::uint8_t> data);
 };
 
 }  // namespace lazrine::testing

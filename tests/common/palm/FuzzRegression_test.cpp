@@ -39,6 +39,10 @@ TEST(FuzzRegression, RecordPrimitives) { ReplayFolder("record_primitives", FuzzH
 TEST(FuzzRegression, CategorySection) { ReplayFolder("category_section", FuzzHarness::CategorySection); }
 TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarness::ExtendedMemoFile); }
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
+TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
+TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase); }
+TEST(FuzzRegression, UsersFile) { ReplayFolder("users_file", FuzzHarness::UsersFile); }
+TEST(FuzzRegression, WineRegistry) { ReplayFolder("wine_registry", FuzzHarness::WineRegistry); }
 
 }  // namespace
 }  // namespace lazrine::testing
