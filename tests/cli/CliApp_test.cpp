@@ -27,19 +27,11 @@ Result RunCli(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text) {
-    MemoSpec m;
-    m.id = id;
-    m.status = status;
-    m.text = std::move(text);
-    return m;
-}
-
 class CliAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        spec.memos = {Memo(10, 0x00, "live"), Memo(12, 0x84, "caf\xe9 \"quoted\"\r\nline two"),
-                      Memo(13, 0x04, std::string(5000, 'w')), Memo(14, 0x80, "archived")};
+        spec.memos = {MakeMemo(10, 0x00, "live"), MakeMemo(12, 0x84, "caf\xe9 \"quoted\"\r\nline two"),
+                      MakeMemo(13, 0x04, std::string(5000, 'w')), MakeMemo(14, 0x80, "archived")};
         file = dir.File("memopad.dat");
         WriteFileBytes(file, BuildExtendedMemoFile(spec));
     }

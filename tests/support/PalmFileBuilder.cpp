@@ -80,6 +80,14 @@ void Blob(PalmFileBuilder& b, const BlobSpec& blob) {
 
 }  // namespace
 
+MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text) {
+    MemoSpec m;
+    m.id = id;
+    m.status = status;
+    m.text = std::move(text);
+    return m;
+}
+
 std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
     PalmFileBuilder b;
     for (const auto v : spec.signatureLead) {

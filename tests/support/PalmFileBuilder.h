@@ -81,6 +81,9 @@ struct MemoFileSpec {
     std::vector<MemoSpec> memos;
 };
 
+// A memo with the given id, status word and text; everything else zero.
+MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
+
 // An extended ("PalmSG") memo file.
 std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec);
 // A classic memo file.

@@ -5,7 +5,7 @@
 
 #include "platform/AtomicFile.h"
 #include "support/PalmFileBuilder.h"
-#include "support/TempDir.h"
+#include "support/TempDirTest.h"
 
 namespace lazrine::palm {
 namespace {
@@ -13,12 +13,9 @@ namespace {
 using namespace lazrine::testing;
 
 MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t category = 0) {
-    MemoSpec m;
-    m.id = id;
-    m.status = status;
+    MemoSpec m = MakeMemo(id, status, std::move(text));
     m.placement = id * 10;
     m.category = category;
-    m.text = std::move(text);
     return m;
 }
 
@@ -44,15 +41,7 @@ MemoFileSpec SampleSpec() {
     return spec;
 }
 
-class PmMemoExUtilTest : public ::testing::Test {
-protected:
-    std::string Put(const std::vector<std::uint8_t>& bytes, const std::string& name = "memopad.dat") {
-        const std::string path = dir.File(name);
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-    TempDir dir;
-};
+class PmMemoExUtilTest : public TempDirTest {};
 
 TEST_F(PmMemoExUtilTest, LoadsEveryFieldOfEveryRecord) {
     const auto path = Put(BuildExtendedMemoFile(SampleSpec()));

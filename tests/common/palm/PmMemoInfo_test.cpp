@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/PalmFileBuilder.h"
-#include "support/TempDir.h"
+#include "support/TempDirTest.h"
 
 namespace lazrine::palm {
 namespace {
@@ -12,10 +12,7 @@ using namespace lazrine::testing;
 using misc::CommNoteMgr;
 
 MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t priv = 0) {
-    MemoSpec m;
-    m.id = id;
-    m.status = status;
-    m.text = std::move(text);
+    MemoSpec m = MakeMemo(id, status, std::move(text));
     m.priv = priv;
     return m;
 }
@@ -28,15 +25,7 @@ MemoFileSpec Mixed() {
     return spec;
 }
 
-class PmMemoInfoTest : public ::testing::Test {
-protected:
-    std::string Put(const std::vector<std::uint8_t>& bytes, const std::string& name = "memopad.dat") {
-        const std::string path = dir.File(name);
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-    TempDir dir;
-};
+class PmMemoInfoTest : public TempDirTest {};
 
 TEST_F(PmMemoInfoTest, EachGenerationLoadsAsItsKind) {
     const auto extended = Put(BuildExtendedMemoFile(Mixed()), "e.dat");

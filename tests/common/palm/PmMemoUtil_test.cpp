@@ -4,7 +4,7 @@
 
 #include "common/palm/PmMemoExUtil.h"
 #include "support/PalmFileBuilder.h"
-#include "support/TempDir.h"
+#include "support/TempDirTest.h"
 
 namespace lazrine::palm {
 namespace {
@@ -12,12 +12,9 @@ namespace {
 using namespace lazrine::testing;
 
 MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text) {
-    MemoSpec m;
-    m.id = id;
-    m.status = status;
+    MemoSpec m = MakeMemo(id, status, std::move(text));
     m.placement = id + 1000;
     m.category = 1;
-    m.text = std::move(text);
     return m;
 }
 
@@ -30,15 +27,7 @@ MemoFileSpec Sample() {
     return spec;
 }
 
-class PmMemoUtilTest : public ::testing::Test {
-protected:
-    std::string Put(const std::vector<std::uint8_t>& bytes, const std::string& name = "memopad.dat") {
-        const std::string path = dir.File(name);
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-    TempDir dir;
-};
+class PmMemoUtilTest : public TempDirTest {};
 
 TEST_F(PmMemoUtilTest, LoadsAllRecordsDeletedAndArchivedIncluded) {
     PmMemoUtil codec(Put(BuildClassicMemoFile(Sample())));
