@@ -230,8 +230,17 @@ bool WineRegFile::Parse(std::span<const std::uint8_t> data) {
         }
         std::string joined;
         if (!pending.empty()) {
+            // Continuation lines are appended in place, so a long value costs
+            // linear time.
             const std::size_t first = line.find_first_not_of(" \t");
-            joined = pending + std::string(first == std::string_view::npos ? "" : line.substr(first));
+            if (first != std::string_view::npos) {
+                pending.append(line.substr(first));
+            }
+            if (!pending.empty() && pending.back() == '\\') {
+                pending.pop_back();
+                continue;
+            }
+            joined = std::move(pending);
             pending.clear();
             line = joined;
         }
@@ -301,20 +310,13 @@ bool WineRegFile::LoadFile(const std::string& path) {
 
 bool WineRegFile::HasKey(std::string_view key) const {
     const std::string lower = WineText::ToLowerAscii(key);
-    if (lower.empty()) {
+    if (lower.empty() || m_Keys.count(lower) != 0) {
         return true;
     }
-    const auto it = m_Keys.lower_bound(lower);
-    if (it == m_Keys.end()) {
-        return false;
-    }
-    return it->first == lower || (it->first.size() > lower.size() && it->first.starts_with(lower) &&
-                                  it->first[lower.size()] == '\\') ||
-           [&] {
-               // A child key sorts after "key\"; look there too.
-               const auto child = m_Keys.lower_bound(lower + "\\");
-               return child != m_Keys.end() && child->first.starts_with(lower + "\\");
-           }();
+    // A key that only has subkeys is not always written itself.
+    const std::string parent = lower + "\\";
+    const auto child = m_Keys.lower_bound(parent);
+    return child != m_Keys.end() && child->first.starts_with(parent);
 }
 
 bool WineRegFile::QueryValue(std::string_view key, std::string_view name, std::string& out) const {

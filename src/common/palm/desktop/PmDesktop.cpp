@@ -81,6 +81,9 @@ bool Fail(std::string text) {
 }  // namespace
 
 std::uint32_t PmDesktop::PmLoadDesktopLibraries(const std::string& settingsFile, std::uint32_t mask) {
+    // Every requested library is unloaded first, so that the libraries after
+    // a failed one are not left loaded from an earlier call.
+    PmUnloadDesktopLibraries(mask);
     for (const auto& lib : kLibraries) {
         if ((mask & lib.nBit) != 0 && !LoadOne(lib, settingsFile)) {
             break;

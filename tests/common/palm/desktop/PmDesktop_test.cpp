@@ -221,3 +221,17 @@ TEST_F(PmDesktopTest, MissingAndOverlongFoldersFailCleanly) {
 
 }  // namespace
 }  // namespace lazrine::palm
+
+namespace lazrine::palm {
+namespace {
+
+TEST_F(PmDesktopTest, AFailedReloadLeavesNoStaleUsers) {
+    prefix.InstallAll();
+    ASSERT_EQ(LoadAndList().size(), 2u);
+    ASSERT_TRUE(platform::ProfileFile::WriteString(prefix.Settings(), "Path", "PDPath", "C:\\Gone"));
+    EXPECT_EQ(PmDesktop::PmLoadDesktopLibraries(prefix.Settings()), 0u);
+    EXPECT_TRUE(PmDesktop::PmEnumerateUsers().empty());
+}
+
+}  // namespace
+}  // namespace lazrine::palm

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+#include "cli/CliApp.h"
+#include "common/palm/desktop/FakeWinePrefix.h"
+#include "common/palm/desktop/PmDesktop.h"
+#include "common/palm/desktop/PmUserFolderScan.h"
+#include "platform/ProfileFile.h"
+
+namespace lazrine::cli {
+namespace {
+
+using testing::FakeWinePrefix;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class UsersCliTest : public ::testing::Test {
+protected:
+    void SetUp() override { prefix.InstallAll(); }
+    void TearDown() override { palm::PmDesktop::PmUnloadDesktopLibraries(); }
+
+    Result Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--settings", prefix.Settings()});
+        std::ostringstream out;
+        std::ostringstream err;
+        CliApp app;
+        const int code = app.Run(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    FakeWinePrefix prefix;
+};
+
+TEST_F(UsersCliTest, UsersListsIdNameAndHostFolder) {
+    const auto r = Run({"users"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("19088743"), std::string::npos) << r.out;  // 0x1234567
+    EXPECT_NE(r.out.find("John Doe"), std::string::npos);
+    EXPECT_NE(r.out.find(std::filesystem::canonical(prefix.Palm() / "MaryS").string() + "/"), std::string::npos);
+    EXPECT_EQ(r.out.find("Profile"), std::string::npos) << "profiles are not users";
+    EXPECT_NE(r.out.find("2 users"), std::string::npos);
+}
+
+TEST_F(UsersCliTest, UserByNameOrIdReplacesTheFile) {
+    auto r = Run({"list", "memos", "--user", "John Doe"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("john deleted"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("live memo"), std::string::npos);
+    r = Run({"list", "memos", "--user", "mary s", "--json", "--all"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"user\":\"Mary S\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("live memo"), std::string::npos);
+    r = Run({"probe", "memos", "--user", "36984440"});  // 0x2345678
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(r.out.empty());
+    r = Run({"undelete", "memos", "--user", "John Doe", "--all-deleted"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(Run({"list", "memos", "--user", "John Doe"}).out.find("0 records"), std::string::npos);
+}
+
+TEST_F(UsersCliTest, UnknownUsersAndMissingInstallationsFailClearly) {
+    auto r = Run({"list", "memos", "--user", "Nobody"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Nobody"), std::string::npos);
+    // Either a file or a user, not both and not neither.
+    EXPECT_EQ(Run({"list", "memos"}).code, 2);
+    EXPECT_EQ(Run({"list", "memos", "x.dat", "--user", "John Doe"}).code, 2);
+
+    ASSERT_TRUE(platform::ProfileFile::WriteString(prefix.Settings(), "Path", "PDPath", "C:\\Gone"));
+    r = Run({"users"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No Palm Desktop users were found"), std::string::npos) << r.err;
+    r = Run({"list", "memos", "--user", "John Doe"});
+    EXPECT_EQ(r.code, 1);
+}
+
+// The program itself, finding the prefix through $WINEPREFIX.
+TEST_F(UsersCliTest, ProgramFindsThePrefixFromTheEnvironment) {
+    const std::string command = "WINEPREFIX='" + prefix.Prefix().string() + "' '" + LAZRINE_CLI_PATH +
+                                "' --settings '" + prefix.Settings() + "' list memos --user 'Mary S' 2>&1";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    std::array<char, 4096> buffer{};
+    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe.get()) != nullptr) {
+        output += buffer.data();
+    }
+    EXPECT_NE(output.find("mary deleted"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace lazrine::cli
