@@ -84,6 +84,14 @@ struct PmJetEngine::Impl {
             error = "the file is too short to be a database";
             return false;
         }
+        // Every Jet (and ACE) file starts with a database page naming its format.
+        static constexpr std::string_view kJet = "Standard Jet DB";
+        static constexpr std::string_view kAce = "Standard ACE DB";
+        const std::string_view tag(reinterpret_cast<const char*>(bytes.data()) + 4, kJet.size());
+        if (bytes[0] != 0 || (tag != kJet && tag != kAce)) {
+            error = "the file is not an Access database";
+            return false;
+        }
         mdb.reset(mdb_open_buffer(bytes.data(), bytes.size(), MDB_NOFLAGS));
         if (!mdb) {
             error = "the file is not an Access database";
