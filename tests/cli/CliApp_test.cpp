@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "support/PalmFileBuilder.h"
-#include "support/TempDir.h"
+#include "support/TempDirTest.h"
 
 namespace lazrine::cli {
 namespace {
@@ -144,6 +144,46 @@ TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("not a Palm Desktop memos data file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+}  // namespace
+}  // namespace lazrine::cli
+
+namespace lazrine::cli {
+namespace {
+
+// The command line on a Palm Desktop 6 memo database: the same commands,
+// texts passed through losslessly, undeletes written at once.
+class CliAppDatabaseTest : public lazrine::testing::TempDirTest {
+protected:
+    void SetUp() override {
+        file = dir.File("MemoPad.mdb");
+        std::filesystem::copy_file(std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/MemoPad.mdb", file);
+    }
+    std::string file;
+};
+
+TEST_F(CliAppDatabaseTest, ProbeListAndUndelete) {
+    EXPECT_EQ(RunCli({"probe", "memos", file}).out, "database\n");
+
+    auto r = RunCli({"list", "memos", file, "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["store"], "database");
+    ASSERT_EQ(doc["records"].size(), 9u);
+    EXPECT_EQ(doc["records"][0]["id"], 1010);
+    EXPECT_EQ(doc["records"][0]["index"], 3);
+    EXPECT_EQ(doc["records"][0]["columns"]["Memo"], "Dinner with Sean O'Brien at 7");
+    EXPECT_EQ(doc["records"][8]["columns"]["Memo"], "Caf\xc3\xa9 M\xc3\xbcller: 12 \xe2\x82\xac tip, \xe6\xbc\xa2");
+
+    r = RunCli({"undelete", "memos", file, "--id", "1010", "--id", "1024"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Palm memopad undelete successfully, 2 records were undeleted.\n");
+    EXPECT_TRUE(std::filesystem::exists(file + ".lazrine.bak"));
+    doc = nlohmann::json::parse(RunCli({"list", "memos", file, "--json", "--all"}).out);
+    EXPECT_EQ(doc["records"][3]["status"], 1);
+    EXPECT_EQ(doc["records"][11]["status"], 1);
+    EXPECT_EQ(doc["records"][4]["status"], 0x80);
 }
 
 }  // namespace
