@@ -7,13 +7,15 @@
 #include "platform/AtomicFile.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
+#include "support/TestData.h"
 
 namespace lazrine::palm {
 namespace {
 
 using namespace lazrine::testing;
 
-std::string Fixture(const std::string& name) { return std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + name; }
+// A private copy: stores lock what they open, and tests run in parallel.
+std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
 
 // The offsets at which two files of the same size differ.
 std::vector<std::size_t> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {

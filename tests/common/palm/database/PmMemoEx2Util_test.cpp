@@ -9,13 +9,15 @@
 #include "platform/AtomicFile.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
+#include "support/TestData.h"
 
 namespace lazrine::palm {
 namespace {
 
 using namespace lazrine::testing;
 
-std::string Fixture(const std::string& name) { return std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + name; }
+// A private copy: stores lock what they open, and tests run in parallel.
+std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
 
 std::string Repeated(const std::string& unit, std::size_t length) {
     std::string out;

@@ -1,0 +1,20 @@
+#include "support/TestData.h"
+
+#include <atomic>
+#include <filesystem>
+
+#include "support/TempDir.h"
+
+namespace lazrine::testing {
+
+std::string TestDataCopy(const std::string& relative) {
+    static TempDir dir;
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path source = std::filesystem::path(LAZRINE_TEST_DATA_DIR) / relative;
+    const std::filesystem::path target =
+        dir.Path() / (std::to_string(counter++) + "-" + source.filename().string());
+    std::filesystem::copy_file(source, target);
+    return target.string();
+}
+
+}  // namespace lazrine::testing

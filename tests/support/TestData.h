@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace lazrine::testing {
+
+// A private copy of the committed test file tests/data/<relative>, in a
+// folder of this process that is removed at exit. Stores lock the files
+// they open, so tests that run in parallel never share one file.
+std::string TestDataCopy(const std::string& relative);
+
+}  // namespace lazrine::testing
