@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup-debian.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$(nproc)" >/dev/null
+# Only the two programs the demo runs.
+cmake --build build/release -j "$(nproc)" --target lazrine lazrine-cli >/dev/null
 
 work=$(mktemp -d)
 cp -r demo/PalmUser "$work/"
