@@ -16,6 +16,7 @@
 #include "FakeMemoRecordSet.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
+#include "support/FakeWinePrefix.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
@@ -393,6 +394,26 @@ private slots:
         QVERIFY(AppTestFiles::ReadText(f.ini).find("UserID=9") != std::string::npos);
         TfmMain again(f.ini, f.ui, hooks);
         QCOMPARE(Child<QComboBox>(again, "cmbUser").currentIndex(), 1);
+    }
+
+    // Palm Desktop found in a Wine prefix: its users fill the list, the first
+    // is loaded at start-up, and choosing another loads that user's memos.
+    void palmDesktopUsersFillTheListAndAChoiceLoadsThatUser() {
+        lazrine::testing::FakeWinePrefix prefix;
+        prefix.InstallAll();
+        FakeUiServices ui;
+        TfmMain window(prefix.Settings(), ui);
+        auto& users = Child<QComboBox>(window, "cmbUser");
+        QCOMPARE(users.count(), 2);
+        QCOMPARE(users.itemText(0), QString("John Doe"));
+        QCOMPARE(users.itemText(1), QString("Mary S"));
+        QCOMPARE(ListOf(window, "lvMemo").rowCount(), 1);
+        QCOMPARE(ListOf(window, "lvMemo").data(ListOf(window, "lvMemo").index(0, 0)).toString(),
+                 QString("john deleted"));
+        users.setCurrentIndex(1);
+        QCOMPARE(ListOf(window, "lvMemo").rowCount(), 1);
+        QCOMPARE(ListOf(window, "lvMemo").data(ListOf(window, "lvMemo").index(0, 0)).toString(),
+                 QString("mary deleted"));
     }
 
     void helpAndWebSiteGoThroughTheSeam() {

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 #include "common/palm/desktop/PmDesktop.h"
 #include "common/palm/desktop/PmUserFolderScan.h"
 #include "platform/ProfileFile.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/palm/PmMemoInfo.h"
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 #include "common/palm/desktop/PmDesktopPath.h"
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "common/palm/desktop/PmUserFolderScan.h"

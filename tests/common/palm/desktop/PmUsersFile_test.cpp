@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 
 namespace lazrine::palm {
 namespace {
