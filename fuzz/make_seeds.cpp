@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 #include "support/PalmFileBuilder.h"
 
 namespace {

@@ -82,8 +82,8 @@ summary() {
   local name="$1" status="$2"
   local log="$build_dir/logs/$name.log"
   local execs cov
-  execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -1)
-  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' "$log" | tail -1)
+  execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -1 || true)
+  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' "$log" | tail -1 || true)
   printf '%-22s %-6s executions=%-10s %s\n' "$name" "$status" "${execs:-?}" "${cov:-}"
 }
 
@@ -97,7 +97,8 @@ finish() {
   else
     summary "$name" FAILED
     failed+=("$name")
-    grep -E 'ERROR|property violated|runtime error|Test unit written' "$build_dir/logs/$name.log" | head -5 | sed 's/^/    /'
+    grep -E 'ERROR|property violated|runtime error|Test unit written' "$build_dir/logs/$name.log" | head -5 |
+      sed 's/^/    /' || true
   fi
   unset "pids[$name]"
 }
@@ -124,7 +125,7 @@ for running in "${!pids[@]}"; do
 done
 
 if [ "${#failed[@]}" -gt 0 ]; then
-  echo "== fuzzing FAILED: ${failed[*]} (logs in $build_dir/logs, inputs in $build_dir/artifacts)"
+  echo "== fuzzing FAILED after ${SECONDS} s: ${failed[*]} (logs in $build_dir/logs, inputs in $build_dir/artifacts)"
   exit 1
 fi
-echo "== fuzzing passed"
+echo "== fuzzing passed (${SECONDS} s with the build)"

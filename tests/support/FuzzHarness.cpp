@@ -159,6 +159,16 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     if (!SameBytes(io.Get(path), data)) {
         return "a load changed the file";
     }
+    // Loading the same bytes from memory must read the same content.
+    Store fromMemory;
+    if (fromMemory.LoadBytes(data) != loaded || fromMemory.Count() != store.Count()) {
+        return "loading from memory and from the file disagree";
+    }
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        if (!SameRecord(store.GetDataMgr().At(i), fromMemory.GetDataMgr().At(i))) {
+            return "record " + std::to_string(i) + " reads differently from memory";
+        }
+    }
     if (!loaded) {
         if (store.LastError().empty()) {
             return "a failed load gives no reason";

@@ -11,7 +11,8 @@ namespace lazrine::testing {
 //
 // Each check feeds untrusted bytes to one reader, entirely in memory, and then
 // verifies what must hold for any input: a failed read is reported with a
-// reason and offers no records; a successful read writes back, reads again to
+// reason and offers no records; reading the same bytes from a file and from
+// memory gives the same result; a successful read writes back, reads again to
 // the same content and writes the same bytes a second time; a save leaves the
 // saved file, a backup of the original and nothing else. The result is empty
 // when every property holds, else a description of the first that does not.

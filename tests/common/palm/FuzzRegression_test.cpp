@@ -1,6 +1,9 @@
-// Replays every input under tests/data/fuzz/<target>/ through the check its
-// fuzz target runs. Each file there once broke a reader or one of its
-// properties; dropping a new crash file into the folder adds its test.
+// Replays inputs through the checks the fuzz targets run: every file under
+// tests/data/fuzz/<target>/ once broke a reader or one of its properties
+// (dropping a new crash file into the folder adds its test), and the
+// minimised corpus under fuzz/corpus/<target>/ covers every branch the
+// fuzzers have reached, so that each run of the suite checks the properties
+// on all of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,21 +20,28 @@ namespace {
 
 using Check = std::function<std::string(std::span<const std::uint8_t>)>;
 
-void ReplayFolder(const std::string& target, const Check& check) {
-    const std::filesystem::path folder = std::filesystem::path(LAZRINE_TEST_DATA_DIR) / "fuzz" / target;
-    if (!std::filesystem::is_directory(folder)) {
-        return;  // no input of this target has broken anything yet
+void ReplayFolder(const std::string& target, const Check& check, const std::string& extra = {}) {
+    const std::filesystem::path data = LAZRINE_TEST_DATA_DIR;
+    std::vector<std::filesystem::path> folders = {data / "fuzz" / target,
+                                                  data.parent_path().parent_path() / "fuzz" / "corpus" / target};
+    if (!extra.empty()) {
+        folders.push_back(data / extra);
     }
     std::vector<std::filesystem::path> inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            inputs.push_back(entry.path());
+    for (const auto& folder : folders) {
+        if (!std::filesystem::is_directory(folder)) {
+            continue;  // nothing of this target kept there
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.is_regular_file()) {
+                inputs.push_back(entry.path());
+            }
         }
     }
     std::sort(inputs.begin(), inputs.end());
     for (const auto& input : inputs) {
         const std::vector<std::uint8_t> bytes = ReadFileBytes(input.string());
-        EXPECT_EQ(check(bytes), "") << "input " << input.filename();
+        EXPECT_EQ(check(bytes), "") << "input " << input;
     }
 }
 
@@ -40,7 +50,7 @@ TEST(FuzzRegression, CategorySection) { ReplayFolder("category_section", FuzzHar
 TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarness::ExtendedMemoFile); }
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
 TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
-TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase); }
+TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase, "mdb"); }
 TEST(FuzzRegression, UsersFile) { ReplayFolder("users_file", FuzzHarness::UsersFile); }
 TEST(FuzzRegression, WineRegistry) { ReplayFolder("wine_registry", FuzzHarness::WineRegistry); }
 
