@@ -172,20 +172,39 @@ private:
     std::size_t m_pos = 0;
 };
 
+// One "[column] = literal" term; `what` names it in the error.
+bool ParseTerm(Reader& r, std::vector<PmSqlTerm>& terms, const char* what, std::string& error) {
+    PmSqlTerm term;
+    if (!r.BracketedName(term.szColumn) || !r.Symbol('=')) {
+        error = std::string("a ") + what + " was expected";
+        return false;
+    }
+    if (!r.Literal(term.literal, error)) {
+        return false;
+    }
+    terms.push_back(std::move(term));
+    return true;
+}
+
+// A bracketed column name appended to `columns`.
+bool ParseColumn(Reader& r, std::vector<std::string>& columns, std::string& error) {
+    std::string name;
+    if (!r.BracketedName(name)) {
+        error = "a bracketed column name was expected";
+        return false;
+    }
+    columns.push_back(std::move(name));
+    return true;
+}
+
 bool ParseWhere(Reader& r, std::vector<PmSqlTerm>& terms, std::string& error) {
     if (!r.Keyword("WHERE")) {
         return true;
     }
     do {
-        PmSqlTerm term;
-        if (!r.BracketedName(term.szColumn) || !r.Symbol('=')) {
-            error = "a condition '[column] = value' was expected";
+        if (!ParseTerm(r, terms, "condition '[column] = value'", error)) {
             return false;
         }
-        if (!r.Literal(term.literal, error)) {
-            return false;
-        }
-        terms.push_back(std::move(term));
     } while (r.Keyword("AND"));
     return true;
 }
@@ -198,12 +217,9 @@ bool PmSqlStatement::Parse(std::string_view sql, PmSqlStatement& out, std::strin
     if (r.Keyword("SELECT")) {
         out.m_nKind = PM_SQL_SELECT;
         do {
-            std::string name;
-            if (!r.BracketedName(name)) {
-                error = "a bracketed column name was expected";
+            if (!ParseColumn(r, out.m_Columns, error)) {
                 return false;
             }
-            out.m_Columns.push_back(std::move(name));
         } while (r.Symbol(','));
         if (!r.Keyword("FROM") || !r.TableName(out.m_szTable)) {
             error = "FROM and a table name were expected";
@@ -219,15 +235,9 @@ bool PmSqlStatement::Parse(std::string_view sql, PmSqlStatement& out, std::strin
             return false;
         }
         do {
-            PmSqlTerm term;
-            if (!r.BracketedName(term.szColumn) || !r.Symbol('=')) {
-                error = "an assignment '[column]=value' was expected";
+            if (!ParseTerm(r, out.m_Assignments, "assignment '[column]=value'", error)) {
                 return false;
             }
-            if (!r.Literal(term.literal, error)) {
-                return false;
-            }
-            out.m_Assignments.push_back(std::move(term));
         } while (r.Symbol(','));
         if (!ParseWhere(r, out.m_Where, error)) {
             return false;
@@ -239,12 +249,9 @@ bool PmSqlStatement::Parse(std::string_view sql, PmSqlStatement& out, std::strin
             return false;
         }
         do {
-            std::string name;
-            if (!r.BracketedName(name)) {
-                error = "a bracketed column name was expected";
+            if (!ParseColumn(r, out.m_Columns, error)) {
                 return false;
             }
-            out.m_Columns.push_back(std::move(name));
         } while (r.Symbol(','));
         if (!r.Symbol(')') || !r.Keyword("VALUES") || !r.Symbol('(')) {
             error = "VALUES and a value list were expected";
