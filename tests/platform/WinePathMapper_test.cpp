@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 
 namespace lazrine::platform {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/WineRegistry.h"
-#include "common/palm/desktop/FakeWinePrefix.h"
+#include "support/FakeWinePrefix.h"
 
 namespace lazrine::platform {
 namespace {
