@@ -41,6 +41,16 @@ public:
     virtual bool Rename(const std::string& from, const std::string& to, std::string* error) = 0;
     // Makes a completed rename in the folder of `path` durable.
     virtual bool FlushFolderOf(const std::string& path, std::string* error) = 0;
+    // In-place access, for formats updated cell by cell: opens an existing
+    // regular file for reading and writing under the same exclusive lock as
+    // OpenLocked.
+    virtual bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) = 0;
+    virtual bool Size(Handle h, std::uint64_t& size, std::string* error) = 0;
+    // Reads exactly out.size() bytes at `offset`; false past the end.
+    virtual bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) = 0;
+    // Writes all of `data` at `offset` (retrying short writes).
+    virtual bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data,
+                         std::string* error) = 0;
     virtual bool Remove(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
 

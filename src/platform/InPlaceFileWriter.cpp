@@ -1,17 +1,11 @@
 #include "platform/InPlaceFileWriter.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace lazrine::platform {
 namespace {
 
-std::string Reason(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::strerror(errno);
+bool NotOpen(std::string& error) {
+    error = "no file is open";
+    return false;
 }
 
 }  // namespace
@@ -24,36 +18,22 @@ InPlaceFileWriter::~InPlaceFileWriter() {
 bool InPlaceFileWriter::Open(const std::string& path, std::string& error) {
     std::string ignored;
     Close(ignored);
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-        error = Reason("cannot open for writing", path);
+    FileIo& io = FileIo::Instance();
+    FileIo::Handle handle = FileIo::kInvalid;
+    if (!io.OpenLockedReadWrite(path, handle, &error)) {
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "not a regular file '" + path + "'";
-        ::close(fd);
-        return false;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? "the file '" + path + "' is locked by another program"
-                                     : Reason("cannot lock", path);
-        ::close(fd);
-        return false;
-    }
-    m_nFd = fd;
+    m_pIo = &io;
+    m_nHandle = handle;
     m_szPath = path;
     return true;
 }
 
 bool InPlaceFileWriter::Size(std::uint64_t& size, std::string& error) const {
-    struct stat st {};
-    if (m_nFd < 0 || ::fstat(m_nFd, &st) != 0) {
-        error = m_nFd < 0 ? "no file is open" : Reason("cannot query the size of", m_szPath);
-        return false;
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
     }
-    size = static_cast<std::uint64_t>(st.st_size);
-    return true;
+    return m_pIo->Size(m_nHandle, size, &error);
 }
 
 bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, std::string& error) const {
@@ -66,27 +46,13 @@ bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, std::string& err
 }
 
 bool InPlaceFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, std::string& error) const {
-    if (m_nFd < 0) {
-        error = "no file is open";
-        return false;
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
     }
-    std::size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t n = ::pread(m_nFd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = Reason("cannot read", m_szPath);
-            return false;
-        }
-        if (n == 0) {
-            error = "unexpected end of '" + m_szPath + "'";
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+    if (out.empty()) {
+        return true;
     }
-    return true;
+    return m_pIo->ReadAt(m_nHandle, offset, out, &error);
 }
 
 bool InPlaceFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::string& error) {
@@ -98,44 +64,28 @@ bool InPlaceFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8
         error = "a write would extend '" + m_szPath + "'";
         return false;
     }
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pwrite(m_nFd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            error = Reason("cannot write", m_szPath);
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+    if (data.empty()) {
+        return true;
     }
-    return true;
+    return m_pIo->WriteAt(m_nHandle, offset, data, &error);
 }
 
 bool InPlaceFileWriter::Flush(std::string& error) {
-    if (m_nFd < 0) {
-        error = "no file is open";
-        return false;
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
     }
-    if (::fsync(m_nFd) != 0) {
-        error = Reason("cannot flush", m_szPath);
-        return false;
-    }
-    return true;
+    return m_pIo->Flush(m_nHandle, &error);
 }
 
 bool InPlaceFileWriter::Close(std::string& error) {
-    if (m_nFd < 0) {
+    if (m_pIo == nullptr) {
         return true;
     }
-    const int fd = m_nFd;
-    m_nFd = -1;
-    if (::close(fd) != 0) {
-        error = Reason("cannot close", m_szPath);
-        return false;
-    }
-    return true;
+    FileIo* io = m_pIo;
+    const FileIo::Handle handle = m_nHandle;
+    m_pIo = nullptr;
+    m_nHandle = FileIo::kInvalid;
+    return io->Close(handle, &error);
 }
 
 }  // namespace lazrine::platform

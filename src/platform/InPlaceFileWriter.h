@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 namespace lazrine::platform {
 
 // Changes a few bytes of an existing file where they stand, for formats that
-// are updated cell by cell rather than rewritten whole.
+// are updated cell by cell rather than rewritten whole. All access goes
+// through the FileIo seam in use when the file is opened.
 //
 // Open() takes the file for reading and writing under an exclusive,
 // non-blocking lock that is held until Close() or destruction, so that no
@@ -24,7 +27,7 @@ public:
     InPlaceFileWriter& operator=(const InPlaceFileWriter&) = delete;
 
     bool Open(const std::string& path, std::string& error);
-    bool IsOpen() const { return m_nFd >= 0; }
+    bool IsOpen() const { return m_pIo != nullptr; }
     // The file's current size in bytes.
     bool Size(std::uint64_t& size, std::string& error) const;
     // Reads the whole file.
@@ -38,7 +41,8 @@ public:
     bool Close(std::string& error);
 
 private:
-    int m_nFd = -1;
+    FileIo* m_pIo = nullptr;
+    FileIo::Handle m_nHandle = FileIo::kInvalid;
     std::string m_szPath;
 };
 

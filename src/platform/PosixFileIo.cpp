@@ -36,32 +36,59 @@ std::string FolderOf(const std::string& path) {
 class PosixFileIo final : public FileIo {
 public:
     bool OpenLocked(const std::string& path, Handle& out, std::string* error) override {
-        out = kInvalid;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            SetError(error, "cannot open", path);
-            return false;
-        }
+        return OpenWithLock(path, O_RDONLY, out, error);
+    }
+
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override {
+        return OpenWithLock(path, O_RDWR, out, error);
+    }
+
+    bool Size(Handle h, std::uint64_t& size, std::string* error) override {
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            if (error != nullptr) {
-                *error = "not a regular file '" + path + "'";
-            }
-            ::close(fd);
+        if (::fstat(h, &st) != 0) {
+            SetError(error, "cannot query the file size");
             return false;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno == EWOULDBLOCK) {
+        size = static_cast<std::uint64_t>(st.st_size);
+        return true;
+    }
+
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override {
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n = ::pread(h, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                SetError(error, "read failed");
+                return false;
+            }
+            if (n == 0) {
                 if (error != nullptr) {
-                    *error = "the file '" + path + "' is locked by another program";
+                    *error = "unexpected end of the file";
                 }
-            } else {
-                SetError(error, "cannot lock", path);
+                return false;
             }
-            ::close(fd);
-            return false;
+            done += static_cast<std::size_t>(n);
         }
-        out = fd;
+        return true;
+    }
+
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override {
+        std::size_t done = 0;
+        while (done < data.size()) {
+            const ssize_t n =
+                ::pwrite(h, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                SetError(error, "write failed");
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
         return true;
     }
 
@@ -168,6 +195,37 @@ public:
     bool Exists(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0;
+    }
+
+private:
+    static bool OpenWithLock(const std::string& path, int flags, Handle& out, std::string* error) {
+        out = kInvalid;
+        const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+        if (fd < 0) {
+            SetError(error, "cannot open", path);
+            return false;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            if (error != nullptr) {
+                *error = "not a regular file '" + path + "'";
+            }
+            ::close(fd);
+            return false;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK) {
+                if (error != nullptr) {
+                    *error = "the file '" + path + "' is locked by another program";
+                }
+            } else {
+                SetError(error, "cannot lock", path);
+            }
+            ::close(fd);
+            return false;
+        }
+        out = fd;
+        return true;
     }
 };
 

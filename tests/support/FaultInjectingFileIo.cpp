@@ -33,6 +33,31 @@ bool FaultInjectingFileIo::OpenLocked(const std::string& path, Handle& out, std:
     return m_Inner.OpenLocked(path, out, error);
 }
 
+bool FaultInjectingFileIo::OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) {
+    out = kInvalid;
+    if (Step("OpenLockedReadWrite " + path)) {
+        return Refuse(error, "injected: cannot open '" + path + "' for writing");
+    }
+    return m_Inner.OpenLockedReadWrite(path, out, error);
+}
+
+bool FaultInjectingFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) {
+    if (Step("ReadAt " + std::to_string(offset))) {
+        return Refuse(error, "injected: read error");
+    }
+    return m_Inner.ReadAt(h, offset, out, error);
+}
+
+// A failed in-place write changes nothing: the cells written are a few bytes
+// inside one page, which a disk either takes or refuses.
+bool FaultInjectingFileIo::WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data,
+                                   std::string* error) {
+    if (Step("WriteAt " + std::to_string(offset))) {
+        return Refuse(error, "injected: write error");
+    }
+    return m_Inner.WriteAt(h, offset, data, error);
+}
+
 bool FaultInjectingFileIo::CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
                                      std::string* error) {
     out = kInvalid;

@@ -15,8 +15,9 @@ namespace lazrine::testing {
 // system's by default) and makes one chosen step fail, so that a test can
 // walk a failure over every step of a save.
 //
-// A step is every call except the queries Exists and Remove: OpenLocked,
-// CreateNew, ReadAll, Write, Flush, Close, Rename and FlushFolderOf, counted
+// A step is every call except the queries Exists, Remove and Size:
+// OpenLocked, OpenLockedReadWrite, CreateNew, ReadAll, ReadAt, Write,
+// WriteAt, Flush, Close, Rename and FlushFolderOf, counted
 // from 1 since the last Arm(). A failed step reports an error and has no
 // effect, except that a failed Close still releases the handle (as a real
 // close does) and a write that meets a full disk writes the part that fits
@@ -51,6 +52,10 @@ public:
     bool Close(Handle h, std::string* error) override;
     bool Rename(const std::string& from, const std::string& to, std::string* error) override;
     bool FlushFolderOf(const std::string& path, std::string* error) override;
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override;
+    bool Size(Handle h, std::uint64_t& size, std::string* error) override { return m_Inner.Size(h, size, error); }
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override;
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
     bool Remove(const std::string& path) override { return m_Inner.Remove(path); }
     bool Exists(const std::string& path) override { return m_Inner.Exists(path); }
 

@@ -120,4 +120,32 @@ bool MemoryFileIo::Remove(const std::string& path) { return m_Files.erase(path) 
 
 bool MemoryFileIo::Exists(const std::string& path) { return m_Files.count(path) != 0; }
 
+namespace {
+
+bool RefuseInPlace(std::string* error) {
+    if (error != nullptr) {
+        *error = "files in memory are not written in place";
+    }
+    return false;
+}
+
+}  // namespace
+
+bool MemoryFileIo::OpenLockedReadWrite(const std::string& /*path*/, Handle& out, std::string* error) {
+    out = kInvalid;
+    return RefuseInPlace(error);
+}
+
+bool MemoryFileIo::Size(Handle /*h*/, std::uint64_t& /*size*/, std::string* error) { return RefuseInPlace(error); }
+
+bool MemoryFileIo::ReadAt(Handle /*h*/, std::uint64_t /*offset*/, std::span<std::uint8_t> /*out*/,
+                          std::string* error) {
+    return RefuseInPlace(error);
+}
+
+bool MemoryFileIo::WriteAt(Handle /*h*/, std::uint64_t /*offset*/, std::span<const std::uint8_t> /*data*/,
+                           std::string* error) {
+    return RefuseInPlace(error);
+}
+
 }  // namespace lazrine::testing

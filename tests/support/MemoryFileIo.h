@@ -33,6 +33,11 @@ public:
     bool Close(Handle h, std::string* error) override;
     bool Rename(const std::string& from, const std::string& to, std::string* error) override;
     bool FlushFolderOf(const std::string& path, std::string* error) override;
+    // In-place access is refused: what runs on memory never writes in place.
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override;
+    bool Size(Handle h, std::uint64_t& size, std::string* error) override;
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override;
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
     bool Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
 

@@ -715,9 +715,11 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     }
     std::string flushError;
     if (written < patches.size() || !writer.Flush(flushError)) {
-        // Put back what was written so the file stays as it was.
+        // Put back what was written, the failed cell included (a write
+        // may fail part-way), so the file stays as it was.
         std::string ignored;
-        for (std::size_t i = 0; i < written; ++i) {
+        const std::size_t touched = written < patches.size() ? written + 1 : written;
+        for (std::size_t i = 0; i < touched; ++i) {
             writer.WriteAt(patches[i].nOffset, patches[i].before, ignored);
         }
         writer.Flush(ignored);
@@ -726,9 +728,10 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
         }
         return false;
     }
-    if (!writer.Close(error)) {
-        return false;
-    }
+    // The change is on disk once flushed; an error closing the file after
+    // that changes nothing on disk, so it does not undo the success.
+    std::string closeError;
+    writer.Close(closeError);
     m.mdb.reset();
     for (const Patch& p : patches) {
         std::copy(p.after.begin(), p.after.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset));
