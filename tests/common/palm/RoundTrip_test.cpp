@@ -188,8 +188,8 @@ private:
     std::mt19937 m_rng;
 };
 
-// The file a save must write for a file built from `spec`: the format's own
-// normalisations applied to the spec.
+// The file a save must write for a file built from this description: the
+// format's own normalisations applied to it.
 MemoFileSpec Normalised(MemoFileSpec spec) {
     spec.signatureLead = {0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
     const std::size_t n = spec.memos.size();
