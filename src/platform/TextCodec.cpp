@@ -25,13 +25,22 @@ private:
     iconv_t m_cd;
 };
 
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    if (text.empty()) {
-        return out;
+    if (IsAscii(text)) {
+        return std::string(text);
     }
+    std::string out;
     Converter conv("UTF-8", "WINDOWS-1252");
     out.reserve(text.size() + text.size() / 4);
     if (!conv.Valid()) {
@@ -61,6 +70,61 @@ std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
         }
     }
     return out;
+}
+
+bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
+    out.clear();
+    if (IsAscii(text)) {
+        out.assign(text);
+        return true;
+    }
+    Converter conv("WINDOWS-1252", "UTF-8");
+    if (!conv.Valid()) {
+        return false;
+    }
+    out.reserve(text.size());
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // Invalid UTF-8, or a character the code page lacks.
+            out.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TextCodec::CodePointToCp1252(std::uint32_t cp, char& out) {
+    // ASCII and U+00A0..U+00FF keep their values in the code page.
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        out = static_cast<char>(static_cast<unsigned char>(cp));
+        return true;
+    }
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return false;
+    }
+    std::string utf8;
+    if (cp < 0x800) {
+        utf8 = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+    } else if (cp < 0x10000) {
+        utf8 = {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                static_cast<char>(0x80 | (cp & 0x3F))};
+    } else {
+        utf8 = {static_cast<char>(0xF0 | (cp >> 18)), static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
+                static_cast<char>(0x80 | ((cp >> 6) & 0x3F)), static_cast<char>(0x80 | (cp & 0x3F))};
+    }
+    std::string single;
+    if (!Utf8ToCp1252(utf8, single) || single.size() != 1) {
+        return false;
+    }
+    out = single[0];
+    return true;
 }
 
 }  // namespace lazrine::platform

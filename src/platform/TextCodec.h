@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,13 @@ public:
     // Windows-1252 to UTF-8. The five bytes the code page leaves undefined
     // become U+FFFD, so the result is always valid UTF-8.
     static std::string Cp1252ToUtf8(std::string_view text);
+    // UTF-8 to Windows-1252. False (and `out` cleared) when the text is not
+    // valid UTF-8 (overlong forms and surrogates included) or holds a
+    // character the code page lacks.
+    static bool Utf8ToCp1252(std::string_view text, std::string& out);
+    // One Unicode code point as a Windows-1252 byte; false when the code
+    // page has no such character.
+    static bool CodePointToCp1252(std::uint32_t cp, char& out);
 };
 
 }  // namespace lazrine::platform

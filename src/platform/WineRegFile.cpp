@@ -3,6 +3,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/TextCodec.h"
 #include "platform/WineText.h"
 
 namespace lazrine::platform {
@@ -25,7 +26,7 @@ int HexDigit(char c) {
 
 void AppendCodePoint(std::uint32_t cp, std::string& out) {
     char c = 0;
-    out.push_back(WineText::CodePointToCp1252(cp, c) ? c : '?');
+    out.push_back(TextCodec::CodePointToCp1252(cp, c) ? c : '?');
 }
 
 // Decodes an escaped string starting at `pos` (just after the opening quote,
@@ -39,7 +40,7 @@ bool Unescape(std::string_view line, std::size_t& pos, char end, std::string& ou
             return;
         }
         std::string converted;
-        if (WineText::Utf8ToCp1252(raw, converted)) {
+        if (TextCodec::Utf8ToCp1252(raw, converted)) {
             out += converted;
         } else {
             // Not UTF-8: Wine takes such bytes one by one as code points.

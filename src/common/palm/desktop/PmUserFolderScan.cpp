@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "platform/HostFolder.h"
+#include "platform/TextCodec.h"
 #include "platform/WineText.h"
 
 namespace lazrine::palm {
 namespace {
 
 using platform::HostFolder;
+using platform::TextCodec;
 using platform::WineText;
 
 constexpr std::array<std::string_view, 4> kDataFolders = {"address", "datebook", "memopad", "todo"};
@@ -66,7 +68,7 @@ std::vector<PmUsersFile::User> PmUserFolderScan::Scan(const std::string& root,
         // Palm Desktop's texts are Windows-1252; a host name that has no
         // such spelling keeps its bytes (the path mapper finds it as it is).
         std::string folder;
-        if (!WineText::Utf8ToCp1252(entry.szName, folder)) {
+        if (!TextCodec::Utf8ToCp1252(entry.szName, folder)) {
             folder = entry.szName;
         }
         if (!PmUsersFile::IsSafeFolderName(folder)) {
