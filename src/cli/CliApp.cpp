@@ -22,14 +22,18 @@ using palm::PmRecordSet;
 
 constexpr std::size_t kCellBuffer = 4096;
 
-// The text of a cell as the window shows it, in UTF-8: record files hold
-// Windows-1252, the database store holds UTF-8 already.
-std::string CellText(const PmRecordSet& set, std::size_t i, std::uint32_t key) {
-    const std::string text = set.FieldText(i, key, kCellBuffer);
+// A record's text in UTF-8: record files hold Windows-1252, the database
+// store holds UTF-8 already.
+std::string ToUtf8(const PmRecordSet& set, std::size_t i, const std::string& text) {
     if (set.CommonAt(i).nSource == misc::CommRecord::kSourceDatabase) {
         return text;
     }
     return platform::TextCodec::Cp1252ToUtf8(text);
+}
+
+// The text of a cell as the window shows it.
+std::string CellText(const PmRecordSet& set, std::size_t i, std::uint32_t key) {
+    return ToUtf8(set, i, set.FieldText(i, key, kCellBuffer));
 }
 
 bool IsDeletedAt(const PmRecordSet& set, std::size_t i) {
@@ -97,6 +101,11 @@ void PrintJson(const PmRecordSet& set, const std::string& file, const std::strin
             columns[column.caption] = CellText(set, i, column.key);
         }
         item["columns"] = std::move(columns);
+        nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+        for (const auto& row : set.FieldRows()) {
+            fields[row.name] = ToUtf8(set, i, set.WholeFieldText(i, row.key));
+        }
+        item["fields"] = std::move(fields);
         doc["records"].push_back(std::move(item));
     }
     out << doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";

@@ -70,6 +70,11 @@ TEST_F(CliAppTest, JsonListingHasTheDocumentedShape) {
     EXPECT_EQ(first["deleted"], true);
     EXPECT_EQ(first["columns"]["Memo"], "caf\xc3\xa9 \"quoted\"\r\nline two");
     EXPECT_EQ(doc["records"][1]["columns"]["Memo"].get<std::string>().size(), 4095u);
+    // "fields" holds every row of the note field table, each text whole.
+    EXPECT_EQ(doc["records"][1]["fields"]["Note"], std::string(5000, 'w'));
+    EXPECT_EQ(first["fields"]["Subject"], "caf\xc3\xa9 \"quoted\"");
+    EXPECT_EQ(first["fields"]["Private"], "No");
+    EXPECT_EQ(first["fields"].size(), 11u);
     EXPECT_EQ(doc["records"][2]["index"], 3);
     // Exactly one JSON object, keys in the documented order.
     EXPECT_EQ(r.out.rfind("{\"kind\":\"memos\",\"store\":\"extended\",\"file\":", 0), 0u);

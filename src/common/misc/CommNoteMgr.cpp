@@ -8,7 +8,7 @@
 namespace lazrine::misc {
 
 void CommNoteRec::SetText(std::string_view text) {
-    szNote.assign(text.substr(0, kNoteMax));
+    szNote.assign(text);
     std::string_view subject = text.substr(0, kSubjectMax);
     const auto crlf = text.find("\r\n");
     if (crlf != std::string_view::npos && crlf < subject.size()) {
@@ -34,7 +34,7 @@ std::span<const CommFieldInfo> CommNoteMgr::FieldTable() const {
     return table;
 }
 
-std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key) const {
+std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key, bool whole) const {
     switch (key) {
         case kColor: {
             char buf[16];
@@ -46,7 +46,7 @@ std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key) co
         case kSubject:
             return std::string(rec.Subject());
         case kNote:
-            return rec.szNote;
+            return whole ? rec.szNote : rec.szNote.substr(0, CommNoteRec::kNoteMax);
         case kCreationTime:
             return WinUtil::VariantTimeToText(rec.dCreationTime);
         case kModificationTime:

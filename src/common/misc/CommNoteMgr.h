@@ -27,8 +27,8 @@ struct CommNoteRec : CommRecord {
     std::string szId;
 
     std::string_view Subject() const { return std::string_view(szNote).substr(0, nSubjectLength); }
-    // Sets the note from a memo text: its first 8191 characters, and the
-    // subject as described above.
+    // Sets the note from a memo text, kept whole (a display shows its first
+    // 8191 characters), and the subject as described above.
     void SetText(std::string_view text);
 };
 
@@ -51,7 +51,7 @@ public:
     std::span<const CommFieldInfo> FieldTable() const override;
 
 protected:
-    std::string FieldText(const CommNoteRec& rec, std::uint32_t key) const override;
+    std::string FieldText(const CommNoteRec& rec, std::uint32_t key, bool whole) const override;
 };
 
 }  // namespace lazrine::misc

@@ -64,10 +64,12 @@ public:
         return false;
     }
 
-    // The text of one field of one record, cut to at most `len` - 1
-    // characters (the window's cells take 4096-byte buffers).
+    // The text of one field of one record as the window shows it: with the
+    // kind's display limits (a task subject's 254 characters, a note's 8,191)
+    // and cut to at most `len` - 1 characters (the window's cells take
+    // 4096-byte buffers).
     std::string GetFieldText(const Rec& rec, const CommFieldInfo& info, std::size_t len) const {
-        std::string text = FieldText(rec, info.key);
+        std::string text = FieldText(rec, info.key, false);
         if (len == 0) {
             return {};
         }
@@ -77,11 +79,18 @@ public:
         return text;
     }
 
+    // The same text never shortened: the whole stored text, for exports and
+    // the command line's "fields".
+    std::string GetWholeFieldText(const Rec& rec, const CommFieldInfo& info) const {
+        return FieldText(rec, info.key, true);
+    }
+
     virtual std::span<const CommFieldInfo> FieldTable() const = 0;
 
 protected:
-    // The whole text of a field; GetFieldText cuts it.
-    virtual std::string FieldText(const Rec& rec, std::uint32_t key) const = 0;
+    // The text of a field: with `whole` the whole stored text, else cut to
+    // the kind's display limits. GetFieldText cuts it further to its buffer.
+    virtual std::string FieldText(const Rec& rec, std::uint32_t key, bool whole) const = 0;
 
 private:
     std::vector<Rec> m_Recs;

@@ -62,6 +62,10 @@ public:
     // The text of field `key` of common record `i`, cut to `len` - 1
     // characters as the window's 4096-byte cells cut it.
     virtual std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len = 4096) const = 0;
+    // The same field never shortened: the whole stored text.
+    virtual std::string WholeFieldText(std::size_t i, std::uint32_t key) const = 0;
+    // The rows of this kind's field table, in table order.
+    virtual std::vector<misc::CommFieldInfo> FieldRows() const = 0;
 
     // Undeletes the record behind a common record of this record set. For a
     // store that writes at once the change is written before this returns;

@@ -27,6 +27,17 @@ public:
         }
         return m_CommMgr.GetFieldText(m_CommMgr.At(i), info, len);
     }
+    std::string WholeFieldText(std::size_t i, std::uint32_t key) const override {
+        misc::CommFieldInfo info;
+        if (i >= m_CommMgr.Count() || !m_CommMgr.GetFieldInfo(key, info)) {
+            return {};
+        }
+        return m_CommMgr.GetWholeFieldText(m_CommMgr.At(i), info);
+    }
+    std::vector<misc::CommFieldInfo> FieldRows() const override {
+        const auto table = m_CommMgr.FieldTable();
+        return {table.begin(), table.end()};
+    }
 
 protected:
     void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }

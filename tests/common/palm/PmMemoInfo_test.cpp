@@ -91,8 +91,12 @@ TEST_F(PmMemoInfoTest, CommonNoteFieldsFollowTheMemoText) {
     EXPECT_EQ(mgr.GetFieldText(mgr.At(0), note, 4096), "Subject line\r\nBody");
     EXPECT_EQ(mgr.GetFieldText(mgr.At(1), subject, 4096), "lone\nfeed");
     EXPECT_EQ(mgr.GetFieldText(mgr.At(2), subject, 4096), std::string(255, 'a'));
-    EXPECT_EQ(mgr.At(3).szNote.size(), 8191u);
+    // The window sees at most 8191 characters of a note, cut again to its
+    // cell; the whole text stays available.
+    EXPECT_EQ(mgr.GetFieldText(mgr.At(3), note, 10000), std::string(8191, 'h'));
     EXPECT_EQ(info.FieldText(3, CommNoteMgr::kNote), std::string(4095, 'h'));
+    EXPECT_EQ(info.WholeFieldText(3, CommNoteMgr::kNote), huge);
+    EXPECT_EQ(info.WholeFieldText(2, CommNoteMgr::kSubject), std::string(255, 'a'));
     EXPECT_EQ(info.FieldText(4, CommNoteMgr::kSubject), "");
     EXPECT_EQ(info.FieldText(0, CommNoteMgr::kPrivate), "Yes");
     EXPECT_EQ(info.FieldText(1, CommNoteMgr::kPrivate), "No");
