@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "common/palm/database/PmJetText.h"
+#include "common/palm/database/PmJetValidator.h"
 #include "common/palm/database/PmSqlStatement.h"
 #include "platform/AtomicFile.h"
 #include "platform/InPlaceFileWriter.h"
@@ -15,8 +16,14 @@ namespace lazrine::palm {
 namespace {
 
 constexpr int kOffsetMask = 0x1FFF;
-constexpr int kSlotDeleted = 0x4000;
-constexpr int kSlotMoved = 0x8000;
+// A slot flagged "deleted" is passed over by a scan: a deleted row, or the
+// data of an overflow row, which only its pointer reaches. A slot flagged
+// "overflow" holds a pointer (row byte, 3-byte page) to where the row's data
+// now lies. A deleted row may carry both flags.
+constexpr std::uint32_t kSlotDeleted = 0x8000;
+constexpr std::uint32_t kSlotOverflow = 0x4000;
+// Pointers followed from one slot to its data; Jet writes one.
+constexpr int kMaxOverflowHops = 8;
 constexpr int kMemoHeader = 12;
 
 struct MdbCloser {
@@ -41,20 +48,6 @@ MdbColumn* ColumnAt(MdbTableDef* t, unsigned i) { return static_cast<MdbColumn*>
 bool IsTextType(int type) { return type == MDB_TEXT || type == MDB_MEMO; }
 bool IsFixedIntType(int type) { return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT; }
 int FixedSize(int type) { return type == MDB_BYTE ? 1 : type == MDB_INT ? 2 : 4; }
-
-// Where a row slot's bytes lie in a page. False for a slot that does not
-// describe a row inside the page.
-bool SlotBounds(const std::uint8_t* page, int pgSize, int rco, int slot, int& raw, int& start, int& end) {
-    const int rows = static_cast<int>(Get16(page, rco));
-    const int tableEnd = rco + 2 + rows * 2;
-    if (slot < 0 || slot >= rows || tableEnd > pgSize) {
-        return false;
-    }
-    raw = static_cast<int>(Get16(page, rco + 2 + slot * 2));
-    start = raw & kOffsetMask;
-    end = slot == 0 ? pgSize : static_cast<int>(Get16(page, rco + slot * 2) & kOffsetMask);
-    return start >= tableEnd && start < end && end <= pgSize;
-}
 
 // One row as the scan hands it over: its place and libmdb's cracked fields.
 struct RowView {
@@ -98,7 +91,18 @@ struct PmJetEngine::Impl {
             return false;
         }
         if (mdb->fmt == nullptr || (mdb->fmt->pg_size != 4096 && mdb->fmt->pg_size != 2048) ||
-            mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr) {
+            (mdb->f->jet_version == MDB_VER_JET3) != (mdb->fmt->pg_size == 2048)) {
+            mdb.reset();
+            error = "the database header is damaged";
+            return false;
+        }
+        // The catalog is a table itself, defined on page 2.
+        std::vector<std::uint32_t> pages;
+        if (!Validator().CheckTable(2, "MSysObjects", pages, error)) {
+            mdb.reset();
+            return false;
+        }
+        if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr) {
             mdb.reset();
             error = "the database catalog cannot be read";
             return false;
@@ -106,13 +110,36 @@ struct PmJetEngine::Impl {
         return true;
     }
 
+    PmJetValidator Validator() const { return PmJetValidator(bytes, mdb->f->jet_version == MDB_VER_JET3); }
+
     // The table with its columns and, when asked, its indexes (libmdb reads
     // those from the page its column reader stopped on, so right after it).
-    TablePtr OpenTable(const std::string& name, bool withIndexes, std::string& error) {
-        std::string copy = name;
-        TablePtr table(mdb_read_table_by_name(mdb.get(), copy.data(), MDB_TABLE));
-        if (!table) {
+    // Every structure libmdb follows is checked first; `pages` receives the
+    // table's data pages from its usage map.
+    TablePtr OpenTable(const std::string& name, bool withIndexes, std::vector<std::uint32_t>& pages,
+                       std::string& error) {
+        MdbCatalogEntry* entry = nullptr;
+        for (unsigned i = 0; mdb->catalog != nullptr && i < mdb->catalog->len; ++i) {
+            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            if (e != nullptr && e->object_type == MDB_TABLE && g_ascii_strcasecmp(e->object_name, name.c_str()) == 0) {
+                entry = e;
+                break;
+            }
+        }
+        if (entry == nullptr) {
             error = "the database has no table " + name;
+            return nullptr;
+        }
+        if (entry->table_pg > std::numeric_limits<std::uint32_t>::max() ||
+            !Validator().CheckTable(static_cast<std::uint32_t>(entry->table_pg), name, pages, error)) {
+            if (error.empty()) {
+                error = "the database is damaged: table " + name + " has no valid definition page";
+            }
+            return nullptr;
+        }
+        TablePtr table(mdb_read_table(entry));
+        if (!table) {
+            error = "the definition of table " + name + " cannot be read";
             return nullptr;
         }
         if (mdb_read_columns(table.get()) == nullptr || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS) {
@@ -143,15 +170,15 @@ struct PmJetEngine::Impl {
     bool ReadLongValueRow(std::uint32_t pgRow, std::vector<std::uint8_t>& out, std::string& error) {
         const std::uint32_t pg = pgRow >> 8;
         const int row = static_cast<int>(pgRow & 0xFF);
-        int raw = 0;
-        int start = 0;
-        int end = 0;
-        if (pg == 0 || pg >= PageCount() || mdb_read_alt_pg(mdb.get(), pg) != PageSize() ||
-            !SlotBounds(mdb->alt_pg_buf, PageSize(), RowCountOffset(), row, raw, start, end)) {
+        std::size_t start = 0;
+        std::size_t end = 0;
+        std::uint32_t flags = 0;
+        if (pg == 0 || !Validator().FindRow(pg, row, start, end, flags)) {
             error = "a memo value points outside the database";
             return false;
         }
-        out.assign(mdb->alt_pg_buf + start, mdb->alt_pg_buf + end);
+        const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pg) * static_cast<std::size_t>(PageSize()));
+        out.assign(at + static_cast<std::ptrdiff_t>(start), at + static_cast<std::ptrdiff_t>(end));
         return true;
     }
 
@@ -291,85 +318,104 @@ struct PmJetEngine::Impl {
         return true;
     }
 
-    // Calls `fn` for every live row of the table, in stored order.
-    bool Scan(MdbTableDef* t, const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
+    // Calls `fn` for every live row of the table, in stored order: the
+    // table's data pages as its usage map lists them, each page's slots in
+    // order. A slot flagged deleted is passed over; an overflow slot is
+    // followed to the row's data, which `fn` sees with its own page and slot.
+    bool Scan(MdbTableDef* t, const std::vector<std::uint32_t>& pages,
+              const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
         const int pgSize = PageSize();
         const int rco = RowCountOffset();
+        const PmJetValidator check = Validator();
+        const std::uint32_t owner = static_cast<std::uint32_t>(t->entry->table_pg);
+        const std::string name(t->name);
         std::vector<MdbField> fields(MDB_MAX_COLS);
-        mdb_rewind_table(t);
-        std::size_t pages = 0;
         auto crack = [&](RowView& row) {
             const int n = mdb_crack_row(t, row.nStart, static_cast<std::size_t>(row.nSize), fields.data());
             if (n < static_cast<int>(t->num_cols)) {
-                error = "a row of table " + std::string(t->name) + " cannot be read";
+                error = "a row of table " + name + " cannot be read";
                 return false;
             }
             for (unsigned i = 0; i < t->num_cols; ++i) {
                 if (fields[i].colnum != static_cast<int>(i)) {
-                    error = "a row of table " + std::string(t->name) + " is malformed";
+                    error = "a row of table " + name + " is malformed";
                     return false;
                 }
             }
             row.pFields = fields.data();
             return true;
         };
-        while (mdb_read_next_dpg(t) != 0) {
-            if (++pages > PageCount()) {
-                error = "the pages of table " + std::string(t->name) + " loop";
+        auto ownedDataPage = [&](std::uint32_t page) {
+            std::uint8_t type = 0;
+            std::uint32_t pageOwner = 0;
+            return check.PageKind(page, type, pageOwner) && type == 0x01 && pageOwner == owner;
+        };
+        for (const std::uint32_t page : pages) {
+            // A page the map lists but that holds no rows of this table
+            // (freed, or reused by another object) has nothing to read.
+            if (!ownedDataPage(page)) {
+                continue;
+            }
+            if (mdb_read_pg(mdb.get(), page) != pgSize) {
+                error = "a data page of table " + name + " cannot be read";
                 return false;
             }
-            const std::uint32_t page = t->cur_phys_pg;
             const int rows = static_cast<int>(Get16(mdb->pg_buf, rco));
             if (rco + 2 + rows * 2 > pgSize) {
-                error = "a data page of table " + std::string(t->name) + " is corrupt";
+                error = "a data page of table " + name + " is corrupt";
                 return false;
             }
             for (int slot = 0; slot < rows; ++slot) {
-                RowView row;
-                int raw = 0;
-                int end = 0;
-                if (!SlotBounds(mdb->pg_buf, pgSize, rco, slot, raw, row.nStart, end)) {
-                    if ((Get16(mdb->pg_buf, rco + 2 + slot * 2) & kSlotDeleted) != 0) {
-                        continue;
-                    }
-                    error = "a row slot of table " + std::string(t->name) + " is corrupt";
+                if ((Get16(mdb->pg_buf, rco + 2 + slot * 2) & kSlotDeleted) != 0) {
+                    continue;
+                }
+                std::size_t start = 0;
+                std::size_t end = 0;
+                std::uint32_t flags = 0;
+                if (!check.FindRow(page, slot, start, end, flags)) {
+                    error = "a row slot of table " + name + " is corrupt";
                     return false;
                 }
-                if ((raw & kSlotDeleted) != 0) {
-                    continue;
-                }
+                RowView row;
                 row.nPage = page;
                 row.nSlot = slot;
-                row.nSize = end - row.nStart;
-                if ((raw & kSlotMoved) != 0) {
-                    // The slot holds a pointer to where the row now lives.
-                    if (row.nSize < 4) {
-                        error = "a moved row of table " + std::string(t->name) + " is corrupt";
-                        return false;
-                    }
-                    const std::uint32_t ptr = Get32(mdb->pg_buf, row.nStart);
-                    const std::uint32_t target = ptr >> 8;
-                    int traw = 0;
-                    int tend = 0;
-                    if (target == 0 || target >= PageCount() || mdb_read_pg(mdb.get(), target) != pgSize ||
-                        !SlotBounds(mdb->pg_buf, pgSize, rco, static_cast<int>(ptr & 0xFF), traw, row.nStart, tend)) {
-                        error = "a moved row of table " + std::string(t->name) + " points nowhere";
-                        return false;
-                    }
-                    row.nPage = target;
-                    row.nSlot = static_cast<int>(ptr & 0xFF);
-                    row.nSize = tend - row.nStart;
-                    row.bMoved = true;
-                    const bool ok = crack(row) && fn(row, error);
-                    if (!ok || mdb_read_pg(mdb.get(), page) != pgSize) {
-                        if (error.empty()) {
-                            error = "a data page cannot be read again";
+                if ((flags & kSlotOverflow) != 0) {
+                    // The slot holds the row number and page of the data.
+                    int hops = 0;
+                    for (; (flags & kSlotOverflow) != 0 && hops < kMaxOverflowHops; ++hops) {
+                        const std::size_t at = static_cast<std::size_t>(row.nPage) * static_cast<std::size_t>(pgSize) + start;
+                        if (end - start < 4) {
+                            error = "an overflow row of table " + name + " is corrupt";
+                            return false;
                         }
+                        const std::uint32_t ptr = Get32(bytes.data() + at, 0);
+                        row.nPage = ptr >> 8;
+                        row.nSlot = static_cast<int>(ptr & 0xFF);
+                        if (!ownedDataPage(row.nPage) || !check.FindRow(row.nPage, row.nSlot, start, end, flags)) {
+                            error = "an overflow row of table " + name + " points nowhere";
+                            return false;
+                        }
+                    }
+                    if ((flags & kSlotOverflow) != 0) {
+                        error = "the overflow rows of table " + name + " form a chain too long to follow";
                         return false;
                     }
-                    continue;
+                    row.bMoved = true;
+                    if (row.nPage != page && mdb_read_pg(mdb.get(), row.nPage) != pgSize) {
+                        error = "a data page of table " + name + " cannot be read";
+                        return false;
+                    }
                 }
-                if (!crack(row) || !fn(row, error)) {
+                row.nStart = static_cast<int>(start);
+                row.nSize = static_cast<int>(end - start);
+                const bool ok = crack(row) && fn(row, error);
+                if (row.nPage != page && mdb_read_pg(mdb.get(), page) != pgSize) {
+                    if (ok) {
+                        error = "a data page of table " + name + " cannot be read again";
+                    }
+                    return false;
+                }
+                if (!ok) {
                     return false;
                 }
             }
@@ -484,7 +530,8 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
         return false;
     }
     Impl& m = *m_pImpl;
-    TablePtr table = m.OpenTable(st.Table(), false, error);
+    std::vector<std::uint32_t> pages;
+    TablePtr table = m.OpenTable(st.Table(), false, pages, error);
     if (!table) {
         return false;
     }
@@ -502,7 +549,7 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
         return false;
     }
     const bool ok = m.Scan(
-        table.get(),
+        table.get(), pages,
         [&](const RowView& row, std::string& err) {
             bool match = false;
             if (!m.RowMatches(table.get(), row, where, match, err)) {
@@ -563,7 +610,8 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
         error = "only Access 2000 (Jet 4) databases are changed";
         return false;
     }
-    TablePtr table = m.OpenTable(st.Table(), true, error);
+    std::vector<std::uint32_t> pages;
+    TablePtr table = m.OpenTable(st.Table(), true, pages, error);
     if (!table) {
         return false;
     }
@@ -612,7 +660,7 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     std::vector<Patch> patches;
     std::size_t matched = 0;
     const bool planned = m.Scan(
-        table.get(),
+        table.get(), pages,
         [&](const RowView& row, std::string& err) {
             bool match = false;
             if (!m.RowMatches(table.get(), row, where, match, err)) {
@@ -622,10 +670,7 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
                 return true;
             }
             ++matched;
-            if (row.bMoved) {
-                err = "a matching row is stored away from its slot; it is not changed in place";
-                return false;
-            }
+            // An overflow row's cells are changed where its data lies.
             const std::uint8_t* page = m.mdb->pg_buf;
             const std::uint64_t pageBase = static_cast<std::uint64_t>(row.nPage) * static_cast<std::uint64_t>(pgSize);
             for (const Assign& a : assigns) {

@@ -25,16 +25,20 @@ namespace lazrine::palm {
 // Writing is done by this class alone and only in place: an UPDATE may set
 // Long, Integer and Byte cells that are not NULL (the bytes of the cell in
 // its data page are overwritten) and Yes/No cells (the cell's bit in the
-// row's null mask is flipped), of rows that are stored where their slot
-// says. Anything else - a text, a NULL cell, an indexed column, a row moved
-// to another page, INSERT, DELETE, an encrypted or non-Jet-4 file, a file
-// changed since it was opened - is refused with a reason before any byte is
+// row's null mask is flipped); the cell of an overflow row is changed where
+// the row's data lies, which its slot points to. Anything else - a text, a
+// NULL cell, an indexed column, INSERT, DELETE, an encrypted or non-Jet-4
+// file, a file changed since it was opened - is refused with a reason before any byte is
 // written, so the file stays byte-identical. Before the first write the file
 // is copied to "<file>.lazrine.bak" (an existing backup is kept), and every
 // write is flushed to disk before Execute reports success.
 //
-// Malformed or hostile files make operations fail with a reason; no input
-// makes the engine read outside the file.
+// Every structure libmdb follows (catalog, table definitions, usage maps) is
+// checked on the raw bytes before it is followed (see PmJetValidator), and
+// the rows of a table are found by this class: slots flagged deleted (0x8000)
+// are passed over, overflow slots (0x4000) followed to their data. Malformed
+// or hostile files make operations fail with a reason; no input makes the
+// engine read outside the file.
 class PmJetEngine {
 public:
     PmJetEngine();

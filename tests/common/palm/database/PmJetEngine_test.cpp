@@ -149,6 +149,71 @@ TEST_F(PmJetEngineTest, DamagedFilesNeverCrashTheReader) {
     }
 }
 
+// Every table of every committed database passes the structure checks and
+// reads whole, multi-page table definitions (99 columns) included.
+TEST_F(PmJetEngineTest, EveryTableOfTheFixturesPassesTheStructureChecks) {
+    struct Case {
+        const char* file;
+        const char* table;
+        std::size_t rows;
+    };
+    static const Case kCases[] = {
+        {"MemoPad.mdb", "Main", 13},  {"MemoPad.mdb", "Category", 3},  {"MemoPad.mdb", "Information", 7},
+        {"Todolist.mdb", "Main", 12}, {"Todolist.mdb", "Category", 3}, {"Todolist.mdb", "Information", 7},
+        {"DateBook.mdb", "Main", 12}, {"DateBook.mdb", "Category", 3}, {"DateBook.mdb", "Information", 7},
+        {"Address.mdb", "Main", 13},  {"Address.mdb", "Category", 3},  {"Address.mdb", "Information", 7},
+        {"NotPalm.mdb", "Customers", 3},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.table);
+        PmJetEngine e;
+        std::string error;
+        ASSERT_TRUE(e.Open(Fixture(c.file), error)) << error;
+        const std::string key = std::string(c.table) == "Main" ? "[Record ID]" : "[Name]";
+        EXPECT_EQ(Select(e, "SELECT " + key + " FROM " + c.table).size(), c.rows);
+    }
+}
+
+// One damaged byte in a structure libmdb follows - the usage map pointer of
+// a table definition (row byte at 55, page bytes from 56) or of the
+// catalog's own definition on page 2 - fails the open or the query with a
+// reason that names the damage, and never brings the reader down.
+TEST_F(PmJetEngineTest, DamagedTableDefinitionsFailWithAReason) {
+    constexpr std::size_t kPage = 4096;
+    constexpr std::size_t kCatalog = 2;  // MSysObjects
+    constexpr std::size_t kMain = 24;    // Main of MemoPad.mdb
+    struct Case {
+        std::size_t page;
+        std::size_t offset;
+        std::uint8_t value;
+    };
+    static const Case kCases[] = {
+        {kMain, 55, 0xFF},    {kMain, 55, 0x07},    {kMain, 56, 0x00},    {kMain, 56, 0x01},
+        {kMain, 56, 0x07},    {kMain, 56, 0xFF},    {kMain, 59, 0xFF},    {kMain, 45, 0x00},
+        {kMain, 46, 0x7F},    {kMain, 51, 0x40},    {kMain, 47, 0xFF},    {kMain, 4, 0x09},
+        {kCatalog, 55, 0xFF}, {kCatalog, 56, 0x00}, {kCatalog, 56, 0x01}, {kCatalog, 56, 0xFF},
+        {kCatalog, 45, 0x00}, {kCatalog, 0, 0x01},  {kCatalog, 4, 0x02},
+    };
+    const auto original = ReadFileBytes(Fixture("MemoPad.mdb"));
+    ASSERT_EQ(original[kMain * kPage], 0x02);
+    ASSERT_EQ(original[kCatalog * kPage], 0x02);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE("page " + std::to_string(c.page) + " byte " + std::to_string(c.offset));
+        auto bytes = original;
+        bytes[c.page * kPage + c.offset] = c.value;
+        PmJetEngine e;
+        std::string error;
+        std::vector<PmValues> rows;
+        if (e.OpenBytes(bytes, error)) {
+            EXPECT_FALSE(e.Query("SELECT [Record ID], [Status], [Note] FROM Main", rows, error));
+        }
+        EXPECT_TRUE(error.find("damaged") != std::string::npos || error.find("cannot be read") != std::string::npos ||
+                    error.find("no table") != std::string::npos)
+            << error;
+        EXPECT_TRUE(rows.empty());
+    }
+}
+
 TEST_F(PmJetEngineTest, UpdateOverwritesExactlyTheCellAndKeepsABackup) {
     const std::string path = Copy("MemoPad.mdb");
     const auto before = ReadFileBytes(path);
