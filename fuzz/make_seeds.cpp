@@ -122,6 +122,12 @@ int main(int argc, char** argv) {
     for (const std::string& hive : kHives) {
         Write(folder, "wine_registry", ++n, Bytes(hive.begin(), hive.end()));
     }
+    // Each committed database untouched, and with the usage-map pointer of
+    // the catalog's definition (page 2) changed to itself.
+    for (std::uint8_t file = 0; file < 5; ++file) {
+        Write(folder, "jet_pages", 2 * file + 1, Bytes{file});
+        Write(folder, "jet_pages", 2 * file + 2, Bytes{file, 1, 55, 0, 0x00, 1, 59, 0, 0x01});
+    }
     Write(folder, "users_file", 1,
           lazrine::testing::BuildUsersDat({{3, "Profile A", "ProfA"}, {0xA1B2C3D4, "Jos\xe9 P", "JoseP"}, {4096, "Ann", "Ann"}}));
     Write(folder, "users_file", 2, lazrine::testing::BuildUsersDat({{500, "Solo", "Solo"}}));

@@ -12,6 +12,7 @@
 #include "common/palm/desktop/PmUsersFile.h"
 #include "platform/WineRegFile.h"
 #include "support/MemoryFileIo.h"
+#include "support/PalmFileBuilder.h"
 #include "support/ScopedFileIo.h"
 
 namespace lazrine::testing {
@@ -374,6 +375,31 @@ std::string FuzzHarness::JetDatabase(std::span<const std::uint8_t> data) {
         return "a database held in memory accepted a write";
     }
     return {};
+}
+
+std::string FuzzHarness::JetDatabasePages(std::span<const std::uint8_t> data) {
+    static const std::vector<Bytes> kFiles = [] {
+        std::vector<Bytes> files;
+        for (const char* name : {"MemoPad.mdb", "Todolist.mdb", "DateBook.mdb", "Address.mdb", "NotPalm.mdb"}) {
+            files.push_back(ReadFileBytes(std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + name));
+        }
+        return files;
+    }();
+    if (data.empty()) {
+        return {};
+    }
+    Bytes bytes = kFiles[data[0] % kFiles.size()];
+    constexpr std::size_t kPage = 4096;
+    const std::size_t pages = bytes.size() / kPage;
+    if (pages < 2) {
+        return "a committed database is missing";
+    }
+    for (std::size_t at = 1; at + 4 <= data.size(); at += 4) {
+        const std::size_t page = 1 + data[at] % (pages - 1);
+        const std::size_t offset = (static_cast<std::size_t>(data[at + 1]) | (static_cast<std::size_t>(data[at + 2]) << 8)) % kPage;
+        bytes[page * kPage + offset] = data[at + 3];
+    }
+    return JetDatabase(bytes);
 }
 
 std::string FuzzHarness::UsersFile(std::span<const std::uint8_t> data) {

@@ -35,6 +35,12 @@ public:
     // A whole Access (.mdb) database, opened from memory and queried the way
     // the memo store does; every write must be refused.
     static std::string JetDatabase(std::span<const std::uint8_t> data);
+    // A committed Access database (the first byte picks one) with bytes
+    // changed inside its pages 1..N: each further group of four bytes is a
+    // page, a 16-bit offset in it and the new value. So the damage lands in
+    // real table definitions, catalog rows, usage maps and data pages, which
+    // then go through the JetDatabase checks.
+    static std::string JetDatabasePages(std::span<const std::uint8_t> data);
     // Palm Desktop's user list (users.dat).
     static std::string UsersFile(std::span<const std::uint8_t> data);
     // A Wine registry hive (user.reg, system.reg).

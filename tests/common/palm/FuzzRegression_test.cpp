@@ -51,6 +51,7 @@ TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarne
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
 TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
 TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase, "mdb"); }
+TEST(FuzzRegression, JetDatabasePages) { ReplayFolder("jet_pages", FuzzHarness::JetDatabasePages); }
 TEST(FuzzRegression, UsersFile) { ReplayFolder("users_file", FuzzHarness::UsersFile); }
 TEST(FuzzRegression, WineRegistry) { ReplayFolder("wine_registry", FuzzHarness::WineRegistry); }
 
