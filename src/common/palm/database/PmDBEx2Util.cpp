@@ -122,6 +122,95 @@ bool PmDBEx2Util::SelectMainWhere(std::string_view where, std::span<const std::s
     return false;
 }
 
+std::string PmDBEx2Util::StatusKeyText(const PmVariant& value) {
+    switch (value.vt) {
+        case VT_BSTR:
+            return value.bstrVal;
+        case VT_I4:
+            return std::to_string(value.lVal);
+        case VT_BOOL:
+            return value.boolVal != 0 ? "1" : "0";
+        default:
+            return {};
+    }
+}
+
+bool PmDBEx2Util::WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedStatus, std::uint32_t status,
+                                  std::span<const std::string> keyNames, std::span<const std::string> keyTexts) {
+    m_szDbError.clear();
+    const std::string what = "record " + std::to_string(recordId);
+    if (!m_pAccessor) {
+        m_szDbError = "no database is open";
+        return false;
+    }
+    if (keyNames.size() != keyTexts.size()) {
+        m_szDbError = "the key of " + what + " cannot be formed";
+        return false;
+    }
+    static const std::vector<std::string> kId{"Record ID"};
+    PmValues id(1);
+    PmSetInt(static_cast<std::int32_t>(recordId), &id[0]);
+    std::vector<std::string> names{"Record ID", "Status"};
+    names.insert(names.end(), keyNames.begin(), keyNames.end());
+    PmValues row;
+    if (!m_pAccessor->QueryFirstRow(m_pAccessor->MakeMainSql(PmBuildWhere(kId, id), PM_SQL_SELECT, names, {}), row)) {
+        m_szDbError = m_pAccessor->LastError().empty() ? what + " is no longer in the database; nothing was written"
+                                                       : m_pAccessor->LastError();
+        return false;
+    }
+    PmDbQuery* query = m_pAccessor->GetQuery();
+    query->Next();
+    if (!query->Eof()) {
+        m_szDbError = "more than one row holds " + what + "; nothing was written";
+        return false;
+    }
+    if (row.size() != names.size() || row[1].vt != VT_I4) {
+        m_szDbError = "the status of " + what + " cannot be read back; nothing was written";
+        return false;
+    }
+    for (std::size_t i = 0; i < keyNames.size(); ++i) {
+        if (StatusKeyText(row[2 + i]) != keyTexts[i]) {
+            m_szDbError = what + " was changed in the database since it was loaded (its [" + keyNames[i] +
+                          "] differs); nothing was written";
+            return false;
+        }
+    }
+    const auto current = static_cast<std::uint32_t>(row[1].lVal);
+    if (current == status) {
+        return true;
+    }
+    if (current != loadedStatus) {
+        m_szDbError = "the status of " + what + " was changed in the database since it was loaded; nothing was written";
+        return false;
+    }
+    // The WHERE repeats the checks, so the engine changes no other row.
+    std::vector<std::string> whereNames{"Record ID", "Status"};
+    PmValues whereValues(2);
+    PmSetInt(static_cast<std::int32_t>(recordId), &whereValues[0]);
+    PmSetInt(static_cast<std::int32_t>(loadedStatus), &whereValues[1]);
+    for (std::size_t i = 0; i < keyNames.size(); ++i) {
+        whereNames.push_back(keyNames[i]);
+        whereValues.push_back(row[2 + i]);
+        if (whereValues.back().vt != VT_BSTR && whereValues.back().vt != VT_I4 && whereValues.back().vt != VT_BOOL) {
+            // A NULL text is found by the empty text.
+            PmSetText("", &whereValues.back());
+        }
+    }
+    static const std::vector<std::string> kStatus{"Status"};
+    PmValues value(1);
+    PmSetInt(static_cast<std::int32_t>(status), &value[0]);
+    const std::string sql = m_pAccessor->MakeMainSql(PmBuildWhere(whereNames, whereValues), PM_SQL_UPDATE, kStatus, value);
+    if (!m_pAccessor->ExecuteSql(sql, false)) {
+        m_szDbError = m_pAccessor->LastError();
+        return false;
+    }
+    if (m_pAccessor->GetQuery()->ChangedRows() != 1) {
+        m_szDbError = "no row of Main matches " + what + " any more; nothing was written";
+        return false;
+    }
+    return true;
+}
+
 bool PmDBEx2Util::UpdateMain(std::span<const std::string> names, std::span<const PmVariant> values,
                              std::span<const std::string> keyNames, std::span<const PmVariant> keyValues) {
     m_szDbError.clear();

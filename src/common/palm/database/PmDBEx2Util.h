@@ -18,9 +18,11 @@ namespace lazrine::palm {
 // steps of loading and writing rows of "Main". A store adds its column
 // table and its conversions between rows and records.
 //
-// Writes follow one rule: a record is written only to the row found by its
-// key columns, with an UPDATE of the columns that differ; a record whose row
-// cannot be found is never added as a new row.
+// Writes follow one rule (WriteMainStatus): an undelete changes exactly one
+// cell, the Status of the record's row, found by its Record ID (the primary
+// key) and still holding the key texts it was loaded with; no other column
+// is rewritten, and a record whose row is gone or changed is never added or
+// overwritten, but reported, with the file untouched.
 class PmDBEx2Util {
 public:
     PmDBEx2Util() = default;
@@ -46,7 +48,20 @@ public:
     const PmCategoryEx2Mgr& GetCategoryMgr() const { return m_CatMgr; }
     const PmInfoEx2& GetInfo() const { return m_Info; }
 
+    // The text a key cell is compared by: a text as it is, a NULL cell as
+    // the empty text, a number as its decimal, a Yes/No as "1" or "0".
+    static std::string StatusKeyText(const PmVariant& value);
+
 protected:
+    // Sets the Status cell of the row of record `recordId` from
+    // `loadedStatus` to `status`, and nothing else. The row is looked up by
+    // its Record ID; each of `keyNames` must still hold, as StatusKeyText,
+    // the text in `keyTexts` it was loaded with, and its Status must still be
+    // `loadedStatus` (or already `status`: then nothing is written). A row
+    // that is gone, found twice or changed fails with the reason and nothing
+    // is written; the cell is changed in place, never by adding a row.
+    bool WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedStatus, std::uint32_t status,
+                         std::span<const std::string> keyNames, std::span<const std::string> keyTexts);
     // Every row of "Main" over `names`, in table order, handed to `add`.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
     // "UPDATE Main SET names=values WHERE keys=keyValues"; the engine's

@@ -15,6 +15,9 @@ struct PmMemoEx2Rec {
     std::uint8_t nPrivate = 0;
     std::int32_t nCategoryId = 0;
     std::string szNote;
+    // The status the row held when it was loaded: a write checks that the
+    // row still holds it.
+    std::uint32_t nLoadedStatus = 0;
 };
 
 }  // namespace lazrine::palm

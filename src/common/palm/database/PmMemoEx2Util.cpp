@@ -8,8 +8,9 @@ namespace {
 
 enum MemoColumn : std::size_t { kRecordId = 0, kStatus = 1, kPlacement = 2, kPrivate = 3, kCategory = 4, kNote = 5 };
 
-const std::vector<std::string>& KeyNames() {
-    static const std::vector<std::string> names{"Record ID", "Note"};
+// The text columns a record's row must still hold before its status is written.
+const std::vector<std::string>& KeyTextNames() {
+    static const std::vector<std::string> names{"Note"};
     return names;
 }
 
@@ -73,6 +74,7 @@ bool PmMemoEx2Util::RowToRecord(const PmValues& values, PmMemoEx2Rec& rec) {
     rec.nPrivate = ((priv.vt == VT_I4 && (priv.lVal & 0xFFFF) != 0) || (priv.vt == VT_BOOL && priv.boolVal != 0)) ? 1 : 0;
     PmGetInt(&values[kCategory], rec.nCategoryId);
     PmGetText(&values[kNote], rec.szNote);
+    rec.nLoadedStatus = rec.nStatus;
     return true;
 }
 
@@ -157,70 +159,9 @@ std::vector<std::size_t> PmMemoEx2Util::ListChanges(const PmMemoEx2Rec& rec, con
     return list;
 }
 
-bool PmMemoEx2Util::KeyOf(const PmMemoEx2Rec& rec, PmValues& key) const {
-    key.assign(2, PmVariant{});
-    return FieldToValue(rec, kRecordId, key[0]) && FieldToValue(rec, kNote, key[1]);
-}
-
-bool PmMemoEx2Util::FindRow(const PmMemoEx2Rec& rec, PmMemoEx2Rec& found, bool& exists) {
-    exists = false;
-    PmValues key;
-    if (!KeyOf(rec, key)) {
-        m_szDbError = "the key of record " + std::to_string(rec.nRecordId) + " cannot be formed";
-        return false;
-    }
-    PmValues row;
-    if (!SelectMainWhere(PmBuildWhere(KeyNames(), key), ColumnNames(), row)) {
-        return m_szDbError.empty();
-    }
-    found = PmMemoEx2Rec{};
-    for (std::size_t i = 0; i < row.size() && i < kColumnCount; ++i) {
-        ValueToField(row[i], i, found);
-    }
-    exists = true;
-    return true;
-}
-
-bool PmMemoEx2Util::WriteChanges(const PmMemoEx2Rec& rec, const std::vector<std::size_t>& columns) {
-    std::vector<std::string> names;
-    PmValues values;
-    for (const std::size_t index : columns) {
-        PmVariant value;
-        if (!FieldToValue(rec, index, value)) {
-            m_szDbError = "column " + std::to_string(index) + " of a memo cannot be written";
-            return false;
-        }
-        names.push_back(ColumnName(index));
-        values.push_back(std::move(value));
-    }
-    PmValues key;
-    if (!KeyOf(rec, key)) {
-        m_szDbError = "the key of record " + std::to_string(rec.nRecordId) + " cannot be formed";
-        return false;
-    }
-    return UpdateMain(names, values, KeyNames(), key);
-}
-
 bool PmMemoEx2Util::UpdateRecord(const PmMemoEx2Rec& rec) {
-    PmMemoEx2Rec found;
-    bool exists = false;
-    if (!FindRow(rec, found, exists)) {
-        return false;
-    }
-    if (!exists) {
-        // Adding the record again would leave two rows for one memo.
-        m_szDbError = "record " + std::to_string(rec.nRecordId) +
-                      " is no longer in the database with the note it was loaded with; it was not written";
-        return false;
-    }
-    if (SameRecord(rec, found)) {
-        return true;
-    }
-    const std::vector<std::size_t> changes = ListChanges(rec, found);
-    if (changes.empty()) {
-        return true;
-    }
-    return WriteChanges(rec, changes);
+    const std::vector<std::string> texts{rec.szNote};
+    return WriteMainStatus(rec.nRecordId, rec.nLoadedStatus, rec.nStatus, KeyTextNames(), texts);
 }
 
 bool PmMemoEx2Util::UpdateRecord(std::size_t index) {
@@ -228,7 +169,13 @@ bool PmMemoEx2Util::UpdateRecord(std::size_t index) {
         m_szDbError = "no such record";
         return false;
     }
-    return UpdateRecord(m_DataMgr.At(index));
+    PmMemoEx2Rec& rec = m_DataMgr.At(index);
+    if (!UpdateRecord(rec)) {
+        return false;
+    }
+    // The row now holds the written status: a later write starts from it.
+    rec.nLoadedStatus = rec.nStatus;
+    return true;
 }
 
 }  // namespace lazrine::palm

@@ -17,11 +17,12 @@ using PmMemoEx2DataMgr = PmDataMgr<PmMemoEx2Rec>;
 // The memo database of Palm Desktop 6 ("MemoPad\MemoPad.mdb", table "Main").
 //
 // A load reads every row of "Main", deleted ones included, in table order.
-// An undeleted record is written at once (UpdateRecord): its row is found by
-// "Record ID" and "Note", and only the columns that differ are updated. A
-// record whose row is not found is not written (never inserted as a second
-// row) and the update fails with the reason; so does a write the engine
-// refuses. Save() has nothing left to write.
+// An undeleted record is written at once (UpdateRecord): exactly its Status
+// cell, in the row found by "Record ID" that still holds the "Note" it was
+// loaded with (see PmDBEx2Util::WriteMainStatus); no other cell is written,
+// whatever it holds. A record whose row is gone or changed is not written
+// (never inserted as a second row) and the update fails with the reason; so
+// does a write the engine refuses. Save() has nothing left to write.
 class PmMemoEx2Util : public PmStore, public PmDBEx2Util {
 public:
     // The six memo columns of "Main", in index order.
@@ -45,9 +46,9 @@ public:
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
     bool WritesAtOnce() const override { return true; }
-    // Writes the container's record `index` to its row.
+    // Writes the status of the container's record `index` to its row.
     bool UpdateRecord(std::size_t index) override;
-    // Writes one changed record to its row.
+    // Writes the status of one record to its row.
     bool UpdateRecord(const PmMemoEx2Rec& rec);
     const std::string& LastError() const override { return m_szDbError; }
 
@@ -69,16 +70,8 @@ public:
     // The indexes of the columns in which `rec` differs from its row `found`.
     static std::vector<std::size_t> ListChanges(const PmMemoEx2Rec& rec, const PmMemoEx2Rec& found);
 
-    // Looks the row of `rec` up by its key. False when the lookup could not
-    // run (LastError says why); otherwise `exists` says whether a row was
-    // found and `found` holds it.
-    bool FindRow(const PmMemoEx2Rec& rec, PmMemoEx2Rec& found, bool& exists);
-    // Updates the listed columns of the row of `rec`.
-    bool WriteChanges(const PmMemoEx2Rec& rec, const std::vector<std::size_t>& columns);
-
 private:
     bool LoadRows();
-    bool KeyOf(const PmMemoEx2Rec& rec, PmValues& key) const;
 
     bool m_bLoaded = false;
     PmMemoEx2DataMgr m_DataMgr;
