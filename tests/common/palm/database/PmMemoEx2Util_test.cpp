@@ -7,6 +7,7 @@
 #include "common/palm/database/PmJetEngine.h"
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
+#include "support/JetPageEditor.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -65,6 +66,32 @@ std::vector<PmValues> StatusCells(const std::string& path) {
     EXPECT_TRUE(e.Open(path, error)) << error;
     EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Private], [Note] FROM Main", rows, error)) << error;
     return rows;
+}
+
+constexpr std::uint32_t kMainDefinition = 24;  // the page of Main's definition in MemoPad.mdb
+
+// Where the Status cell of a row lies in the file: after the row's 2-byte
+// column count come the fixed columns Record ID, Status, Placement, Private.
+std::size_t StatusOffset(const std::vector<std::uint8_t>& file, std::uint32_t id) {
+    JetPageEditor::RowPlace row;
+    EXPECT_TRUE(JetPageEditor::FindRowById(file, kMainDefinition, static_cast<std::int32_t>(id), row)) << id;
+    return row.nOffset + 2 + 4;
+}
+std::size_t PrivateOffset(const std::vector<std::uint8_t>& file, std::uint32_t id) {
+    return StatusOffset(file, id) + 8;
+}
+
+// The offsets at which two files differ, outside the 4 bytes at `cell`.
+std::vector<std::size_t> DifferencesBesides(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                                            std::size_t cell) {
+    std::vector<std::size_t> out;
+    EXPECT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] != b[i] && (i < cell || i >= cell + 4)) {
+            out.push_back(i);
+        }
+    }
+    return out;
 }
 
 class PmMemoEx2UtilTest : public ::testing::Test {
@@ -182,12 +209,10 @@ TEST_F(PmMemoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
         ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
 
         const auto after = ReadFileBytes(path);
-        ASSERT_EQ(after.size(), before.size());
-        std::size_t differing = 0;
-        for (std::size_t b = 0; b < before.size(); ++b) {
-            differing += before[b] != after[b] ? 1 : 0;
-        }
-        EXPECT_EQ(differing, 1u);  // the low byte of the Long Status
+        const std::size_t status = StatusOffset(before, row.id);
+        EXPECT_EQ(DifferencesBesides(before, after, status), std::vector<std::size_t>{});
+        EXPECT_NE(std::vector<std::uint8_t>(before.begin() + status, before.begin() + status + 4),
+                  std::vector<std::uint8_t>(after.begin() + status, after.begin() + status + 4));
         EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);
 
         const auto cellsAfter = StatusCells(path);
@@ -206,6 +231,144 @@ TEST_F(PmMemoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
     }
 }
 
+// An undelete writes the Status cell alone, whatever the other cells hold:
+// a Private that is a Long other than 0 or 1 is compared as loaded, never
+// rewritten as the flag the record shows.
+TEST_F(PmMemoEx2UtilTest, AnUndeleteWritesOnlyTheStatusWhateverPrivateHolds) {
+    struct Case {
+        std::uint32_t id;
+        std::int32_t priv;
+    };
+    static const Case kCases[] = {{1010, -1}, {1010, 2}, {1010, 0x10000}, {1012, -1}, {1013, 7}, {1011, -2}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.id) + " Private " + std::to_string(c.priv));
+        auto bytes = ReadFileBytes(Fixture("MemoPad.mdb"));
+        const std::size_t priv = PrivateOffset(bytes, c.id);
+        for (std::size_t k = 0; k < 4; ++k) {
+            bytes[priv + k] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(c.priv) >> (8 * k));
+        }
+        TempDir own;
+        const std::string path = own.File("MemoPad.mdb");
+        WriteFileBytes(path, bytes);
+        PmMemoEx2Util store(path);
+        ASSERT_TRUE(store.IsLoaded()) << store.LastError();
+        const std::size_t i = IndexOf(store, c.id);
+        store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
+        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        const auto after = ReadFileBytes(path);
+        EXPECT_EQ(DifferencesBesides(bytes, after, StatusOffset(bytes, c.id)), std::vector<std::size_t>{});
+        PmMemoEx2Util again(path);
+        EXPECT_FALSE(PmIsDeletedStatus(again.StatusAt(IndexOf(again, c.id))));
+    }
+}
+
+// A row changed by another program between the load and the write - its
+// note or its status - is not written: the file stays as it was.
+TEST_F(PmMemoEx2UtilTest, ARowChangedSinceTheLoadIsNotWritten) {
+    const std::string path = Copy();
+    PmMemoEx2Util store(path);
+    ASSERT_TRUE(store.IsLoaded());
+    // Another program changes the status of 1010; the store still holds
+    // the status it loaded before.
+    PmJetEngine other;
+    std::string error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(other.Open(path, error)) << error;
+    ASSERT_TRUE(other.Execute("UPDATE Main SET [Status]=2 WHERE [Record ID] = 1010", changed, error)) << error;
+    other.Close();
+    const auto before = ReadFileBytes(path);
+    ASSERT_TRUE(store.Load(path));
+    const std::size_t i = IndexOf(store, 1010);
+    store.GetDataMgr().At(i).nLoadedStatus = 0x04;  // as loaded before the other program's change
+    store.SetStatusAt(i, 0x00);
+    EXPECT_FALSE(store.UpdateRecord(i));
+    EXPECT_NE(store.LastError().find("status of record 1010 was changed"), std::string::npos) << store.LastError();
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+// Overflow rows, as Access leaves them when an edit makes a row grow on a
+// full page: the slot keeps a pointer (flagged 0x4000) to the data, which
+// lies in a slot of its own flagged 0x8000, on a new page or the same one.
+TEST_F(PmMemoEx2UtilTest, OverflowRowsAreReadAndUndeletedWhereTheirDataLies) {
+    struct Case {
+        std::vector<std::uint32_t> ids;  // rows whose data is moved, in this order
+        std::uint32_t target;            // 0: a new page; else that page
+    };
+    static const Case kCases[] = {
+        {{1010}, 0}, {{1010}, 27}, {{1001, 1012, 1022}, 0}, {{1024, 1030}, 27}, {{1021}, 0},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::to_string(c.ids.front()) + " to page " + std::to_string(c.target));
+        auto bytes = ReadFileBytes(Fixture("MemoPad.mdb"));
+        for (const std::uint32_t id : c.ids) {
+            JetPageEditor::RowPlace row;
+            std::string error;
+            ASSERT_TRUE(JetPageEditor::FindRowById(bytes, kMainDefinition, static_cast<std::int32_t>(id), row));
+            // Later moves to a new page go to the page the first one added.
+            const std::uint32_t target =
+                c.target == 0 && id != c.ids.front() ? static_cast<std::uint32_t>(bytes.size() / 4096 - 1) : c.target;
+            ASSERT_TRUE(JetPageEditor::MoveRowData(bytes, row.nPage, row.nSlot, target, error)) << error;
+        }
+        TempDir own;
+        const std::string path = own.File("MemoPad.mdb");
+        WriteFileBytes(path, bytes);
+
+        // Every row reads as before, in its slot's place.
+        PmMemoEx2Util store(path);
+        ASSERT_TRUE(store.IsLoaded()) << store.LastError();
+        const auto& expected = FixtureRows();
+        ASSERT_EQ(store.Count(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(store.RecordIdAt(i), expected[i].id);
+            EXPECT_EQ(store.StatusAt(i), expected[i].status);
+            EXPECT_EQ(store.GetDataMgr().At(i).szNote, expected[i].note);
+        }
+
+        // Each moved deleted row is undeleted in its data's Status cell alone.
+        for (const std::uint32_t id : c.ids) {
+            const std::size_t i = IndexOf(store, id);
+            if (!PmIsDeletedStatus(store.StatusAt(i))) {
+                continue;
+            }
+            const auto before = ReadFileBytes(path);
+            JetPageEditor::RowPlace row;
+            ASSERT_TRUE(JetPageEditor::FindRowById(before, kMainDefinition, static_cast<std::int32_t>(id), row));
+            EXPECT_TRUE(row.bOverflow);
+            store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
+            ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+            const auto after = ReadFileBytes(path);
+            const std::size_t status = StatusOffset(before, id);
+            EXPECT_EQ(status / 4096, row.nDataPage);
+            EXPECT_EQ(DifferencesBesides(before, after, status), std::vector<std::size_t>{});
+            EXPECT_NE(before[status], after[status]);
+        }
+        PmMemoEx2Util again(path);
+        ASSERT_TRUE(again.IsLoaded()) << again.LastError();
+        for (const std::uint32_t id : c.ids) {
+            EXPECT_FALSE(PmIsDeletedStatus(again.StatusAt(IndexOf(again, id))));
+        }
+    }
+}
+
+// A deleted overflow row (both flags on its slot) is passed over, and so is
+// the moved data its pointer reached: the table has one row less.
+TEST_F(PmMemoEx2UtilTest, ADeletedOverflowRowIsNotListed) {
+    auto bytes = ReadFileBytes(Fixture("MemoPad.mdb"));
+    JetPageEditor::RowPlace row;
+    std::string error;
+    ASSERT_TRUE(JetPageEditor::FindRowById(bytes, kMainDefinition, 1013, row));
+    ASSERT_TRUE(JetPageEditor::MoveRowData(bytes, row.nPage, row.nSlot, 0, error)) << error;
+    ASSERT_TRUE(JetPageEditor::SetSlotFlags(bytes, row.nPage, row.nSlot, 0xC000, error)) << error;
+    const std::string path = dir.File("MemoPad.mdb");
+    WriteFileBytes(path, bytes);
+    PmMemoEx2Util store(path);
+    ASSERT_TRUE(store.IsLoaded()) << store.LastError();
+    EXPECT_EQ(store.Count(), FixtureRows().size() - 1);
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        EXPECT_NE(store.RecordIdAt(i), 1013u);
+    }
+}
+
 TEST_F(PmMemoEx2UtilTest, ARecordWhoseRowIsGoneIsNeverAddedAgain) {
     const std::string path = Copy();
     const auto before = ReadFileBytes(path);
@@ -214,7 +377,7 @@ TEST_F(PmMemoEx2UtilTest, ARecordWhoseRowIsGoneIsNeverAddedAgain) {
     store.SetStatusAt(i, 0x01);
     store.GetDataMgr().At(i).szNote = "Dinner with Sean O'Brien at 8";
     EXPECT_FALSE(store.UpdateRecord(i));
-    EXPECT_NE(store.LastError().find("not written"), std::string::npos) << store.LastError();
+    EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
     store.GetDataMgr().At(i).szNote = "x' OR '1'='1";
     EXPECT_FALSE(store.UpdateRecord(i));
     EXPECT_EQ(ReadFileBytes(path), before);
