@@ -15,7 +15,6 @@
 namespace lazrine::palm {
 namespace {
 
-constexpr int kOffsetMask = 0x1FFF;
 // A slot flagged "deleted" is passed over by a scan: a deleted row, or the
 // data of an overflow row, which only its pointer reaches. A slot flagged
 // "overflow" holds a pointer (row byte, 3-byte page) to where the row's data
