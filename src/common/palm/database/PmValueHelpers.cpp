@@ -84,6 +84,37 @@ bool PmGetInt(const PmVariant* value, std::int32_t& n) {
     return true;
 }
 
+bool PmGetUInt(const PmVariant* value, std::uint32_t& n) {
+    if (value == nullptr) {
+        return false;
+    }
+    if (value->vt == VT_I4) {
+        n = static_cast<std::uint32_t>(value->lVal);
+        return true;
+    }
+    if (value->vt != VT_BSTR || value->bBstrNull) {
+        return false;
+    }
+    const std::string& s = value->bstrVal;
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+        ++i;
+    }
+    if (i < s.size() && s[i] == '+') {
+        ++i;
+    }
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
+    std::uint64_t acc = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        acc = acc * 10 + static_cast<std::uint64_t>(s[i] - '0');
+        if (acc > kMax) {
+            acc = kMax;
+        }
+    }
+    n = static_cast<std::uint32_t>(acc);
+    return true;
+}
+
 bool PmGetBool(const PmVariant* value, std::uint8_t& flag) {
     if (value == nullptr || value->vt != VT_BOOL) {
         return false;

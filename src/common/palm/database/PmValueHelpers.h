@@ -24,6 +24,11 @@ bool PmSetIntAsText(std::int32_t n, PmVariant* value);
 // its start (blanks skipped, optional sign, digits up to the first other
 // character, 0 without digits, saturated at the 32-bit range).
 bool PmGetInt(const PmVariant* value, std::int32_t& n);
+// The same as an unsigned number, for the date columns (seconds since 1970
+// held as decimal text): VT_I4 gives its 32 bits; a non-null VT_BSTR gives
+// the decimal number at its start (blanks skipped, an optional '+', digits up
+// to the first other character, 0 without digits, saturated at 4294967295).
+bool PmGetUInt(const PmVariant* value, std::uint32_t& n);
 // Only VT_BOOL: 1 when the payload is nonzero, else 0.
 bool PmGetBool(const PmVariant* value, std::uint8_t& flag);
 // Only VT_BSTR: the whole text (empty for a null payload).

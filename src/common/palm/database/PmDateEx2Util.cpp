@@ -1,0 +1,185 @@
+#include "common/palm/database/PmDateEx2Util.h"
+
+#include "common/palm/database/PmValueHelpers.h"
+#include "common/palm/desktop/PmUserDataPath.h"
+
+namespace lazrine::palm {
+namespace {
+
+enum DateColumn : std::size_t {
+    kRecordId = 0,
+    kStatus,
+    kPlacement,
+    kPrivate,
+    kCategory,
+    kNote,
+    kStartTime,
+    kEndTime,
+    kUntimed,
+    kTimeZone,
+    kLocation,
+    kSummary,
+    kAlarm,
+    kAlarmAdvance,
+    kAlarmUnit,
+    kRepeatedEvent,
+};
+
+// A flag column: Yes/No in Palm's databases, a number in some others.
+void FlagOf(const PmVariant& value, std::uint8_t& flag) {
+    if (value.vt == VT_I4) {
+        flag = (value.lVal & 0xFFFF) != 0 ? 1 : 0;
+    } else {
+        PmGetBool(&value, flag);
+    }
+}
+
+// A date column: the unsigned number, and its text exactly as stored.
+void DateOf(const PmVariant& value, std::uint32_t& number, std::string& text) {
+    PmGetUInt(&value, number);
+    if (value.vt == VT_BSTR) {
+        PmGetText(&value, text);
+    } else if (value.vt == VT_I4) {
+        text = std::to_string(value.lVal);
+    }
+}
+
+void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) {
+    std::int32_t n = 0;
+    switch (index) {
+        case kRecordId:
+            if (PmGetInt(&value, n)) {
+                rec.nRecordId = static_cast<std::uint32_t>(n);
+            }
+            break;
+        case kStatus:
+            if (PmGetInt(&value, n)) {
+                rec.nStatus = static_cast<std::uint32_t>(n);
+            }
+            break;
+        case kPlacement:
+            PmGetInt(&value, rec.nPlacement);
+            break;
+        case kPrivate:
+            FlagOf(value, rec.nPrivate);
+            break;
+        case kCategory:
+            PmGetInt(&value, rec.nCategoryId);
+            break;
+        case kNote:
+            PmGetText(&value, rec.szNote);
+            break;
+        case kStartTime:
+            DateOf(value, rec.nStartTime, rec.szStartTime);
+            break;
+        case kEndTime:
+            DateOf(value, rec.nEndTime, rec.szEndTime);
+            break;
+        case kUntimed:
+            FlagOf(value, rec.nUntimed);
+            break;
+        case kTimeZone:
+            PmGetText(&value, rec.szTimeZone);
+            break;
+        case kLocation:
+            PmGetText(&value, rec.szLocation);
+            break;
+        case kSummary:
+            PmGetText(&value, rec.szSummary);
+            break;
+        case kAlarm:
+            FlagOf(value, rec.nAlarm);
+            break;
+        case kAlarmAdvance:
+            PmGetInt(&value, rec.nAlarmAdvance);
+            break;
+        case kAlarmUnit:
+            PmGetInt(&value, rec.nAlarmUnit);
+            break;
+        case kRepeatedEvent:
+            PmGetText(&value, rec.szRepeatedEvent);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+const std::vector<std::string>& PmDateEx2Util::ColumnNames() {
+    static const std::vector<std::string> names{
+        "Record ID", "Status",    "Placement", "Private", "Category", "Note",          "Start Time",   "End Time",
+        "Untimed",   "Time Zone", "Location",  "Summary", "Alarm",    "Alarm Advance", "Alarm Unit",   "Repeated Event",
+    };
+    return names;
+}
+
+std::string PmDateEx2Util::ColumnName(std::size_t index) {
+    return index < kColumnCount ? ColumnNames()[index] : std::string();
+}
+
+bool PmDateEx2Util::Load(const std::string& path) {
+    m_bLoaded = false;
+    m_DataMgr.Clear();
+    if (path.empty()) {
+        m_szDbError = "no file name given";
+        return false;
+    }
+    if (!OpenDatabase(PM_DB_DATEBOOK, path) || !LoadRows()) {
+        m_DataMgr.Clear();
+        return false;
+    }
+    m_bLoaded = true;
+    return true;
+}
+
+bool PmDateEx2Util::LoadForUser(std::uint32_t userId) {
+    std::string path;
+    if (!PmUserDataPath::DataFilePath(userId, "datebook\\", "DateBook.mdb", path, m_szDbError)) {
+        m_bLoaded = false;
+        m_DataMgr.Clear();
+        return false;
+    }
+    return Load(path);
+}
+
+bool PmDateEx2Util::LoadRows() {
+    return LoadMainRows(ColumnNames(), [this](const PmValues& values) {
+        PmDateEx2Rec rec;
+        RowToRecord(values, rec);
+        rec.nLoadedStatus = rec.nStatus;
+        m_DataMgr.Add(std::move(rec));
+    });
+}
+
+bool PmDateEx2Util::RowToRecord(const PmValues& values, PmDateEx2Rec& rec) {
+    if (values.size() != kColumnCount) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        ValueToField(values[i], i, rec);
+    }
+    return true;
+}
+
+bool PmDateEx2Util::UpdateRecord(const PmDateEx2Rec& rec) {
+    static const std::vector<std::string> kKeyTextNames{"Start Time", "End Time", "Summary"};
+    const std::vector<std::string> texts{rec.szStartTime, rec.szEndTime, rec.szSummary};
+    return WriteMainStatus(rec.nRecordId, rec.nLoadedStatus, rec.nStatus, kKeyTextNames, texts);
+}
+
+bool PmDateEx2Util::UpdateRecord(std::size_t index) {
+    if (index >= m_DataMgr.Count()) {
+        m_szDbError = "no such record";
+        return false;
+    }
+    PmDateEx2Rec& rec = m_DataMgr.At(index);
+    if (!UpdateRecord(rec)) {
+        return false;
+    }
+    // The row now holds the written status: a later write starts from it.
+    rec.nLoadedStatus = rec.nStatus;
+    return true;
+}
+
+}  // namespace lazrine::palm
