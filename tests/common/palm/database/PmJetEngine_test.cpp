@@ -182,6 +182,7 @@ TEST_F(PmJetEngineTest, DamagedTableDefinitionsFailWithAReason) {
     constexpr std::size_t kPage = 4096;
     constexpr std::size_t kCatalog = 2;  // MSysObjects
     constexpr std::size_t kMain = 24;    // Main of MemoPad.mdb
+    constexpr std::size_t kMainMap = 28;  // the page Main's usage map (page 25, row 0) names
     struct Case {
         std::size_t page;
         std::size_t offset;
@@ -193,10 +194,13 @@ TEST_F(PmJetEngineTest, DamagedTableDefinitionsFailWithAReason) {
         {kMain, 46, 0x7F},    {kMain, 51, 0x40},    {kMain, 47, 0xFF},    {kMain, 4, 0x09},
         {kCatalog, 55, 0xFF}, {kCatalog, 56, 0x00}, {kCatalog, 56, 0x01}, {kCatalog, 56, 0xFF},
         {kCatalog, 45, 0x00}, {kCatalog, 0, 0x01},  {kCatalog, 4, 0x02},
+        {kMain, 4, 0x18},                            // the definition continues on itself
+        {kMainMap, 0, 0x01},                         // the map page Main's usage map names
     };
     const auto original = ReadFileBytes(Fixture("MemoPad.mdb"));
     ASSERT_EQ(original[kMain * kPage], 0x02);
     ASSERT_EQ(original[kCatalog * kPage], 0x02);
+    ASSERT_EQ(original[kMainMap * kPage], 0x05);
     for (const Case& c : kCases) {
         SCOPED_TRACE("page " + std::to_string(c.page) + " byte " + std::to_string(c.offset));
         auto bytes = original;
