@@ -128,6 +128,10 @@ int main(int argc, char** argv) {
         Write(folder, "jet_pages", 2 * file + 1, Bytes{file});
         Write(folder, "jet_pages", 2 * file + 2, Bytes{file, 1, 55, 0, 0x00, 1, 59, 0, 0x01});
     }
+    // MemoPad.mdb with the first row slot of Main's data page (27) flagged
+    // as an overflow row, and as a deleted one.
+    Write(folder, "jet_pages", 11, Bytes{0, 26, 15, 0, 0x4F});
+    Write(folder, "jet_pages", 12, Bytes{0, 26, 17, 0, 0x8F});
     Write(folder, "users_file", 1,
           lazrine::testing::BuildUsersDat({{3, "Profile A", "ProfA"}, {0xA1B2C3D4, "Jos\xe9 P", "JoseP"}, {4096, "Ann", "Ann"}}));
     Write(folder, "users_file", 2, lazrine::testing::BuildUsersDat({{500, "Solo", "Solo"}}));

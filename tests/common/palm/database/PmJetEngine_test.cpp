@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/AtomicFile.h"
+#include "support/JetPageEditor.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -215,6 +216,72 @@ TEST_F(PmJetEngineTest, DamagedTableDefinitionsFailWithAReason) {
                     error.find("no table") != std::string::npos)
             << error;
         EXPECT_TRUE(rows.empty());
+    }
+}
+
+// Overflow rows of every kind of database: moved to a new page, to the same
+// page, or to the table's other data page, each reads whole in its slot's
+// place, and an update of a number and a Yes/No cell changes bytes of the
+// moved data only.
+TEST_F(PmJetEngineTest, OverflowRowsAreReadAndUpdatedWhereTheirDataLies) {
+    struct Case {
+        const char* file;
+        std::int32_t id;
+        std::uint32_t target;  // 0: a new page
+        const char* update;
+        const char* check;  // SELECT of the row's Status and one Yes/No column
+        std::int32_t status;
+        bool flag;
+    };
+    static const Case kCases[] = {
+        {"Todolist.mdb", 2010, 0, "UPDATE Main SET [Status]=1, [Completed]=1 WHERE [Record ID] = 2010",
+         "SELECT [Status], [Completed] FROM Main WHERE [Record ID] = 2010", 1, true},
+        {"Todolist.mdb", 2012, 27, "UPDATE Main SET [Status]=0, [Private]=0 WHERE [Record ID] = 2012",
+         "SELECT [Status], [Private] FROM Main WHERE [Record ID] = 2012", 0, false},
+        {"Address.mdb", 4010, 30, "UPDATE Main SET [Status]=2 WHERE [Record ID] = 4010",
+         "SELECT [Status], [Private] FROM Main WHERE [Record ID] = 4010", 2, false},
+        {"DateBook.mdb", 3010, 0, "UPDATE Main SET [Status]=0, [Private]=1 WHERE [Record ID] = 3010",
+         "SELECT [Status], [Private] FROM Main WHERE [Record ID] = 3010", 0, true},
+    };
+    constexpr std::uint32_t kMain = 24;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.id));
+        const auto original = ReadFileBytes(Fixture(c.file));
+        PmJetEngine plain;
+        std::string error;
+        ASSERT_TRUE(plain.OpenBytes(original, error)) << error;
+        const auto all = Select(plain, "SELECT [Record ID], [Status], [Note] FROM Main");
+
+        auto bytes = original;
+        JetPageEditor::RowPlace row;
+        ASSERT_TRUE(JetPageEditor::FindRowById(bytes, kMain, c.id, row));
+        ASSERT_TRUE(JetPageEditor::MoveRowData(bytes, row.nPage, row.nSlot, c.target, error)) << error;
+        const std::string path = dir.File(std::to_string(c.id) + ".mdb");
+        WriteFileBytes(path, bytes);
+        ASSERT_TRUE(JetPageEditor::FindRowById(bytes, kMain, c.id, row));
+        ASSERT_TRUE(row.bOverflow);
+
+        PmJetEngine e;
+        ASSERT_TRUE(e.Open(path, error)) << error;
+        const auto moved = Select(e, "SELECT [Record ID], [Status], [Note] FROM Main");
+        ASSERT_EQ(moved.size(), all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            EXPECT_EQ(moved[i][0].lVal, all[i][0].lVal);
+            EXPECT_EQ(moved[i][1].lVal, all[i][1].lVal);
+            EXPECT_EQ(moved[i][2].bstrVal, all[i][2].bstrVal);
+        }
+        std::size_t changed = 0;
+        ASSERT_TRUE(e.Execute(c.update, changed, error)) << error;
+        EXPECT_EQ(changed, 1u);
+        for (const std::size_t at : Differences(bytes, ReadFileBytes(path))) {
+            EXPECT_TRUE(at >= row.nOffset && at < row.nOffset + row.nSize) << at;
+        }
+        PmJetEngine fresh;
+        ASSERT_TRUE(fresh.Open(path, error)) << error;
+        const auto after = Select(fresh, c.check);
+        ASSERT_EQ(after.size(), 1u);
+        EXPECT_EQ(after[0][0].lVal, c.status);
+        EXPECT_EQ(after[0][1].boolVal != 0, c.flag);
     }
 }
 
