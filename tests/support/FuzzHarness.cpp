@@ -209,13 +209,20 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     if (!store.WriteToMemory(inMemory) || inMemory != saved) {
         return "writing to memory differs from saving";
     }
+    // Bytes after the records are kept as they are, at the end of the file.
+    const auto& trailing = store.TrailingBytes();
+    if (trailing.size() > saved.size() ||
+        !std::equal(trailing.begin(), trailing.end(), saved.end() - static_cast<std::ptrdiff_t>(trailing.size()))) {
+        return "a save dropped the bytes after the last record";
+    }
 
     io.Put(kSecondPath, saved);
     Store again;
     if (!again.Load(kSecondPath)) {
         return "a saved file does not load: " + again.LastError();
     }
-    if (again.Count() != store.Count()) {
+    if (again.Count() != store.Count() || again.TrailingBytes() != store.TrailingBytes() ||
+        again.HasRawFields() != store.HasRawFields()) {
         return "a saved file holds " + std::to_string(again.Count()) + " records instead of " +
                std::to_string(store.Count());
     }

@@ -117,7 +117,9 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
             Blob(b, blob);
         }
         b.StringField(m.extraTextA).StringField(m.extraTextB).StringField(m.text);
+        b.Raw(m.extraFields);
     }
+    b.Raw(spec.trailing);
     return b.Bytes();
 }
 
@@ -135,7 +137,9 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     for (const auto& m : spec.memos) {
         b.IntField(m.id, m.intTag).IntField(m.status, m.intTag).IntField(m.placement, m.intTag);
         b.StringField(m.text).IntField(m.priv, 6).IntField(m.category, m.intTag);
+        b.Raw(m.extraFields);
     }
+    b.Raw(spec.trailing);
     return b.Bytes();
 }
 

@@ -61,6 +61,9 @@ struct MemoSpec {
     std::string extraTextB;
     // Tags used for the numeric fields 0..6 (extended) or 0,1,2,4,5 (classic).
     std::uint32_t intTag = 1;
+    // Fields written after the ones above (a schema counting more positions
+    // than the record type describes), as they are.
+    std::vector<std::uint8_t> extraFields;
 };
 
 struct MemoFileSpec {
@@ -79,6 +82,8 @@ struct MemoFileSpec {
     bool overrideEntryCount = false;
     std::uint32_t entryCount = 0;
     std::vector<MemoSpec> memos;
+    // Bytes after the last record, as they are.
+    std::vector<std::uint8_t> trailing;
 };
 
 // A memo with the given id, status word and text; everything else zero.

@@ -18,8 +18,9 @@ struct PmClassicFileFormat {
 // The classic record file of every kind (Palm Desktop before 4.1.2): the
 // version tag, the recorded file name, a header text, the categories, the
 // schema and the counted records. Positions are counted with the schema's
-// fields per record; positions the record type does not describe read and
-// write nothing.
+// fields per record; positions the record type does not describe are carried
+// as raw bytes when the file holds them (see ReadRecords), and bytes after the
+// last counted record are kept as they are.
 //
 // A load followed by a save reproduces the file except for the category
 // section's dirty flags and second names, the string attributes (always 1),
@@ -41,6 +42,7 @@ public:
         this->m_bLoaded = false;
         m_nVersionTag = m_Format.nVersionTag;
         m_Schema = m_Format.defaultSchema;
+        m_nFieldsRead = Described();
         m_szHeaderText.clear();
         m_szRecordedName.clear();
         this->m_DataMgr.Clear();
@@ -63,18 +65,54 @@ protected:
             return this->Fail("not a classic Palm Desktop file of this kind (version tag " + std::to_string(tag) +
                               ")");
         }
-        return this->ReadCString(m_szRecordedName, kTextCap) && this->ReadCString(m_szHeaderText, kTextCap) &&
-               this->ReadCategorySection() && this->ReadSchema(m_Schema) &&
-               this->ReadCountedRecords(m_Schema.nFieldsPerRecord, Described(), -1);
+        if (!this->ReadCString(m_szRecordedName, kTextCap) || !this->ReadCString(m_szHeaderText, kTextCap) ||
+            !this->ReadCategorySection() || !this->ReadSchema(m_Schema)) {
+            return false;
+        }
+        return ReadRecords();
     }
 
     bool WriteContent() override {
         return this->WriteLong(m_nVersionTag) && this->WriteCString(m_szRecordedName) &&
                this->WriteCString(m_szHeaderText) && this->WriteCategorySection() && this->WriteSchema(m_Schema) &&
-               this->WriteCountedRecords(m_Schema.nFieldsPerRecord, Described());
+               this->WriteCountedRecords(m_Schema.nFieldsPerRecord, m_nFieldsRead);
     }
 
 private:
+    // A schema counting more positions than the record type describes is
+    // read two ways: with every counted position in the file (the extra ones
+    // kept as raw fields), and with only the described positions in the file.
+    // The way whose records end where the file ends wins, the first when
+    // both do; when neither does, the way that reads at all, the described
+    // one first, keeping the rest of the file as trailing bytes. Either way
+    // the writer writes back every byte that was read.
+    bool ReadRecords() {
+        const std::size_t start = this->Tell();
+        const std::uint32_t perRecord = m_Schema.nFieldsPerRecord;
+        m_nFieldsRead = Described();
+        if (perRecord <= m_nFieldsRead) {
+            return this->ReadCountedRecords(perRecord, m_nFieldsRead, -1);
+        }
+        const auto attempt = [&](std::size_t fields) {
+            this->ClearError();
+            m_nFieldsRead = fields;
+            return this->Rewind(start) && this->ReadCountedRecords(perRecord, fields, -1);
+        };
+        const bool allCounted = attempt(perRecord);
+        if (allCounted && this->TrailingBytes().empty()) {
+            return true;
+        }
+        if (attempt(Described())) {
+            return true;
+        }
+        const std::string describedError = this->LastError();
+        if (allCounted && attempt(perRecord)) {
+            return true;
+        }
+        this->ClearError();
+        return this->Fail(describedError);
+    }
+
     std::size_t Described() const {
         return m_Schema.nFieldsPerRecord < Rec::kFieldCount ? m_Schema.nFieldsPerRecord : Rec::kFieldCount;
     }
@@ -84,6 +122,8 @@ private:
     std::string m_szHeaderText;
     std::string m_szRecordedName;
     PmSchema m_Schema;
+    // The positions per record the last load read (and a save writes).
+    std::size_t m_nFieldsRead = 0;
 };
 
 }  // namespace lazrine::palm

@@ -215,6 +215,89 @@ bool PmDBUtil::ReadQuadField(PmQuad& v) {
     return ReadLong(tag) && ReadQuad(v);
 }
 
+std::size_t PmDBUtil::RawFieldSize(std::span<const std::uint8_t> bytes) {
+    const auto u32At = [&bytes](std::size_t at, std::uint64_t& v) {
+        if (bytes.size() < at + 4) {
+            return false;
+        }
+        v = static_cast<std::uint64_t>(bytes[at]) | (static_cast<std::uint64_t>(bytes[at + 1]) << 8) |
+            (static_cast<std::uint64_t>(bytes[at + 2]) << 16) | (static_cast<std::uint64_t>(bytes[at + 3]) << 24);
+        return true;
+    };
+    std::uint64_t tag = 0;
+    if (!u32At(0, tag)) {
+        return 0;
+    }
+    std::uint64_t size = 0;
+    switch (tag) {
+        case PM_FIELD_INTEGER:
+        case PM_FIELD_DATE:
+        case PM_FIELD_BOOLEAN:
+            size = 8;
+            break;
+        case PM_FIELD_QUAD:
+            size = 12;
+            break;
+        case PM_FIELD_CSTRING: {
+            // Tag, attribute, then the CString's length byte (0xFF: a u16).
+            if (bytes.size() < 9) {
+                return 0;
+            }
+            size = 9 + bytes[8];
+            if (bytes[8] == 0xFF) {
+                if (bytes.size() < 11) {
+                    return 0;
+                }
+                size = 11 + (static_cast<std::uint64_t>(bytes[9]) | (static_cast<std::uint64_t>(bytes[10]) << 8));
+            }
+            break;
+        }
+        default: {
+            std::uint64_t form = 0;
+            if (!u32At(4, form)) {
+                return 0;
+            }
+            if (form == 0) {
+                size = 8;
+            } else if (form <= 3) {
+                std::uint64_t length = 0;
+                if (!u32At(16, length)) {
+                    return 0;
+                }
+                size = 20 + length;
+            } else {
+                size = 8 + form;
+            }
+            break;
+        }
+    }
+    return size <= bytes.size() ? static_cast<std::size_t>(size) : 0;
+}
+
+bool PmDBUtil::ReadRawField(std::vector<std::uint8_t>& out) {
+    const std::span<const std::uint8_t> rest(m_Input.data() + m_nPos, Remaining());
+    const std::size_t size = RawFieldSize(rest);
+    if (size == 0) {
+        return Fail("a field runs past the end of the file at byte " + std::to_string(m_nPos));
+    }
+    out.insert(out.end(), rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(size));
+    m_nPos += size;
+    return true;
+}
+
+void PmDBUtil::ReadRest(std::vector<std::uint8_t>& out) {
+    out.assign(m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos), m_Input.end());
+    m_nPos = m_Input.size();
+}
+
+bool PmDBUtil::Rewind(std::size_t pos) {
+    if (!m_bOpen || pos > m_nPos) {
+        return Fail("cannot go back to byte " + std::to_string(pos));
+    }
+    m_nPos = pos;
+    return true;
+}
+
 std::size_t PmDBUtil::Tell() const {
     if (m_bWriting) {
         return m_Output.size();

@@ -66,6 +66,18 @@ public:
     bool ReadStringField(std::string& out, std::uint32_t& attr);
     bool ReadBlobField(PmBlobField& blob);
     bool ReadQuadField(PmQuad& v);
+    // Appends the bytes of the next field, whatever its type, to `out`
+    // unchanged: numbers (tags 1, 3, 6), texts (5), quads (68) and, for any
+    // other tag, the binary form of ReadBlobField. Fails, consuming nothing,
+    // when the field runs past the end of the data.
+    bool ReadRawField(std::vector<std::uint8_t>& out);
+    // The size of the field that begins `bytes` as ReadRawField reads it; 0
+    // when `bytes` does not hold a whole field.
+    static std::size_t RawFieldSize(std::span<const std::uint8_t> bytes);
+    // Replaces `out` by every byte not read yet, and consumes them.
+    void ReadRest(std::vector<std::uint8_t>& out);
+    // Moves the read position back to `pos` (at most the current position).
+    bool Rewind(std::size_t pos);
     // Current read position (or the size written so far while writing).
     std::size_t Tell() const;
     std::size_t Remaining() const { return m_Input.size() - m_nPos; }

@@ -27,8 +27,9 @@ struct PmExFileFormat {
 // of the format: signature bytes 0..4, header bytes 12 and 13 (derived from
 // the record count), numeric tags of the common header (always 1), string
 // attributes (always 1), and the category section's dirty flags and second
-// names. Texts are kept whole. A save goes to the file that was loaded; the
-// path recorded inside the file is written back unchanged.
+// names. Texts are kept whole, and bytes after the last counted record are
+// written back as they are. A save goes to the file that was loaded; the path
+// recorded inside the file is written back unchanged.
 template <class Rec>
 class PmExFile : public PmFileStore<Rec> {
 public:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "common/palm/PmDBUtil.h"
@@ -48,7 +49,15 @@ private:
         m_bWritable = true;
         m_szNotWritableReason.clear();
         m_szLoadedPath.clear();
+        ClearRecords();
+    }
+
+    void ClearRecords() {
         m_DataMgr.Clear();
+        m_RawFields.clear();
+        m_RawFields.shrink_to_fit();
+        m_Trailing.clear();
+        m_Trailing.shrink_to_fit();
     }
 
     bool FinishLoad() {
@@ -56,7 +65,7 @@ private:
         Close();
         if (!ok) {
             // A partly read file is never offered as records.
-            m_DataMgr.Clear();
+            ClearRecords();
         }
         m_bLoaded = ok;
         return ok;
@@ -67,7 +76,7 @@ public:
     bool LoadForUser(std::uint32_t userId) override {
         ClearError();
         m_bLoaded = false;
-        m_DataMgr.Clear();
+        ClearRecords();
         std::string path;
         std::string error;
         if (!PmUserDataPath::DataFilePath(userId, m_szUserFolder, m_szUserFile, path, error)) {
@@ -111,7 +120,7 @@ public:
         return ok;
     }
 
-    void Clear() override { m_DataMgr.Clear(); }
+    void Clear() override { ClearRecords(); }
     std::size_t Count() const override { return m_DataMgr.Count(); }
     std::uint32_t RecordIdAt(std::size_t i) const override { return m_DataMgr.At(i).nRecordId; }
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
@@ -121,6 +130,10 @@ public:
     PmDataMgr<Rec>& GetDataMgr() { return m_DataMgr; }
     const PmDataMgr<Rec>& GetDataMgr() const { return m_DataMgr; }
     const std::string& GetLoadedPath() const { return m_szLoadedPath; }
+    // The bytes after the last counted record, kept for the writer.
+    const std::vector<std::uint8_t>& TrailingBytes() const { return m_Trailing; }
+    // Whether any record carries fields its record type does not describe.
+    bool HasRawFields() const { return !m_RawFields.empty(); }
 
 protected:
     // Reads everything after opening; writes everything before committing.
@@ -136,8 +149,17 @@ protected:
     // Reads the u32 entry count and entries / fieldsPerRecord records of
     // `fieldsToRead` fields each. `categoryPos` (or -1) is the position after
     // which a record's category name is looked up.
+    //
+    // No byte of the file is dropped: a position the record type does not
+    // describe is kept as the field's raw bytes, and the bytes after the last
+    // counted record (data appended, or records beyond the entry count) are
+    // kept as they are; WriteCountedRecords writes both back unchanged.
     bool ReadCountedRecords(std::uint32_t fieldsPerRecord, std::size_t fieldsToRead, int categoryPos) {
         m_DataMgr.Clear();
+        m_RawFields.clear();
+        m_RawFields.shrink_to_fit();
+        m_Trailing.clear();
+        m_Trailing.shrink_to_fit();
         std::uint32_t entries = 0;
         if (!ReadLong(entries)) {
             return false;
@@ -153,36 +175,66 @@ protected:
             return Fail("the record count " + std::to_string(records) + " is larger than the file can hold");
         }
         m_DataMgr.Records().reserve(records);
+        std::vector<std::uint8_t> raw;
         for (std::uint32_t r = 0; r < records; ++r) {
             Rec rec{};
+            raw.clear();
             for (std::size_t pos = 0; pos < fieldsToRead; ++pos) {
-                if (!ReadField(Rec::Field(rec, pos))) {
+                const PmFieldRef ref = Rec::Field(rec, pos);
+                const bool ok = std::holds_alternative<std::monostate>(ref.target) ? ReadRawField(raw) : ReadField(ref);
+                if (!ok) {
+                    m_DataMgr.Clear();
+                    m_RawFields.clear();
                     return FailIn("record " + std::to_string(r + 1) + " is damaged");
                 }
                 if (static_cast<int>(pos) == categoryPos) {
                     AssignCategoryName(rec);
                 }
             }
+            if (!raw.empty() && m_RawFields.empty()) {
+                m_RawFields.resize(records);
+            }
+            if (!raw.empty()) {
+                m_RawFields[r] = raw;
+            }
             m_DataMgr.Add(std::move(rec));
         }
+        ReadRest(m_Trailing);
         return true;
     }
 
     // Writes the entry count (records x fieldsPerRecord, modulo 2^32) and
-    // `fieldsToWrite` fields of every record.
+    // `fieldsToWrite` fields of every record: the described ones from the
+    // record, the others from the raw bytes read; then the bytes that followed
+    // the records.
     bool WriteCountedRecords(std::uint32_t fieldsPerRecord, std::size_t fieldsToWrite) {
         const auto entries = static_cast<std::uint32_t>(m_DataMgr.Count() * fieldsPerRecord);
         if (!WriteLong(entries)) {
             return false;
         }
-        for (Rec& rec : m_DataMgr.Records()) {
+        std::vector<Rec>& recs = m_DataMgr.Records();
+        for (std::size_t r = 0; r < recs.size(); ++r) {
+            Rec& rec = recs[r];
+            std::span<const std::uint8_t> raw;
+            if (r < m_RawFields.size()) {
+                raw = m_RawFields[r];
+            }
             for (std::size_t pos = 0; pos < fieldsToWrite; ++pos) {
-                if (!WriteField(Rec::Field(rec, pos))) {
+                const PmFieldRef ref = Rec::Field(rec, pos);
+                bool ok = true;
+                if (!std::holds_alternative<std::monostate>(ref.target)) {
+                    ok = WriteField(ref);
+                } else if (!raw.empty()) {
+                    const std::size_t size = RawFieldSize(raw);
+                    ok = size != 0 && WriteBytes(raw.first(size));
+                    raw = raw.subspan(size == 0 ? raw.size() : size);
+                }
+                if (!ok) {
                     return FailIn("cannot write record " + std::to_string(rec.nRecordId));
                 }
             }
         }
-        return true;
+        return m_Trailing.empty() || WriteBytes(m_Trailing);
     }
 
     virtual void AssignCategoryName(Rec& /*rec*/) {}
@@ -192,6 +244,10 @@ protected:
     std::string m_szLoadedPath;
 
 private:
+    // Per record (indexed like the container, empty when no record has
+    // any): the raw bytes of the positions its type does not describe.
+    std::vector<std::vector<std::uint8_t>> m_RawFields;
+    std::vector<std::uint8_t> m_Trailing;
     const char* m_szUserFolder;
     const char* m_szUserFile;
     bool m_bWritable = true;
