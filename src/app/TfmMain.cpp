@@ -375,7 +375,17 @@ void TfmMain::UndeleteChecked(int page) {
         return;
     }
 
-    if (!rs->Save()) {
+    const bool saved = rs->Save();
+    if (!saved && rs->SaveReplacedFile()) {
+        // The undeleted records are in the file; only its durability is in doubt.
+        m_ui.Error(this, QStringLiteral("Error"),
+                   QStringLiteral("Palm %1 undelete: the file was replaced, but the change may not survive a crash "
+                                  "(%2).")
+                       .arg(palmName, QString::fromStdString(rs->LastError())));
+        RefillPage(page, false);
+        return;
+    }
+    if (!saved) {
         m_ui.Error(this, QStringLiteral("Error"),
                    QStringLiteral("Palm %1 undelete failed: the data could not be written (%2). The file was left "
                                   "unchanged; no records were undeleted.")

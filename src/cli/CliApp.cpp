@@ -251,7 +251,10 @@ public:
             ++done;
         }
         if (!set->Save()) {
-            m_err << "Cannot save " << (o.user.empty() ? o.file : m_szUserName) << ": " << set->LastError() << "\nThe file was left unchanged.\n";
+            m_err << "Cannot save " << (o.user.empty() ? o.file : m_szUserName) << ": " << set->LastError() << "\n";
+            if (!set->SaveReplacedFile()) {
+                m_err << "The file was left unchanged.\n";
+            }
             return CliApp::kExitFailed;
         }
         m_out << set->Kind().SuccessMessage(done) << "\n";
@@ -333,6 +336,10 @@ private:
             return set;
         }
         if (!set->LoadFile(o.file)) {
+            if (set->LoadFailedInUse()) {
+                m_err << set->LastError() << "\n";
+                return nullptr;
+            }
             m_err << NotAFile(o) << "\n" << "(" << set->LastError() << ")\n";
             return nullptr;
         }

@@ -1,9 +1,15 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/FileIo.h"
 
 namespace lazrine::platform {
 namespace {
+
+using Kind = FileIo::Facts::Kind;
+using Outcome = AtomicFile::Outcome;
 
 // Closes a handle on every path out of a scope.
 class HandleGuard {
@@ -25,37 +31,230 @@ private:
     FileIo::Handle m_handle = FileIo::kInvalid;
 };
 
-// Writes `content` to the new file `target` (which must not exist), durably,
-// via a temporary name, and removes the temporary file on failure.
-bool WriteDurably(FileIo& io, const std::string& temp, const std::string& target,
-                  const std::string& modeFrom, std::span<const std::uint8_t> content, std::string& error) {
-    if (io.Exists(temp)) {
-        // Left over from an earlier crash; it was never the data file.
-        io.Remove(temp);
-    }
-    HandleGuard out(io);
-    if (!io.CreateNew(temp, modeFrom, out.Get(), &error)) {
+// Fills a new file through its handle.
+using Filler = std::function<bool(FileIo::Handle, std::string&)>;
+
+// Removes what an interrupted earlier save left at the temporary name: a
+// regular file or a link (the link itself; what it points to is never
+// touched). Anything else there is not ours to remove.
+bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
+    FileIo::Facts facts;
+    if (!io.Inspect(temp, facts, &error)) {
         return false;
     }
-    const bool written = (content.empty() || io.Write(out.Get(), content, &error)) &&
-                         io.Flush(out.Get(), &error);
-    const bool closed = out.Close(written ? &error : nullptr);
-    if (!written || !closed || !io.Rename(temp, target, &error)) {
-        io.Remove(temp);
+    if (facts.nKind == Kind::kMissing) {
+        return true;
+    }
+    if (facts.nKind != Kind::kRegular && facts.nKind != Kind::kLink) {
+        error = temp + " is in the way and is not a file; move it away and save again";
         return false;
     }
-    if (!io.FlushFolderOf(target, &error)) {
+    if (!io.Remove(temp)) {
+        error = "cannot remove " + temp + ", left by an interrupted save";
         return false;
     }
     return true;
 }
 
+// Writes a new file `target` durably via a temporary name: fills the new
+// file, flushes it, renames it over `target`, flushes the folder. The
+// temporary file is removed on every failure before the rename. `written`
+// receives the new file's description as it was flushed.
+Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& target, const std::string& modeFrom,
+                     const Filler& fill, FileIo::Facts& written, std::string& error) {
+    if (!ClearLeftover(io, temp, error)) {
+        return Outcome::kUnchanged;
+    }
+    HandleGuard out(io);
+    if (!io.CreateNew(temp, modeFrom, out.Get(), &error)) {
+        return Outcome::kUnchanged;
+    }
+    const bool ready = fill(out.Get(), error) && io.Flush(out.Get(), &error) && io.InspectOpen(out.Get(), written, &error);
+    const bool closed = out.Close(ready ? &error : nullptr);
+    if (!ready || !closed || !io.Rename(temp, target, &error)) {
+        io.Remove(temp);
+        return Outcome::kUnchanged;
+    }
+    if (!io.FlushFolderOf(target, &error)) {
+        return Outcome::kReplacedNotDurable;
+    }
+    return Outcome::kReplaced;
+}
+
+Filler WriteAll(std::span<const std::uint8_t> content) {
+    return [content](FileIo::Handle h, std::string& error) {
+        return content.empty() || FileIo::Instance().Write(h, content, &error);
+    };
+}
+
+// The file a save writes: `path`, or the target of the link at `path`.
+bool TargetOf(FileIo& io, const std::string& path, std::string& target, FileIo::Facts& facts, std::string& error) {
+    target = path;
+    if (!io.Inspect(path, facts, &error)) {
+        return false;
+    }
+    if (facts.nKind == Kind::kLink) {
+        if (!io.ResolveLinks(path, target, &error) || !io.Inspect(target, facts, &error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when a backup is already in place; false with an empty `error` when
+// none is; false with a reason when the name holds something else.
+bool HasBackup(FileIo& io, const std::string& backup, std::string& error) {
+    error.clear();
+    FileIo::Facts facts;
+    if (!io.Inspect(backup, facts, &error)) {
+        return false;
+    }
+    if (facts.nKind == Kind::kRegular) {
+        return true;
+    }
+    if (facts.nKind != Kind::kMissing) {
+        error = backup + " is not a regular file, so it cannot serve as the backup; move it away and save again";
+    }
+    return false;
+}
+
+bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, std::string& error) {
+    const std::string backup = AtomicFile::BackupPathOf(target);
+    if (HasBackup(io, backup, error)) {
+        return true;
+    }
+    if (!error.empty()) {
+        return false;
+    }
+    FileIo::Facts written;
+    if (WriteDurably(io, backup + AtomicFile::kTempSuffix, backup, target, fill, written, error) !=
+        Outcome::kReplaced) {
+        // A backup whose folder flush failed may vanish in a crash: not yet
+        // safe to change the original.
+        error = "cannot make the backup copy: " + error;
+        return false;
+    }
+    return true;
+}
+
+// Copies the open file `h` into a new file in chunks: never a second whole
+// copy of a large file in memory.
+Filler CopyOf(FileIo::Handle h) {
+    return [h](FileIo::Handle out, std::string& error) {
+        FileIo& io = FileIo::Instance();
+        std::uint64_t size = 0;
+        if (!io.Size(h, size, &error)) {
+            return false;
+        }
+        std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(size, FileFingerprint::kChunk)));
+        for (std::uint64_t offset = 0; offset < size;) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, chunk.size()));
+            const std::span<std::uint8_t> part(chunk.data(), n);
+            if (!io.ReadAt(h, offset, part, &error) || !io.Write(out, part, &error)) {
+                return false;
+            }
+            offset += n;
+        }
+        return true;
+    };
+}
+
+// Everything a replacement checks before it writes, in the order a user
+// would want to hear about it.
+bool MayReplace(const std::string& path, const FileIo::Facts& facts, std::string& error) {
+    if (facts.nKind == Kind::kMissing) {
+        error = "cannot open '" + path + "': No such file or directory";
+        return false;
+    }
+    if (facts.nKind != Kind::kRegular) {
+        error = "not a regular file '" + path + "'";
+        return false;
+    }
+    if (facts.nLinks > 1) {
+        error = path + " has " + std::to_string(facts.nLinks) +
+                " names (hard links); replacing it would split them, so it was not changed";
+        return false;
+    }
+    if (!facts.bWritable) {
+        error = path + " is read-only; it was not changed";
+        return false;
+    }
+    return true;
+}
+
+struct Request {
+    FileFingerprint* loaded = nullptr;  // checked and updated when given
+    bool keepBackup = true;
+    bool mayCreate = false;
+};
+
+Outcome Commit(const std::string& path, std::span<const std::uint8_t> content, const Request& request,
+               std::string& error) {
+    FileIo& io = FileIo::Instance();
+    if (path.empty()) {
+        error = "no file name given";
+        return Outcome::kUnchanged;
+    }
+    std::string target;
+    FileIo::Facts facts;
+    if (!TargetOf(io, path, target, facts, error)) {
+        return Outcome::kUnchanged;
+    }
+    FileIo::Facts written;
+    const std::string temp = target + AtomicFile::kTempSuffix;
+    if (facts.nKind == Kind::kMissing && request.mayCreate) {
+        return WriteDurably(io, temp, target, "", WriteAll(content), written, error);
+    }
+    if (!MayReplace(path, facts, error)) {
+        return Outcome::kUnchanged;
+    }
+    // Hold the lock on the original for the whole replacement, so that no
+    // other program writes it between our check, our backup and our rename.
+    HandleGuard original(io);
+    if (!io.OpenLocked(target, original.Get(), &error)) {
+        return Outcome::kUnchanged;
+    }
+    if (request.loaded != nullptr && request.loaded->IsKnown()) {
+        FileFingerprint now;
+        if (!FileFingerprint::OfOpenFile(io, original.Get(), now, &error)) {
+            return Outcome::kUnchanged;
+        }
+        if (!(now == *request.loaded)) {
+            error = path + " was changed by another program since it was loaded; reload it";
+            return Outcome::kUnchanged;
+        }
+    }
+    if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get()), error)) {
+        return Outcome::kUnchanged;
+    }
+    const Outcome outcome = WriteDurably(io, temp, target, target, WriteAll(content), written, error);
+    if (outcome == Outcome::kUnchanged) {
+        return outcome;
+    }
+    if (request.loaded != nullptr) {
+        *request.loaded = FileFingerprint::Of(content, written);
+    }
+    if (outcome == Outcome::kReplacedNotDurable) {
+        error = path + " was replaced, but the change may not be durable: " + error;
+    }
+    // The new file is in place; releasing the old one's lock cannot undo that.
+    original.Close(nullptr);
+    return outcome;
+}
+
 }  // namespace
 
 bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
+    FileFingerprint ignored;
+    return ReadWhole(path, out, ignored, error);
+}
+
+bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, FileFingerprint& loaded,
+                           std::string& error) {
     FileIo& io = FileIo::Instance();
     HandleGuard in(io);
     out.clear();
+    loaded = FileFingerprint{};
     if (path.empty()) {
         error = "no file name given";
         return false;
@@ -63,49 +262,42 @@ bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& o
     if (!io.OpenLocked(path, in.Get(), &error)) {
         return false;
     }
-    if (!io.ReadAll(in.Get(), out, &error)) {
+    FileIo::Facts facts;
+    if (!io.ReadAll(in.Get(), out, &error) || !io.InspectOpen(in.Get(), facts, &error)) {
         out.clear();
         return false;
     }
+    loaded = FileFingerprint::Of(out, facts);
     return true;
 }
 
 bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
                               std::string& error) {
     FileIo& io = FileIo::Instance();
-    const std::string backup = BackupPathOf(path);
-    if (io.Exists(backup)) {
-        return true;
-    }
-    if (!WriteDurably(io, backup + kTempSuffix, backup, path, original, error)) {
-        error = "cannot make the backup copy: " + error;
+    std::string target;
+    FileIo::Facts facts;
+    if (!TargetOf(io, path, target, facts, error)) {
         return false;
     }
-    return true;
+    return MakeBackup(io, target, WriteAll(original), error);
+}
+
+AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
+                                              FileFingerprint& loaded, std::string& error) {
+    Request request;
+    request.loaded = &loaded;
+    return Commit(path, content, request, error);
 }
 
 bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
-    FileIo& io = FileIo::Instance();
-    if (path.empty()) {
-        error = "no file name given";
-        return false;
-    }
-    // Hold the lock on the original for the whole replacement, so that no
-    // other program writes it between our backup and our rename.
-    HandleGuard original(io);
-    if (!io.OpenLocked(path, original.Get(), &error)) {
-        return false;
-    }
-    if (!io.Exists(BackupPathOf(path))) {
-        std::vector<std::uint8_t> current;
-        if (!io.ReadAll(original.Get(), current, &error) || !EnsureBackup(path, current, error)) {
-            return false;
-        }
-    }
-    if (!WriteDurably(io, path + kTempSuffix, path, path, content, error)) {
-        return false;
-    }
-    return true;
+    return Commit(path, content, Request{}, error) == Outcome::kReplaced;
+}
+
+bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
+    Request request;
+    request.keepBackup = false;
+    request.mayCreate = true;
+    return Commit(path, content, request, error) == Outcome::kReplaced;
 }
 
 }  // namespace lazrine::platform

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileFingerprint.h"
+
 namespace lazrine::platform {
 
 // Whole-file reading and crash-safe replacement of a data file.
@@ -15,24 +17,58 @@ namespace lazrine::platform {
 // failure at any step the original is either byte-identical or completely
 // replaced. Before the first change to a file, a copy of the original is kept
 // as "<file name>.lazrine.bak" beside it; an existing backup is never
-// overwritten. No temporary file is left behind on failure.
+// overwritten, and anything at that name that is not a regular file is
+// refused rather than counted as a backup. No temporary file is left behind
+// on failure; one left by an interrupted earlier save is removed (a link at
+// its name is removed itself, never followed).
+//
+// What is replaced: a name that is a symbolic link is followed to its target,
+// which is replaced in its own folder (temporary file and backup beside it),
+// so the link stays and keeps pointing at the new content. Refused, with the
+// file unchanged: a file with more than one name (hard links), which a rename
+// would split; a file without write permission for us or marked read-only;
+// a file in use by another program (see FileIo::OpenLocked); a file whose
+// owner, group and mode cannot be given to its replacement.
 class AtomicFile {
 public:
     static constexpr const char* kBackupSuffix = ".lazrine.bak";
     static constexpr const char* kTempSuffix = ".lazrine-new";
 
+    enum class Outcome {
+        kUnchanged,           // refused or failed before the rename
+        kReplaced,            // replaced and durable
+        kReplacedNotDurable,  // renamed into place, but the folder flush failed
+    };
+
     // Reads a whole existing file while holding an exclusive lock on it; the
     // lock is released before returning. False (with `error`) when the file is
-    // missing, locked by another program or unreadable.
+    // missing, in use by another program or unreadable.
     static bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
+    // The same, and `loaded` becomes the fingerprint of what was read.
+    static bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, FileFingerprint& loaded,
+                          std::string& error);
 
     // Replaces the content of the existing file `path` by `content` as
-    // described above. False (with `error`) when the file does not exist, is
-    // locked, or any step fails; the original is then unchanged.
+    // described above. When `loaded` is known, the file must still match it,
+    // checked under the lock right before anything is written (streamed, in
+    // chunks), else nothing is written and `error` says the file "was changed
+    // by another program since it was loaded; reload it". Once the new file
+    // is in place `loaded` becomes its fingerprint, so a second save of the
+    // same session is checked against what the first one wrote. `error` is set
+    // for every outcome but kReplaced.
+    static Outcome ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
+                                 FileFingerprint& loaded, std::string& error);
+    // Replace without a fingerprint to check; true only for kReplaced.
     static bool Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
 
-    // Makes sure "<path>.lazrine.bak" exists, copying `original` into it when
-    // it does not. Never overwrites an existing backup.
+    // Writes a small file (settings) crash-safely the same way, creating it
+    // when it does not exist yet; no backup is kept.
+    static bool Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
+
+    // Makes sure "<target>.lazrine.bak" exists beside the file `path` refers
+    // to, copying `original` into it when it does not. Never overwrites an
+    // existing backup; fails when something that is not a regular file holds
+    // the name.
     static bool EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
                              std::string& error);
 

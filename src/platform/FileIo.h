@@ -19,14 +19,36 @@ public:
     using Handle = int;
     static constexpr Handle kInvalid = -1;
 
+    // What the file system says about one name or one open file.
+    struct Facts {
+        enum class Kind { kMissing, kRegular, kDirectory, kLink, kOther };
+        Kind nKind = Kind::kMissing;
+        std::uint64_t nSize = 0;
+        std::int64_t nModifiedNs = 0;  // last modification, ns since 1970
+        std::uint64_t nLinks = 0;      // names (hard links) of the file
+        // Write permission for us, and not marked read-only for everyone.
+        bool bWritable = false;
+    };
+
+    // The reason every implementation gives when another program holds a
+    // lock on a file; IsInUseText() recognises it inside a longer message.
+    static std::string InUseText(const std::string& path);
+    static bool IsInUseText(const std::string& message);
+
     virtual ~FileIo() = default;
 
     // Opens an existing file for reading and takes an exclusive, non-blocking
-    // lock on it. Fails when the file is missing, unreadable, or locked by
-    // another process.
+    // lock on it. Fails when the file is missing, unreadable, or in use by
+    // another process: any whole-file lock, any record lock on any byte range
+    // (which is how Windows file locks reach the file system under Wine), and
+    // for a database "X.mdb" a lock file "X.ldb" beside it (any letter case)
+    // on which another program holds a lock. The in-use failure gives
+    // InUseText(path).
     virtual bool OpenLocked(const std::string& path, Handle& out, std::string* error) = 0;
-    // Creates a new file that must not exist yet, for writing (mode 0644 or the
-    // mode of `modeFrom` when that file exists).
+    // Creates a new file that must not exist yet (a link at its name is not
+    // followed), for writing: mode 0644 less the process's mask, or, when
+    // `modeFrom` exists, exactly its mode, owner and group; when these cannot
+    // be given to the new file, nothing is created and the call fails.
     virtual bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
                            std::string* error) = 0;
     // Reads the whole rest of an open file.
@@ -51,8 +73,16 @@ public:
     // Writes all of `data` at `offset` (retrying short writes).
     virtual bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data,
                          std::string* error) = 0;
+    // Removes the name `path` (a link itself, never what it points to).
     virtual bool Remove(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // Describes the name `path` itself, never following a link at it; a
+    // missing name succeeds as Kind::kMissing.
+    virtual bool Inspect(const std::string& path, Facts& out, std::string* error) = 0;
+    // Describes an open file.
+    virtual bool InspectOpen(Handle h, Facts& out, std::string* error) = 0;
+    // The name of the file that `path` finally refers to, every link followed.
+    virtual bool ResolveLinks(const std::string& path, std::string& target, std::string* error) = 0;
 
     // The implementation in use; tests may install another one.
     static FileIo& Instance();

@@ -19,6 +19,19 @@ bool InPlaceFileWriter::Open(const std::string& path, std::string& error) {
     std::string ignored;
     Close(ignored);
     FileIo& io = FileIo::Instance();
+    // A file marked read-only is refused even where our rights would let
+    // us write it, as Windows refuses it. A link is followed to its target.
+    FileIo::Facts facts;
+    std::string target = path;
+    if (!io.Inspect(path, facts, &error) ||
+        (facts.nKind == FileIo::Facts::Kind::kLink &&
+         (!io.ResolveLinks(path, target, &error) || !io.Inspect(target, facts, &error)))) {
+        return false;
+    }
+    if (facts.nKind == FileIo::Facts::Kind::kRegular && !facts.bWritable) {
+        error = path + " is read-only; it was not changed";
+        return false;
+    }
     FileIo::Handle handle = FileIo::kInvalid;
     if (!io.OpenLockedReadWrite(path, handle, &error)) {
         return false;

@@ -16,6 +16,8 @@ namespace lazrine::platform {
 // Open() takes the file for reading and writing under an exclusive,
 // non-blocking lock that is held until Close() or destruction, so that no
 // other program changes the file between our check of its bytes and our write.
+// It refuses a file in use by another program (see FileIo::OpenLocked) and a
+// file marked read-only.
 // Nothing is written except through WriteAt(); Flush() makes the written bytes
 // durable. Every operation returns false with a reason in `error`; nothing
 // throws.

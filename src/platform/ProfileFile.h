@@ -21,7 +21,11 @@ public:
     static std::int32_t ReadInt(const std::string& file, const std::string& section, const std::string& key,
                                 std::int32_t fallback);
     // Writes `value` into `key` of `section`, creating the file, section or
-    // key when missing. False when the file cannot be written.
+    // key when missing. The file is replaced crash-safely (see AtomicFile):
+    // written whole beside the old one and renamed over it, never through a
+    // link planted at the temporary name. False when the file cannot be
+    // written, and for a name or value that would not read back as written
+    // (a line end in it, a section name with ']', a key with '=' or ':').
     static bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                             const std::string& value);
 };

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
 
@@ -143,6 +144,23 @@ TEST_F(CliAppTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(RunCli({"--help"}).code, 0);
 }
 
+// Palm Desktop under Wine holds the file with a Windows lock (a record lock
+// here): the command says the file is in use, not that it is no memo file,
+// and writes nothing.
+TEST_F(CliAppTest, AFileInUseIsReportedAsInUse) {
+    const auto before = ReadFileBytes(file);
+    ForeignLock lock(file, ForeignLock::Kind::kRecordWrite, 0, 1);
+    ASSERT_TRUE(lock.Held());
+    for (const auto& args : std::vector<std::vector<std::string>>{{"list", "memos", file},
+                                                                  {"undelete", "memos", file, "--all-deleted"}}) {
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, file + " is in use by another program (Palm Desktop?)\n");
+    }
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_FALSE(std::filesystem::exists(file + ".lazrine.bak"));
+}
+
 TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {
     const auto missing = dir.File("nope.dat");
     const auto r = RunCli({"undelete", "memos", missing, "--all-deleted"});
@@ -189,6 +207,24 @@ TEST_F(CliAppDatabaseTest, ProbeListAndUndelete) {
     EXPECT_EQ(doc["records"][3]["status"], 1);
     EXPECT_EQ(doc["records"][11]["status"], 1);
     EXPECT_EQ(doc["records"][4]["status"], 0x80);
+}
+
+// A running Palm Desktop keeps a lock file beside the database and locks
+// bytes in it: no undelete is written into the database under it.
+TEST_F(CliAppDatabaseTest, ADatabaseWhoseLockFileIsHeldIsInUse) {
+    const auto lockFile = dir.File("MemoPad.ldb");
+    WriteFileBytes(lockFile, std::vector<std::uint8_t>(64, 0));
+    const auto before = ReadFileBytes(file);
+    {
+        ForeignLock lock(lockFile, ForeignLock::Kind::kRecordWrite, 0x10000000, 1);
+        ASSERT_TRUE(lock.Held());
+        const auto r = RunCli({"undelete", "memos", file, "--id", "1010"});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, file + " is in use by another program (Palm Desktop?)\n");
+        EXPECT_EQ(ReadFileBytes(file), before);
+    }
+    // Left behind without locks after Palm Desktop stopped, it is no obstacle.
+    EXPECT_EQ(RunCli({"undelete", "memos", file, "--id", "1010"}).code, 0);
 }
 
 }  // namespace

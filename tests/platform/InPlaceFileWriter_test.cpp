@@ -41,7 +41,7 @@ TEST(InPlaceFileWriterTest, HoldsAnExclusiveLock) {
     std::string error;
     ASSERT_TRUE(first.Open(path, error)) << error;
     EXPECT_FALSE(second.Open(path, error));
-    EXPECT_NE(error.find("locked"), std::string::npos) << error;
+    EXPECT_TRUE(FileIo::IsInUseText(error)) << error;
     ASSERT_TRUE(first.Close(error));
     EXPECT_TRUE(second.Open(path, error)) << error;
     std::vector<std::uint8_t> all;

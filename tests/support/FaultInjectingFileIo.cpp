@@ -134,4 +134,25 @@ bool FaultInjectingFileIo::FlushFolderOf(const std::string& path, std::string* e
     return m_Inner.FlushFolderOf(path, error);
 }
 
+bool FaultInjectingFileIo::Inspect(const std::string& path, Facts& out, std::string* error) {
+    if (Step("Inspect " + path)) {
+        return Refuse(error, "injected: cannot look at '" + path + "'");
+    }
+    return m_Inner.Inspect(path, out, error);
+}
+
+bool FaultInjectingFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
+    if (Step("InspectOpen")) {
+        return Refuse(error, "injected: cannot look at an open file");
+    }
+    return m_Inner.InspectOpen(h, out, error);
+}
+
+bool FaultInjectingFileIo::ResolveLinks(const std::string& path, std::string& target, std::string* error) {
+    if (Step("ResolveLinks " + path)) {
+        return Refuse(error, "injected: cannot follow the link '" + path + "'");
+    }
+    return m_Inner.ResolveLinks(path, target, error);
+}
+
 }  // namespace lazrine::testing

@@ -17,7 +17,8 @@ namespace lazrine::testing {
 //
 // A step is every call except the queries Exists, Remove and Size:
 // OpenLocked, OpenLockedReadWrite, CreateNew, ReadAll, ReadAt, Write,
-// WriteAt, Flush, Close, Rename and FlushFolderOf, counted
+// WriteAt, Flush, Close, Rename, FlushFolderOf, Inspect, InspectOpen and
+// ResolveLinks, counted
 // from 1 since the last Arm(). A failed step reports an error and has no
 // effect, except that a failed Close still releases the handle (as a real
 // close does) and a write that meets a full disk writes the part that fits
@@ -58,6 +59,9 @@ public:
     bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
     bool Remove(const std::string& path) override { return m_Inner.Remove(path); }
     bool Exists(const std::string& path) override { return m_Inner.Exists(path); }
+    bool Inspect(const std::string& path, Facts& out, std::string* error) override;
+    bool InspectOpen(Handle h, Facts& out, std::string* error) override;
+    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override;
 
 private:
     // Logs a step; true when it is the one to fail.

@@ -1,5 +1,7 @@
 #include "support/MemoryFileIo.h"
 
+#include <algorithm>
+
 namespace lazrine::testing {
 namespace {
 
@@ -14,6 +16,7 @@ bool Refuse(std::string* error, const std::string& why) {
 
 void MemoryFileIo::Put(const std::string& path, std::span<const std::uint8_t> bytes) {
     m_Files[path].assign(bytes.begin(), bytes.end());
+    ++m_Changes[path];
 }
 
 std::vector<std::uint8_t> MemoryFileIo::Get(const std::string& path) const {
@@ -44,7 +47,7 @@ bool MemoryFileIo::OpenLocked(const std::string& path, Handle& out, std::string*
         return Refuse(error, "cannot open '" + path + "': no such file");
     }
     if (m_Locked.count(path) != 0) {
-        return Refuse(error, "the file '" + path + "' is locked by another program");
+        return Refuse(error, InUseText(path));
     }
     m_Locked.insert(path);
     out = m_nNextHandle++;
@@ -83,6 +86,7 @@ bool MemoryFileIo::Write(Handle h, std::span<const std::uint8_t> data, std::stri
     }
     auto& bytes = m_Files[file->path];
     bytes.insert(bytes.end(), data.begin(), data.end());
+    ++m_Changes[file->path];
     return true;
 }
 
@@ -111,12 +115,17 @@ bool MemoryFileIo::Rename(const std::string& from, const std::string& to, std::s
     std::vector<std::uint8_t> bytes = std::move(it->second);
     m_Files.erase(it);
     m_Files[to] = std::move(bytes);
+    m_Changes[to] = m_Changes[from];
+    m_Changes.erase(from);
     return true;
 }
 
 bool MemoryFileIo::FlushFolderOf(const std::string& /*path*/, std::string* /*error*/) { return true; }
 
-bool MemoryFileIo::Remove(const std::string& path) { return m_Files.erase(path) != 0; }
+bool MemoryFileIo::Remove(const std::string& path) {
+    m_Changes.erase(path);
+    return m_Files.erase(path) != 0;
+}
 
 bool MemoryFileIo::Exists(const std::string& path) { return m_Files.count(path) != 0; }
 
@@ -136,11 +145,59 @@ bool MemoryFileIo::OpenLockedReadWrite(const std::string& /*path*/, Handle& out,
     return RefuseInPlace(error);
 }
 
-bool MemoryFileIo::Size(Handle /*h*/, std::uint64_t& /*size*/, std::string* error) { return RefuseInPlace(error); }
+bool MemoryFileIo::Size(Handle h, std::uint64_t& size, std::string* error) {
+    const OpenFile* file = Find(h, error);
+    if (file == nullptr) {
+        return false;
+    }
+    size = m_Files[file->path].size();
+    return true;
+}
 
-bool MemoryFileIo::ReadAt(Handle /*h*/, std::uint64_t /*offset*/, std::span<std::uint8_t> /*out*/,
-                          std::string* error) {
-    return RefuseInPlace(error);
+bool MemoryFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) {
+    const OpenFile* file = Find(h, error);
+    if (file == nullptr) {
+        return false;
+    }
+    const auto& bytes = m_Files[file->path];
+    if (offset > bytes.size() || out.size() > bytes.size() - offset) {
+        return Refuse(error, "unexpected end of the file");
+    }
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return true;
+}
+
+MemoryFileIo::Facts MemoryFileIo::FactsOf(const std::string& path) const {
+    Facts facts;
+    const auto it = m_Files.find(path);
+    if (it != m_Files.end()) {
+        facts.nKind = Facts::Kind::kRegular;
+        facts.nSize = it->second.size();
+        const auto changes = m_Changes.find(path);
+        facts.nModifiedNs = changes == m_Changes.end() ? 0 : changes->second;
+        facts.nLinks = 1;
+        facts.bWritable = true;
+    }
+    return facts;
+}
+
+bool MemoryFileIo::Inspect(const std::string& path, Facts& out, std::string* /*error*/) {
+    out = FactsOf(path);
+    return true;
+}
+
+bool MemoryFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
+    const OpenFile* file = Find(h, error);
+    if (file == nullptr) {
+        return false;
+    }
+    out = FactsOf(file->path);
+    return true;
+}
+
+bool MemoryFileIo::ResolveLinks(const std::string& path, std::string& target, std::string* /*error*/) {
+    target = path;
+    return true;
 }
 
 bool MemoryFileIo::WriteAt(Handle /*h*/, std::uint64_t /*offset*/, std::span<const std::uint8_t> /*data*/,

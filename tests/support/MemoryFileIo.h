@@ -33,13 +33,18 @@ public:
     bool Close(Handle h, std::string* error) override;
     bool Rename(const std::string& from, const std::string& to, std::string* error) override;
     bool FlushFolderOf(const std::string& path, std::string* error) override;
-    // In-place access is refused: what runs on memory never writes in place.
+    // In-place writing is refused: what runs on memory never writes in place.
     bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override;
     bool Size(Handle h, std::uint64_t& size, std::string* error) override;
     bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override;
     bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
     bool Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
+    // Every file is a regular one with one name, writable; its time is a
+    // count of the changes made to it.
+    bool Inspect(const std::string& path, Facts& out, std::string* error) override;
+    bool InspectOpen(Handle h, Facts& out, std::string* error) override;
+    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override;
 
 private:
     struct OpenFile {
@@ -48,10 +53,12 @@ private:
         bool locked = false;
     };
     OpenFile* Find(Handle h, std::string* error);
+    Facts FactsOf(const std::string& path) const;
 
     std::map<std::string, std::vector<std::uint8_t>> m_Files;
     std::map<Handle, OpenFile> m_Handles;
     std::set<std::string> m_Locked;
+    std::map<std::string, std::int64_t> m_Changes;
     Handle m_nNextHandle = 3;
 };
 

@@ -33,7 +33,7 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
         return Fail("unknown open mode");
     }
     std::string error;
-    if (!platform::AtomicFile::ReadWhole(path, m_Input, error)) {
+    if (!platform::AtomicFile::ReadWhole(path, m_Input, m_Loaded, error)) {
         return Fail(error);
     }
     m_nPos = 0;
@@ -46,6 +46,7 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
 bool PmDBUtil::OpenBytes(std::span<const std::uint8_t> bytes) {
     Close();
     m_Input.assign(bytes.begin(), bytes.end());
+    m_Loaded = platform::FileFingerprint{};
     m_nLastInputSize = m_Input.size();
     m_nPos = 0;
     m_bOpen = true;
@@ -394,12 +395,17 @@ bool PmDBUtil::CommitWrite(const std::string& path) {
     if (!m_bWriting) {
         return Fail("no file is being written");
     }
+    m_bCommitReplaced = false;
     std::string error;
-    const bool ok = platform::AtomicFile::Replace(path, m_Output, error);
+    // Another file than the one read is replaced as it is found.
+    platform::FileFingerprint other;
+    platform::FileFingerprint& expected = path == m_szFileName ? m_Loaded : other;
+    const auto outcome = platform::AtomicFile::ReplaceLoaded(path, m_Output, expected, error);
     m_bWriting = false;
     m_Output.clear();
     m_Output.shrink_to_fit();
-    return ok || Fail(error);
+    m_bCommitReplaced = outcome == platform::AtomicFile::Outcome::kReplacedNotDurable;
+    return outcome == platform::AtomicFile::Outcome::kReplaced || Fail(error);
 }
 
 bool PmDBUtil::ReadCategorySection() {

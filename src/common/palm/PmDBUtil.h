@@ -10,6 +10,7 @@
 #include "common/palm/PmCategoryMgr.h"
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmTypes.h"
+#include "platform/FileFingerprint.h"
 
 namespace lazrine::palm {
 
@@ -104,8 +105,14 @@ public:
     bool WriteBlobField(const PmBlobField& blob);
     bool WriteQuadField(const PmQuad& v);
     // Replaces the file `path` by what was written, crash-safely, keeping a
-    // backup of the original.
+    // backup of the original. When `path` is the file last opened, it must
+    // still hold what was read (or what the last commit wrote): a file
+    // changed by another program in between is refused, unchanged.
     bool CommitWrite(const std::string& path);
+    // True when the last CommitWrite failed after the new file had replaced
+    // the old one (its folder could not be flushed): the file is changed,
+    // though the change may not survive a crash.
+    bool LastCommitReplacedFile() const { return m_bCommitReplaced; }
     const std::vector<std::uint8_t>& Written() const { return m_Output; }
 
     // --- categories ----------------------------------------------------------
@@ -150,6 +157,9 @@ private:
     bool m_bWriting = false;
     std::size_t m_nLastInputSize = 0;
     std::vector<std::uint8_t> m_Output;
+    // What the file named m_szFileName held when read or last written.
+    platform::FileFingerprint m_Loaded;
+    bool m_bCommitReplaced = false;
 };
 
 }  // namespace lazrine::palm

@@ -94,6 +94,8 @@ public:
         return SaveAs(m_szLoadedPath);
     }
 
+    bool LastSaveReplacedFile() const override { return this->LastCommitReplacedFile(); }
+
     // Replaces the existing file `path` by the held content, crash-safely and
     // keeping a backup of the original.
     bool SaveAs(const std::string& path) {

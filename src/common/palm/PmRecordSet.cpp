@@ -3,6 +3,8 @@
 #include <memory>
 #include <new>
 
+#include "platform/FileIo.h"
+
 namespace lazrine::palm {
 
 PmStore* PmRecordSet::StoreOf(PmStoreKind kind) const {
@@ -35,6 +37,7 @@ template <class LoadStep>
 bool PmRecordSet::LoadChain(LoadStep step) {
     Reset();
     m_szLastError.clear();
+    m_bLoadInUse = false;
     std::string reasons;
     for (PmStore* store : m_Stores) {
         if (step(*store)) {
@@ -46,6 +49,15 @@ bool PmRecordSet::LoadChain(LoadStep step) {
                 return false;
             }
             return true;
+        }
+        if (platform::FileIo::IsInUseText(store->LastError())) {
+            // No other store could read it either, and "not this kind of
+            // data" would be wrong: say only that it is in use.
+            m_bLoadInUse = true;
+            m_nLoadedKind = PM_STORE_FAILED;
+            m_szLastError = store->LastError();
+            store->Clear();
+            return false;
         }
         if (!reasons.empty()) {
             reasons += "; ";
@@ -166,6 +178,7 @@ bool PmRecordSet::UndeleteAt(std::size_t i) {
 
 bool PmRecordSet::Save() {
     m_szLastError.clear();
+    m_bSaveReplacedFile = false;
     PmStore* store = StoreOf(m_nLoadedKind);
     if (store == nullptr) {
         m_szLastError = "nothing was loaded";
@@ -173,6 +186,7 @@ bool PmRecordSet::Save() {
     }
     if (!store->Save()) {
         m_szLastError = store->LastError();
+        m_bSaveReplacedFile = store->LastSaveReplacedFile();
         return false;
     }
     return true;

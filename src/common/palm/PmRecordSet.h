@@ -42,6 +42,10 @@ public:
     bool LoadForUser(std::uint32_t userId);
     bool LoadFile(const std::string& path);
     PmStoreKind LoadedKind() const { return m_nLoadedKind; }
+    // True when the last load failed because another program holds the
+    // data; LastError() then is that store's in-use message alone, since
+    // whether the data is of this kind could not be told.
+    bool LoadFailedInUse() const { return m_bLoadInUse; }
     // Which generation reads `path`, trying the stores in this kind's order
     // with fresh stores; the loaded records are not touched.
     PmStoreKind Probe(const std::string& path) const;
@@ -74,6 +78,9 @@ public:
     bool UndeleteAt(std::size_t i);
     // Saves the store that loaded the records.
     bool Save();
+    // After a failed Save: true when the file was replaced nonetheless but
+    // may not be durable, so it must not be taken as unchanged.
+    bool SaveReplacedFile() const { return m_bSaveReplacedFile; }
 
     const std::string& LastError() const { return m_szLastError; }
 
@@ -104,6 +111,8 @@ private:
     std::vector<PmRecordEntry> m_Entries;
     std::size_t m_nEntryCursor = 0;
     bool m_bIncludeDeleted = false;
+    bool m_bLoadInUse = false;
+    bool m_bSaveReplacedFile = false;
     std::vector<PmStore*> m_Stores;
     std::string m_szLastError;
 };

@@ -24,6 +24,9 @@ public:
     virtual bool IsLoaded() const = 0;
     // Writes every held record back to the place it was loaded from.
     virtual bool Save() = 0;
+    // After a failed Save: true when the file was replaced nonetheless (its
+    // folder could not be made durable), so it is not as it was.
+    virtual bool LastSaveReplacedFile() const { return false; }
     // Empties the record container.
     virtual void Clear() = 0;
 

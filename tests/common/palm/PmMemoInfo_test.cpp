@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileIo.h"
+#include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
 
@@ -178,6 +180,50 @@ TEST_F(PmMemoInfoTest, UserLoadPrefersTheExtendedFile) {
     EXPECT_FALSE(info.LoadForUser(8));
     EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
     PmUserDataPath::SetResolver(nullptr);
+}
+
+// Another program (Palm Desktop, a HotSync) changes the file between our
+// load and our save: the save is refused and their change survives, in
+// either generation, for the window's whole-session gap as for the command
+// line's short one.
+TEST_F(PmMemoInfoTest, AFileChangedSinceItWasLoadedIsNotOverwritten) {
+    MemoFileSpec theirs = Mixed();
+    theirs.memos.push_back(Memo(7, 0x00, "added on the handheld"));
+    for (const bool classic : {false, true}) {
+        SCOPED_TRACE(classic ? "classic" : "extended");
+        const auto build = classic ? &BuildClassicMemoFile : &BuildExtendedMemoFile;
+        const auto path = Put(build(Mixed()), classic ? "c.dat" : "e.dat");
+        PmMemoInfo info;
+        info.SetIncludeDeleted(true);
+        ASSERT_TRUE(info.LoadFile(path));
+        ASSERT_TRUE(info.UndeleteAt(1));
+        ASSERT_TRUE(info.Save()) << info.LastError();
+        // A second undelete of the same session, after another program wrote.
+        const auto synced = build(theirs);
+        WriteFileBytes(path, synced);
+        ASSERT_TRUE(info.UndeleteAt(2));
+        EXPECT_FALSE(info.Save());
+        EXPECT_EQ(info.LastError(), path + " was changed by another program since it was loaded; reload it");
+        EXPECT_FALSE(info.SaveReplacedFile());
+        EXPECT_EQ(ReadFileBytes(path), synced);
+        // After a reload the change is made on their content.
+        ASSERT_TRUE(info.LoadFile(path));
+        ASSERT_TRUE(info.UndeleteAt(2));
+        EXPECT_TRUE(info.Save()) << info.LastError();
+    }
+}
+
+// A file held by another program cannot be read, so whether it is a memo
+// file cannot be told: the record set says it is in use, nothing else.
+TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
+    const auto path = Put(BuildExtendedMemoFile(Mixed()));
+    ForeignLock lock(path, ForeignLock::Kind::kRecordWrite, 0x7FFFFFF0, 1);
+    ASSERT_TRUE(lock.Held());
+    PmMemoInfo info;
+    EXPECT_FALSE(info.LoadFile(path));
+    EXPECT_TRUE(info.LoadFailedInUse());
+    EXPECT_EQ(info.LastError(), platform::FileIo::InUseText(path));
+    EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
 }
 
 }  // namespace

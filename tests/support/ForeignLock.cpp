@@ -1,0 +1,57 @@
+#include "support/ForeignLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace lazrine::testing {
+
+ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start, std::int64_t length) {
+    int ready[2] = {-1, -1};
+    int release[2] = {-1, -1};
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) {
+        return;
+    }
+    m_nChild = ::fork();
+    if (m_nChild == 0) {
+        // Only async-signal-safe calls until _exit.
+        ::close(ready[0]);
+        ::close(release[1]);
+        const int fd = ::open(path.c_str(), kind == Kind::kRecordRead ? O_RDONLY : O_RDWR);
+        bool ok = fd >= 0;
+        if (ok && kind == Kind::kWholeFile) {
+            ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        } else if (ok) {
+            struct flock lock {};
+            lock.l_type = kind == Kind::kRecordRead ? F_RDLCK : F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_start = static_cast<off_t>(start);
+            lock.l_len = static_cast<off_t>(length);
+            ok = ::fcntl(fd, F_SETLK, &lock) == 0;
+        }
+        const char answer = ok ? 'y' : 'n';
+        (void)!::write(ready[1], &answer, 1);
+        char ignored = 0;
+        (void)!::read(release[0], &ignored, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    m_nRelease = release[1];
+    char answer = 'n';
+    m_bHeld = m_nChild > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    ::close(ready[0]);
+}
+
+ForeignLock::~ForeignLock() {
+    if (m_nRelease >= 0) {
+        ::close(m_nRelease);
+    }
+    if (m_nChild > 0) {
+        int status = 0;
+        ::waitpid(m_nChild, &status, 0);
+    }
+}
+
+}  // namespace lazrine::testing
