@@ -9,8 +9,9 @@ namespace lazrine::cli {
 // lazrine-cli: lists and undeletes Palm Desktop records from the command
 // line, through the record sets only.
 //
-// Exit codes: 0 done, 1 failed (message on stderr, data unchanged), 2 usage
-// error (with a usage text).
+// Exit codes: 0 done, 1 failed (message on stderr; data unchanged unless the
+// message says the file was replaced but may not be durable), 2 usage error
+// (with a usage text).
 class CliApp {
 public:
     static constexpr int kExitOk = 0;
