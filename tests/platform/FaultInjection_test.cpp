@@ -16,6 +16,7 @@
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
 #include "common/palm/database/PmJetEngine.h"
+#include "platform/ProfileFile.h"
 #include "support/FaultInjectingFileIo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/ScopedFileIo.h"
@@ -295,6 +296,45 @@ TEST(FaultInjection, DatabaseUpdateIsAllOrNothingAtEveryStep) {
             EXPECT_EQ(ReadFileBytes(path + ".lazrine.bak"), original);
         }
         EXPECT_LE(FilesIn(dir).size(), 2u) << "a temporary file was left behind";
+    }
+}
+
+// The settings file is replaced the same way: whatever step fails, it holds
+// either all the old settings or all the new ones, and nothing else is left
+// in its folder.
+TEST(FaultInjection, SettingsWriteIsAllOrNothingAtEveryStep) {
+    const std::string before = "; kept\r\n[Lazrine]\r\nUserID=1\r\nMemoAll=0\r\n[Path]\r\nPDPath=C:\\Palm\r\n";
+    const std::string after = "; kept\r\n[Lazrine]\r\nUserID=2\r\nMemoAll=0\r\n[Path]\r\nPDPath=C:\\Palm\r\n";
+    const Bytes oldBytes(before.begin(), before.end());
+    const Bytes newBytes(after.begin(), after.end());
+    FaultInjectingFileIo io;
+    std::size_t steps = 0;
+    {
+        TempDir dir;
+        const std::string file = dir.File("tamrisk.ini");
+        WriteFileBytes(file, oldBytes);
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_TRUE(platform::ProfileFile::WriteString(file, "Lazrine", "UserID", "2"));
+        EXPECT_EQ(ReadFileBytes(file), newBytes);
+        steps = io.Steps();
+    }
+    ASSERT_GT(steps, 5u);
+    for (std::size_t n = 1; n <= steps; ++n) {
+        SCOPED_TRACE("failing step " + std::to_string(n) + " of " + std::to_string(steps));
+        TempDir dir;
+        const std::string file = dir.File("tamrisk.ini");
+        WriteFileBytes(file, oldBytes);
+        ScopedFileIo scope(io);
+        io.Arm(n);
+        const bool written = platform::ProfileFile::WriteString(file, "Lazrine", "UserID", "2");
+        EXPECT_TRUE(io.Injected());
+        const Bytes now = ReadFileBytes(file);
+        EXPECT_TRUE(now == oldBytes || now == newBytes);
+        if (written) {
+            EXPECT_EQ(now, newBytes);
+        }
+        EXPECT_EQ(FilesIn(dir), std::set<std::string>{"tamrisk.ini"});
     }
 }
 
