@@ -190,6 +190,11 @@ public:
         auto set = palm::PmRecordSetFactory::Create(o.kind);
         const palm::PmStoreKind kind = set->Probe(o.file);
         if (kind == palm::PM_STORE_FAILED) {
+            // A file in use could not be read: its kind is unknown, not wrong.
+            if (!set->LoadFile(o.file) && set->LoadFailedInUse()) {
+                m_err << set->LastError() << "\n";
+                return CliApp::kExitFailed;
+            }
             m_err << NotAFile(o) << "\n";
             return CliApp::kExitFailed;
         }

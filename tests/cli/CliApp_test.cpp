@@ -151,7 +151,8 @@ TEST_F(CliAppTest, AFileInUseIsReportedAsInUse) {
     const auto before = ReadFileBytes(file);
     ForeignLock lock(file, ForeignLock::Kind::kRecordWrite, 0, 1);
     ASSERT_TRUE(lock.Held());
-    for (const auto& args : std::vector<std::vector<std::string>>{{"list", "memos", file},
+    for (const auto& args : std::vector<std::vector<std::string>>{{"probe", "memos", file},
+                                                                  {"list", "memos", file},
                                                                   {"undelete", "memos", file, "--all-deleted"}}) {
         const auto r = RunCli(args);
         EXPECT_EQ(r.code, 1);

@@ -1,5 +1,6 @@
 #include "platform/InPlaceFileWriter.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "support/PalmFileBuilder.h"
@@ -49,6 +50,19 @@ TEST(InPlaceFileWriterTest, HoldsAnExclusiveLock) {
     EXPECT_EQ(all.size(), 3u);
     EXPECT_FALSE(InPlaceFileWriter().Open(dir.File("missing"), error));
     EXPECT_FALSE(InPlaceFileWriter().Open(dir.Path().string(), error));
+}
+
+// A database marked read-only is refused, even where our rights would let
+// us write it (as for the administrator), as Windows refuses it.
+TEST(InPlaceFileWriterTest, AReadOnlyFileIsRefused) {
+    TempDir dir;
+    const std::string path = dir.File("MemoPad.mdb");
+    WriteFileBytes(path, {1, 2, 3});
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    InPlaceFileWriter w;
+    std::string error;
+    EXPECT_FALSE(w.Open(path, error));
+    EXPECT_EQ(error, path + " is read-only; it was not changed");
 }
 
 }  // namespace
