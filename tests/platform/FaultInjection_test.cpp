@@ -338,5 +338,54 @@ TEST(FaultInjection, SettingsWriteIsAllOrNothingAtEveryStep) {
     }
 }
 
+// A data file reached through a link in another folder: whatever step
+// fails, the target holds the original or the complete new file, the link
+// stays a link, and neither folder keeps a temporary file.
+TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
+    palm::PmMemoExUtil store;
+    const Bytes original = BuildExtendedMemoFile(SampleSpec());
+    FaultInjectingFileIo io;
+    const auto setUp = [&](const TempDir& dir, Bytes& expected) {
+        std::filesystem::create_directory(dir.Path() / "real");
+        std::filesystem::create_directory(dir.Path() / "view");
+        WriteFileBytes(dir.File("real/memopad.dat"), original);
+        std::filesystem::create_symlink("../real/memopad.dat", dir.Path() / "view" / "memopad.dat");
+        ASSERT_TRUE(store.Load(dir.File("view/memopad.dat"))) << store.LastError();
+        for (std::size_t i = 0; i < store.Count(); ++i) {
+            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
+        }
+        ASSERT_TRUE(store.WriteToMemory(expected));
+    };
+    std::size_t steps = 0;
+    {
+        TempDir dir;
+        Bytes expected;
+        setUp(dir, expected);
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_TRUE(store.Save()) << store.LastError();
+        steps = io.Steps();
+        EXPECT_EQ(ReadFileBytes(dir.File("real/memopad.dat")), expected);
+    }
+    for (std::size_t n = 1; n <= steps; ++n) {
+        SCOPED_TRACE("failing step " + std::to_string(n) + " of " + std::to_string(steps));
+        TempDir dir;
+        Bytes expected;
+        setUp(dir, expected);
+        ScopedFileIo scope(io);
+        io.Arm(n);
+        const bool saved = store.Save();
+        EXPECT_TRUE(io.Injected());
+        const Bytes now = ReadFileBytes(dir.File("real/memopad.dat"));
+        EXPECT_TRUE(now == (saved ? expected : original) || (!saved && now == expected && store.LastSaveReplacedFile()));
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "view" / "memopad.dat"));
+        for (const char* folder : {"real", "view"}) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / folder)) {
+                EXPECT_EQ(entry.path().string().find(".lazrine-new"), std::string::npos) << entry.path();
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lazrine::testing
