@@ -34,6 +34,8 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
     }
     std::string error;
     if (!platform::AtomicFile::ReadWhole(path, m_Input, m_Loaded, error)) {
+        // What an earlier open read is no longer what this object holds.
+        m_szFileName.clear();
         return Fail(error);
     }
     m_nPos = 0;
