@@ -367,6 +367,8 @@ void TfmMain::UndeleteChecked(int page) {
         if (writtenAtOnce) {
             text += QStringLiteral(" Those records were left unchanged; %1 records were undeleted.").arg(undone);
         } else {
+            // The undeletes that succeeded only waited for the save.
+            rs->RevertPending();
             text += QStringLiteral(" Nothing was written; the file was left unchanged.");
         }
         m_ui.Error(this, QStringLiteral("Error"), text);

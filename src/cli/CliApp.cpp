@@ -226,12 +226,15 @@ public:
         if (!set) {
             return CliApp::kExitFailed;
         }
-        const std::set<std::uint32_t> wanted(o.ids.begin(), o.ids.end());
         std::vector<std::size_t> rows;
-        for (std::size_t i = 0; i < set->CommonCount(); ++i) {
-            if (IsDeletedAt(*set, i) && (o.allDeleted || wanted.count(set->CommonAt(i).nId) != 0)) {
-                rows.push_back(i);
+        if (o.allDeleted) {
+            for (std::size_t i = 0; i < set->CommonCount(); ++i) {
+                if (IsDeletedAt(*set, i)) {
+                    rows.push_back(i);
+                }
             }
+        } else if (!SelectIds(*set, o, rows)) {
+            return CliApp::kExitFailed;
         }
         if (rows.empty()) {
             m_err << set->Kind().NothingSelectedMessage() << "\n";
@@ -242,14 +245,26 @@ public:
             PrintTable(*set, rows, m_out);
             return CliApp::kExitOk;
         }
-        int done = 0;
+        const bool writesAtOnce = set->LoadedKind() == palm::PM_STORE_DATABASE;
+        std::size_t done = 0;
         for (const std::size_t i : rows) {
             if (!set->UndeleteAt(i)) {
                 m_err << "Undelete failed: " << set->LastError() << "\n";
-                if (set->LoadedKind() == palm::PM_STORE_DATABASE && done > 0) {
-                    m_err << done << " records were undeleted and written before the failure.\n";
+                if (!writesAtOnce) {
+                    set->RevertPending();
+                    m_err << "Nothing was written; the file was left unchanged.\n";
+                } else if (done == 0) {
+                    m_err << "No record was written; the database was left unchanged.\n";
                 } else {
-                    m_err << "The file was left unchanged.\n";
+                    const std::size_t untried = rows.size() - done - 1;
+                    m_err << done << " of " << rows.size() << " records were undeleted and written before the failure ("
+                          << IdList(*set, rows, 0, done) << "); record " << set->CommonAt(i).nId
+                          << " was not undeleted";
+                    if (untried > 0) {
+                        m_err << ", nor were the " << untried << " after it (" << IdList(*set, rows, done + 1, rows.size())
+                              << ")";
+                    }
+                    m_err << ".\n";
                 }
                 return CliApp::kExitFailed;
             }
@@ -262,11 +277,60 @@ public:
             }
             return CliApp::kExitFailed;
         }
-        m_out << set->Kind().SuccessMessage(done) << "\n";
+        m_out << set->Kind().SuccessMessage(static_cast<int>(done)) << "\n";
         return CliApp::kExitOk;
     }
 
 private:
+    // The records the --id options name. Every id must name a deleted
+    // record; otherwise each one that does not is reported, nothing is
+    // selected and the result is false, so nothing is changed.
+    bool SelectIds(const PmRecordSet& set, const Options& o, std::vector<std::size_t>& rows) {
+        const std::set<std::uint32_t> wanted(o.ids.begin(), o.ids.end());
+        std::set<std::uint32_t> found;
+        std::set<std::uint32_t> deleted;
+        for (std::size_t i = 0; i < set.CommonCount(); ++i) {
+            const std::uint32_t id = set.CommonAt(i).nId;
+            if (wanted.count(id) == 0) {
+                continue;
+            }
+            found.insert(id);
+            if (IsDeletedAt(set, i)) {
+                rows.push_back(i);
+                deleted.insert(id);
+            }
+        }
+        bool ok = true;
+        std::set<std::uint32_t> told;
+        for (const std::uint32_t id : o.ids) {
+            if (!told.insert(id).second) {
+                continue;
+            }
+            if (found.count(id) == 0) {
+                m_err << "No " << o.kind << " record has the ID " << id << ".\n";
+                ok = false;
+            } else if (deleted.count(id) == 0) {
+                m_err << "Record " << id << " is not deleted.\n";
+                ok = false;
+            }
+        }
+        if (!ok) {
+            rows.clear();
+            m_err << "Nothing was undeleted; the data was left unchanged.\n";
+        }
+        return ok;
+    }
+
+    // "12, 14, 15": the IDs of rows[from..to).
+    static std::string IdList(const PmRecordSet& set, const std::vector<std::size_t>& rows, std::size_t from,
+                              std::size_t to) {
+        std::string list;
+        for (std::size_t k = from; k < to; ++k) {
+            list += (list.empty() ? "" : ", ") + std::to_string(set.CommonAt(rows[k]).nId);
+        }
+        return list;
+    }
+
     static std::string NotAFile(const Options& o) {
         return o.file + ": not a Palm Desktop " + o.kind + " data file";
     }

@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "support/ForeignLock.h"
+#include "support/FaultInjectingFileIo.h"
 #include "support/PalmFileBuilder.h"
+#include "support/ScopedFileIo.h"
 #include "support/TempDirTest.h"
 
 namespace lazrine::cli {
@@ -99,7 +101,7 @@ TEST_F(CliAppTest, TableListingShowsDeletedRecords) {
 }
 
 TEST_F(CliAppTest, UndeleteSelectedIdsSavesAndReports) {
-    auto r = RunCli({"undelete", "memos", file, "--id", "12", "--id", "14", "--id", "10"});
+    auto r = RunCli({"undelete", "memos", file, "--id", "12", "--id", "14"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Palm memopad undelete successfully, 2 records were undeleted.\n");
     EXPECT_TRUE(std::filesystem::exists(file + ".lazrine.bak"));
@@ -111,7 +113,34 @@ TEST_F(CliAppTest, UndeleteSelectedIdsSavesAndReports) {
 
     r = RunCli({"undelete", "memos", file, "--id", "12"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "No Palm memopad records are selected, undelete action canceled.\n");
+    EXPECT_EQ(r.err, "Record 12 is not deleted.\nNothing was undeleted; the data was left unchanged.\n");
+}
+
+// Every --id must name a deleted record; one that does not fails the whole
+// command before anything is written, naming each such id.
+TEST_F(CliAppTest, IdsThatNameNoDeletedRecordChangeNothing) {
+    const auto before = ReadFileBytes(file);
+    const struct {
+        std::vector<std::string> ids;
+        std::string err;
+    } cases[] = {
+        {{"12", "99"}, "No memos record has the ID 99.\n"},
+        {{"10", "13"}, "Record 10 is not deleted.\n"},
+        {{"98", "12", "10", "98"}, "No memos record has the ID 98.\nRecord 10 is not deleted.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"undelete", "memos", file};
+        for (const auto& id : c.ids) {
+            args.push_back("--id");
+            args.push_back(id);
+        }
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, c.err + "Nothing was undeleted; the data was left unchanged.\n");
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(ReadFileBytes(file), before);
+        EXPECT_FALSE(std::filesystem::exists(file + ".lazrine.bak"));
+    }
 }
 
 TEST_F(CliAppTest, DryRunAndAllDeleted) {
@@ -170,6 +199,7 @@ TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+
 }  // namespace
 }  // namespace lazrine::cli
 
@@ -226,6 +256,66 @@ TEST_F(CliAppDatabaseTest, ADatabaseWhoseLockFileIsHeldIsInUse) {
     }
     // Left behind without locks after Palm Desktop stopped, it is no obstacle.
     EXPECT_EQ(RunCli({"undelete", "memos", file, "--id", "1010"}).code, 0);
+}
+
+// A write that fails in the middle of --all-deleted on a database: the
+// message says how many records were written (and which), and names the
+// record that failed; what it says matches what the database holds.
+TEST_F(CliAppDatabaseTest, AllDeletedSaysWhatWasWrittenWhenAWriteFails) {
+    const auto original = ReadFileBytes(file);
+    const auto statuses = [this] {
+        std::vector<std::pair<std::uint32_t, int>> list;
+        const auto doc = nlohmann::json::parse(RunCli({"list", "memos", file, "--json", "--all"}).out);
+        for (const auto& rec : doc["records"]) {
+            list.emplace_back(rec["id"].get<std::uint32_t>(), rec["status"].get<int>());
+        }
+        return list;
+    };
+    const auto before = statuses();
+    FaultInjectingFileIo io;
+    std::size_t steps = 0;
+    {
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_EQ(RunCli({"undelete", "memos", file, "--all-deleted"}).code, 0);
+        steps = io.Steps();
+    }
+    std::size_t partial = 0;
+    for (std::size_t n = 1; n <= steps; ++n) {
+        SCOPED_TRACE("failing step " + std::to_string(n));
+        WriteFileBytes(file, original);
+        std::filesystem::remove(file + ".lazrine.bak");
+        Result r;
+        {
+            ScopedFileIo scope(io);
+            io.Arm(n);
+            r = RunCli({"undelete", "memos", file, "--all-deleted"});
+        }
+        if (r.code == 0) {
+            continue;
+        }
+        EXPECT_EQ(r.code, 1);
+        const auto after = statuses();
+        ASSERT_EQ(after.size(), before.size());
+        std::string written;
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (after[i].second != before[i].second) {
+                written += (written.empty() ? "" : ", ") + std::to_string(after[i].first);
+                ++count;
+            }
+        }
+        if (count == 0) {
+            EXPECT_EQ(r.err.find("were undeleted and written"), std::string::npos) << r.err;
+            continue;
+        }
+        ++partial;
+        EXPECT_NE(r.err.find(std::to_string(count) + " of 9 records were undeleted and written before the failure (" +
+                             written + "); record "),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_GT(partial, 0u) << "no failure fell between two record writes";
 }
 
 }  // namespace

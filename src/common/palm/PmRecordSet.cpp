@@ -17,6 +17,7 @@ PmStore* PmRecordSet::StoreOf(PmStoreKind kind) const {
 }
 
 void PmRecordSet::Reset() {
+    m_Pending.clear();
     m_nLoadedKind = PM_STORE_NONE;
     // The common records refer to nothing in the stores, but they are
     // cleared first so the two lists never disagree with the stores.
@@ -158,22 +159,45 @@ bool PmRecordSet::UndeleteAt(std::size_t i) {
     }
     PmStore* store = StoreOf(m_nLoadedKind);
     if (store == nullptr) {
-        return true;
+        m_szLastError = "nothing was loaded";
+        return false;
     }
     PmRecordEntry& entry = m_Entries[i];
     const std::uint32_t before = store->StatusAt(entry.nNative);
+    if (!PmIsDeletedStatus(before)) {
+        m_szLastError = "record " + std::to_string(entry.nRecordId) + " is not deleted";
+        return false;
+    }
     store->SetStatusAt(entry.nNative, PmUndeletedStatus(before));
-    if (store->WritesAtOnce() && !store->UpdateRecord(entry.nNative)) {
+    if (!store->WritesAtOnce()) {
+        m_Pending.push_back({i, before});
+        return true;
+    }
+    if (!store->UpdateRecord(entry.nNative)) {
         // Nothing may claim a change that was not written.
         store->SetStatusAt(entry.nNative, before);
         m_szLastError = "record " + std::to_string(entry.nRecordId) + " could not be written: " + store->LastError();
         return false;
     }
+    ShowUndeleted(i);
+    return true;
+}
+
+void PmRecordSet::ShowUndeleted(std::size_t i) {
+    PmRecordEntry& entry = m_Entries[i];
     entry.nStatus = PmUndeletedStatus(entry.nStatus);
     misc::CommRecord& common = MutableCommonAt(i);
     common.attached.nStatus = PmUndeletedStatus(common.attached.nStatus);
     common.nStatus = PmUndeletedStatus(common.nStatus);
-    return true;
+}
+
+void PmRecordSet::RevertPending() {
+    PmStore* store = StoreOf(m_nLoadedKind);
+    // Newest first, so that the oldest status word is the one that stays.
+    for (auto it = m_Pending.rbegin(); store != nullptr && it != m_Pending.rend(); ++it) {
+        store->SetStatusAt(m_Entries[it->nIndex].nNative, it->nBefore);
+    }
+    m_Pending.clear();
 }
 
 bool PmRecordSet::Save() {
@@ -187,8 +211,22 @@ bool PmRecordSet::Save() {
     if (!store->Save()) {
         m_szLastError = store->LastError();
         m_bSaveReplacedFile = store->LastSaveReplacedFile();
+        if (!m_bSaveReplacedFile) {
+            RevertPending();
+            return false;
+        }
+        // The file holds the undeletes, though maybe not durably: memory
+        // shows what the file holds.
+        for (const Pending& pending : m_Pending) {
+            ShowUndeleted(pending.nIndex);
+        }
+        m_Pending.clear();
         return false;
     }
+    for (const Pending& pending : m_Pending) {
+        ShowUndeleted(pending.nIndex);
+    }
+    m_Pending.clear();
     return true;
 }
 

@@ -71,16 +71,27 @@ public:
     // The rows of this kind's field table, in table order.
     virtual std::vector<misc::CommFieldInfo> FieldRows() const = 0;
 
-    // Undeletes the record behind a common record of this record set. For a
-    // store that writes at once the change is written before this returns;
-    // when that write fails nothing changes and the result is false.
+    // Undeletes the record behind a common record of this record set. A
+    // record that is not deleted (nor archived) is refused: nothing changes
+    // and the result is false. For a store that writes at once the change is
+    // written before this returns, and only a written change shows in the
+    // entry and the common record; when the write fails nothing changes.
+    // For a store that writes on Save, the change waits in the store until
+    // Save: the entry and the common record change only when the save
+    // succeeds, and a failed save takes the change back.
     bool Undelete(const misc::CommRecord& rec);
     bool UndeleteAt(std::size_t i);
-    // Saves the store that loaded the records.
+    // Saves the store that loaded the records. On success every waiting
+    // undelete shows in the entries and the common records; on failure the
+    // store's records are as they were loaded again.
     bool Save();
     // After a failed Save: true when the file was replaced nonetheless but
     // may not be durable, so it must not be taken as unchanged.
     bool SaveReplacedFile() const { return m_bSaveReplacedFile; }
+    // Takes back every undelete waiting for Save.
+    void RevertPending();
+    // How many undeletes wait for Save.
+    std::size_t PendingCount() const { return m_Pending.size(); }
 
     const std::string& LastError() const { return m_szLastError; }
 
@@ -106,6 +117,8 @@ private:
     void Reset();
     bool BuildEntries();
     void ClearEntries();
+    // Shows a written undelete of record `i` in its entry and common record.
+    void ShowUndeleted(std::size_t i);
 
     PmStoreKind m_nLoadedKind = PM_STORE_NONE;
     std::vector<PmRecordEntry> m_Entries;
@@ -115,6 +128,13 @@ private:
     bool m_bSaveReplacedFile = false;
     std::vector<PmStore*> m_Stores;
     std::string m_szLastError;
+    // Undeletes made in the store and not saved yet: list index and the
+    // status word the store held before.
+    struct Pending {
+        std::size_t nIndex;
+        std::uint32_t nBefore;
+    };
+    std::vector<Pending> m_Pending;
 };
 
 }  // namespace lazrine::palm

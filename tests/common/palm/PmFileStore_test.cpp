@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -148,6 +149,65 @@ INSTANTIATE_TEST_SUITE_P(UnaccountedBytes, PmFileStoreTest, ::testing::ValuesIn(
                                  name += std::isalnum(static_cast<unsigned char>(ch)) != 0 ? ch : '_';
                              }
                              return name;
+                         });
+
+
+// What an undelete shows in memory is what the file holds: a record that is
+// not deleted is refused, an undelete shows only once its save succeeded, and
+// a failed save takes it back, in both generations.
+class PmRecordSetSaveTest : public ::testing::TestWithParam<Generation> {};
+
+TEST_P(PmRecordSetSaveTest, MemoryShowsOnlyWhatWasWritten) {
+    const Generation generation = GetParam();
+    const Bytes original = Build(ThreeMemos(generation, 3), generation);
+    TempDir dir;
+    const std::string path = dir.File("memopad.dat");
+    WriteFileBytes(path, original);
+    palm::PmMemoInfo info;
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(path)) << info.LastError();
+    palm::PmStore& store = generation == Generation::kExtended ? static_cast<palm::PmStore&>(info.Extended())
+                                                               : static_cast<palm::PmStore&>(info.Classic());
+
+    // Record 2 is not deleted: refused, with its id named, nothing changed.
+    EXPECT_FALSE(info.UndeleteAt(1));
+    EXPECT_NE(info.LastError().find("record 2 is not deleted"), std::string::npos) << info.LastError();
+    EXPECT_EQ(store.StatusAt(1), 0x00u);
+    EXPECT_EQ(info.PendingCount(), 0u);
+
+    // An undelete waits for the save: the lists still show the record deleted.
+    ASSERT_TRUE(info.UndeleteAt(0)) << info.LastError();
+    EXPECT_FALSE(info.UndeleteAt(0)) << "an undeleted record is not deleted any more";
+    EXPECT_EQ(info.CommonAt(0).nStatus, 0x84u);
+    EXPECT_EQ(info.EntryAt(0).nStatus, 0x84u);
+
+    // A save that fails (the file is gone) takes it back everywhere.
+    std::filesystem::rename(path, path + ".away");
+    EXPECT_FALSE(info.Save());
+    EXPECT_FALSE(info.LastError().empty());
+    EXPECT_EQ(store.StatusAt(0), 0x84u);
+    EXPECT_EQ(info.CommonAt(0).nStatus, 0x84u);
+    EXPECT_EQ(info.PendingCount(), 0u);
+
+    // Undone and saved: now memory and file agree on the new status.
+    std::filesystem::rename(path + ".away", path);
+    ASSERT_TRUE(info.UndeleteAt(0)) << info.LastError();
+    ASSERT_TRUE(info.UndeleteAt(2)) << info.LastError();
+    ASSERT_TRUE(info.Save()) << info.LastError();
+    EXPECT_EQ(info.CommonAt(0).nStatus, 0x01u);
+    EXPECT_EQ(info.CommonAt(0).attached.nStatus, 0x01u);
+    EXPECT_EQ(info.EntryAt(2).nStatus, 0x01u);
+    palm::PmMemoInfo again;
+    again.SetIncludeDeleted(true);
+    ASSERT_TRUE(again.LoadFile(path));
+    EXPECT_EQ(again.CommonAt(0).nStatus, 0x01u);
+    EXPECT_EQ(again.CommonAt(2).nStatus, 0x01u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothGenerations, PmRecordSetSaveTest,
+                         ::testing::Values(Generation::kExtended, Generation::kClassic),
+                         [](const ::testing::TestParamInfo<Generation>& info) {
+                             return std::string(info.param == Generation::kExtended ? "Extended" : "Classic");
                          });
 
 }  // namespace

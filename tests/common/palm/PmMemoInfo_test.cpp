@@ -120,13 +120,13 @@ TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
     ASSERT_TRUE(info.LoadFile(path));
     ASSERT_TRUE(info.Undelete(info.GetCommMgr().At(1)));  // 0x84 -> 0x01
     ASSERT_TRUE(info.Undelete(info.GetCommMgr().At(2)));  // 0x06 -> 0x03
-    ASSERT_TRUE(info.UndeleteAt(0));                      // 0x00 -> 0x01
+    EXPECT_FALSE(info.UndeleteAt(0));                     // 0x00: not deleted, stays
+    EXPECT_EQ(info.Extended().StatusAt(1), 0x01u);
+    ASSERT_TRUE(info.Save()) << info.LastError();
     EXPECT_EQ(info.GetCommMgr().At(1).attached.nStatus, 0x01u);
     EXPECT_EQ(info.EntryAt(2).nStatus, 0x03u);
-    EXPECT_EQ(info.Extended().StatusAt(0), 0x01u);
-    ASSERT_TRUE(info.Save()) << info.LastError();
+    EXPECT_EQ(info.Extended().StatusAt(0), 0x00u);
 
-    spec.memos[0].status = 0x01;
     spec.memos[1].status = 0x01;
     spec.memos[2].status = 0x03;
     spec.headerBlock[12] = 6;

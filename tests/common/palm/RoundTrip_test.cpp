@@ -278,8 +278,12 @@ void UndeleteAnySubset(Generation generation) {
         ASSERT_EQ(info.EntryCount(), spec.memos.size());
         for (std::size_t i = 0; i < spec.memos.size(); ++i) {
             if (gen.Chance(50)) {
-                ASSERT_TRUE(info.UndeleteAt(i)) << info.LastError();
-                spec.memos[i].status = palm::PmUndeletedStatus(spec.memos[i].status);
+                // Only deleted or archived records can be undeleted.
+                const bool deleted = palm::PmIsDeletedStatus(spec.memos[i].status);
+                ASSERT_EQ(info.UndeleteAt(i), deleted) << info.LastError();
+                if (deleted) {
+                    spec.memos[i].status = palm::PmUndeletedStatus(spec.memos[i].status);
+                }
             }
         }
         ASSERT_TRUE(info.Save()) << info.LastError();
