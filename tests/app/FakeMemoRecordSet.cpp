@@ -9,6 +9,10 @@ FakeAtOnceStore::FakeAtOnceStore(std::vector<FakeRecord> records, std::uint32_t 
 
 bool FakeAtOnceStore::Load(const std::string&) {
     m_records = m_written;
+    m_texts.clear();
+    for (const FakeRecord& rec : m_records) {
+        m_texts.push_back("memo " + std::to_string(rec.id));
+    }
     m_bLoaded = true;
     return true;
 }
@@ -42,7 +46,7 @@ std::unique_ptr<palm::PmRecordSet> FakeMemoRecordSet::CreateEmpty() const {
 
 void FakeMemoRecordSet::AppendCommon(const palm::PmRecordEntry& entry) {
     misc::CommNoteRec rec;
-    rec.SetText("memo " + std::to_string(entry.nRecordId));
+    rec.SetText(m_store.TextAt(entry.nNative));
     rec.nSource = misc::CommRecord::kSourceDatabase;
     rec.nId = entry.nRecordId;
     rec.nStatus = entry.nStatus;

@@ -38,10 +38,13 @@ public:
 
     // What was written, by record: the records the "database" holds now.
     const std::vector<FakeRecord>& Written() const { return m_written; }
+    // The text of a loaded record ("memo <id>"), which common records refer to.
+    const std::string& TextAt(std::size_t index) const { return m_texts.at(index); }
 
 private:
     std::vector<FakeRecord> m_written;
     std::vector<FakeRecord> m_records;
+    std::vector<std::string> m_texts;
     std::uint32_t m_failId;
     bool m_bLoaded = false;
     std::string m_error;

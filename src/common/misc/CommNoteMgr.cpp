@@ -7,10 +7,10 @@
 
 namespace lazrine::misc {
 
-void CommNoteRec::SetText(std::string_view text) {
-    szNote.assign(text);
-    std::string_view subject = text.substr(0, kSubjectMax);
-    const auto crlf = text.find("\r\n");
+void CommNoteRec::SetText(const std::string& text) {
+    szNote = text;
+    std::string_view subject = szNote.substr(0, kSubjectMax);
+    const auto crlf = szNote.find("\r\n");
     if (crlf != std::string_view::npos && crlf < subject.size()) {
         subject = subject.substr(0, crlf);
     }
@@ -46,7 +46,7 @@ std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key, bo
         case kSubject:
             return std::string(rec.Subject());
         case kNote:
-            return whole ? rec.szNote : rec.szNote.substr(0, CommNoteRec::kNoteMax);
+            return std::string(whole ? rec.szNote : rec.szNote.substr(0, CommNoteRec::kNoteMax));
         case kCreationTime:
             return WinUtil::VariantTimeToText(rec.dCreationTime);
         case kModificationTime:

@@ -10,26 +10,29 @@
 
 namespace lazrine::misc {
 
-// The common note record. The subject is the start of the note (its first
-// 255 characters, cut where the first CR LF begins), so it is held as a
-// length into `szNote` rather than a second copy of the text.
+// The common note record. Its note is the native record's text itself (see
+// CommRecord: one copy of every text). The subject is the start of the note
+// (its first 255 characters, cut where the first CR LF begins), so it is held
+// as a length into `szNote` rather than a second copy of the text.
 struct CommNoteRec : CommRecord {
     static constexpr std::size_t kNoteMax = 8191;
     static constexpr std::size_t kSubjectMax = 255;
 
     std::uint32_t nColor = 0;
     std::uint32_t nPrivate = 0;
-    std::string szNote;
+    std::string_view szNote;
     std::size_t nSubjectLength = 0;
     std::string szCategory;
     double dCreationTime = 0;
     double dModificationTime = 0;
     std::string szId;
 
-    std::string_view Subject() const { return std::string_view(szNote).substr(0, nSubjectLength); }
-    // Sets the note from a memo text, kept whole (a display shows its first
-    // 8191 characters), and the subject as described above.
-    void SetText(std::string_view text);
+    std::string_view Subject() const { return szNote.substr(0, nSubjectLength); }
+    // Makes the note refer to a native record's memo text, whole (a display
+    // shows its first 8191 characters), and sets the subject as described
+    // above. The text must outlive the record: a temporary is refused.
+    void SetText(const std::string& text);
+    void SetText(std::string&&) = delete;
 };
 
 class CommNoteMgr : public CommRecordMgr<CommNoteRec> {

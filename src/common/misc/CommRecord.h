@@ -11,6 +11,15 @@ namespace lazrine::misc {
 // (1 classic file, 2 extended file, 16 database), its status word and record
 // id, and its own copy of its display entry (`attached`), which the window
 // filters on and an undelete updates.
+//
+// One copy of every text: a common record does not copy its native record's
+// texts but refers to them (`std::string_view` members, set from the native
+// record's `std::string` members in the kind's AppendCommon; setters take
+// `const std::string&` and refuse temporaries). This is safe because the
+// store holds its native records in place, unchanged in their texts, for as
+// long as the common list holds records: the record set builds the common
+// list only after a load has finished and clears it before its stores. Every
+// kind follows this pattern; small numbers and short fixed fields are copied.
 struct CommRecord {
     static constexpr std::uint32_t kSourceClassic = 1;
     static constexpr std::uint32_t kSourceExtended = 2;
