@@ -115,6 +115,16 @@ int main(int argc, char** argv) {
         Write(folder, "record_primitives", n, program);
     }
     n = 0;
+    for (std::uint32_t kind = 0; kind <= 7; ++kind) {
+        const std::vector<std::uint32_t> exceptions =
+            kind % 2 != 0 ? std::vector<std::uint32_t>{1230768000, 1231372800} : std::vector<std::uint32_t>{};
+        lazrine::testing::RepeatSpec spec = lazrine::testing::MakeRepeat(kind, exceptions);
+        if (kind == 3) {
+            spec.marker = 0x8002;
+        }
+        Write(folder, "repeat_field", ++n, PalmFileBuilder().RepeatField(spec).Bytes());
+    }
+    n = 0;
     for (const std::string& sql : kStatements) {
         Write(folder, "sql_statement", ++n, Bytes(sql.begin(), sql.end()));
     }

@@ -643,6 +643,24 @@ std::string FuzzHarness::RecordPrimitives(std::span<const std::uint8_t> data) {
     return {};
 }
 
+std::string FuzzHarness::RepeatField(std::span<const std::uint8_t> data) {
+    palm::PmDBUtil reader;
+    reader.OpenBytes(data);
+    palm::PmRepeatRule rule;
+    if (!reader.ReadRepeatField(rule)) {
+        return reader.LastError().empty() ? "a failed repeat field read gives no reason" : std::string{};
+    }
+    const std::size_t consumed = reader.Tell();
+    reader.BeginWrite();
+    if (!reader.WriteRepeatField(rule)) {
+        return "a repeat field that was read cannot be written: " + reader.LastError();
+    }
+    if (!SameBytes(reader.Written(), data.subspan(0, consumed))) {
+        return "a repeat field is not written back as it was read";
+    }
+    return {};
+}
+
 std::string FuzzHarness::CategorySection(std::span<const std::uint8_t> data) {
     MemoryFileIo io;
     ScopedFileIo scope(io);

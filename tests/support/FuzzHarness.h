@@ -23,6 +23,9 @@ public:
     // rest); every value read must write back to the bytes it came from, up to
     // the normalisations of the writer.
     static std::string RecordPrimitives(std::span<const std::uint8_t> data);
+    // One repeat field of the to-do and date book records; what reads must
+    // write back to exactly the bytes it was read from.
+    static std::string RepeatField(std::span<const std::uint8_t> data);
     // The category section alone.
     static std::string CategorySection(std::span<const std::uint8_t> data);
     // A whole extended ("PalmSG") memo file.

@@ -49,9 +49,63 @@ PalmFileBuilder& PalmFileBuilder::StringField(const std::string& text, std::uint
     return U32(5).U32(attr).CString(text);
 }
 
+PalmFileBuilder& PalmFileBuilder::RepeatField(const RepeatSpec& spec) {
+    U32(8).U16(static_cast<std::uint16_t>(spec.exceptions.size()));
+    for (const auto date : spec.exceptions) {
+        U32(date);
+    }
+    U16(spec.marker);
+    if (spec.marker == 0) {
+        return *this;
+    }
+    if (spec.marker == 0xFFFF) {
+        U16(spec.schema).U16(static_cast<std::uint16_t>(spec.className.size())).Raw(spec.className);
+    }
+    U32(spec.kind).U32(spec.interval).U32(spec.endDate).U32(spec.extra);
+    return Raw(spec.values);
+}
+
+RepeatSpec MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions) {
+    static const char* const kNames[] = {"",          "CDayName",    "CWeekly",   "CDayOfMonth",
+                                         "CDateOfMonth", "CDateOfYear", "CDayOfYear"};
+    RepeatSpec spec;
+    spec.exceptions = std::move(exceptions);
+    if (kind == 0) {
+        return spec;
+    }
+    spec.marker = 0xFFFF;
+    spec.className = kind <= 6 ? kNames[kind] : "CUnknown";
+    spec.kind = kind;
+    spec.interval = 2;
+    spec.endDate = 1300000000;
+    spec.extra = 7;
+    PalmFileBuilder v;
+    switch (kind) {
+        case 1:
+            v.U32(3);
+            break;
+        case 2:
+            v.U32(1).U8(0x2A);
+            break;
+        case 3:
+            v.U32(2).U32(4);
+            break;
+        case 4:
+            v.U32(15);
+            break;
+        case 5:
+            v.U32(25).U32(12);
+            break;
+        default:
+            break;
+    }
+    spec.values = v.Bytes();
+    return spec;
+}
+
 namespace {
 
-void Categories(PalmFileBuilder& b, const MemoFileSpec& spec) {
+void Categories(PalmFileBuilder& b, const PalmFileSpec& spec) {
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
     for (const auto& c : spec.categories) {
         b.U32(c.index).U32(c.id).U32(c.dirty).CString(c.name).CString(c.second);
@@ -59,8 +113,8 @@ void Categories(PalmFileBuilder& b, const MemoFileSpec& spec) {
 }
 
 void Schema(PalmFileBuilder& b, std::uint32_t fieldsPerRecord, std::uint32_t statusPos, std::uint32_t placementPos,
-            const std::vector<std::uint16_t>& types) {
-    b.U32(64).U32(fieldsPerRecord).U32(0).U32(statusPos).U32(placementPos);
+            const std::vector<std::uint16_t>& types, std::uint32_t schemaId = 64) {
+    b.U32(schemaId).U32(fieldsPerRecord).U32(0).U32(statusPos).U32(placementPos);
     b.U16(static_cast<std::uint16_t>(types.size()));
     for (const auto t : types) {
         b.U16(t);
@@ -78,6 +132,31 @@ void Blob(PalmFileBuilder& b, const BlobSpec& blob) {
     b.Raw(blob.data);
 }
 
+// Signature area, version tag, header block, recorded name, name block and
+// categories of an extended file.
+void ExtendedHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t defaultTag) {
+    for (const auto v : spec.signatureLead) {
+        b.U8(v);
+    }
+    b.Raw(std::string("PalmSG Database00RV"));
+    b.U32(spec.versionTag != 0 ? spec.versionTag : defaultTag);
+    for (const auto v : spec.headerBlock) {
+        b.U8(v);
+    }
+    b.CString(spec.recordedName);
+    for (const auto v : spec.nameBlock) {
+        b.U8(v);
+    }
+    Categories(b, spec);
+}
+
+void ClassicHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t defaultTag) {
+    b.U32(spec.versionTag != 0 ? spec.versionTag : defaultTag);
+    b.CString(spec.recordedName);
+    b.CString(spec.headerText);
+    Categories(b, spec);
+}
+
 }  // namespace
 
 MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text) {
@@ -90,19 +169,7 @@ MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text) {
 
 std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
     PalmFileBuilder b;
-    for (const auto v : spec.signatureLead) {
-        b.U8(v);
-    }
-    b.Raw(std::string("PalmSG Database00RV"));
-    b.U32(spec.versionTag != 0 ? spec.versionTag : 0x4D500200u);
-    for (const auto v : spec.headerBlock) {
-        b.U8(v);
-    }
-    b.CString(spec.recordedName);
-    for (const auto v : spec.nameBlock) {
-        b.U8(v);
-    }
-    Categories(b, spec);
+    ExtendedHead(b, spec, 0x4D500200u);
     const std::vector<std::uint16_t> types =
         spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 5}
                                 : spec.fieldTypes;
@@ -125,10 +192,7 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
 
 std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     PalmFileBuilder b;
-    b.U32(spec.versionTag != 0 ? spec.versionTag : 0x4D500100u);
-    b.CString(spec.recordedName);
-    b.CString(spec.headerText);
-    Categories(b, spec);
+    ClassicHead(b, spec, 0x4D500100u);
     const std::vector<std::uint16_t> types =
         spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 5, 6, 1} : spec.fieldTypes;
     const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(6);
@@ -140,6 +204,63 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
         b.Raw(m.extraFields);
     }
     b.Raw(spec.trailing);
+    return b.Bytes();
+}
+
+std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
+    PalmFileBuilder b;
+    ExtendedHead(b, spec, 0x54440200u);
+    const std::vector<std::uint16_t> types =
+        spec.fieldTypes.empty()
+            ? std::vector<std::uint16_t>{1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 5, 3, 6, 1, 5, 6, 3, 6, 3, 1, 3, 8}
+            : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(25);
+    Schema(b, perRecord, 2, 4, types, 44);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
+    for (const auto& t : spec.todos) {
+        b.IntField(t.id, t.intTag).IntField(t.extraA, t.intTag).IntField(t.status, t.intTag);
+        b.IntField(t.extraB, t.intTag).IntField(t.placement, t.intTag).IntField(t.category, t.intTag);
+        b.IntField(t.priv, t.intTag);
+        for (const auto& blob : t.blobs) {
+            Blob(b, blob);
+        }
+        b.StringField(t.extraTextA, t.textAttr).StringField(t.extraTextB, t.textAttr);
+        b.StringField(t.description, t.textAttr);
+        // Positions 14 on, each its own piece, so that a schema of fewer
+        // fields per record leaves the last ones out.
+        std::vector<PalmFileBuilder> tail(11);
+        tail[0].IntField(t.dueDate, t.dateTag);
+        tail[1].IntField(t.completed, t.flagTag);
+        tail[2].IntField(t.priority, t.intTag);
+        tail[3].StringField(t.note, t.textAttr);
+        tail[4].IntField(t.extraC, t.flagTag);
+        tail[5].IntField(t.extraDateA, t.dateTag);
+        tail[6].IntField(t.alarm, t.flagTag);
+        tail[7].IntField(t.extraDateB, t.dateTag);
+        tail[8].IntField(t.extraD, t.intTag);
+        tail[9].IntField(t.extraDateC, t.dateTag);
+        tail[10].RepeatField(t.repeat);
+        for (std::size_t pos = 14; pos < 25 && pos < perRecord; ++pos) {
+            b.Raw(tail[pos - 14].Bytes());
+        }
+    }
+    return b.Bytes();
+}
+
+std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
+    PalmFileBuilder b;
+    ClassicHead(b, spec, 0x54440100u);
+    const std::vector<std::uint16_t> types =
+        spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 5, 3, 6, 1, 6, 1, 5} : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(10);
+    Schema(b, perRecord, 1, 2, types, 44);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
+    for (const auto& t : spec.todos) {
+        b.IntField(t.id, t.intTag).IntField(t.status, t.intTag).IntField(t.placement, t.intTag);
+        b.StringField(t.description, t.textAttr).IntField(t.dueDate, t.dateTag).IntField(t.completed, t.flagTag);
+        b.IntField(t.priority, t.intTag).IntField(t.priv, t.flagTag).IntField(t.category, t.intTag);
+        b.StringField(t.note, t.textAttr);
+    }
     return b.Bytes();
 }
 

@@ -8,6 +8,8 @@
 
 namespace lazrine::testing {
 
+struct RepeatSpec;
+
 // Builds Palm Desktop record files byte by byte from their documented
 // layout, independently of the codecs under test, for tests, benchmarks and
 // the demo data.
@@ -22,6 +24,7 @@ public:
     PalmFileBuilder& CString(const std::string& text);
     PalmFileBuilder& IntField(std::uint32_t value, std::uint32_t tag = 1);
     PalmFileBuilder& StringField(const std::string& text, std::uint32_t attr = 1);
+    PalmFileBuilder& RepeatField(const RepeatSpec& spec);
 
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::size_t Size() const { return m_bytes.size(); }
@@ -37,6 +40,26 @@ struct BlobSpec {
     std::uint32_t b = 0;
     std::vector<std::uint8_t> data;
 };
+
+// A repeat field (tag 8) as stored: exception dates, a class marker (0 for
+// no rule, 0xFFFF for a declaration, else a class reference), the declaration
+// (schema and name), the 16-byte rule header and the raw values after it.
+struct RepeatSpec {
+    std::vector<std::uint32_t> exceptions;
+    std::uint16_t marker = 0;
+    std::uint16_t schema = 1;
+    std::string className;
+    std::uint32_t kind = 0;
+    std::uint32_t interval = 0;
+    std::uint32_t endDate = 0;
+    std::uint32_t extra = 0;
+    std::vector<std::uint8_t> values;
+};
+
+// A declared rule of `kind` 0..6 with its class name and distinct sample
+// values: 1 day 3; 2 day 1, mask 0x2A; 3 day 2, week 4; 4 the 15th; 5 the
+// 25th of month 12; 6 none. Kind 0 is the 8-byte "no repeat" field.
+RepeatSpec MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions = {});
 
 struct CategorySpec {
     std::uint32_t index = 1;
@@ -66,10 +89,11 @@ struct MemoSpec {
     std::vector<std::uint8_t> extraFields;
 };
 
-struct MemoFileSpec {
+// What every record file carries besides its records.
+struct PalmFileSpec {
     std::string recordedName = "C:\\Program Files\\Palm\\User\\memopad\\memopad.dat";
     std::array<std::uint8_t, 5> signatureLead{0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
-    std::uint32_t versionTag = 0;  // 0: the generation's memo tag
+    std::uint32_t versionTag = 0;  // 0: the generation's tag of the kind
     std::array<std::uint8_t, 24> headerBlock{};
     std::array<std::uint8_t, 43> nameBlock{};
     std::string headerText = "Palm Memo Pad";  // classic only
@@ -81,9 +105,52 @@ struct MemoFileSpec {
     // Entry count override (else records x fields per record).
     bool overrideEntryCount = false;
     std::uint32_t entryCount = 0;
+};
+
+struct MemoFileSpec : PalmFileSpec {
     std::vector<MemoSpec> memos;
     // Bytes after the last record, as they are.
     std::vector<std::uint8_t> trailing;
+};
+
+struct TodoSpec {
+    std::uint32_t id = 0;
+    std::uint32_t status = 0;
+    std::uint32_t placement = 0;
+    std::uint32_t category = 0;
+    std::uint32_t priv = 0;
+    std::string description;
+    std::uint32_t dueDate = 0;
+    std::uint32_t completed = 0;
+    std::uint32_t priority = 1;
+    std::string note;
+    // Extended files only:
+    std::uint32_t alarm = 0;
+    std::uint32_t extraA = 0;
+    std::uint32_t extraB = 0;
+    std::array<BlobSpec, 4> blobs{};
+    std::string extraTextA;
+    std::string extraTextB;
+    std::uint32_t extraC = 0;
+    std::uint32_t extraDateA = 0;
+    std::uint32_t extraDateB = 0;
+    std::uint32_t extraD = 0;
+    std::uint32_t extraDateC = 0;
+    RepeatSpec repeat;
+    // Tags of the numbers (1 for ids and plain numbers, 3 dates, 6 flags in
+    // the normal form) and the attribute of every text.
+    std::uint32_t intTag = 1;
+    std::uint32_t dateTag = 3;
+    std::uint32_t flagTag = 6;
+    std::uint32_t textAttr = 1;
+};
+
+struct TodoFileSpec : PalmFileSpec {
+    TodoFileSpec() {
+        recordedName = "C:\\Program Files\\Palm\\User\\todo\\todo.dat";
+        headerText = "Palm To Do List";
+    }
+    std::vector<TodoSpec> todos;
 };
 
 // A memo with the given id, status word and text; everything else zero.
@@ -93,6 +160,11 @@ MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
 std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec);
 // A classic memo file.
 std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec);
+// An extended ("PalmSG") to-do file: records of 25 fields unless the spec
+// gives fewer fields per record.
+std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec);
+// A classic to-do file.
+std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec);
 
 // File helpers for tests.
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

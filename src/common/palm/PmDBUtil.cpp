@@ -509,6 +509,9 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     if (auto* const* quad = std::get_if<PmQuad*>(&ref.target)) {
         return ReadQuadField(**quad);
     }
+    if (auto* const* rule = std::get_if<PmRepeatRule*>(&ref.target)) {
+        return ReadRepeatField(**rule);
+    }
     return true;
 }
 
@@ -524,6 +527,9 @@ bool PmDBUtil::WriteField(const PmFieldRef& ref) {
     }
     if (auto* const* quad = std::get_if<PmQuad*>(&ref.target)) {
         return WriteQuadField(**quad);
+    }
+    if (auto* const* rule = std::get_if<PmRepeatRule*>(&ref.target)) {
+        return WriteRepeatField(**rule);
     }
     return true;
 }
@@ -561,6 +567,139 @@ bool PmDBUtil::WriteSchema(const PmSchema& schema) {
         }
     }
     return true;
+}
+
+namespace {
+
+// The values that follow the rule header, by kind; kind 0, 6 and the kinds
+// the format does not name carry none.
+template <class Visit>
+bool VisitRuleValues(std::uint32_t kind, Visit visit) {
+    switch (kind) {
+        case 1:
+            return visit.Long(&PmRepeatRule::nDayIndex);
+        case 2:
+            return visit.Long(&PmRepeatRule::nDayIndex) && visit.Byte(&PmRepeatRule::nDayMask);
+        case 3:
+            return visit.Long(&PmRepeatRule::nDayIndex) && visit.Long(&PmRepeatRule::nWeekIndex);
+        case 4:
+            return visit.Long(&PmRepeatRule::nDayOfMonth);
+        case 5:
+            return visit.Long(&PmRepeatRule::nDayOfMonth) && visit.Long(&PmRepeatRule::nMonth);
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+bool PmDBUtil::ReadRepeatField(PmRepeatRule& rule) {
+    rule = PmRepeatRule{};
+    std::uint32_t tag = 0;
+    std::uint16_t count = 0;
+    if (!ReadLong(tag)) {
+        return false;
+    }
+    if (tag != PM_FIELD_REPEAT) {
+        return Fail("a repeat field has the tag " + std::to_string(tag) + " instead of 8");
+    }
+    if (!ReadShort(count)) {
+        return false;
+    }
+    if (Remaining() < static_cast<std::size_t>(count) * 4) {
+        return Fail("the exception dates of a repeat field run past the end of the file");
+    }
+    rule.aExceptions.resize(count);
+    for (auto& date : rule.aExceptions) {
+        if (!ReadLong(date)) {
+            return false;
+        }
+    }
+    if (!ReadShort(rule.nClassMarker)) {
+        return false;
+    }
+    if (rule.nClassMarker == PmRepeatRule::kNoRule) {
+        return true;
+    }
+    if (rule.nClassMarker == PmRepeatRule::kNewClass) {
+        std::uint16_t schema = 0;
+        std::uint16_t length = 0;
+        if (!ReadShort(schema) || !ReadShort(length)) {
+            return false;
+        }
+        if (schema != 1) {
+            return Fail("a repeat rule's class has the schema " + std::to_string(schema) + " instead of 1");
+        }
+        if (length == 0) {
+            return Fail("a repeat rule's class has an empty name");
+        }
+        if (Remaining() < length) {
+            return Fail("a repeat rule's class name runs past the end of the file");
+        }
+        rule.szClassName.assign(reinterpret_cast<const char*>(m_Input.data() + m_nPos), length);
+        m_nPos += length;
+    }
+    if (!ReadLong(rule.nRuleKind) || !ReadLong(rule.nInterval) || !ReadLong(rule.nEndDate) ||
+        !ReadLong(rule.nExtra)) {
+        return false;
+    }
+    struct Reader {
+        PmDBUtil& self;
+        PmRepeatRule& rule;
+        bool Long(std::uint32_t PmRepeatRule::*member) { return self.ReadLong(rule.*member); }
+        bool Byte(std::uint8_t PmRepeatRule::*member) { return self.ReadByte(rule.*member); }
+    };
+    return VisitRuleValues(rule.nRuleKind, Reader{*this, rule});
+}
+
+bool PmDBUtil::WriteRepeatField(const PmRepeatRule& rule) {
+    if (rule.aExceptions.size() > 0xFFFF) {
+        return Fail("a repeat rule has more exception dates than its field can hold");
+    }
+    if (!WriteLong(PM_FIELD_REPEAT) || !WriteShort(static_cast<std::uint16_t>(rule.aExceptions.size()))) {
+        return false;
+    }
+    for (const std::uint32_t date : rule.aExceptions) {
+        if (!WriteLong(date)) {
+            return false;
+        }
+    }
+    if (rule.nRuleKind == 0 && rule.nClassMarker == PmRepeatRule::kNoRule) {
+        return WriteShort(PmRepeatRule::kNoRule);
+    }
+    if (rule.nClassMarker != PmRepeatRule::kNoRule && rule.nClassMarker != PmRepeatRule::kNewClass) {
+        // A class reference is kept: it points at a declaration elsewhere in
+        // the file, which a save writes back unchanged.
+        if (!WriteShort(rule.nClassMarker)) {
+            return false;
+        }
+    } else {
+        const std::string name =
+            rule.szClassName.empty() ? std::string(PmRepeatRule::ClassNameOf(rule.nRuleKind)) : rule.szClassName;
+        if (name.empty()) {
+            return Fail("a repeat rule of kind " + std::to_string(rule.nRuleKind) +
+                        " has no class name, so it cannot be written");
+        }
+        if (name.size() > 0xFFFF) {
+            return Fail("a repeat rule's class name is too long to be written");
+        }
+        if (!WriteShort(PmRepeatRule::kNewClass) || !WriteShort(1) ||
+            !WriteShort(static_cast<std::uint16_t>(name.size())) ||
+            !WriteBytes({reinterpret_cast<const std::uint8_t*>(name.data()), name.size()})) {
+            return false;
+        }
+    }
+    if (!WriteLong(rule.nRuleKind) || !WriteLong(rule.nInterval) || !WriteLong(rule.nEndDate) ||
+        !WriteLong(rule.nExtra)) {
+        return false;
+    }
+    struct Writer {
+        PmDBUtil& self;
+        const PmRepeatRule& rule;
+        bool Long(std::uint32_t PmRepeatRule::*member) { return self.WriteLong(rule.*member); }
+        bool Byte(std::uint8_t PmRepeatRule::*member) { return self.WriteByte(rule.*member); }
+    };
+    return VisitRuleValues(rule.nRuleKind, Writer{*this, rule});
 }
 
 }  // namespace lazrine::palm

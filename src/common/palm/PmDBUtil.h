@@ -79,6 +79,9 @@ public:
     void ReadRest(std::vector<std::uint8_t>& out);
     // Moves the read position back to `pos` (at most the current position).
     bool Rewind(std::size_t pos);
+    // Tag 8, the exception dates and the repeat rule, with its class given by
+    // a full declaration or a class reference (see PmRepeatRule).
+    bool ReadRepeatField(PmRepeatRule& rule);
     // Current read position (or the size written so far while writing).
     std::size_t Tell() const;
     std::size_t Remaining() const { return m_Input.size() - m_nPos; }
@@ -104,6 +107,11 @@ public:
     bool WriteStringField(const std::string& text, std::uint32_t attr);
     bool WriteBlobField(const PmBlobField& blob);
     bool WriteQuadField(const PmQuad& v);
+    // Writes a repeat field back in the form it was read: its exception
+    // dates, its class marker or declaration, the rule header and the values
+    // of its kind. A rule of a kind without a class name, that was not read
+    // with one, cannot be written and fails with the reason.
+    bool WriteRepeatField(const PmRepeatRule& rule);
     // Replaces the file `path` by what was written, crash-safely, keeping a
     // backup of the original. When `path` is the file last opened, it must
     // still hold what was read (or what the last commit wrote): a file

@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "common/palm/PmRepeatRule.h"
 #include "common/palm/PmTypes.h"
 
 namespace lazrine::palm {
@@ -14,7 +15,7 @@ namespace lazrine::palm {
 // and the constant `kFieldCount`; the codecs read and write every kind from
 // that description alone. An empty target means the position holds no field.
 struct PmFieldRef {
-    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*> target;
+    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*, PmRepeatRule*> target;
     std::uint32_t nWriteTag = PM_FIELD_INTEGER;
 };
 

@@ -23,6 +23,7 @@ enum PmFieldType : std::uint32_t {
     PM_FIELD_DATE = 3,
     PM_FIELD_CSTRING = 5,
     PM_FIELD_BOOLEAN = 6,
+    PM_FIELD_REPEAT = 8,
     PM_FIELD_QUAD = 68,
 };
 

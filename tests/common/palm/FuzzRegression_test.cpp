@@ -46,6 +46,7 @@ void ReplayFolder(const std::string& target, const Check& check, const std::stri
 }
 
 TEST(FuzzRegression, RecordPrimitives) { ReplayFolder("record_primitives", FuzzHarness::RecordPrimitives); }
+TEST(FuzzRegression, RepeatField) { ReplayFolder("repeat_field", FuzzHarness::RepeatField); }
 TEST(FuzzRegression, CategorySection) { ReplayFolder("category_section", FuzzHarness::CategorySection); }
 TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarness::ExtendedMemoFile); }
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
