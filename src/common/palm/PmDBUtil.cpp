@@ -241,6 +241,18 @@ std::size_t PmDBUtil::RawFieldSize(std::span<const std::uint8_t> bytes) {
         case PM_FIELD_QUAD:
             size = 12;
             break;
+        case PM_FIELD_REPEAT: {
+            // Exception dates, class marker or declaration, rule header and
+            // the values of its kind: the repeat reader knows the layout.
+            PmDBUtil probe;
+            probe.OpenBytes(bytes);
+            PmRepeatRule rule;
+            if (!probe.ReadRepeatField(rule)) {
+                return 0;
+            }
+            size = probe.Tell();
+            break;
+        }
         case PM_FIELD_CSTRING: {
             // Tag, attribute, then the CString's length byte (0xFF: a u16).
             if (bytes.size() < 9) {

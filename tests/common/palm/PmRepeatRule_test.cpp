@@ -40,6 +40,11 @@ TEST(PmRepeatField, EveryKindWithExceptionsIsReadAndWrittenBackExactly) {
             const auto in = Bytes(MakeRepeat(c.kind, exceptions));
             PmRepeatRule rule;
             EXPECT_EQ(RoundTrip(in, rule), in) << "kind " << c.kind;
+            // A repeat field where a record type describes none travels whole.
+            auto withTail = in;
+            withTail.push_back(0x5A);
+            EXPECT_EQ(PmDBUtil::RawFieldSize(withTail), in.size());
+            EXPECT_EQ(PmDBUtil::RawFieldSize({in.data(), in.size() - 1}), 0u);
             EXPECT_EQ(rule.nRuleKind, c.kind);
             EXPECT_EQ(rule.aExceptions, exceptions);
             if (c.kind != 0) {
