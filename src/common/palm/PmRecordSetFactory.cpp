@@ -1,12 +1,16 @@
 #include "common/palm/PmRecordSetFactory.h"
 
 #include "common/palm/PmMemoInfo.h"
+#include "common/palm/PmTodoInfo.h"
 
 namespace lazrine::palm {
 
-std::vector<std::string_view> PmRecordSetFactory::Names() { return {"memos"}; }
+std::vector<std::string_view> PmRecordSetFactory::Names() { return {"tasks", "memos"}; }
 
 std::unique_ptr<PmRecordSet> PmRecordSetFactory::Create(std::string_view name) {
+    if (name == "tasks") {
+        return std::make_unique<PmTodoInfo>();
+    }
     if (name == "memos") {
         return std::make_unique<PmMemoInfo>();
     }

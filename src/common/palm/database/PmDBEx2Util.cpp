@@ -1,5 +1,8 @@
 #include "common/palm/database/PmDBEx2Util.h"
 
+#include <algorithm>
+#include <array>
+
 #include "common/palm/database/PmSqlBuilder.h"
 #include "common/palm/database/PmValueHelpers.h"
 #include "platform/FileIo.h"
@@ -20,6 +23,48 @@ bool PmDBEx2Util::OpenDatabase(PmDbKind kind, const std::string& path) {
     if (!m_pAccessor->IsConnected()) {
         m_szDbError = m_pAccessor->LastError();
         return false;
+    }
+    std::vector<std::string> columns;
+    std::string why;
+    PmJetEngine* connection = m_pAccessor->GetConnection();
+    if (connection == nullptr || !connection->ColumnNames("Main", columns, why) || !MainFitsKind(kind, columns, why)) {
+        m_szDbError = "not a Palm Desktop database of this kind: " + why;
+        return false;
+    }
+    return true;
+}
+
+bool PmDBEx2Util::MainFitsKind(PmDbKind kind, const std::vector<std::string>& columns, std::string& why) {
+    struct KindColumns {
+        PmDbKind kind;
+        std::array<const char*, 2> names;
+    };
+    static constexpr KindColumns kOwn[] = {
+        {PM_DB_TODO, {"Description", "Due Date"}},
+        {PM_DB_DATEBOOK, {"Start Time", "End Time"}},
+        {PM_DB_ADDRESS, {"First Name", "Last Name"}},
+    };
+    // Column names compare as the engine compares them, ignoring ASCII case.
+    const auto same = [](const std::string& a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+                   return lower(x) == lower(y);
+               });
+    };
+    const auto has = [&columns, &same](const char* name) {
+        return std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return same(c, name); });
+    };
+    for (const KindColumns& own : kOwn) {
+        for (const char* name : own.names) {
+            if (own.kind == kind && !has(name)) {
+                why = std::string("its table Main has no column [") + name + "]";
+                return false;
+            }
+            if (own.kind != kind && has(name)) {
+                why = std::string("its table Main has the column [") + name + "] of another kind of data";
+                return false;
+            }
+        }
     }
     return true;
 }

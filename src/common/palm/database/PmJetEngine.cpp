@@ -514,6 +514,23 @@ void PmJetEngine::Close() {
 bool PmJetEngine::IsOpen() const { return m_pImpl->mdb != nullptr; }
 const std::string& PmJetEngine::Path() const { return m_pImpl->szPath; }
 
+bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error) {
+    names.clear();
+    if (!IsOpen()) {
+        error = "no database is open";
+        return false;
+    }
+    std::vector<std::uint32_t> pages;
+    TablePtr def = m_pImpl->OpenTable(table, false, pages, error);
+    if (!def) {
+        return false;
+    }
+    for (unsigned i = 0; i < def->num_cols; ++i) {
+        names.emplace_back(ColumnAt(def.get(), i)->name);
+    }
+    return true;
+}
+
 bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error) {
     rows.clear();
     if (!IsOpen()) {

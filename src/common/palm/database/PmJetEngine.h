@@ -54,6 +54,8 @@ public:
     bool IsOpen() const;
     const std::string& Path() const;
 
+    // The names of the columns of `table`, in column order.
+    bool ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error);
     // Runs a SELECT; `rows` receives every matching row in table order.
     bool Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error);
     // Runs an UPDATE (INSERT and DELETE are refused). `changedRows` counts

@@ -115,6 +115,14 @@ bool PmGetUInt(const PmVariant* value, std::uint32_t& n) {
     return true;
 }
 
+bool PmGetFlag(const PmVariant* value, std::uint8_t& flag) {
+    if (value == nullptr || (value->vt != VT_BOOL && value->vt != VT_I4)) {
+        return false;
+    }
+    flag = (value->vt == VT_BOOL ? value->boolVal != 0 : value->lVal != 0) ? 1 : 0;
+    return true;
+}
+
 bool PmGetBool(const PmVariant* value, std::uint8_t& flag) {
     if (value == nullptr || value->vt != VT_BOOL) {
         return false;

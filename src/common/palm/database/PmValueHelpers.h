@@ -29,6 +29,8 @@ bool PmGetInt(const PmVariant* value, std::int32_t& n);
 // the decimal number at its start (blanks skipped, an optional '+', digits up
 // to the first other character, 0 without digits, saturated at 4294967295).
 bool PmGetUInt(const PmVariant* value, std::uint32_t& n);
+// A flag stored as Yes/No (VT_BOOL) or as a number (VT_I4): 1 when nonzero.
+bool PmGetFlag(const PmVariant* value, std::uint8_t& flag);
 // Only VT_BOOL: 1 when the payload is nonzero, else 0.
 bool PmGetBool(const PmVariant* value, std::uint8_t& flag);
 // Only VT_BSTR: the whole text (empty for a null payload).

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "common/misc/CommRecordMgr.h"
+
+namespace lazrine::misc {
+
+// The common task record. Texts are held whole; the display limits (a
+// subject of 254 characters, a note of 8,190) apply only to what a list
+// shows.
+struct CommTaskRec : CommRecord {
+    static constexpr std::size_t kSubjectMax = 254;
+    static constexpr std::size_t kNoteMax = 8190;
+
+    std::string szSubject;
+    std::string szNote;
+    std::uint32_t nPriority = 0;  // 0 normal, 1 high, 2 low
+    std::uint8_t bCompleted = 0;
+    std::uint32_t nDueDate = 0;  // seconds since 1970-01-01 00:00:00 UTC
+    std::uint8_t bAlarm = 0;
+    std::uint8_t bPrivate = 0;
+
+    // Stored priority 1 is high, 5 low, every other value normal.
+    static std::uint32_t PriorityOf(std::uint32_t stored);
+};
+
+class CommTaskMgr : public CommRecordMgr<CommTaskRec> {
+public:
+    enum Key : std::uint32_t {
+        kSubject = 0,
+        kNote = 1,
+        kPriority = 2,
+        kCompleted = 3,
+        kDueDate = 4,
+        kAlarm = 5,
+        kPrivate = 6,
+    };
+
+    std::span<const CommFieldInfo> FieldTable() const override;
+
+    // "%02d/%02d/%04d" (month, day, year) of the local date of a stored due
+    // date, read as unsigned seconds since 1970; "N/A" for 0, for a value
+    // without a local date and for Palm's "no due date" mark (a local date
+    // of 31 December 2031 or later).
+    static std::string DueDateText(std::uint32_t dueDate);
+
+protected:
+    std::string FieldText(const CommTaskRec& rec, std::uint32_t key, bool whole) const override;
+};
+
+}  // namespace lazrine::misc

@@ -1,0 +1,78 @@
+#include "common/palm/PmTodoInfo.h"
+
+namespace lazrine::palm {
+
+PmTodoInfo::PmTodoInfo()
+    : m_pClassic(std::make_unique<PmTodoUtil>()),
+      m_pExtended(std::make_unique<PmTodoExUtil>()),
+      m_pDatabase(std::make_unique<PmTodoEx2Util>()) {
+    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
+}
+
+const PmKindInfo& PmTodoInfo::KindInfo() {
+    using misc::CommTaskMgr;
+    static const PmKindInfo info{"tasks",
+                                 "todo list",
+                                 "Task ( Todo List )",
+                                 {{CommTaskMgr::kSubject, "Description", 240},
+                                  {CommTaskMgr::kDueDate, "Due Date", 120},
+                                  {CommTaskMgr::kCompleted, "Completed", 70},
+                                  {CommTaskMgr::kPriority, "Priority", 70}}};
+    return info;
+}
+
+PmStoreKind PmTodoInfo::ProbeFile(const std::string& path) { return PmTodoInfo().Probe(path); }
+
+std::unique_ptr<PmRecordSet> PmTodoInfo::CreateEmpty() const { return std::make_unique<PmTodoInfo>(); }
+
+void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
+    misc::CommTaskRec rec;
+    const auto flag = [](auto value) -> std::uint8_t { return value != 0 ? 1 : 0; };
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE: {
+            const PmTodoEx2Rec& native = m_pDatabase->GetDataMgr().At(entry.nNative);
+            rec.szSubject = native.szDescription;
+            rec.szNote = native.szNote;
+            rec.bCompleted = native.nCompleted;
+            rec.bAlarm = native.nAlarmSet;
+            rec.bPrivate = native.nPrivate;
+            rec.nDueDate = native.nDueDate;
+            rec.nPriority = misc::CommTaskRec::PriorityOf(static_cast<std::uint32_t>(native.nPriority));
+            rec.nSource = misc::CommRecord::kSourceDatabase;
+            break;
+        }
+        case PM_STORE_EXTENDED: {
+            const PmTodoExRec& native = m_pExtended->GetDataMgr().At(entry.nNative);
+            rec.szSubject = native.szDescription;
+            rec.szNote = native.szNote;
+            rec.bCompleted = flag(native.nCompleted);
+            rec.bAlarm = flag(native.nAlarm);
+            rec.bPrivate = flag(native.nPrivate);
+            rec.nDueDate = native.nDueDate;
+            rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.nSource = misc::CommRecord::kSourceExtended;
+            break;
+        }
+        case PM_STORE_CLASSIC: {
+            const PmTodoRec& native = m_pClassic->GetDataMgr().At(entry.nNative);
+            rec.szSubject = native.szDescription;
+            rec.szNote = native.szNote;
+            rec.bCompleted = flag(native.nCompleted);
+            rec.bAlarm = 0;  // the classic task has no alarm
+            rec.bPrivate = flag(native.nPrivate);
+            rec.nDueDate = native.nDueDate;
+            rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        default:
+            break;
+    }
+    rec.nId = entry.nRecordId;
+    rec.nStatus = entry.nStatus;
+    rec.attached = entry;
+    rec.bAttached = true;
+    m_CommMgr.Add(std::move(rec));
+}
+
+}  // namespace lazrine::palm
