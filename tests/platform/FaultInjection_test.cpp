@@ -15,6 +15,8 @@
 
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
+#include "common/palm/PmTodoExUtil.h"
+#include "common/palm/PmTodoUtil.h"
 #include "common/palm/database/PmJetEngine.h"
 #include "platform/ProfileFile.h"
 #include "support/FaultInjectingFileIo.h"
@@ -69,10 +71,28 @@ struct Generation {
     std::function<std::string()> lastError;
 };
 
-template <class Store>
-Generation GenerationOf(Store& store, Bytes (*builder)(const MemoFileSpec&)) {
+// A to-do file with a repeating, deleted task whose exception dates must
+// survive, and a long description.
+TodoFileSpec SampleTodoSpec() {
+    TodoFileSpec spec;
+    spec.categories = {{1, 1, 0, "Business", "Business"}};
+    TodoSpec live;
+    live.id = 1;
+    live.description = "Call the plumber";
+    TodoSpec deleted;
+    deleted.id = 2;
+    deleted.status = 0x04;
+    deleted.description = std::string(300, 'x') + "\r\n\xE9";
+    deleted.note = "note";
+    deleted.repeat = MakeRepeat(2, {1237075200, 1237680000});
+    spec.todos = {live, deleted};
+    return spec;
+}
+
+template <class Store, class Spec = MemoFileSpec>
+Generation GenerationOf(Store& store, Bytes (*builder)(const Spec&), Spec (*sample)() = &SampleSpec) {
     Generation g;
-    g.build = [builder] { return builder(SampleSpec()); };
+    g.build = [builder, sample] { return builder(sample()); };
     g.load = [&store](const std::string& path) { return store.Load(path); };
     g.undeleteAllAndPreview = [&store] {
         for (std::size_t i = 0; i < store.Count(); ++i) {
@@ -217,6 +237,22 @@ void FillTheDisk(Generation& g) {
 TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
     palm::PmMemoExUtil store;
     Generation g = GenerationOf(store, &BuildExtendedMemoFile);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
+    palm::PmTodoExUtil store;
+    Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoSpec);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+TEST(FaultInjection, ClassicTodoSaveSurvivesAFailureAtEveryStep) {
+    palm::PmTodoUtil store;
+    Generation g = GenerationOf(store, &BuildClassicTodoFile, &SampleTodoSpec);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
