@@ -7,6 +7,8 @@
 #include "common/palm/PmDBUtil.h"
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
+#include "common/palm/PmTodoExUtil.h"
+#include "common/palm/PmTodoUtil.h"
 #include "common/palm/database/PmJetEngine.h"
 #include "common/palm/database/PmSqlStatement.h"
 #include "common/palm/desktop/PmUsersFile.h"
@@ -135,12 +137,34 @@ bool SameRecord(const palm::PmMemoRec& a, const palm::PmMemoRec& b) {
            a.szMemo == b.szMemo && a.nPrivate == b.nPrivate && a.nCategoryId == b.nCategoryId;
 }
 
+bool SameRecord(const palm::PmTodoExRec& a, const palm::PmTodoExRec& b) {
+    return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
+           a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
+           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.szExtraB == b.szExtraB && a.szDescription == b.szDescription && a.nDueDate == b.nDueDate &&
+           a.nCompleted == b.nCompleted && a.nPriority == b.nPriority && a.szNote == b.szNote &&
+           a.nExtraC == b.nExtraC && a.nExtraDateA == b.nExtraDateA && a.nAlarm == b.nAlarm &&
+           a.nExtraDateB == b.nExtraDateB && a.nExtraD == b.nExtraD && a.nExtraDateC == b.nExtraDateC &&
+           a.Repeat == b.Repeat && a.szCategory == b.szCategory;
+}
+
+bool SameRecord(const palm::PmTodoRec& a, const palm::PmTodoRec& b) {
+    return a.nRecordId == b.nRecordId && a.nStatus == b.nStatus && a.nPlacement == b.nPlacement &&
+           a.szDescription == b.szDescription && a.nDueDate == b.nDueDate && a.nCompleted == b.nCompleted &&
+           a.nPriority == b.nPriority && a.nPrivate == b.nPrivate && a.nCategoryId == b.nCategoryId &&
+           a.szNote == b.szNote;
+}
+
 // Whether the writer can reproduce what the reader took in; a file it cannot
 // is refused for saving (and only then may a save fail in memory).
 bool ExpectWritable(const palm::PmMemoExUtil& store) {
     return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
 }
 bool ExpectWritable(const palm::PmMemoUtil& /*store*/) { return true; }
+bool ExpectWritable(const palm::PmTodoExUtil& store) {
+    return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
+}
+bool ExpectWritable(const palm::PmTodoUtil& /*store*/) { return true; }
 
 // Loads `data` as a whole file of `Store`, saves it, and reads the saved file
 // again: see FuzzHarness.
@@ -706,6 +730,14 @@ std::string FuzzHarness::ExtendedMemoFile(std::span<const std::uint8_t> data) {
 
 std::string FuzzHarness::ClassicMemoFile(std::span<const std::uint8_t> data) {
     return CheckWholeFile<palm::PmMemoUtil>(data);
+}
+
+std::string FuzzHarness::ExtendedTodoFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmTodoExUtil>(data);
+}
+
+std::string FuzzHarness::ClassicTodoFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmTodoUtil>(data);
 }
 
 }  // namespace lazrine::testing

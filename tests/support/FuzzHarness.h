@@ -30,6 +30,9 @@ public:
     static std::string CategorySection(std::span<const std::uint8_t> data);
     // A whole extended ("PalmSG") memo file.
     static std::string ExtendedMemoFile(std::span<const std::uint8_t> data);
+    // A whole extended or classic to-do file.
+    static std::string ExtendedTodoFile(std::span<const std::uint8_t> data);
+    static std::string ClassicTodoFile(std::span<const std::uint8_t> data);
     // A whole classic memo file.
     static std::string ClassicMemoFile(std::span<const std::uint8_t> data);
     // One statement of the database statement language; what parses must

@@ -46,6 +46,8 @@ void ReplayFolder(const std::string& target, const Check& check, const std::stri
 }
 
 TEST(FuzzRegression, RecordPrimitives) { ReplayFolder("record_primitives", FuzzHarness::RecordPrimitives); }
+TEST(FuzzRegression, ExtendedTodoFile) { ReplayFolder("extended_todo", FuzzHarness::ExtendedTodoFile); }
+TEST(FuzzRegression, ClassicTodoFile) { ReplayFolder("classic_todo", FuzzHarness::ClassicTodoFile); }
 TEST(FuzzRegression, RepeatField) { ReplayFolder("repeat_field", FuzzHarness::RepeatField); }
 TEST(FuzzRegression, CategorySection) { ReplayFolder("category_section", FuzzHarness::CategorySection); }
 TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarness::ExtendedMemoFile); }
