@@ -90,6 +90,11 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole: {
             const std::string text = m_pRecordSet->FieldText(
                 m_rows[row], m_columns[static_cast<std::size_t>(index.column())].key, kCellBuffer);
+            // Database texts are Unicode (UTF-8) already; the record files
+            // hold Windows-1252.
+            if (m_pRecordSet->CommonAt(m_rows[row]).nSource == misc::CommRecord::kSourceDatabase) {
+                return QString::fromUtf8(text);
+            }
             return QString::fromUtf8(platform::TextCodec::Cp1252ToUtf8(text));
         }
         case Qt::CheckStateRole:

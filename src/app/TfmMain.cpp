@@ -94,6 +94,7 @@ void TfmMain::FormCreate() {
         }
         if (m_RecordSets[page]) {
             m_RecordSets[page]->SetIncludeDeleted(true);
+            m_RecordSets[page]->UseSettingsFile(m_szSettingsFile);
         }
     }
     BuildControls();

@@ -179,7 +179,7 @@ public:
             if (!FindUser(o, user)) {
                 return CliApp::kExitFailed;
             }
-            auto set = palm::PmRecordSetFactory::Create(o.kind);
+            auto set = CreateSet(o);
             if (!set->LoadForUser(user.nUserId)) {
                 m_err << UserDataText(o, user) << ": no Palm Desktop " << o.kind << " data\n";
                 return CliApp::kExitFailed;
@@ -187,7 +187,7 @@ public:
             m_out << palm::PmStoreKindName(set->LoadedKind()) << "\n";
             return CliApp::kExitOk;
         }
-        auto set = palm::PmRecordSetFactory::Create(o.kind);
+        auto set = CreateSet(o);
         const palm::PmStoreKind kind = set->Probe(o.file);
         if (kind == palm::PM_STORE_FAILED) {
             // A file in use could not be read: its kind is unknown, not wrong.
@@ -390,8 +390,15 @@ private:
         return text;
     }
 
-    std::unique_ptr<PmRecordSet> Load(const Options& o) {
+    // A record set of the kind, with the settings of the settings file in use.
+    static std::unique_ptr<PmRecordSet> CreateSet(const Options& o) {
         auto set = palm::PmRecordSetFactory::Create(o.kind);
+        set->UseSettingsFile(o.settings);
+        return set;
+    }
+
+    std::unique_ptr<PmRecordSet> Load(const Options& o) {
+        auto set = CreateSet(o);
         set->SetIncludeDeleted(true);
         if (!o.user.empty()) {
             ChosenUser user;

@@ -242,6 +242,91 @@ std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
         tail[10].RepeatField(t.repeat);
         for (std::size_t pos = 14; pos < 25 && pos < perRecord; ++pos) {
             b.Raw(tail[pos - 14].Bytes());
+
+std::vector<std::uint16_t> ExtendedAddressTypes() {
+    return {1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 5, 5, 5, 5, 1, 5, 5, 5, 5, 5, 5, 5, 5, 1, 1, 1, 1, 1, 1, 1,
+            5, 5, 5, 5, 5, 5, 5, 5, 5, 1, 5, 5, 5, 5, 5, 1, 5, 5, 5, 5, 5, 1, 5, 5, 5, 5, 5, 5, 5, 1, 1, 5, 68,
+            6, 1, 1, 5, 5, 5, 5};
+}
+
+std::vector<std::uint16_t> ClassicAddressTypes() {
+    return {1, 1, 1, 5, 5, 5, 5, 1, 5, 1, 5, 1, 5, 1, 5, 1, 5, 5, 5, 5, 5, 5, 5, 6, 1, 5, 5, 5, 5, 1};
+}
+
+namespace {
+
+void AddressCategories(PalmFileBuilder& b, const ContactFileSpec& spec) {
+    b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
+    for (const auto& c : spec.categories) {
+        b.U32(c.index).U32(c.id).U32(c.dirty).CString(c.name).CString(c.second);
+    }
+}
+
+void AddressSchema(PalmFileBuilder& b, std::uint32_t fieldsPerRecord, std::uint32_t statusPos,
+                   std::uint32_t placementPos, const std::vector<std::uint16_t>& types) {
+    b.U32(74).U32(fieldsPerRecord).U32(0).U32(statusPos).U32(placementPos);
+    b.U16(static_cast<std::uint16_t>(types.size()));
+    for (const auto t : types) {
+        b.U16(t);
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) {
+    PalmFileBuilder b;
+    b.U8(0xBE).U8(0xBA).U8(0xFE).U8(0xCA).U8(0x0F).Raw(std::string("PalmSG Database00RV"));
+    b.U32(spec.versionTag != 0 ? spec.versionTag : 0x41420200u);
+    for (const auto v : spec.headerBlock) {
+        b.U8(v);
+    }
+    b.CString(spec.recordedName);
+    for (const auto v : spec.nameBlock) {
+        b.U8(v);
+    }
+    for (std::size_t i = 0; i < spec.customLabels.size(); ++i) {
+        b.CString(spec.customLabels[i]).U32(spec.customLabelValues[i]);
+    }
+    for (const auto v : spec.labelBlock) {
+        b.U8(v);
+    }
+    AddressCategories(b, spec);
+    const std::vector<std::uint16_t> types = spec.fieldTypes.empty() ? ExtendedAddressTypes() : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(73);
+    AddressSchema(b, perRecord, 2, 4, types);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.contacts.size() * perRecord));
+    for (const auto& c : spec.contacts) {
+        b.IntField(c.id).IntField(0).IntField(c.status).IntField(0).IntField(c.placement).IntField(c.category);
+        b.IntField(c.priv);
+        for (const auto& blob : c.blobs) {
+            Blob(b, blob);
+        }
+        b.StringField(c.extraTextA).StringField(c.extraTextB);
+        b.StringField(spec.swapped ? c.lastName : c.firstName).StringField(spec.swapped ? c.firstName : c.lastName);
+        b.StringField(c.title).StringField(c.company).IntField(c.extras[0]).StringField(c.note);
+        for (const auto& phone : c.phones) {
+            b.StringField(phone);
+        }
+        for (const auto label : c.phoneLabels) {
+            b.IntField(label);
+        }
+        for (const auto& custom : c.custom) {
+            b.StringField(custom);
+        }
+        for (std::size_t a = 0; a < 3; ++a) {
+            b.IntField(c.extras[1 + a]);
+            for (const auto& part : c.addresses[a]) {
+                b.StringField(part);
+            }
+        }
+        b.StringField(c.chat1).StringField(c.chat2).IntField(c.extras[4]).IntField(c.extras[5]);
+        b.StringField(c.webPage).U32(c.birthdayTag);
+        for (const auto v : c.birthday) {
+            b.U8(v);
+        }
+        b.IntField(c.extras[6], 6).IntField(c.extras[7]).IntField(c.extras[8]);
+        for (const auto& text : c.extraTexts) {
+            b.StringField(text);
         }
     }
     return b.Bytes();
@@ -260,6 +345,32 @@ std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
         b.StringField(t.description, t.textAttr).IntField(t.dueDate, t.dateTag).IntField(t.completed, t.flagTag);
         b.IntField(t.priority, t.intTag).IntField(t.priv, t.flagTag).IntField(t.category, t.intTag);
         b.StringField(t.note, t.textAttr);
+
+std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
+    PalmFileBuilder b;
+    b.U32(spec.versionTag != 0 ? spec.versionTag : 0x41420100u);
+    b.CString(spec.recordedName);
+    b.CString(spec.headerText);
+    AddressCategories(b, spec);
+    const std::vector<std::uint16_t> types = spec.fieldTypes.empty() ? ClassicAddressTypes() : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(30);
+    AddressSchema(b, perRecord, 1, 2, types);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.contacts.size() * perRecord));
+    for (const auto& c : spec.contacts) {
+        b.IntField(c.id).IntField(c.status).IntField(c.placement);
+        b.StringField(spec.swapped ? c.firstName : c.lastName).StringField(spec.swapped ? c.lastName : c.firstName);
+        b.StringField(c.title).StringField(c.company);
+        for (std::size_t i = 0; i < 5; ++i) {
+            b.IntField(c.phoneLabels[i]).StringField(c.phones[i]);
+        }
+        for (const auto& part : c.addresses[0]) {
+            b.StringField(part);
+        }
+        b.StringField(c.note).IntField(c.priv, 6).IntField(c.category);
+        for (std::size_t i = 0; i < 4; ++i) {
+            b.StringField(c.custom[i]);
+        }
+        b.IntField(c.extras[0]);
     }
     return b.Bytes();
 }

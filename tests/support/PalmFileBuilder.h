@@ -166,6 +166,68 @@ std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec);
 // A classic to-do file.
 std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec);
 
+// A contact of the address files. The extended file stores all of it; the
+// classic file the first five phones, the work address and the first four
+// custom fields.
+struct ContactSpec {
+    std::uint32_t id = 0;
+    std::uint32_t status = 0;
+    std::uint32_t placement = 0;
+    std::uint32_t category = 0;
+    std::uint32_t priv = 0;
+    std::string firstName;
+    std::string lastName;
+    std::string title;
+    std::string company;
+    std::string note;
+    std::array<std::string, 7> phones{};
+    std::array<std::uint32_t, 7> phoneLabels{0, 1, 2, 3, 4, 5, 7};
+    std::array<std::string, 9> custom{};
+    // street, city, state, postal code, country
+    std::array<std::array<std::string, 5>, 3> addresses{};  // work, home, other
+    std::string chat1;
+    std::string chat2;
+    std::string webPage;
+    std::array<std::uint8_t, 8> birthday{};
+    std::uint32_t birthdayTag = 68;
+    // Numbers carried through (extended positions 17, 42, 48, 54, 62, 63,
+    // 66, 67, 68; the classic file has only the first, at position 29).
+    std::array<std::uint32_t, 9> extras{};
+    std::array<std::string, 4> extraTexts{};  // extended positions 69..72
+    std::array<BlobSpec, 4> blobs{};
+    std::string extraTextA;
+    std::string extraTextB;
+};
+
+struct ContactFileSpec {
+    std::string recordedName = "C:\\Program Files\\Palm\\User\\address\\address.dat";
+    std::uint32_t versionTag = 0;  // 0: the generation's address tag
+    std::array<std::uint8_t, 24> headerBlock{};
+    std::array<std::uint8_t, 11> nameBlock{};
+    std::array<std::string, 9> customLabels{};
+    std::array<std::uint32_t, 9> customLabelValues{};
+    std::array<std::uint8_t, 42> labelBlock{};
+    std::string headerText = "Palm Address Book";  // classic only
+    std::uint32_t nextCategoryId = 128;
+    std::vector<CategorySpec> categories;
+    std::optional<std::uint32_t> fieldsPerRecord;
+    std::vector<std::uint16_t> fieldTypes;
+    bool overrideEntryCount = false;
+    std::uint32_t entryCount = 0;
+    // Whether the file stores first names at the last-name position and
+    // the other way round (as Palm Desktop does with the name swap set).
+    bool swapped = false;
+    std::vector<ContactSpec> contacts;
+};
+
+// The default schemas of the two address generations.
+std::vector<std::uint16_t> ExtendedAddressTypes();
+std::vector<std::uint16_t> ClassicAddressTypes();
+// An extended ("PalmSG") address file.
+std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec);
+// A classic address file.
+std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec);
+
 // File helpers for tests.
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);

@@ -13,6 +13,12 @@ struct PmClassicFileFormat {
     PmSchema defaultSchema;
     const char* szUserFolder;
     const char* szUserFile;
+    // The longest header text that loads (the address file's is kept whole).
+    std::size_t nHeaderTextCap = 256;
+    // Whether the schema must lie within the record's layout: no more field
+    // types or fields per record than the record describes, so that a file
+    // whose records would be read out of step fails instead.
+    bool bSchemaWithinRecord = false;
 };
 
 // The classic record file of every kind (Palm Desktop before 4.1.2): the
@@ -65,11 +71,25 @@ protected:
             return this->Fail("not a classic Palm Desktop file of this kind (version tag " + std::to_string(tag) +
                               ")");
         }
-        if (!this->ReadCString(m_szRecordedName, kTextCap) || !this->ReadCString(m_szHeaderText, kTextCap) ||
-            !this->ReadCategorySection() || !this->ReadSchema(m_Schema)) {
+        if (!this->ReadCString(m_szRecordedName, kTextCap) ||
+            !this->ReadCString(m_szHeaderText, m_Format.nHeaderTextCap) || !this->ReadCategorySection() ||
+            !this->ReadSchema(m_Schema)) {
             return false;
         }
+        if (m_Format.bSchemaWithinRecord &&
+            (m_Schema.aFieldTypes.size() > Rec::kFieldCount || m_Schema.nFieldsPerRecord > Rec::kFieldCount)) {
+            return this->Fail("the schema describes " + std::to_string(m_Schema.aFieldTypes.size()) +
+                              " field types and " + std::to_string(m_Schema.nFieldsPerRecord) +
+                              " fields per record, more than the " + std::to_string(Rec::kFieldCount) +
+                              " of this kind's records");
+        }
         return ReadRecords();
+    }
+
+    void AssignCategoryName(Rec& rec) override {
+        if constexpr (requires { rec.szCategory; }) {
+            this->GetCategoryText(static_cast<std::int32_t>(rec.nCategoryId), rec.szCategory);
+        }
     }
 
     bool WriteContent() override {
@@ -79,6 +99,14 @@ protected:
     }
 
 private:
+    static constexpr int CategoryPos() {
+        if constexpr (requires { Rec::kCategoryPos; }) {
+            return Rec::kCategoryPos;
+        } else {
+            return -1;
+        }
+    }
+
     // A schema counting more positions than the record type describes is
     // read two ways: with every counted position in the file (the extra ones
     // kept as raw fields), and with only the described positions in the file.
@@ -91,12 +119,12 @@ private:
         const std::uint32_t perRecord = m_Schema.nFieldsPerRecord;
         m_nFieldsRead = Described();
         if (perRecord <= m_nFieldsRead) {
-            return this->ReadCountedRecords(perRecord, m_nFieldsRead, -1);
+            return this->ReadCountedRecords(perRecord, m_nFieldsRead, CategoryPos());
         }
         const auto attempt = [&](std::size_t fields) {
             this->ClearError();
             m_nFieldsRead = fields;
-            return this->Rewind(start) && this->ReadCountedRecords(perRecord, fields, -1);
+            return this->Rewind(start) && this->ReadCountedRecords(perRecord, fields, CategoryPos());
         };
         const bool allCounted = attempt(perRecord);
         if (allCounted && this->TrailingBytes().empty()) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/palm/PmFileStore.h"
 
@@ -15,12 +16,39 @@ struct PmExFileFormat {
     PmSchema defaultSchema;
     const char* szUserFolder;  // "memopad\" ...
     const char* szUserFile;    // "memopad.dat" ...
+    // Bytes of the block after the recorded file name.
+    std::size_t nNameBlockSize = 43;
+    // The address file: nine custom field labels (each a CString and a u32)
+    // and a block of nLabelBlockSize bytes follow the name block.
+    bool bCustomLabels = false;
+    std::size_t nLabelBlockSize = 0;
+    // Byte 12 of the header block of a new, never loaded file.
+    std::uint8_t nHeaderByte12 = 0;
+};
+
+// The nine custom field labels of the address file, carried whole, each
+// with the u32 that follows it as it was read.
+struct PmCustomLabels {
+    static constexpr std::size_t kCount = 9;
+    std::array<std::string, kCount> aLabels;
+    std::array<std::uint32_t, kCount> aValues;
+
+    PmCustomLabels() { Clear(); }
+    void Clear() {
+        for (std::size_t i = 0; i < kCount; ++i) {
+            aLabels[i].clear();
+            aValues[i] = 0;
+        }
+    }
+    bool operator==(const PmCustomLabels& other) const {
+        return aLabels == other.aLabels && aValues == other.aValues;
+    }
 };
 
 // The extended record file of every kind: a 24-byte signature area with
 // "PalmSG Database00RV", the version tag, a 24-byte header block, the recorded
-// file name, a 43-byte name block, the categories, the schema and the counted
-// records. `Rec` derives from PmExRecordHeader, whose category name is looked
+// file name, a name block (43 bytes; 11 bytes and the custom field labels
+// for contacts), the categories, the schema and the counted records. `Rec` derives from PmExRecordHeader, whose category name is looked
 // up as each record is read.
 //
 // A load followed by a save reproduces the file except for the normalisations
@@ -29,13 +57,13 @@ struct PmExFileFormat {
 // attributes (always 1), and the category section's dirty flags and second
 // names. Texts are kept whole, and bytes after the last counted record are
 // written back as they are. A save goes to the file that was loaded; the path
-// recorded inside the file is written back unchanged.
+// recorded inside the file is written back unchanged, and so are the custom
+// field labels with the value after each.
 template <class Rec>
 class PmExFile : public PmFileStore<Rec> {
 public:
     static constexpr std::size_t kSignatureSize = 24;
     static constexpr std::size_t kHeaderBlockSize = 24;
-    static constexpr std::size_t kNameBlockSize = 43;
     static constexpr std::size_t kRecordedNameCap = 260;
     static constexpr const char* kSignatureText = "PalmSG Database00RV";
 
@@ -51,8 +79,11 @@ public:
         this->m_DataMgr.Clear();
         this->m_pCatMgr.reset();
         m_HeaderBlock.fill(0);
+        m_HeaderBlock[12] = m_Format.nHeaderByte12;
         m_HeaderBlock[13] = 0x10;
-        m_NameBlock.fill(0);
+        m_NameBlock.assign(m_Format.nNameBlockSize, 0);
+        m_LabelBlock.assign(m_Format.nLabelBlockSize, 0);
+        m_CustomLabels.Clear();
         m_szRecordedName.clear();
     }
 
@@ -61,11 +92,12 @@ public:
     const PmSchema& GetSchema() const { return m_Schema; }
     const std::array<std::uint8_t, kHeaderBlockSize>& GetHeaderBlock() const { return m_HeaderBlock; }
     const std::string& GetRecordedName() const { return m_szRecordedName; }
+    const PmCustomLabels& GetCustomLabels() const { return m_CustomLabels; }
 
 protected:
     bool ReadContent() override {
-        if (!ReadSignature() || !ReadVersionBlock() || !ReadNameBlock() || !this->ReadCategorySection() ||
-            !this->ReadSchema(m_Schema)) {
+        if (!ReadSignature() || !ReadVersionBlock() || !ReadNameBlock() || !ReadCustomLabels() ||
+            !this->ReadCategorySection() || !this->ReadSchema(m_Schema)) {
             return false;
         }
         const std::size_t fieldCount = m_Schema.aFieldTypes.size();
@@ -90,7 +122,7 @@ protected:
         return this->WriteBytes(kLead) &&
                this->WriteBytes({reinterpret_cast<const std::uint8_t*>(kSignatureText), kSignatureSize - 5}) &&
                this->WriteLong(m_nVersionTag) && this->WriteBytes(m_HeaderBlock) &&
-               this->WriteCString(m_szRecordedName) && this->WriteBytes(m_NameBlock) &&
+               this->WriteCString(m_szRecordedName) && this->WriteBytes(m_NameBlock) && WriteCustomLabels() &&
                this->WriteCategorySection() && this->WriteSchema(m_Schema) &&
                this->WriteCountedRecords(m_Schema.nFieldsPerRecord, m_Schema.nFieldsPerRecord);
     }
@@ -127,18 +159,53 @@ private:
         if (!this->ReadCString(m_szRecordedName, kRecordedNameCap)) {
             return false;
         }
-        std::size_t n = kNameBlockSize;
-        if (!this->ReadBytesCounted(m_NameBlock.data(), n) || n != kNameBlockSize) {
+        m_NameBlock.assign(m_Format.nNameBlockSize, 0);
+        std::size_t n = m_NameBlock.size();
+        if (!this->ReadBytesCounted(m_NameBlock.data(), n) || n != m_NameBlock.size()) {
             return this->Fail("the file ends inside its name block");
         }
         return true;
+    }
+
+    // The labels are kept whole, however long, so that nothing of the file
+    // is lost on a save.
+    bool ReadCustomLabels() {
+        if (!m_Format.bCustomLabels) {
+            return true;
+        }
+        m_CustomLabels.Clear();
+        for (std::size_t i = 0; i < PmCustomLabels::kCount; ++i) {
+            if (!this->ReadCString(m_CustomLabels.aLabels[i], 0xFFFF) ||
+                !this->ReadLong(m_CustomLabels.aValues[i])) {
+                return this->FailIn("custom field label " + std::to_string(i + 1) + " is damaged");
+            }
+        }
+        m_LabelBlock.assign(m_Format.nLabelBlockSize, 0);
+        if (this->Remaining() < m_LabelBlock.size() || !this->ReadBytes(m_LabelBlock)) {
+            return this->Fail("the file ends inside its label block");
+        }
+        return true;
+    }
+
+    bool WriteCustomLabels() {
+        if (!m_Format.bCustomLabels) {
+            return true;
+        }
+        for (std::size_t i = 0; i < PmCustomLabels::kCount; ++i) {
+            if (!this->WriteCString(m_CustomLabels.aLabels[i]) || !this->WriteLong(m_CustomLabels.aValues[i])) {
+                return false;
+            }
+        }
+        return this->WriteBytes(m_LabelBlock);
     }
 
     PmExFileFormat m_Format;
     std::uint32_t m_nVersionTag = 0;
     PmSchema m_Schema;
     std::array<std::uint8_t, kHeaderBlockSize> m_HeaderBlock{};
-    std::array<std::uint8_t, kNameBlockSize> m_NameBlock{};
+    std::vector<std::uint8_t> m_NameBlock;
+    PmCustomLabels m_CustomLabels;
+    std::vector<std::uint8_t> m_LabelBlock;
     std::string m_szRecordedName;
 };
 

@@ -181,6 +181,7 @@ protected:
         for (std::uint32_t r = 0; r < records; ++r) {
             Rec rec{};
             raw.clear();
+            PrepareRecord(rec);
             for (std::size_t pos = 0; pos < fieldsToRead; ++pos) {
                 const PmFieldRef ref = Rec::Field(rec, pos);
                 const bool ok = std::holds_alternative<std::monostate>(ref.target) ? ReadRawField(raw) : ReadField(ref);
@@ -240,6 +241,9 @@ protected:
     }
 
     virtual void AssignCategoryName(Rec& /*rec*/) {}
+    // Sets up an empty record before its fields are read (for a layout that
+    // depends on how the store was set up, such as the name order).
+    virtual void PrepareRecord(Rec& /*rec*/) {}
 
     PmDataMgr<Rec> m_DataMgr;
     bool m_bLoaded = false;

@@ -34,6 +34,9 @@ public:
     virtual const PmKindInfo& Kind() const = 0;
 
     void SetIncludeDeleted(bool include) { m_bIncludeDeleted = include; }
+    // Takes the kind's settings from `settingsFile` (empty: tamrisk.ini
+    // beside the program) for the loads that follow.
+    virtual void UseSettingsFile(const std::string& /*settingsFile*/) {}
     bool IncludesDeleted() const { return m_bIncludeDeleted; }
 
     // Loads the user's data or a named file through the first store that

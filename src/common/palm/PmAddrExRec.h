@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/palm/PmExRecordHeader.h"
+#include "common/palm/PmPostalAddress.h"
+
+namespace lazrine::palm {
+
+// A contact of the extended address file: the common header (0..12), then
+// positions 13 to 72. Every text is kept whole, however long, and written
+// back byte for byte.
+//
+// Positions 13 and 14 hold the first and the last name, or the other way
+// round when the file was read with the name swap setting; `bSwapName`
+// records which, so that a record is always written back to the positions
+// it came from.
+struct PmAddrExRec : PmExRecordHeader {
+    static constexpr std::size_t kFieldCount = 73;
+    static constexpr std::size_t kPhoneCount = 7;
+    static constexpr std::size_t kCustomCount = 9;
+
+    bool bSwapName = false;
+    std::string szFirstName;
+    std::string szLastName;
+    std::string szTitle;
+    std::string szCompany;
+    std::uint32_t nExtraC = 0;
+    std::string szNote;
+    std::array<std::string, kPhoneCount> aPhones{};
+    std::array<std::uint32_t, kPhoneCount> aPhoneLabels{};
+    std::array<std::string, kCustomCount> aCustom{};
+    std::uint32_t nExtraD = 0;
+    PmPostalAddress WorkAddress;
+    std::uint32_t nExtraE = 0;
+    PmPostalAddress HomeAddress;
+    std::uint32_t nExtraF = 0;
+    PmPostalAddress OtherAddress;
+    std::string szChat1;
+    std::string szChat2;
+    std::uint32_t nExtraG = 0;
+    std::uint32_t nExtraH = 0;
+    std::string szWebPage;
+    PmQuad qBirthday{};
+    std::uint32_t nExtraI = 0;
+    std::uint32_t nExtraJ = 0;
+    std::uint32_t nExtraK = 0;
+    std::string szExtraC;
+    std::string szExtraD;
+    std::string szExtraE;
+    std::string szExtraF;
+
+    static PmFieldRef Field(PmAddrExRec& rec, std::size_t pos);
+};
+
+}  // namespace lazrine::palm
