@@ -59,6 +59,44 @@ std::vector<MemoFileSpec> MemoFiles() {
     return files;
 }
 
+std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
+    using lazrine::testing::ContactFileSpec;
+    using lazrine::testing::ContactSpec;
+    std::vector<ContactFileSpec> files;
+    files.emplace_back();  // no contacts
+
+    ContactFileSpec rich;
+    rich.categories = {{1, 3, 0, "Clients", "Clients"}};
+    rich.customLabels = {"Birthday", "Spouse", "", "", "", "", "", "", std::string(40, 'L')};
+    rich.customLabelValues[0] = 7;
+    rich.headerText = "Palm Address\r\n1\n2\n3\n4\n5\n";
+    ContactSpec c;
+    c.id = 5;
+    c.status = 0x04;
+    c.category = 3;
+    c.firstName = "Ren\xe9" "e";
+    c.lastName = "D'Angelo";
+    c.company = std::string(300, 'c');
+    c.note = "two\r\nlines";
+    c.phones = {"555-0100", "renee@example.com", "", "555", "", "9", "m"};
+    c.phoneLabels = {0, 4, 1, 6, 3, 9, 7};
+    c.custom[8] = "custom nine";
+    c.addresses[1] = {"Home St", "City", "ST", "1000", "CH"};
+    c.birthday = {1, 2, 3, 4, 5, 6, 7, 8};
+    c.blobs[1] = {65, 2, 7, 8, {1, 2, 3}};
+    rich.contacts = {c, c};
+    rich.contacts[1].id = 6;
+    rich.contacts[1].status = 0x80;
+    files.push_back(rich);
+
+    ContactFileSpec swapped = rich;
+    swapped.swapped = true;
+    swapped.overrideEntryCount = true;
+    swapped.entryCount = 75;
+    files.push_back(swapped);
+    return files;
+}
+
 Bytes CategorySection(const MemoFileSpec& spec) {
     PalmFileBuilder b;
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
@@ -123,6 +161,12 @@ int main(int argc, char** argv) {
             spec.marker = 0x8002;
         }
         Write(folder, "repeat_field", ++n, PalmFileBuilder().RepeatField(spec).Bytes());
+    }
+    n = 0;
+    for (const auto& spec : ContactFiles()) {
+        ++n;
+        Write(folder, "extended_address", n, lazrine::testing::BuildExtendedAddressFile(spec));
+        Write(folder, "classic_address", n, lazrine::testing::BuildClassicAddressFile(spec));
     }
     n = 0;
     for (const std::string& sql : kStatements) {

@@ -11,8 +11,11 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "common/palm/PmAddrExUtil.h"
+#include "common/palm/PmAddrUtil.h"
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
 #include "common/palm/PmTodoExUtil.h"
@@ -86,6 +89,31 @@ TodoFileSpec SampleTodoSpec() {
     deleted.note = "note";
     deleted.repeat = MakeRepeat(2, {1237075200, 1237680000});
     spec.todos = {live, deleted};
+    return spec;
+}
+
+// A contact file with a deleted contact whose texts are longer than any
+// display, custom labels and a category.
+ContactFileSpec ContactSampleSpec() {
+    ContactFileSpec spec;
+    spec.categories = {{1, 3, 0, "Clients", "Clients"}};
+    spec.customLabels[0] = "Birthday";
+    spec.customLabelValues[0] = 7;
+    spec.headerText = "Palm Address\r\nline 2\nline 3\nline 4\nline 5\n";
+    ContactSpec deleted;
+    deleted.id = 5;
+    deleted.status = 0x04;
+    deleted.category = 3;
+    deleted.firstName = "Ren\xe9" "e";
+    deleted.lastName = "D'Angelo";
+    deleted.company = std::string(300, 'c');
+    deleted.note = std::string(3000, 'n') + "\r\n";
+    deleted.phones = {"555-0100", "renee@example.com", "", "", "", "", ""};
+    deleted.phoneLabels = {0, 4, 1, 2, 3, 5, 7};
+    ContactSpec live;
+    live.id = 6;
+    live.firstName = "Ann";
+    spec.contacts = {live, deleted};
     return spec;
 }
 
@@ -266,23 +294,38 @@ TEST(FaultInjection, ClassicMemoSaveSurvivesAFailureAtEveryStep) {
     FillTheDisk(g);
 }
 
+TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
+    palm::PmAddrExUtil store;
+    Generation g = GenerationOf(store, &BuildExtendedAddressFile, &ContactSampleSpec);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
+    palm::PmAddrUtil store;
+    Generation g = GenerationOf(store, &BuildClassicAddressFile, &ContactSampleSpec);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
 // The database is changed in place, cell by cell, after its backup is made,
 // all through the same seam. A failure at any step before the flush of the
 // cells refuses the update and leaves the database byte-identical (cells
 // already written are put back); once the cells are flushed the update has
 // happened, and a failing close does not make it claim otherwise.
-TEST(FaultInjection, DatabaseUpdateIsAllOrNothingAtEveryStep) {
-    const std::string source = std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/MemoPad.mdb";
+void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
+    const std::string source = std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + file;
     const Bytes original = ReadFileBytes(source);
     ASSERT_FALSE(original.empty());
-    const std::string update = "UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010";
     FaultInjectingFileIo io;
 
     std::vector<std::string> log;
     Bytes updated;
     {
         TempDir dir;
-        const std::string path = dir.File("MemoPad.mdb");
+        const std::string path = dir.File(file);
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
@@ -310,7 +353,7 @@ TEST(FaultInjection, DatabaseUpdateIsAllOrNothingAtEveryStep) {
     for (std::size_t n = 1; n <= log.size(); ++n) {
         SCOPED_TRACE("failing step " + std::to_string(n) + ": " + log[n - 1]);
         TempDir dir;
-        const std::string path = dir.File("MemoPad.mdb");
+        const std::string path = dir.File(file);
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
@@ -333,6 +376,18 @@ TEST(FaultInjection, DatabaseUpdateIsAllOrNothingAtEveryStep) {
         }
         EXPECT_LE(FilesIn(dir).size(), 2u) << "a temporary file was left behind";
     }
+}
+
+TEST(FaultInjection, DatabaseUpdateIsAllOrNothingAtEveryStep) {
+    WalkDatabaseUpdate("MemoPad.mdb", "UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010");
+}
+
+// The statement an undeleted contact is written with: its Status only, the
+// row found by Record ID and the names as loaded.
+TEST(FaultInjection, AddressDatabaseUpdateIsAllOrNothingAtEveryStep) {
+    WalkDatabaseUpdate("Address.mdb",
+                       "UPDATE Main SET [Status]=1 WHERE [Record ID] = 4010 AND [First Name] = 'Sean' AND "
+                       "[Last Name] = 'O''Brien'");
 }
 
 // The settings file is replaced the same way: whatever step fails, it holds

@@ -1,8 +1,12 @@
 #include "support/FuzzHarness.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
+#include "common/palm/PmAddrExUtil.h"
+#include "common/palm/PmAddrUtil.h"
 #include "common/palm/PmCategoryMgr.h"
 #include "common/palm/PmDBUtil.h"
 #include "common/palm/PmMemoExUtil.h"
@@ -155,6 +159,39 @@ bool SameRecord(const palm::PmTodoRec& a, const palm::PmTodoRec& b) {
            a.szNote == b.szNote;
 }
 
+// Whether two field refs point at equal values of the same type.
+bool SameTarget(const palm::PmFieldRef& x, const palm::PmFieldRef& y) {
+    if (x.target.index() != y.target.index()) {
+        return false;
+    }
+    return std::visit(
+        [&y](const auto& px) {
+            using T = std::decay_t<decltype(px)>;
+            if constexpr (std::is_same_v<T, std::monostate>) {
+                return true;
+            } else {
+                return *px == *std::get<T>(y.target);
+            }
+        },
+        x.target);
+}
+
+// Every field a record type describes, compared through its own layout.
+template <class Rec>
+bool SameFields(const Rec& a, const Rec& b) {
+    Rec x = a;
+    Rec y = b;
+    for (std::size_t pos = 0; pos < Rec::kFieldCount; ++pos) {
+        if (!SameTarget(Rec::Field(x, pos), Rec::Field(y, pos))) {
+            return false;
+        }
+    }
+    return a.szCategory == b.szCategory && a.bSwapName == b.bSwapName;
+}
+
+bool SameRecord(const palm::PmAddrExRec& a, const palm::PmAddrExRec& b) { return SameFields(a, b); }
+bool SameRecord(const palm::PmAddrRec& a, const palm::PmAddrRec& b) { return SameFields(a, b); }
+
 // Whether the writer can reproduce what the reader took in; a file it cannot
 // is refused for saving (and only then may a save fail in memory).
 bool ExpectWritable(const palm::PmMemoExUtil& store) {
@@ -165,6 +202,10 @@ bool ExpectWritable(const palm::PmTodoExUtil& store) {
     return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
 }
 bool ExpectWritable(const palm::PmTodoUtil& /*store*/) { return true; }
+bool ExpectWritable(const palm::PmAddrExUtil& store) {
+    return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
+}
+bool ExpectWritable(const palm::PmAddrUtil& /*store*/) { return true; }
 
 // Loads `data` as a whole file of `Store`, saves it, and reads the saved file
 // again: see FuzzHarness.
@@ -257,6 +298,16 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     }
     if (again.GetSchema() != store.GetSchema() || again.GetRecordedName() != store.GetRecordedName()) {
         return "the schema or the recorded name changed across a save and a load";
+    }
+    if constexpr (requires { store.GetCustomLabels(); }) {
+        if (!(again.GetCustomLabels() == store.GetCustomLabels())) {
+            return "the custom field labels changed across a save and a load";
+        }
+    }
+    if constexpr (requires { store.GetHeaderText(); }) {
+        if (again.GetHeaderText() != store.GetHeaderText()) {
+            return "the header text changed across a save and a load";
+        }
     }
     if (std::string changed = CompareCategoryLists(store.GetCategoryMgr(), again.GetCategoryMgr());
         !changed.empty()) {
@@ -738,6 +789,12 @@ std::string FuzzHarness::ExtendedTodoFile(std::span<const std::uint8_t> data) {
 
 std::string FuzzHarness::ClassicTodoFile(std::span<const std::uint8_t> data) {
     return CheckWholeFile<palm::PmTodoUtil>(data);
+std::string FuzzHarness::ExtendedAddressFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmAddrExUtil>(data);
+}
+
+std::string FuzzHarness::ClassicAddressFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmAddrUtil>(data);
 }
 
 }  // namespace lazrine::testing

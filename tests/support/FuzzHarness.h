@@ -35,6 +35,10 @@ public:
     static std::string ClassicTodoFile(std::span<const std::uint8_t> data);
     // A whole classic memo file.
     static std::string ClassicMemoFile(std::span<const std::uint8_t> data);
+    // A whole extended address file.
+    static std::string ExtendedAddressFile(std::span<const std::uint8_t> data);
+    // A whole classic address file.
+    static std::string ClassicAddressFile(std::span<const std::uint8_t> data);
     // One statement of the database statement language; what parses must
     // parse again, to the same statement, from its canonical text.
     static std::string SqlStatement(std::span<const std::uint8_t> data);

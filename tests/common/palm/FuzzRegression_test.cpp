@@ -52,6 +52,8 @@ TEST(FuzzRegression, RepeatField) { ReplayFolder("repeat_field", FuzzHarness::Re
 TEST(FuzzRegression, CategorySection) { ReplayFolder("category_section", FuzzHarness::CategorySection); }
 TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarness::ExtendedMemoFile); }
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
+TEST(FuzzRegression, ExtendedAddressFile) { ReplayFolder("extended_address", FuzzHarness::ExtendedAddressFile); }
+TEST(FuzzRegression, ClassicAddressFile) { ReplayFolder("classic_address", FuzzHarness::ClassicAddressFile); }
 TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
 TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase, "mdb"); }
 TEST(FuzzRegression, JetDatabasePages) { ReplayFolder("jet_pages", FuzzHarness::JetDatabasePages); }

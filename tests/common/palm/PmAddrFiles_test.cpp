@@ -4,6 +4,7 @@
 
 #include "common/palm/PmAddrExUtil.h"
 #include "common/palm/PmAddrUtil.h"
+#include "support/FuzzHarness.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
 
@@ -263,6 +264,31 @@ TEST_F(AddrFilesTest, OtherKindsAndDamagedLabelsAreRefused) {
     EXPECT_EQ(extended.Count(), 0u);
     PmAddrUtil classic;
     EXPECT_FALSE(classic.Load(Put(BuildExtendedAddressFile(SampleSpec(false)), "c.dat")));
+}
+
+// The fuzz targets' properties on every prefix of the sample files and on
+// single damaged bytes: a clean failure or an exact round trip, never a
+// crash or a read past the data.
+TEST_F(AddrFilesTest, DamagedFilesFailCleanlyOrRoundTrip) {
+    for (const bool swapped : {false, true}) {
+        const ContactFileSpec spec = SampleSpec(swapped);
+        const Bytes extended = BuildExtendedAddressFile(spec);
+        const Bytes classic = BuildClassicAddressFile(spec);
+        for (std::size_t n = 0; n <= extended.size(); n += 97) {
+            EXPECT_EQ(FuzzHarness::ExtendedAddressFile({extended.data(), n}), "") << n;
+        }
+        for (std::size_t n = 0; n <= classic.size(); n += 89) {
+            EXPECT_EQ(FuzzHarness::ClassicAddressFile({classic.data(), n}), "") << n;
+        }
+        for (std::size_t at = 0; at < 400 && at < classic.size(); at += 3) {
+            Bytes e = extended;
+            e[at] ^= 0x5A;
+            EXPECT_EQ(FuzzHarness::ExtendedAddressFile(e), "") << at;
+            Bytes c = classic;
+            c[at] ^= 0xA5;
+            EXPECT_EQ(FuzzHarness::ClassicAddressFile(c), "") << at;
+        }
+    }
 }
 
 }  // namespace
