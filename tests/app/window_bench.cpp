@@ -6,6 +6,7 @@
 #include "AppTestFiles.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
+#include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -44,6 +45,52 @@ void BM_RefillNotePage(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 2 * state.range(0));
 }
 BENCHMARK(BM_RefillNotePage)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The contact page with 100,000 deleted contacts, refilled and drawn.
+struct BigContactFile {
+    lazrine::testing::TempDir dir;
+    std::string ini = dir.File("tamrisk.ini");
+    std::string address = dir.File("address.dat");
+
+    explicit BigContactFile(int count) {
+        lazrine::testing::ContactFileSpec spec;
+        spec.contacts.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            lazrine::testing::ContactSpec c;
+            c.id = static_cast<std::uint32_t>(i + 1);
+            c.status = 0x04;
+            c.firstName = "First" + std::to_string(i);
+            c.lastName = "Last" + std::to_string(i);
+            c.company = "Company " + std::to_string(i % 500);
+            c.phones[0] = "555-" + std::to_string(i);
+            c.phones[1] = "first" + std::to_string(i) + "@example.com";
+            c.phoneLabels = {0, 4, 7, 1, 2, 3, 5};
+            spec.contacts.push_back(std::move(c));
+        }
+        lazrine::testing::WriteFileBytes(address, lazrine::testing::BuildExtendedAddressFile(spec));
+        AppTestFiles::WriteText(ini, "[Lazrine]\nQuitRemind=0\nAddrFile=" + address + "\n");
+    }
+};
+
+void BM_RefillContactPageAndPaint(benchmark::State& state) {
+    BigContactFile file(static_cast<int>(state.range(0)));
+    lazrine::testing::FakeUiServices ui;
+    TfmMain window(file.ini, ui);
+    window.show();
+    window.PageAt(TfmMain::kPageAddr).show();
+    auto& all = *window.findChild<QAbstractButton*>(QStringLiteral("rbtnAddrAll"));
+    auto& deleted = *window.findChild<QAbstractButton*>(QStringLiteral("rbtnAddrDel"));
+    for (auto _ : state) {
+        all.click();
+        deleted.click();
+        benchmark::DoNotOptimize(window.grab());
+    }
+    if (window.PageAt(TfmMain::kPageAddr).Model().rowCount() != state.range(0)) {
+        state.SkipWithError("not every contact was listed");
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * state.range(0));
+}
+BENCHMARK(BM_RefillContactPageAndPaint)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Opening the window (load, list) and drawing it once.
 void BM_OpenAndFirstPaint(benchmark::State& state) {

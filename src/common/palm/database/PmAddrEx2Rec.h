@@ -65,8 +65,11 @@ struct PmAddrEx2Rec {
     std::array<std::int32_t, kNumberCount> aNumbers{};
     std::array<std::uint8_t, kFlagCount> aFlags{};
     std::array<std::string, kTextCount> aTexts{};
-    // The category's name, looked up by the record set.
+    // The category's name, looked up by the store.
     std::string szCategory;
+    // The status the row held when it was loaded: a write checks that the
+    // row still holds it.
+    std::uint32_t nLoadedStatus = 0;
 
     // The value of a column of the given kind (numbers also for
     // PM_COL_INT_AS_TEXT).

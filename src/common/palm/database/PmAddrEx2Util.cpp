@@ -8,8 +8,9 @@ namespace {
 
 using Rec = PmAddrEx2Rec;
 
-const std::vector<std::string>& KeyNames() {
-    static const std::vector<std::string> names{"Record ID", "First Name", "Last Name"};
+// The text columns a contact's row must still hold before its status is written.
+const std::vector<std::string>& KeyTextNames() {
+    static const std::vector<std::string> names{"First Name", "Last Name"};
     return names;
 }
 
@@ -67,6 +68,7 @@ bool PmAddrEx2Util::LoadRows() {
     return LoadMainRows(ColumnNames(), [this](const PmValues& values) {
         PmAddrEx2Rec rec;
         RowToRecord(values, rec);
+        rec.nLoadedStatus = rec.Status();
         m_DataMgr.Add(std::move(rec));
     });
 }
@@ -148,38 +150,8 @@ bool PmAddrEx2Util::SameRecord(const PmAddrEx2Rec& a, const PmAddrEx2Rec& b) {
 }
 
 bool PmAddrEx2Util::UpdateRecord(const PmAddrEx2Rec& rec) {
-    const std::string who = "contact " + std::to_string(rec.RecordId());
-    // The row as it is now, found by its primary key.
-    static const std::vector<std::string> kFound{"Record ID", "Status", "First Name", "Last Name"};
-    PmValues row;
-    if (!SelectMainByRecordId(static_cast<std::int32_t>(rec.RecordId()), kFound, row)) {
-        if (m_szDbError.empty()) {
-            m_szDbError = who + " is no longer in the database; it was not written";
-        }
-        return false;
-    }
-    PmAddrEx2Rec found;
-    for (std::size_t i = 0; i < kFound.size() && i < row.size(); ++i) {
-        const std::size_t index = i == 0 ? Rec::kRecordId : i == 1 ? Rec::kStatus : i == 2 ? Rec::kFirstName : Rec::kLastName;
-        ValueToField(row[i], index, found);
-    }
-    if (found.Text(Rec::kFirstName) != rec.Text(Rec::kFirstName) ||
-        found.Text(Rec::kLastName) != rec.Text(Rec::kLastName)) {
-        m_szDbError = who + " was changed since it was loaded (its name differs); it was not written";
-        return false;
-    }
-    if (found.Status() == rec.Status()) {
-        return true;
-    }
-    PmValues key(KeyNames().size());
-    PmValues status(1);
-    if (!FieldToValue(rec, Rec::kRecordId, key[0]) || !FieldToValue(rec, Rec::kFirstName, key[1]) ||
-        !FieldToValue(rec, Rec::kLastName, key[2]) || !FieldToValue(rec, Rec::kStatus, status[0])) {
-        m_szDbError = "the key of " + who + " cannot be formed";
-        return false;
-    }
-    static const std::vector<std::string> kStatusName{"Status"};
-    return UpdateMain(kStatusName, status, KeyNames(), key);
+    const std::vector<std::string> texts{rec.Text(Rec::kFirstName), rec.Text(Rec::kLastName)};
+    return WriteMainStatus(rec.RecordId(), rec.nLoadedStatus, rec.Status(), KeyTextNames(), texts);
 }
 
 bool PmAddrEx2Util::UpdateRecord(std::size_t index) {
@@ -187,7 +159,13 @@ bool PmAddrEx2Util::UpdateRecord(std::size_t index) {
         m_szDbError = "no such record";
         return false;
     }
-    return UpdateRecord(m_DataMgr.At(index));
+    PmAddrEx2Rec& rec = m_DataMgr.At(index);
+    if (!UpdateRecord(rec)) {
+        return false;
+    }
+    // The row now holds the written status: a later write starts from it.
+    rec.nLoadedStatus = rec.Status();
+    return true;
 }
 
 }  // namespace lazrine::palm

@@ -19,14 +19,13 @@ using PmAddrEx2DataMgr = PmDataMgr<PmAddrEx2Rec>;
 //
 // A load reads every row, deleted ones included, in table order; category
 // names come from the table "Category". An undeleted contact is written at
-// once (UpdateRecord), and only its Status cell: the row is found by its
-// Record ID (the table's primary key) and must still carry the first and
-// last name the contact was loaded with (compared as loaded, NULL equal to
-// the empty text), whatever quotes or characters they hold. A contact whose
-// row is gone or changed is not written - never inserted as a new row - and
-// the update fails with the reason, the file untouched. The other columns
-// are never written, so changes made to them since the load are kept.
-// Save() has nothing left to write.
+// once (UpdateRecord) by the shared rule of PmDBEx2Util::WriteMainStatus:
+// only its Status cell, in the row found by its Record ID that still holds
+// the first and last name the contact was loaded with (NULL equal to the
+// empty text, quotes and any characters compared as they are). A contact
+// whose row is gone or changed is never inserted as a new row; the update
+// fails with the reason and the file untouched. Save() has nothing left to
+// write.
 class PmAddrEx2Util : public PmStore, public PmDBEx2Util {
 public:
     static constexpr std::size_t kColumnCount = PmAddrEx2Rec::kColumnCount;

@@ -251,7 +251,7 @@ TEST_F(PmAddrEx2UtilTest, AContactWhoseRowIsGoneOrChangedIsNotWritten) {
     R& rec = store.GetDataMgr().At(sean);
     rec.Text(R::kLastName) = "O'Brien' OR '1'='1";  // as if renamed since the load
     EXPECT_FALSE(store.UpdateRecord(sean));
-    EXPECT_NE(store.LastError().find("not written"), std::string::npos) << store.LastError();
+    EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
     rec.Text(R::kLastName) = "O'Brien";
     rec.Number(R::kRecordId) = 4999;  // gone
     EXPECT_FALSE(store.UpdateRecord(sean));
