@@ -217,6 +217,34 @@ private slots:
         QCOMPARE(disk.at(6), 0x02u);
     }
 
+    // The contact page on a database with UTF-8 texts and on a file read
+    // with the settings file's name order.
+    void contactPageListsEightColumnsAndUndeletes() {
+        Fixture f;
+        const std::string db = f.dir.File("Address.mdb");
+        lazrine::testing::WriteFileBytes(
+            db, lazrine::testing::ReadFileBytes(std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/Address.mdb"));
+        AppTestFiles::WriteText(f.ini, "[Lazrine]\nMemoFile=" + f.memo + "\nAddrFile=" + db + "\n");
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvAddr");
+        QCOMPARE(model.columnCount(), 8);
+        const QStringList captions{"First Name", "Last Name", "Email Address", "Work Phone",
+                                   "Mobile Phone", "Home Phone", "Company", "Title"};
+        for (int c = 0; c < 8; ++c) {
+            QCOMPARE(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), captions[c]);
+        }
+        QCOMPARE(model.rowCount(), 10);
+        // Rows in table order: 4010 Sean O'Brien first, 4024 Renée Müller ninth.
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QString("sean.obrien@example.com"));
+        QCOMPARE(model.data(model.index(8, 6)).toString(), QString::fromUtf8("Café Müller € 漢"));
+        Check(model, 0);
+        Check(model, 9);  // 4025, a contact known only by its company
+        Child<QPushButton>(window, "btnAddrUnDel").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text, QString("Palm address book undelete successfully, 2 records were undeleted."));
+        QCOMPARE(model.rowCount(), 8);
+    }
+
     void selectAllAndClear() {
         Fixture f;
         TfmMain window(f.ini, f.ui);
