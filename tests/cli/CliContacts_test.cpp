@@ -116,7 +116,7 @@ TEST_F(CliContactsTest, UndeleteWritesTheFileBackWithOnlyTheStatusChanged) {
     EXPECT_EQ(ReadFileBytes(file), BuildExtendedAddressFile(expected));
     r = RunCli({"undelete", "contacts", file, "--id", "21"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "No Palm address book records are selected, undelete action canceled.\n");
+    EXPECT_EQ(r.err, "Record 21 is not deleted.\nNothing was undeleted; the data was left unchanged.\n");
 }
 
 TEST_F(CliContactsTest, EveryDeletedDatabaseContactThatIsListedUndeletes) {

@@ -183,9 +183,9 @@ TEST_F(PmAddrInfoTest, UndeleteAndSaveChangeExactlyTheStatusWords) {
     ASSERT_EQ(info.CommonCount(), 4u);
     ASSERT_TRUE(info.Undelete(info.CommonAt(1)));
     ASSERT_TRUE(info.UndeleteAt(2));
+    ASSERT_TRUE(info.Save()) << info.LastError();
     EXPECT_EQ(info.CommonAt(1).attached.nStatus, 0x01u);
     EXPECT_EQ(info.CommonAt(2).nStatus, 0x03u);
-    ASSERT_TRUE(info.Save()) << info.LastError();
     spec.contacts[1].status = 0x01;
     spec.contacts[2].status = 0x03;
     EXPECT_EQ(ReadFileBytes(path), BuildExtendedAddressFile(spec));
