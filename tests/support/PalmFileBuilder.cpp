@@ -242,6 +242,27 @@ std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
         tail[10].RepeatField(t.repeat);
         for (std::size_t pos = 14; pos < 25 && pos < perRecord; ++pos) {
             b.Raw(tail[pos - 14].Bytes());
+        }
+    }
+    return b.Bytes();
+}
+
+std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
+    PalmFileBuilder b;
+    ClassicHead(b, spec, 0x54440100u);
+    const std::vector<std::uint16_t> types =
+        spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 5, 3, 6, 1, 6, 1, 5} : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(10);
+    Schema(b, perRecord, 1, 2, types, 44);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
+    for (const auto& t : spec.todos) {
+        b.IntField(t.id, t.intTag).IntField(t.status, t.intTag).IntField(t.placement, t.intTag);
+        b.StringField(t.description, t.textAttr).IntField(t.dueDate, t.dateTag).IntField(t.completed, t.flagTag);
+        b.IntField(t.priority, t.intTag).IntField(t.priv, t.flagTag).IntField(t.category, t.intTag);
+        b.StringField(t.note, t.textAttr);
+    }
+    return b.Bytes();
+}
 
 std::vector<std::uint16_t> ExtendedAddressTypes() {
     return {1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 5, 5, 5, 5, 1, 5, 5, 5, 5, 5, 5, 5, 5, 1, 1, 1, 1, 1, 1, 1,
@@ -331,20 +352,6 @@ std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) 
     }
     return b.Bytes();
 }
-
-std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
-    PalmFileBuilder b;
-    ClassicHead(b, spec, 0x54440100u);
-    const std::vector<std::uint16_t> types =
-        spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 5, 3, 6, 1, 6, 1, 5} : spec.fieldTypes;
-    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(10);
-    Schema(b, perRecord, 1, 2, types, 44);
-    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
-    for (const auto& t : spec.todos) {
-        b.IntField(t.id, t.intTag).IntField(t.status, t.intTag).IntField(t.placement, t.intTag);
-        b.StringField(t.description, t.textAttr).IntField(t.dueDate, t.dateTag).IntField(t.completed, t.flagTag);
-        b.IntField(t.priority, t.intTag).IntField(t.priv, t.flagTag).IntField(t.category, t.intTag);
-        b.StringField(t.note, t.textAttr);
 
 std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
     PalmFileBuilder b;
