@@ -789,6 +789,8 @@ std::string FuzzHarness::ExtendedTodoFile(std::span<const std::uint8_t> data) {
 
 std::string FuzzHarness::ClassicTodoFile(std::span<const std::uint8_t> data) {
     return CheckWholeFile<palm::PmTodoUtil>(data);
+}
+
 std::string FuzzHarness::ExtendedAddressFile(std::span<const std::uint8_t> data) {
     return CheckWholeFile<palm::PmAddrExUtil>(data);
 }
