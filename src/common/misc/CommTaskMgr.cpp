@@ -49,9 +49,9 @@ std::string CommTaskMgr::DueDateText(std::uint32_t dueDate) {
 std::string CommTaskMgr::FieldText(const CommTaskRec& rec, std::uint32_t key, bool whole) const {
     switch (key) {
         case kSubject:
-            return whole ? rec.szSubject : rec.szSubject.substr(0, CommTaskRec::kSubjectMax);
+            return std::string(whole ? rec.szSubject : rec.szSubject.substr(0, CommTaskRec::kSubjectMax));
         case kNote:
-            return whole ? rec.szNote : rec.szNote.substr(0, CommTaskRec::kNoteMax);
+            return std::string(whole ? rec.szNote : rec.szNote.substr(0, CommTaskRec::kNoteMax));
         case kPriority:
             return rec.nPriority == 1 ? "High" : rec.nPriority == 2 ? "Low" : "Normal";
         case kCompleted:

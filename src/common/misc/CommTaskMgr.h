@@ -4,20 +4,22 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "common/misc/CommRecordMgr.h"
 
 namespace lazrine::misc {
 
-// The common task record. Texts are held whole; the display limits (a
-// subject of 254 characters, a note of 8,190) apply only to what a list
-// shows.
+// The common task record. Its texts refer to the whole texts of the native
+// record in the store that loaded it (see CommRecord), so a task's texts
+// are held once; the display limits (a subject of 254 characters, a note of
+// 8,190) apply only to what a list shows.
 struct CommTaskRec : CommRecord {
     static constexpr std::size_t kSubjectMax = 254;
     static constexpr std::size_t kNoteMax = 8190;
 
-    std::string szSubject;
-    std::string szNote;
+    std::string_view szSubject;
+    std::string_view szNote;
     std::uint32_t nPriority = 0;  // 0 normal, 1 high, 2 low
     std::uint8_t bCompleted = 0;
     std::uint32_t nDueDate = 0;  // seconds since 1970-01-01 00:00:00 UTC

@@ -73,9 +73,11 @@ TEST_F(CommTaskMgrTest, DueDatesShowEveryYearAndNAOnlyForNoDate) {
 }
 
 TEST_F(CommTaskMgrTest, FlagsAndTextsAsTheWindowShowsThemAndWhole) {
+    const std::string subject(300, 's');
+    const std::string note(9000, 'n');
     CommTaskRec rec;
-    rec.szSubject = std::string(300, 's');
-    rec.szNote = std::string(9000, 'n');
+    rec.szSubject = subject;
+    rec.szNote = note;
     rec.bCompleted = 7;
     rec.bPrivate = 1;
     EXPECT_EQ(Text(rec, CommTaskMgr::kSubject).size(), 254u);
@@ -84,9 +86,9 @@ TEST_F(CommTaskMgrTest, FlagsAndTextsAsTheWindowShowsThemAndWhole) {
     EXPECT_EQ(Text(rec, CommTaskMgr::kSubject, 11), "ssssssssss");
     CommFieldInfo info;
     ASSERT_TRUE(mgr.GetFieldInfo(CommTaskMgr::kNote, info));
-    EXPECT_EQ(mgr.GetWholeFieldText(rec, info), rec.szNote);
+    EXPECT_EQ(mgr.GetWholeFieldText(rec, info), note);
     ASSERT_TRUE(mgr.GetFieldInfo(CommTaskMgr::kSubject, info));
-    EXPECT_EQ(mgr.GetWholeFieldText(rec, info), rec.szSubject);
+    EXPECT_EQ(mgr.GetWholeFieldText(rec, info), subject);
     EXPECT_EQ(Text(rec, CommTaskMgr::kCompleted), "Yes");
     EXPECT_EQ(Text(rec, CommTaskMgr::kPrivate), "Yes");
     EXPECT_EQ(Text(rec, CommTaskMgr::kAlarm), "No");
