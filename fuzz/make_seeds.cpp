@@ -94,6 +94,11 @@ std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
     swapped.overrideEntryCount = true;
     swapped.entryCount = 75;
     files.push_back(swapped);
+// An empty date book, one appointment, and one of everything.
+std::vector<lazrine::testing::DateFileSpec> DateFiles() {
+    std::vector<lazrine::testing::DateFileSpec> files(2);
+    files[1].dates.push_back(lazrine::testing::MakeDate(1, 0x04, "Lunch\r\n\xE9"));
+    files.push_back(lazrine::testing::RichDateFileSpec());
     return files;
 }
 
@@ -167,6 +172,10 @@ int main(int argc, char** argv) {
         ++n;
         Write(folder, "extended_address", n, lazrine::testing::BuildExtendedAddressFile(spec));
         Write(folder, "classic_address", n, lazrine::testing::BuildClassicAddressFile(spec));
+    for (const lazrine::testing::DateFileSpec& spec : DateFiles()) {
+        ++n;
+        Write(folder, "extended_date", n, lazrine::testing::BuildExtendedDateFile(spec));
+        Write(folder, "classic_date", n, lazrine::testing::BuildClassicDateFile(spec));
     }
     n = 0;
     for (const std::string& sql : kStatements) {

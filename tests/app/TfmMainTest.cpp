@@ -16,6 +16,8 @@
 #include "FakeMemoRecordSet.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
+#include "common/palm/PmDateUtil.h"
+#include "platform/LocalClock.h"
 #include "support/FakeWinePrefix.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
@@ -243,6 +245,37 @@ private slots:
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QCOMPARE(f.ui.messages[0].text, QString("Palm address book undelete successfully, 2 records were undeleted."));
         QCOMPARE(model.rowCount(), 8);
+    }
+
+    // A date book file named in the settings fills the calendar page, and
+    // checked appointments are undeleted into that file.
+    void calendarPageListsAndUndeletesADateBookFile() {
+        lazrine::platform::LocalClock::UseTimeZone("UTC");
+        TempDir other;
+        const std::string dates = other.File("datebook.dat");
+        lazrine::testing::WriteFileBytes(dates,
+                                         lazrine::testing::BuildClassicDateFile(lazrine::testing::RichDateFileSpec()));
+        Fixture f("DateFile=" + dates + "\n");
+        TfmMain window(f.ini, f.ui);
+        auto& model = ListOf(window, "lvDate");
+        QCOMPARE(model.rowCount(), 7);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Repeat kind 1"));
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QString("05/05/2009"));
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QString("09:30:00"));
+        QCOMPARE(model.data(model.index(0, 3)).toString(), QString("10:15:00"));
+        QCOMPARE(model.data(model.index(6, 1)).toString(), QString("00/00/0000"));  // no time
+        Check(model, 0);
+        Check(model, 6);
+        Child<QPushButton>(window, "btnDateUnDel").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text, QString("Palm date book undelete successfully, 2 records were undeleted."));
+        QCOMPARE(model.rowCount(), 5);
+        lazrine::palm::PmDateUtil disk(dates);
+        QVERIFY(disk.IsLoaded());
+        QCOMPARE(disk.GetDataMgr().At(1).nStatus, 0x01u);   // id 101, was 0x84
+        QCOMPARE(disk.GetDataMgr().At(10).nStatus, 0x01u);  // id 150, no time, was 0x04
+        QCOMPARE(disk.GetDataMgr().At(3).nStatus, 0x84u);
+        lazrine::platform::LocalClock::UseTimeZone("");
     }
 
     void selectAllAndClear() {

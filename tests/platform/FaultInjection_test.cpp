@@ -16,6 +16,8 @@
 
 #include "common/palm/PmAddrExUtil.h"
 #include "common/palm/PmAddrUtil.h"
+#include "common/palm/PmDateExUtil.h"
+#include "common/palm/PmDateUtil.h"
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
 #include "common/palm/PmTodoExUtil.h"
@@ -302,9 +304,25 @@ TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
     FillTheDisk(g);
 }
 
+TEST(FaultInjection, ExtendedDateBookSaveSurvivesAFailureAtEveryStep) {
+    palm::PmDateExUtil store;
+    Generation g = GenerationOf(store, &BuildExtendedDateFile, &RichDateFileSpec);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
 TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
     palm::PmAddrUtil store;
     Generation g = GenerationOf(store, &BuildClassicAddressFile, &ContactSampleSpec);
+    WalkEveryStep(g, false);
+    WalkEveryStep(g, true);
+    FillTheDisk(g);
+}
+
+TEST(FaultInjection, ClassicDateBookSaveSurvivesAFailureAtEveryStep) {
+    palm::PmDateUtil store;
+    Generation g = GenerationOf(store, &BuildClassicDateFile, &RichDateFileSpec);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);

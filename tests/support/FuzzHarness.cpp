@@ -9,6 +9,8 @@
 #include "common/palm/PmAddrUtil.h"
 #include "common/palm/PmCategoryMgr.h"
 #include "common/palm/PmDBUtil.h"
+#include "common/palm/PmDateExUtil.h"
+#include "common/palm/PmDateUtil.h"
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoUtil.h"
 #include "common/palm/PmTodoExUtil.h"
@@ -192,14 +194,34 @@ bool SameFields(const Rec& a, const Rec& b) {
 bool SameRecord(const palm::PmAddrExRec& a, const palm::PmAddrExRec& b) { return SameFields(a, b); }
 bool SameRecord(const palm::PmAddrRec& a, const palm::PmAddrRec& b) { return SameFields(a, b); }
 
+bool SameRecord(const palm::PmDateExRec& a, const palm::PmDateExRec& b) {
+    return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
+           a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
+           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.szExtraB == b.szExtraB && a.szCategory == b.szCategory && a.nStartTime == b.nStartTime &&
+           a.nEndTime == b.nEndTime && a.szDescription == b.szDescription && a.nExtraC == b.nExtraC &&
+           a.szNote == b.szNote && a.nAllDay == b.nAllDay && a.nExtraD == b.nExtraD && a.nExtraE == b.nExtraE &&
+           a.nExtraF == b.nExtraF && a.Repeat == b.Repeat && a.szLocation == b.szLocation &&
+           a.nExtraG == b.nExtraG && a.szExtraC == b.szExtraC && a.szExtraD == b.szExtraD;
+}
+
+bool SameRecord(const palm::PmDateRec& a, const palm::PmDateRec& b) {
+    return a.nRecordId == b.nRecordId && a.nStatus == b.nStatus && a.nPlacement == b.nPlacement &&
+           a.nStartTime == b.nStartTime && a.nEndTime == b.nEndTime && a.szDescription == b.szDescription &&
+           a.nExtraC == b.nExtraC && a.szNote == b.szNote && a.nAllDay == b.nAllDay && a.nExtraD == b.nExtraD &&
+           a.nExtraE == b.nExtraE && a.nExtraF == b.nExtraF && a.nExtraG == b.nExtraG && a.nExtraH == b.nExtraH &&
+           a.Repeat == b.Repeat;
+}
+
 // Whether the writer can reproduce what the reader took in; a file it cannot
 // is refused for saving (and only then may a save fail in memory).
-bool ExpectWritable(const palm::PmMemoExUtil& store) {
+template <class Rec>
+bool ExpectWritable(const palm::PmExFile<Rec>& store) {
     return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
 }
-bool ExpectWritable(const palm::PmMemoUtil& /*store*/) { return true; }
-bool ExpectWritable(const palm::PmTodoExUtil& store) {
-    return store.GetSchema().nFieldsPerRecord == store.GetSchema().aFieldTypes.size();
+template <class Rec>
+bool ExpectWritable(const palm::PmClassicFile<Rec>& /*store*/) {
+    return true;
 }
 bool ExpectWritable(const palm::PmTodoUtil& /*store*/) { return true; }
 bool ExpectWritable(const palm::PmAddrExUtil& store) {
@@ -797,6 +819,14 @@ std::string FuzzHarness::ExtendedAddressFile(std::span<const std::uint8_t> data)
 
 std::string FuzzHarness::ClassicAddressFile(std::span<const std::uint8_t> data) {
     return CheckWholeFile<palm::PmAddrUtil>(data);
+}
+
+std::string FuzzHarness::ExtendedDateFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmDateExUtil>(data);
+}
+
+std::string FuzzHarness::ClassicDateFile(std::span<const std::uint8_t> data) {
+    return CheckWholeFile<palm::PmDateUtil>(data);
 }
 
 }  // namespace lazrine::testing

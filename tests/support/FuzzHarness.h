@@ -39,6 +39,10 @@ public:
     static std::string ExtendedAddressFile(std::span<const std::uint8_t> data);
     // A whole classic address file.
     static std::string ClassicAddressFile(std::span<const std::uint8_t> data);
+    // A whole extended date book file.
+    static std::string ExtendedDateFile(std::span<const std::uint8_t> data);
+    // A whole classic date book file.
+    static std::string ClassicDateFile(std::span<const std::uint8_t> data);
     // One statement of the database statement language; what parses must
     // parse again, to the same statement, from its canonical text.
     static std::string SqlStatement(std::span<const std::uint8_t> data);

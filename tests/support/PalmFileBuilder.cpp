@@ -353,6 +353,96 @@ std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) 
     return b.Bytes();
 }
 
+DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string description) {
+    DateSpec d;
+    d.id = id;
+    d.status = status;
+    d.description = std::move(description);
+    d.start = 1241515800;
+    d.end = 1241518500;
+    return d;
+}
+
+DateFileSpec RichDateFileSpec() {
+    DateFileSpec spec;
+    spec.recordedName = "C:\\Palm\\Old User\\datebook\\datebook.dat";
+    spec.headerText = "Palm Date Book " + std::string(600, 'h');
+    // Bytes 12 and 13 hold the record count (12) as the writer derives it.
+    spec.headerBlock = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 0x10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+    spec.categories = {{1, 1, 0, "Business", "Business"}, {5, 9, 0, "Caf\xE9", "Caf\xE9"}};
+    for (std::uint32_t kind = 0; kind <= 6; ++kind) {
+        DateSpec d = MakeDate(100 + kind, kind % 2 == 0 ? 0x00 : 0x84, "Repeat kind " + std::to_string(kind));
+        d.placement = kind * 10;
+        d.repeat = MakeRepeat(kind, kind >= 2 ? std::vector<std::uint32_t>{1241600000, 1242200000} : std::vector<std::uint32_t>{});
+        d.category = kind % 3 == 0 ? 1 : 9;
+        spec.dates.push_back(d);
+    }
+    // A later weekly rule that refers to the class declared before.
+    DateSpec reference = MakeDate(120, 0x04, "Weekly by class reference");
+    reference.repeat = MakeRepeat(2, {1243000000});
+    reference.repeat.marker = 0x8003;
+    reference.repeat.className.clear();
+    spec.dates.push_back(reference);
+
+    DateSpec untimed = MakeDate(130, 0x04, "All day\r\nsecond line \xE9\x80\xFC");
+    untimed.allDay = 3;
+    untimed.extraD = 1;  // classic: private; extended: alarm set
+    untimed.extraF = 1;  // classic: alarm set
+    untimed.priv = 1;
+    untimed.category = 9;
+    untimed.note = std::string(9000, 'n') + "\r\nend";
+    untimed.location = std::string(300, 'l');
+    untimed.description += std::string(600, 'd');
+    untimed.extraTextA = std::string(40, 'a');
+    untimed.extraTextC = "extra C";
+    untimed.extraTextD = std::string(33, 'D');
+    untimed.extraC = 45;
+    untimed.extraE = 2;
+    untimed.extraG = 0xFFFFFFFF;
+    untimed.extraH = 7;
+    untimed.blobs[1] = {65, 2, 11, 12, {1, 2, 3}};
+    untimed.blobs[2] = {66, 5, 0, 0, {9, 8, 7, 6, 5}};
+    spec.dates.push_back(untimed);
+
+    DateSpec zero = MakeDate(140, 0x80, "Starts at 0");
+    zero.start = 0;
+    zero.end = 0;
+    spec.dates.push_back(zero);
+    DateSpec none = MakeDate(150, 0x04, "No time");
+    none.start = 0xFFFFFFFF;
+    none.end = 0xFFFFFFFF;
+    spec.dates.push_back(none);
+    DateSpec live = MakeDate(160, 0x01, "");
+    live.end = 0xFFFFFFFF;
+    spec.dates.push_back(live);
+    return spec;
+}
+
+std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec) {
+    PalmFileBuilder b;
+    ExtendedHead(b, spec, 0x44420200u);
+    const std::vector<std::uint16_t> types =
+        spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 1, 1, 1, 6, 64, 65, 66, 67, 5, 5, 3,
+                                                             3, 5, 1, 5, 6, 6, 1, 1, 8, 5, 1, 5, 5}
+                                : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(27);
+    Schema(b, perRecord, 2, 4, types, 54);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
+    for (const DateSpec& d : spec.dates) {
+        b.IntField(d.id).IntField(d.extraA).IntField(d.status).IntField(d.extraB);
+        b.IntField(d.placement).IntField(d.category).IntField(d.priv);
+        for (const BlobSpec& blob : d.blobs) {
+            Blob(b, blob);
+        }
+        b.StringField(d.extraTextA).StringField(d.extraTextB);
+        b.IntField(d.start, d.startTag).IntField(d.end, d.endTag).StringField(d.description).IntField(d.extraC);
+        b.StringField(d.note).IntField(d.allDay, 6).IntField(d.extraD, 6);
+        b.IntField(d.extraE).IntField(d.extraF).RepeatField(d.repeat).StringField(d.location);
+        b.IntField(d.extraG).StringField(d.extraTextC).StringField(d.extraTextD);
+    }
+    return b.Bytes();
+}
+
 std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
     PalmFileBuilder b;
     b.U32(spec.versionTag != 0 ? spec.versionTag : 0x41420100u);
@@ -378,6 +468,23 @@ std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
             b.StringField(c.custom[i]);
         }
         b.IntField(c.extras[0]);
+    }
+    return b.Bytes();
+}
+
+std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec) {
+    PalmFileBuilder b;
+    ClassicHead(b, spec, 0x44420100u);
+    const std::vector<std::uint16_t> types =
+        spec.fieldTypes.empty() ? std::vector<std::uint16_t>{1, 1, 1, 3, 1, 5, 1, 5, 6, 6, 1, 6, 1, 1, 8} : spec.fieldTypes;
+    const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(15);
+    Schema(b, perRecord, 1, 2, types, 54);
+    b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
+    for (const DateSpec& d : spec.dates) {
+        b.IntField(d.id).IntField(d.status).IntField(d.placement);
+        b.IntField(d.start, d.startTag).IntField(d.end, d.endTag).StringField(d.description).IntField(d.extraC);
+        b.StringField(d.note).IntField(d.allDay, 6).IntField(d.extraD, 6).IntField(d.extraE);
+        b.IntField(d.extraF, 6).IntField(d.extraG).IntField(d.extraH).RepeatField(d.repeat);
     }
     return b.Bytes();
 }

@@ -153,6 +153,67 @@ struct TodoFileSpec : PalmFileSpec {
     std::vector<TodoSpec> todos;
 };
 
+// An appointment as the date book files store it. Extended files use every
+// member except `extraH`; classic files have no header fields (category,
+// private flag, blobs, short texts), no location and no `extraTextC/D`, and
+// keep their private flag in `extraD` and their alarm flag in `extraF`.
+struct DateSpec {
+    std::uint32_t id = 0;
+    std::uint32_t status = 0;
+    std::uint32_t placement = 0;
+    // Extended header:
+    std::uint32_t category = 0;
+    std::uint32_t priv = 0;
+    std::uint32_t extraA = 0;
+    std::uint32_t extraB = 0;
+    std::array<BlobSpec, 4> blobs{};
+    std::string extraTextA;
+    std::string extraTextB;
+    // The appointment:
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    std::string description;
+    std::uint32_t extraC = 0;
+    std::string note;
+    std::uint32_t allDay = 0;
+    std::uint32_t extraD = 0;
+    std::uint32_t extraE = 0;
+    std::uint32_t extraF = 0;
+    RepeatSpec repeat;
+    std::string location;
+    std::uint32_t extraG = 0;
+    std::string extraTextC;
+    std::string extraTextD;
+    std::uint32_t extraH = 0;  // classic only
+    // The tags the start and end are stored with (the writers use 3).
+    std::uint32_t startTag = 3;
+    std::uint32_t endTag = 3;
+};
+
+struct DateFileSpec : PalmFileSpec {
+    DateFileSpec() {
+        recordedName = "C:\\Program Files\\Palm\\User\\datebook\\datebook.dat";
+        headerText = "Palm Date Book";
+    }
+    std::vector<DateSpec> dates;
+};
+
+// An appointment with the given id, status and description, 5 May 2009
+// 09:30 to 10:15 UTC, no repeat.
+DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string description);
+
+// A date book with something of everything: every repeat class 0 to 6
+// declared in full, a class reference, exception dates, untimed events,
+// alarms, private and deleted records, categories, CR LF and Windows-1252
+// texts (also longer than the specification's buffers), starts and ends of
+// 0 and 0xFFFFFFFF, and a long header text.
+DateFileSpec RichDateFileSpec();
+
+// An extended ("PalmSG") date book file, version tag 0x44420200.
+std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec);
+// A classic date book file, version tag 0x44420100.
+std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec);
+
 // A memo with the given id, status word and text; everything else zero.
 MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
 

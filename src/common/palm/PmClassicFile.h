@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,7 +14,8 @@ struct PmClassicFileFormat {
     PmSchema defaultSchema;
     const char* szUserFolder;
     const char* szUserFile;
-    // The longest header text that loads (the address file's is kept whole).
+    // The longest header text that loads (the address and date book files'
+    // are kept whole).
     std::size_t nHeaderTextCap = 256;
     // Whether the schema must lie within the record's layout: no more field
     // types or fields per record than the record describes, so that a file

@@ -54,6 +54,8 @@ TEST(FuzzRegression, ExtendedMemoFile) { ReplayFolder("extended_memo", FuzzHarne
 TEST(FuzzRegression, ClassicMemoFile) { ReplayFolder("classic_memo", FuzzHarness::ClassicMemoFile); }
 TEST(FuzzRegression, ExtendedAddressFile) { ReplayFolder("extended_address", FuzzHarness::ExtendedAddressFile); }
 TEST(FuzzRegression, ClassicAddressFile) { ReplayFolder("classic_address", FuzzHarness::ClassicAddressFile); }
+TEST(FuzzRegression, ExtendedDateFile) { ReplayFolder("extended_date", FuzzHarness::ExtendedDateFile); }
+TEST(FuzzRegression, ClassicDateFile) { ReplayFolder("classic_date", FuzzHarness::ClassicDateFile); }
 TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
 TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase, "mdb"); }
 TEST(FuzzRegression, JetDatabasePages) { ReplayFolder("jet_pages", FuzzHarness::JetDatabasePages); }

@@ -1,0 +1,140 @@
+// Speed and memory of the date book path on a large extended date book file:
+// 100,000 appointments with descriptions of 20 to 200 characters, every
+// fifth with a note, every repeat class in turn with exception dates, 10%
+// deleted - the same scale as the memo benchmark.
+//
+//   lazrine-bench-datebook                  (all)
+//   lazrine-bench-datebook --benchmark_filter=List
+//
+// Counters: file_MB, peak_over_file (growth of the peak resident memory
+// during the operation, divided by the file size).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "common/palm/PmDateInfo.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace lazrine::testing;
+
+std::size_t StatusKb(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::stoul(line.substr(std::strlen(key)));
+        }
+    }
+    return 0;
+}
+
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+const std::string& LargeFile() {
+    static TempDir dir;
+    static std::string path;
+    if (path.empty()) {
+        std::mt19937 rng(42);
+        std::uniform_int_distribution<int> length(20, 200);
+        std::uniform_int_distribution<int> letter('a', 'z');
+        DateFileSpec spec;
+        spec.dates.reserve(100000);
+        for (std::uint32_t i = 0; i < 100000; ++i) {
+            DateSpec d = MakeDate(8388608 + i, (i % 10 == 0) ? 0x84 : 0x00, {});
+            d.placement = i;
+            d.start = 1230768000 + i * 3600;
+            d.end = d.start + 1800;
+            const int n = length(rng);
+            for (int c = 0; c < n; ++c) {
+                d.description.push_back(c % 40 == 39 ? ' ' : static_cast<char>(letter(rng)));
+            }
+            if (i % 5 == 0) {
+                d.note = d.description + "\r\n" + d.description;
+            }
+            d.location = "Room " + std::to_string(i % 100);
+            d.repeat = MakeRepeat(i % 7, i % 7 >= 2 ? std::vector<std::uint32_t>{d.start + 604800} : std::vector<std::uint32_t>{});
+            spec.dates.push_back(std::move(d));
+        }
+        path = dir.File("datebook.dat");
+        WriteFileBytes(path, BuildExtendedDateFile(spec));
+    }
+    return path;
+}
+
+void BM_LoadAndBuild(benchmark::State& state) {
+    const std::string& path = LargeFile();
+    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    double peakRatio = 0;
+    for (auto _ : state) {
+        ResetPeak();
+        const std::size_t base = StatusKb("VmRSS:");
+        lazrine::palm::PmDateInfo info;
+        info.SetIncludeDeleted(true);
+        if (!info.LoadFile(path)) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        benchmark::DoNotOptimize(info.CommonCount());
+        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
+    }
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["peak_over_file"] = peakRatio;
+}
+BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The texts of the window's four columns for every appointment.
+void BM_ListColumns(benchmark::State& state) {
+    lazrine::palm::PmDateInfo info;
+    info.SetIncludeDeleted(true);
+    if (!info.LoadFile(LargeFile())) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state) {
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < info.CommonCount(); ++i) {
+            for (const auto& column : info.Kind().columns) {
+                total += info.FieldText(i, column.key).size();
+            }
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_ListColumns)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_UndeleteAndSave(benchmark::State& state) {
+    const std::string& path = LargeFile();
+    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    lazrine::palm::PmDateInfo info;
+    info.SetIncludeDeleted(true);
+    if (!info.LoadFile(path)) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    info.UndeleteAt(0);
+    double peakRatio = 0;
+    for (auto _ : state) {
+        ResetPeak();
+        const std::size_t base = StatusKb("VmRSS:");
+        if (!info.Save()) {
+            state.SkipWithError("save failed");
+            return;
+        }
+        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
+    }
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["save_peak_over_file"] = peakRatio;
+}
+BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();

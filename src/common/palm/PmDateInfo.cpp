@@ -1,0 +1,90 @@
+#include "common/palm/PmDateInfo.h"
+
+#include "common/palm/PmTime.h"
+
+namespace lazrine::palm {
+namespace {
+
+// Start and end as local calendar fields; a value without a local time
+// leaves its fields all zero.
+void SetTimes(misc::CommDateRec& rec, std::uint32_t start, std::uint32_t end) {
+    PmTime time(0);
+    time.SetTime(start);
+    time.ToSystemTime(&rec.stStart);
+    time.SetTime(end);
+    time.ToSystemTime(&rec.stEnd);
+}
+
+}  // namespace
+
+PmDateInfo::PmDateInfo()
+    : m_pClassic(std::make_unique<PmDateUtil>()),
+      m_pExtended(std::make_unique<PmDateExUtil>()),
+      m_pDatabase(std::make_unique<PmDateEx2Util>()) {
+    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
+}
+
+const PmKindInfo& PmDateInfo::KindInfo() {
+    using Mgr = misc::CommDateMgr;
+    static const PmKindInfo info{"calendar",
+                                 "date book",
+                                 "Calendar ( Date Book )",
+                                 {{Mgr::kDescription, "Description", 240},
+                                  {Mgr::kDate, "Date", 80},
+                                  {Mgr::kStartTime, "Start Time", 100},
+                                  {Mgr::kEndTime, "End Time", 100}}};
+    return info;
+}
+
+PmStoreKind PmDateInfo::ProbeFile(const std::string& path) { return PmDateInfo().Probe(path); }
+
+std::unique_ptr<PmRecordSet> PmDateInfo::CreateEmpty() const { return std::make_unique<PmDateInfo>(); }
+
+void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
+    misc::CommDateRec rec;
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE: {
+            const PmDateEx2Rec& native = m_pDatabase->GetDataMgr().At(entry.nNative);
+            rec.szDescription = native.szSummary;
+            rec.szNote = native.szNote;
+            rec.szLocation = native.szLocation;
+            rec.nAllDay = native.nUntimed;
+            rec.nPrivate = native.nPrivate;
+            rec.nAlarm = native.nAlarm;
+            SetTimes(rec, native.nStartTime, native.nEndTime);
+            rec.nSource = misc::CommRecord::kSourceDatabase;
+            break;
+        }
+        case PM_STORE_EXTENDED: {
+            const PmDateExRec& native = m_pExtended->GetDataMgr().At(entry.nNative);
+            rec.szDescription = native.szDescription;
+            rec.szNote = native.szNote;
+            rec.szLocation = native.szLocation;
+            rec.nAllDay = native.nAllDay != 0 ? 1 : 0;
+            rec.nPrivate = native.nPrivate != 0 ? 1 : 0;
+            SetTimes(rec, native.nStartTime, native.nEndTime);
+            rec.nSource = misc::CommRecord::kSourceExtended;
+            break;
+        }
+        case PM_STORE_CLASSIC: {
+            const PmDateRec& native = m_pClassic->GetDataMgr().At(entry.nNative);
+            rec.szDescription = native.szDescription;
+            rec.szNote = native.szNote;
+            rec.nAllDay = native.nAllDay != 0 ? 1 : 0;
+            rec.nPrivate = native.nExtraD != 0 ? 1 : 0;
+            rec.nAlarm = native.nExtraF != 0 ? 1 : 0;
+            SetTimes(rec, native.nStartTime, native.nEndTime);
+            rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        default:
+            break;
+    }
+    rec.nId = entry.nRecordId;
+    rec.nStatus = entry.nStatus;
+    rec.attached = entry;
+    rec.bAttached = true;
+    m_CommMgr.Add(std::move(rec));
+}
+
+}  // namespace lazrine::palm
