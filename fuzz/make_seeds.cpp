@@ -94,6 +94,9 @@ std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
     swapped.overrideEntryCount = true;
     swapped.entryCount = 75;
     files.push_back(swapped);
+    return files;
+}
+
 // An empty date book, one appointment, and one of everything.
 std::vector<lazrine::testing::DateFileSpec> DateFiles() {
     std::vector<lazrine::testing::DateFileSpec> files(2);
@@ -172,6 +175,7 @@ int main(int argc, char** argv) {
         ++n;
         Write(folder, "extended_address", n, lazrine::testing::BuildExtendedAddressFile(spec));
         Write(folder, "classic_address", n, lazrine::testing::BuildClassicAddressFile(spec));
+    }
     for (const lazrine::testing::DateFileSpec& spec : DateFiles()) {
         ++n;
         Write(folder, "extended_date", n, lazrine::testing::BuildExtendedDateFile(spec));
