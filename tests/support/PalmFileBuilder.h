@@ -205,7 +205,7 @@ DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string descriptio
 // A date book with something of everything: every repeat class 0 to 6
 // declared in full, a class reference, exception dates, untimed events,
 // alarms, private and deleted records, categories, CR LF and Windows-1252
-// texts (also longer than the specification's buffers), starts and ends of
+// texts (also longer than Palm Desktop's own text buffers), starts and ends of
 // 0 and 0xFFFFFFFF, and a long header text.
 DateFileSpec RichDateFileSpec();
 
@@ -221,7 +221,7 @@ MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
 std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec);
 // A classic memo file.
 std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec);
-// An extended ("PalmSG") to-do file: records of 25 fields unless the spec
+// An extended ("PalmSG") to-do file: records of 25 fields unless `spec`
 // gives fewer fields per record.
 std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec);
 // A classic to-do file.
