@@ -10,32 +10,18 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
 #include "common/palm/PmAddrInfo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
+#include "RecordSetBench.h"
 
 namespace {
 
 using namespace lazrine::testing;
-
-std::size_t StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoul(line.substr(std::strlen(key)));
-        }
-    }
-    return 0;
-}
-
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 std::string Word(std::mt19937& rng, int min, int max) {
     std::uniform_int_distribution<int> length(min, max);
@@ -77,73 +63,13 @@ const std::string& LargeFile() {
     return path;
 }
 
-void BM_LoadAndBuild(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        lazrine::palm::PmAddrInfo info;
-        info.SetIncludeDeleted(true);
-        if (!info.LoadFile(path)) {
-            state.SkipWithError("load failed");
-            return;
-        }
-        benchmark::DoNotOptimize(info.CommonCount());
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["peak_over_file"] = peakRatio;
-}
+void BM_LoadAndBuild(benchmark::State& state) { lazrine::bench::LoadAndBuild<lazrine::palm::PmAddrInfo>(state, LargeFile()); }
 BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Every cell of the page's eight columns for every contact, as a listing
-// (the window's model and the command line) asks for them.
-void BM_ListAllCells(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    lazrine::palm::PmAddrInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(path)) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    for (auto _ : state) {
-        std::size_t total = 0;
-        for (std::size_t i = 0; i < info.CommonCount(); ++i) {
-            for (const auto& column : info.Kind().columns) {
-                total += info.FieldText(i, column.key).size();
-            }
-        }
-        benchmark::DoNotOptimize(total);
-    }
-    state.counters["records"] = static_cast<double>(info.CommonCount());
-}
+void BM_ListAllCells(benchmark::State& state) { lazrine::bench::ListAllCells<lazrine::palm::PmAddrInfo>(state, LargeFile()); }
 BENCHMARK(BM_ListAllCells)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_UndeleteAndSave(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    lazrine::palm::PmAddrInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(path)) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    info.UndeleteAt(0);
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        if (!info.Save()) {
-            state.SkipWithError("save failed");
-            return;
-        }
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["save_peak_over_file"] = peakRatio;
-}
+void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmAddrInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

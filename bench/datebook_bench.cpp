@@ -11,32 +11,18 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
 #include "common/palm/PmDateInfo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
+#include "RecordSetBench.h"
 
 namespace {
 
 using namespace lazrine::testing;
-
-std::size_t StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoul(line.substr(std::strlen(key)));
-        }
-    }
-    return 0;
-}
-
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 const std::string& LargeFile() {
     static TempDir dir;
@@ -69,70 +55,13 @@ const std::string& LargeFile() {
     return path;
 }
 
-void BM_LoadAndBuild(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        lazrine::palm::PmDateInfo info;
-        info.SetIncludeDeleted(true);
-        if (!info.LoadFile(path)) {
-            state.SkipWithError("load failed");
-            return;
-        }
-        benchmark::DoNotOptimize(info.CommonCount());
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["peak_over_file"] = peakRatio;
-}
+void BM_LoadAndBuild(benchmark::State& state) { lazrine::bench::LoadAndBuild<lazrine::palm::PmDateInfo>(state, LargeFile()); }
 BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The texts of the window's four columns for every appointment.
-void BM_ListColumns(benchmark::State& state) {
-    lazrine::palm::PmDateInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(LargeFile())) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    for (auto _ : state) {
-        std::size_t total = 0;
-        for (std::size_t i = 0; i < info.CommonCount(); ++i) {
-            for (const auto& column : info.Kind().columns) {
-                total += info.FieldText(i, column.key).size();
-            }
-        }
-        benchmark::DoNotOptimize(total);
-    }
-}
+void BM_ListColumns(benchmark::State& state) { lazrine::bench::ListAllCells<lazrine::palm::PmDateInfo>(state, LargeFile()); }
 BENCHMARK(BM_ListColumns)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_UndeleteAndSave(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    lazrine::palm::PmDateInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(path)) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    info.UndeleteAt(0);
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        if (!info.Save()) {
-            state.SkipWithError("save failed");
-            return;
-        }
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["save_peak_over_file"] = peakRatio;
-}
+void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmDateInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

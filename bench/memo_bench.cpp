@@ -9,34 +9,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
 #include "common/palm/PmMemoInfo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
-
-namespace {
-
-// Resident memory, from the kernel's own accounting: VmHWM is the peak since
-// the last reset through /proc/self/clear_refs.
-std::size_t StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoul(line.substr(std::strlen(key)));
-        }
-    }
-    return 0;
-}
-
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-}  // namespace
+#include "RecordSetBench.h"
 
 namespace {
 
@@ -69,50 +49,10 @@ const std::string& LargeFile() {
     return path;
 }
 
-void BM_LoadAndBuild(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        lazrine::palm::PmMemoInfo info;
-        info.SetIncludeDeleted(true);
-        if (!info.LoadFile(path)) {
-            state.SkipWithError("load failed");
-            return;
-        }
-        benchmark::DoNotOptimize(info.CommonCount());
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["peak_over_file"] = peakRatio;
-}
+void BM_LoadAndBuild(benchmark::State& state) { lazrine::bench::LoadAndBuild<lazrine::palm::PmMemoInfo>(state, LargeFile()); }
 BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_UndeleteAndSave(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    lazrine::palm::PmMemoInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(path)) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    info.UndeleteAt(0);
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        if (!info.Save()) {
-            state.SkipWithError("save failed");
-            return;
-        }
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["save_peak_over_file"] = peakRatio;
-}
+void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmMemoInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

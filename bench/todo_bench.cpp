@@ -15,7 +15,7 @@
 #include <random>
 #include <string>
 
-#include "BenchMemory.h"
+#include "RecordSetBench.h"
 #include "common/palm/PmTodoInfo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
@@ -23,8 +23,6 @@
 namespace {
 
 using namespace lazrine::testing;
-using lazrine::bench::ResetPeak;
-using lazrine::bench::StatusKb;
 
 const std::string& LargeFile() {
     static TempDir dir;
@@ -64,71 +62,13 @@ const std::string& LargeFile() {
     return path;
 }
 
-void BM_LoadAndBuild(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        lazrine::palm::PmTodoInfo info;
-        info.SetIncludeDeleted(true);
-        if (!info.LoadFile(path)) {
-            state.SkipWithError("load failed");
-            return;
-        }
-        benchmark::DoNotOptimize(info.CommonCount());
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["peak_over_file"] = peakRatio;
-}
+void BM_LoadAndBuild(benchmark::State& state) { lazrine::bench::LoadAndBuild<lazrine::palm::PmTodoInfo>(state, LargeFile()); }
 BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Every cell of the task page, as the window fills it.
-void BM_ListAllCells(benchmark::State& state) {
-    lazrine::palm::PmTodoInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(LargeFile())) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    for (auto _ : state) {
-        std::size_t bytes = 0;
-        for (std::size_t i = 0; i < info.CommonCount(); ++i) {
-            for (const auto& column : info.Kind().columns) {
-                bytes += info.FieldText(i, column.key).size();
-            }
-        }
-        benchmark::DoNotOptimize(bytes);
-    }
-    state.counters["records"] = static_cast<double>(info.CommonCount());
-}
+void BM_ListAllCells(benchmark::State& state) { lazrine::bench::ListAllCells<lazrine::palm::PmTodoInfo>(state, LargeFile()); }
 BENCHMARK(BM_ListAllCells)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_UndeleteAndSave(benchmark::State& state) {
-    const std::string& path = LargeFile();
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
-    lazrine::palm::PmTodoInfo info;
-    info.SetIncludeDeleted(true);
-    if (!info.LoadFile(path)) {
-        state.SkipWithError("load failed");
-        return;
-    }
-    info.UndeleteAt(0);
-    double peakRatio = 0;
-    for (auto _ : state) {
-        ResetPeak();
-        const std::size_t base = StatusKb("VmRSS:");
-        if (!info.Save()) {
-            state.SkipWithError("save failed");
-            return;
-        }
-        peakRatio = std::max(peakRatio, static_cast<double>(StatusKb("VmHWM:") - base) * 1024.0 / fileSize);
-    }
-    state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["save_peak_over_file"] = peakRatio;
-}
+void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmTodoInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
