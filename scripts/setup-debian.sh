@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev xvfb xauth
   mdbtools-dev
-  nlohmann-json3-dev libcli11-dev libminini-dev libxxhash-dev
+  nlohmann-json3-dev libcli11-dev libminini-dev libxxhash-dev libical-dev
   clang libclang-rt-14-dev gcovr
 )
 

@@ -5,14 +5,18 @@
 #include <cstdint>
 #include <iomanip>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <set>
 #include <sstream>
 
+#include "common/export/ExportFormat.h"
+#include "common/export/ExportStreamSink.h"
+#include "common/export/JsonRecordWriter.h"
+#include "common/export/RecordExporter.h"
 #include "common/palm/PmRecordSetFactory.h"
 #include "common/palm/desktop/PmDesktop.h"
 #include "common/palm/desktop/PmDesktopPath.h"
+#include "platform/FileIo.h"
 #include "platform/TextCodec.h"
 
 namespace lazrine::cli {
@@ -20,20 +24,9 @@ namespace {
 
 using palm::PmRecordSet;
 
-constexpr std::size_t kCellBuffer = 4096;
-
-// A record's text in UTF-8: record files hold Windows-1252, the database
-// store holds UTF-8 already.
-std::string ToUtf8(const PmRecordSet& set, std::size_t i, const std::string& text) {
-    if (set.CommonAt(i).nSource == misc::CommRecord::kSourceDatabase) {
-        return text;
-    }
-    return platform::TextCodec::Cp1252ToUtf8(text);
-}
-
-// The text of a cell as the window shows it.
+// The text of a cell as the window shows it, in UTF-8.
 std::string CellText(const PmRecordSet& set, std::size_t i, std::uint32_t key) {
-    return ToUtf8(set, i, set.FieldText(i, key, kCellBuffer));
+    return exporting::JsonRecordWriter::CellText(set, i, key);
 }
 
 bool IsDeletedAt(const PmRecordSet& set, std::size_t i) {
@@ -81,34 +74,14 @@ void PrintTable(const PmRecordSet& set, const std::vector<std::size_t>& rows, st
 
 void PrintJson(const PmRecordSet& set, const std::string& file, const std::string& user,
                const std::vector<std::size_t>& rows, std::ostream& out) {
-    nlohmann::ordered_json doc;
-    doc["kind"] = set.Kind().szName;
-    doc["store"] = palm::PmStoreKindName(set.LoadedKind());
-    doc["file"] = file;
-    if (!user.empty()) {
-        doc["user"] = user;
-    }
-    doc["records"] = nlohmann::ordered_json::array();
+    exporting::ExportStreamSink sink(out);
+    exporting::JsonRecordWriter json(sink, set);
+    json.Begin(file, user);
     for (const std::size_t i : rows) {
-        const auto& rec = set.CommonAt(i);
-        nlohmann::ordered_json item;
-        item["index"] = i;
-        item["id"] = rec.nId;
-        item["status"] = rec.attached.nStatus;
-        item["deleted"] = IsDeletedAt(set, i);
-        nlohmann::ordered_json columns = nlohmann::ordered_json::object();
-        for (const auto& column : set.Kind().columns) {
-            columns[column.caption] = CellText(set, i, column.key);
-        }
-        item["columns"] = std::move(columns);
-        nlohmann::ordered_json fields = nlohmann::ordered_json::object();
-        for (const auto& row : set.FieldRows()) {
-            fields[row.name] = ToUtf8(set, i, set.WholeFieldText(i, row.key));
-        }
-        item["fields"] = std::move(fields);
-        doc["records"].push_back(std::move(item));
+        json.Write(i);
     }
-    out << doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    json.End();
+    sink.Finish();
 }
 
 struct Options {
@@ -119,6 +92,10 @@ struct Options {
     std::vector<std::uint32_t> ids;
     bool allDeleted = false;
     bool dryRun = false;
+    // export
+    bool deletedOnly = false;
+    std::string format;
+    std::string output;
     // Palm Desktop user (name or ID) whose data is used instead of `file`.
     std::string user;
     std::string settings;
@@ -281,7 +258,139 @@ public:
         return CliApp::kExitOk;
     }
 
+    int Export(const Options& o) {
+        exporting::ExportFormat::Id format = exporting::ExportFormat::ForKind(o.kind).front();
+        if (!o.format.empty() && !exporting::ExportFormat::Find(o.kind, o.format, format)) {
+            m_err << "lazrine-cli: the " << o.kind << " cannot be exported as \"" << o.format << "\"; choose one of";
+            for (const auto f : exporting::ExportFormat::ForKind(o.kind)) {
+                m_err << " " << exporting::ExportFormat::Name(f);
+            }
+            m_err << ".\n";
+            return CliApp::kExitUsage;
+        }
+        const bool toOutput = !o.output.empty() && o.output != "-";
+        const bool toFolder = toOutput && IsFolderOutput(o.output);
+        if (toFolder && !(o.kind == "memos" && format == exporting::ExportFormat::kText)) {
+            m_err << "lazrine-cli: only memos as text are exported into a folder, one file each; name a file "
+                     "for --output.\n";
+            return CliApp::kExitUsage;
+        }
+        if (toOutput && !toFolder && !MayWriteOutput(o)) {
+            return CliApp::kExitFailed;
+        }
+        auto set = Load(o);
+        if (!set) {
+            return CliApp::kExitFailed;
+        }
+        std::vector<std::size_t> rows;
+        if (!o.ids.empty()) {
+            if (!SelectAnyIds(*set, o, rows)) {
+                return CliApp::kExitFailed;
+            }
+        } else {
+            for (std::size_t i = 0; i < set->CommonCount(); ++i) {
+                if (o.all || IsDeletedAt(*set, i)) {
+                    rows.push_back(i);
+                }
+            }
+        }
+        exporting::RecordExporter exporter(*set, format);
+        exporter.SetOrigin(o.file, m_szUserName);
+        if (m_bProgress) {
+            exporter.SetProgress([this](std::size_t done, std::size_t total) {
+                m_err << "\rExporting: " << done << " of " << total << " records" << (done == total ? "\n" : "")
+                      << std::flush;
+            });
+        }
+        std::string error;
+        const std::string records = std::to_string(rows.size()) + (rows.size() == 1 ? " record" : " records");
+        if (toFolder) {
+            std::size_t written = 0;
+            if (!exporter.WriteMemoFolder(rows, o.output, written, error)) {
+                m_err << "Export failed: " << error << "\n" << written << " of " << records << " were written to "
+                      << o.output << ".\n";
+                return CliApp::kExitFailed;
+            }
+            m_out << records << (rows.size() == 1 ? " was" : " were") << " exported to " << o.output << ".\n";
+            return CliApp::kExitOk;
+        }
+        if (toOutput) {
+            if (!exporter.WriteFile(rows, o.output, error)) {
+                m_err << "Export failed: " << error << "\nNothing was written to " << o.output << ".\n";
+                return CliApp::kExitFailed;
+            }
+            m_out << records << (rows.size() == 1 ? " was" : " were") << " exported to " << o.output << ".\n";
+            return CliApp::kExitOk;
+        }
+        exporting::ExportStreamSink sink(m_out);
+        if (!exporter.Write(rows, sink, error)) {
+            m_err << "Export failed: " << error << "\n";
+            return CliApp::kExitFailed;
+        }
+        return CliApp::kExitOk;
+    }
+
+    void SetProgress(bool progress) { m_bProgress = progress; }
+
 private:
+    // The records the --id options name, deleted or not; every id must
+    // name a record, else each one that does not is reported and the
+    // result is false.
+    bool SelectAnyIds(const PmRecordSet& set, const Options& o, std::vector<std::size_t>& rows) {
+        const std::set<std::uint32_t> wanted(o.ids.begin(), o.ids.end());
+        std::set<std::uint32_t> found;
+        for (std::size_t i = 0; i < set.CommonCount(); ++i) {
+            const std::uint32_t id = set.CommonAt(i).nId;
+            if (wanted.count(id) != 0) {
+                rows.push_back(i);
+                found.insert(id);
+            }
+        }
+        bool ok = true;
+        for (const std::uint32_t id : wanted) {
+            if (found.count(id) == 0) {
+                m_err << "No " << o.kind << " record has the ID " << id << ".\n";
+                ok = false;
+            }
+        }
+        if (!ok) {
+            rows.clear();
+            m_err << "Nothing was exported.\n";
+        }
+        return ok;
+    }
+
+    // "DIR/" or an existing folder: one file per memo.
+    static bool IsFolderOutput(const std::string& output) {
+        if (output.back() == '/' || output.back() == '\\') {
+            return true;
+        }
+        platform::FileIo::Facts facts;
+        return platform::FileIo::Instance().Inspect(output, facts, nullptr) &&
+               facts.nKind == platform::FileIo::Facts::Kind::kDirectory;
+    }
+
+    // An export never replaces a Palm Desktop data file: not the one it
+    // reads, nor any other that a store of any kind can read.
+    bool MayWriteOutput(const Options& o) {
+        if (!o.file.empty() && o.output == o.file) {
+            m_err << o.output << " is the data file being exported; an export never writes to it.\n";
+            return false;
+        }
+        platform::FileIo::Facts facts;
+        if (!platform::FileIo::Instance().Inspect(o.output, facts, nullptr) ||
+            facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
+            return true;
+        }
+        for (const auto name : palm::PmRecordSetFactory::Names()) {
+            if (palm::PmRecordSetFactory::Create(name)->Probe(o.output) != palm::PM_STORE_FAILED) {
+                m_err << o.output << " is a Palm Desktop data file; an export never writes to one.\n";
+                return false;
+            }
+        }
+        return true;
+    }
+
     // The records the --id options name. Every id must name a deleted
     // record; otherwise each one that does not is reported, nothing is
     // selected and the result is false, so nothing is changed.
@@ -425,12 +534,13 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_szUserName;  // UTF-8 name of the --user chosen
+    bool m_bProgress = false;
 };
 
 }  // namespace
 
 int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Lists and undeletes records deleted in Palm Desktop.", "lazrine-cli"};
+    CLI::App app{"Lists, undeletes and exports records deleted in Palm Desktop.", "lazrine-cli"};
     app.require_subcommand(1);
     Options o;
 
@@ -467,6 +577,25 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     ids->excludes(allDeleted);
     undelete->add_flag("--dry-run", o.dryRun, "List what would be undeleted; write nothing");
 
+    CLI::App* exportCmd = app.add_subcommand("export", "Export deleted (or all, or chosen) records to a standard format");
+    addKindAndFile(exportCmd);
+    auto* exportDeleted = exportCmd->add_flag("--deleted", o.deletedOnly, "Export the deleted records (the default)");
+    auto* exportAll = exportCmd->add_flag("--all", o.all, "Export every record");
+    auto* exportIds = exportCmd->add_option("--id", o.ids, "Record id to export (repeatable)");
+    exportDeleted->excludes(exportAll)->excludes(exportIds);
+    exportAll->excludes(exportIds);
+    std::vector<std::string> formatNames;
+    for (const auto id : {exporting::ExportFormat::kVCard, exporting::ExportFormat::kICalendar,
+                          exporting::ExportFormat::kText, exporting::ExportFormat::kCsv, exporting::ExportFormat::kJson}) {
+        formatNames.emplace_back(exporting::ExportFormat::Name(id));
+    }
+    exportCmd->add_option("--format", o.format,
+                          "vcard (contacts), ics (calendar, tasks), text (memos), csv or json; default the first "
+                          "the kind offers")
+        ->check(CLI::IsMember(formatNames));
+    exportCmd->add_option("--output", o.output,
+                          "File to write (default or -: standard output); memos as text: DIR/ for one file each");
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -487,6 +616,7 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
 
     Runner runner(out, err);
+    runner.SetProgress(m_bProgressOnErr);
     if (users->parsed()) {
         return runner.Users(o);
     }
@@ -495,6 +625,9 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (list->parsed()) {
         return runner.List(o);
+    }
+    if (exportCmd->parsed()) {
+        return runner.Export(o);
     }
     return runner.Undelete(o);
 }

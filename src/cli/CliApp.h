@@ -20,6 +20,11 @@ public:
 
     // Runs one command; `args` excludes the program name.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // Long exports report their progress on `err`: for a terminal only.
+    void SetProgressOnErr(bool progress) { m_bProgressOnErr = progress; }
+
+private:
+    bool m_bProgressOnErr = false;
 };
 
 }  // namespace lazrine::cli

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CliApp.h"
+#include "platform/Terminal.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
         args.emplace_back(argv[i]);
     }
     lazrine::cli::CliApp app;
+    app.SetProgressOnErr(lazrine::platform::Terminal::IsStandardErrorTerminal());
     return app.Run(args, std::cout, std::cerr);
 }

@@ -188,8 +188,10 @@ struct Request {
     bool mayCreate = false;
 };
 
-Outcome Commit(const std::string& path, std::span<const std::uint8_t> content, const Request& request,
-               std::string& error) {
+// Replaces or creates `path` with what `fill` writes; `content`, when the
+// request carries a fingerprint to update, is that same content.
+Outcome Commit(const std::string& path, const Filler& fill, std::span<const std::uint8_t> content,
+               const Request& request, std::string& error) {
     FileIo& io = FileIo::Instance();
     if (path.empty()) {
         error = "no file name given";
@@ -203,7 +205,7 @@ Outcome Commit(const std::string& path, std::span<const std::uint8_t> content, c
     FileIo::Facts written;
     const std::string temp = target + AtomicFile::kTempSuffix;
     if (facts.nKind == Kind::kMissing && request.mayCreate) {
-        return WriteDurably(io, temp, target, "", WriteAll(content), written, error);
+        return WriteDurably(io, temp, target, "", fill, written, error);
     }
     if (!MayReplace(path, facts, error)) {
         return Outcome::kUnchanged;
@@ -227,7 +229,7 @@ Outcome Commit(const std::string& path, std::span<const std::uint8_t> content, c
     if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get()), error)) {
         return Outcome::kUnchanged;
     }
-    const Outcome outcome = WriteDurably(io, temp, target, target, WriteAll(content), written, error);
+    const Outcome outcome = WriteDurably(io, temp, target, target, fill, written, error);
     if (outcome == Outcome::kUnchanged) {
         return outcome;
     }
@@ -286,18 +288,31 @@ AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span
                                               FileFingerprint& loaded, std::string& error) {
     Request request;
     request.loaded = &loaded;
-    return Commit(path, content, request, error);
+    return Commit(path, WriteAll(content), content, request, error);
 }
 
 bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
-    return Commit(path, content, Request{}, error) == Outcome::kReplaced;
+    return Commit(path, WriteAll(content), content, Request{}, error) == Outcome::kReplaced;
 }
 
 bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;
-    return Commit(path, content, request, error) == Outcome::kReplaced;
+    return Commit(path, WriteAll(content), content, request, error) == Outcome::kReplaced;
+}
+
+bool AtomicFile::Produce(const std::string& path, const Producer& produce, std::string& error) {
+    Request request;
+    request.keepBackup = false;
+    request.mayCreate = true;
+    const Filler fill = [&produce](FileIo::Handle h, std::string& fillError) {
+        const PieceWriter write = [h](std::span<const std::uint8_t> piece, std::string& writeError) {
+            return piece.empty() || FileIo::Instance().Write(h, piece, &writeError);
+        };
+        return produce(write, fillError);
+    };
+    return Commit(path, fill, {}, request, error) == Outcome::kReplaced;
 }
 
 }  // namespace lazrine::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,6 +66,18 @@ public:
     // when it does not exist yet; no backup is kept.
     static bool Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
 
+    // Hands one piece of a file's new content on; false (with `error`) when
+    // it could not be written.
+    using PieceWriter = std::function<bool(std::span<const std::uint8_t> piece, std::string& error)>;
+    // Produces a file's content piece by piece through `write`; false (with
+    // `error`) to give up.
+    using Producer = std::function<bool(const PieceWriter& write, std::string& error)>;
+    // Writes a file that is output, not data (an export), crash-safely as
+    // Store does, its content streamed from `produce` so that it is never
+    // held whole in memory: creates `path` or replaces what is there, keeps
+    // no backup. On any failure nothing is left behind and an existing file
+    // is unchanged. True only when the file is in place and durable.
+    static bool Produce(const std::string& path, const Producer& produce, std::string& error);
     // Makes sure "<target>.lazrine.bak" exists beside the file `path` refers
     // to, copying `original` into it when it does not. Never overwrites an
     // existing backup; fails when something that is not a regular file holds

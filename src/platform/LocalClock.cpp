@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 namespace lazrine::platform {
 
@@ -31,6 +33,52 @@ LocalClock::Fields LocalClock::Now() {
     Fields f;
     ToLocal(static_cast<std::int64_t>(std::time(nullptr)), f);
     return f;
+}
+
+bool LocalClock::FromLocal(const Fields& local, std::int64_t& secondsSince1970) {
+    std::tm tm{};
+    tm.tm_year = local.year - 1900;
+    tm.tm_mon = local.month - 1;
+    tm.tm_mday = local.day;
+    tm.tm_hour = local.hour;
+    tm.tm_min = local.minute;
+    tm.tm_sec = local.second;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1)) {
+        // -1 is also one second before 1970; tell it apart by its fields.
+        if (!(local.year == 1969 && local.month == 12 && local.day == 31)) {
+            return false;
+        }
+    }
+    secondsSince1970 = static_cast<std::int64_t>(t);
+    return true;
+}
+
+std::string LocalClock::ZoneName() {
+    const char* tz = std::getenv("TZ");
+    if (tz != nullptr) {
+        std::string name(tz);
+        if (!name.empty() && name.front() == ':') {
+            name.erase(0, 1);
+        }
+        const auto at = name.find("zoneinfo/");
+        if (at != std::string::npos) {
+            name.erase(0, at + 9);
+        }
+        // A POSIX rule ("CET-1CEST") names no zone of the database.
+        return name.find_first_of(",<>0123456789") == std::string::npos || name.find('/') != std::string::npos
+                   ? name
+                   : std::string();
+    }
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::read_symlink("/etc/localtime", ec);
+    if (ec) {
+        return {};
+    }
+    const std::string text = target.generic_string();
+    const auto at = text.find("zoneinfo/");
+    return at == std::string::npos ? std::string() : text.substr(at + 9);
 }
 
 void LocalClock::UseTimeZone(const char* zone) {

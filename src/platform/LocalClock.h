@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace lazrine::platform {
 
@@ -23,6 +24,13 @@ public:
     static bool ToLocal(std::int64_t secondsSince1970, Fields& out);
     // The current local time.
     static Fields Now();
+    // The instant a local calendar time names (day of the week ignored); for
+    // a time that a daylight-saving change skips or repeats, the system's
+    // choice. False when the fields name no representable instant.
+    static bool FromLocal(const Fields& local, std::int64_t& secondsSince1970);
+    // The name of the time zone in use ("Europe/Berlin"): the TZ variable,
+    // else the zone /etc/localtime links to; empty when neither names one.
+    static std::string ZoneName();
     // Makes the process use the time zone `zone` ("UTC", "America/New_York",
     // ...) for every later conversion; an empty name restores the system's.
     // For tests and tools that must not depend on where they run.

@@ -31,18 +31,29 @@ std::span<const CommFieldInfo> CommTaskMgr::FieldTable() const {
     return table;
 }
 
-std::string CommTaskMgr::DueDateText(std::uint32_t dueDate) {
+bool CommTaskMgr::DueDateOf(std::uint32_t dueDate, CxDateTime::Fields& date) {
     if (dueDate == 0) {
-        return "N/A";
+        return false;
     }
     CxDateTime time;
     if (!time.SetUnixTime(static_cast<std::int64_t>(dueDate))) {
-        return "N/A";
+        return false;
     }
     const CxDateTime::Fields& f = time.GetTimeFields();
     if (f.wYear > 2031 || (f.wYear == 2031 && f.wMonth == 12 && f.wDay == 31)) {
+        return false;
+    }
+    date = f;
+    return true;
+}
+
+std::string CommTaskMgr::DueDateText(std::uint32_t dueDate) {
+    CxDateTime::Fields date;
+    if (!DueDateOf(dueDate, date)) {
         return "N/A";
     }
+    CxDateTime time;
+    time.SetSystemTime(date);
     return time.FormatDate();
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/misc/CommRecordMgr.h"
+#include "common/misc/CxDateTime.h"
 
 namespace lazrine::misc {
 
@@ -49,6 +50,9 @@ public:
     // without a local date and for Palm's "no due date" mark (a local date
     // of 31 December 2031 or later).
     static std::string DueDateText(std::uint32_t dueDate);
+    // The local calendar date of a stored due date; false, with `date`
+    // unchanged, where DueDateText says "N/A".
+    static bool DueDateOf(std::uint32_t dueDate, CxDateTime::Fields& date);
 
 protected:
     std::string FieldText(const CommTaskRec& rec, std::uint32_t key, bool whole) const override;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "common/misc/CommAddrMgr.h"
+#include "common/palm/PmRepeatRule.h"
+
+namespace lazrine::exporting {
+
+// What an export writes of one record of each kind: the common record's
+// values and what only the native record holds (repeat rules, exception
+// dates, categories, custom field labels), every text whole and in UTF-8.
+// One such view is made at a time, so an export of any length holds a
+// single record's copy beside the record set.
+
+struct ExportEvent {
+    std::uint32_t nId = 0;
+    std::string szSummary;
+    std::string szNote;
+    std::string szLocation;
+    std::string szCategory;
+    bool bPrivate = false;
+    bool bAllDay = false;
+    bool bAlarm = false;
+    // The alarm's advance in minutes before the start, when the record
+    // stores one (the database); -1 when it does not.
+    std::int64_t nAlarmMinutes = -1;
+    std::uint32_t nStart = 0;  // seconds since 1970-01-01 00:00:00 UTC
+    std::uint32_t nEnd = 0;
+    palm::PmRepeatRule Repeat;  // kind 0: no repeat
+};
+
+struct ExportTask {
+    std::uint32_t nId = 0;
+    std::string szSummary;
+    std::string szNote;
+    std::string szCategory;
+    bool bPrivate = false;
+    bool bCompleted = false;
+    std::uint32_t nPriority = 0;  // 0 normal, 1 high, 2 low
+    std::uint32_t nDueDate = 0;   // as stored; see ExportSource::DueDate
+};
+
+struct ExportContact {
+    std::uint32_t nId = 0;
+    // The common record's texts, converted to UTF-8.
+    misc::CommAddrRec Rec;
+    // The label of each custom field, as the file names it or, where the
+    // file names none, "Custom 1" to "Custom 9".
+    std::array<std::string, misc::CommAddrRec::kCustomCount> aCustomLabels{};
+};
+
+struct ExportMemo {
+    std::uint32_t nId = 0;
+    std::string szText;
+    std::string szCategory;
+    bool bPrivate = false;
+};
+
+}  // namespace lazrine::exporting

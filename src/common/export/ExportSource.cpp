@@ -1,0 +1,209 @@
+#include "common/export/ExportSource.h"
+
+#include "common/palm/PmAddrInfo.h"
+#include "common/palm/PmDateInfo.h"
+#include "common/palm/PmMemoInfo.h"
+#include "common/palm/PmTodoInfo.h"
+#include "platform/TextCodec.h"
+
+namespace lazrine::exporting {
+namespace {
+
+using palm::PM_STORE_CLASSIC;
+using palm::PM_STORE_DATABASE;
+using palm::PM_STORE_EXTENDED;
+
+// The name of a database category, empty when the id names none.
+template <class Store>
+std::string DatabaseCategory(const Store& store, std::int32_t id) {
+    const palm::PmCategoryEx2* category = store.GetCategoryMgr().FindById(id);
+    return category != nullptr ? category->m_szName : std::string();
+}
+
+// The name of a record file's category, empty when the id names none.
+template <class Store>
+std::string FileCategory(const Store& store, std::uint32_t id) {
+    std::string name;
+    if (!store.GetCategoryText(static_cast<std::int32_t>(id), name)) {
+        name.clear();
+    }
+    return name;
+}
+
+// Minutes per unit of the database's alarm advance: 0 minutes, 1 hours,
+// 2 days; -1 for a unit it does not name.
+std::int64_t MinutesPerAlarmUnit(std::int32_t unit) {
+    switch (unit) {
+        case 0:
+            return 1;
+        case 1:
+            return 60;
+        case 2:
+            return 24 * 60;
+        default:
+            return -1;
+    }
+}
+
+void CopyAddress(std::uint32_t source, misc::CommAddress& a) {
+    for (std::string* text : {&a.szStreet, &a.szCity, &a.szState, &a.szPostal, &a.szCountry}) {
+        *text = ExportSource::Utf8Of(source, *text);
+    }
+}
+
+}  // namespace
+
+std::string ExportSource::Utf8Of(std::uint32_t source, const std::string& text) {
+    if (source == misc::CommRecord::kSourceDatabase) {
+        return text;
+    }
+    return platform::TextCodec::Cp1252ToUtf8(text);
+}
+
+bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
+    auto* set = dynamic_cast<palm::PmDateInfo*>(&m_set);
+    if (set == nullptr || i >= set->CommonCount() || i >= set->EntryCount()) {
+        return false;
+    }
+    const misc::CommDateRec& rec = set->GetCommMgr().At(i);
+    const palm::PmRecordEntry& entry = set->EntryAt(i);
+    out = ExportEvent{};
+    out.nId = rec.nId;
+    out.szSummary = Utf8Of(rec.nSource, rec.szDescription);
+    out.szNote = Utf8Of(rec.nSource, rec.szNote);
+    out.szLocation = Utf8Of(rec.nSource, rec.szLocation);
+    out.bPrivate = rec.nPrivate != 0;
+    out.bAllDay = rec.nAllDay != 0;
+    out.bAlarm = rec.nAlarm != 0;
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE: {
+            const auto& native = set->Database().GetDataMgr().At(entry.nNative);
+            out.nStart = native.nStartTime;
+            out.nEnd = native.nEndTime;
+            out.szCategory = DatabaseCategory(set->Database(), native.nCategoryId);
+            const std::int64_t perUnit = MinutesPerAlarmUnit(native.nAlarmUnit);
+            if (out.bAlarm && perUnit > 0 && native.nAlarmAdvance >= 0) {
+                out.nAlarmMinutes = static_cast<std::int64_t>(native.nAlarmAdvance) * perUnit;
+            }
+            break;
+        }
+        case PM_STORE_EXTENDED: {
+            const auto& native = set->Extended().GetDataMgr().At(entry.nNative);
+            out.nStart = native.nStartTime;
+            out.nEnd = native.nEndTime;
+            out.szCategory = Utf8Of(rec.nSource, native.szCategory);
+            out.Repeat = native.Repeat;
+            break;
+        }
+        case PM_STORE_CLASSIC: {
+            const auto& native = set->Classic().GetDataMgr().At(entry.nNative);
+            out.nStart = native.nStartTime;
+            out.nEnd = native.nEndTime;
+            out.Repeat = native.Repeat;
+            break;
+        }
+        default:
+            return false;
+    }
+    return true;
+}
+
+bool ExportSource::Task(std::size_t i, ExportTask& out) const {
+    auto* set = dynamic_cast<palm::PmTodoInfo*>(&m_set);
+    if (set == nullptr || i >= set->CommonCount() || i >= set->EntryCount()) {
+        return false;
+    }
+    const misc::CommTaskRec& rec = set->GetCommMgr().At(i);
+    const palm::PmRecordEntry& entry = set->EntryAt(i);
+    out = ExportTask{};
+    out.nId = rec.nId;
+    out.szSummary = Utf8Of(rec.nSource, rec.szSubject);
+    out.szNote = Utf8Of(rec.nSource, rec.szNote);
+    out.bPrivate = rec.bPrivate != 0;
+    out.bCompleted = rec.bCompleted != 0;
+    out.nPriority = rec.nPriority;
+    out.nDueDate = rec.nDueDate;
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE:
+            out.szCategory =
+                DatabaseCategory(set->Database(), set->Database().GetDataMgr().At(entry.nNative).nCategoryId);
+            break;
+        case PM_STORE_EXTENDED:
+            out.szCategory = Utf8Of(rec.nSource, set->Extended().GetDataMgr().At(entry.nNative).szCategory);
+            break;
+        case PM_STORE_CLASSIC:
+            out.szCategory = Utf8Of(
+                rec.nSource, FileCategory(set->Classic(), set->Classic().GetDataMgr().At(entry.nNative).nCategoryId));
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
+    auto* set = dynamic_cast<palm::PmAddrInfo*>(&m_set);
+    if (set == nullptr || i >= set->CommonCount() || i >= set->EntryCount()) {
+        return false;
+    }
+    const misc::CommAddrRec& rec = set->GetCommMgr().At(i);
+    const palm::PmRecordEntry& entry = set->EntryAt(i);
+    const std::uint32_t source = rec.nSource;
+    out.nId = rec.nId;
+    out.Rec = rec;
+    misc::CommAddrRec& r = out.Rec;
+    for (std::string* text : {&r.szFirstName, &r.szLastName, &r.szHomePhone, &r.szWorkPhone, &r.szMobilePhone,
+                              &r.szMainPhone, &r.szOtherPhone, &r.szEmail, &r.szFax, &r.szPager, &r.szCompany,
+                              &r.szTitle, &r.szHomePage, &r.szNote, &r.szCategory}) {
+        *text = Utf8Of(source, *text);
+    }
+    for (std::string& custom : r.aCustom) {
+        custom = Utf8Of(source, custom);
+    }
+    CopyAddress(source, r.Work);
+    CopyAddress(source, r.Home);
+    CopyAddress(source, r.Other);
+    for (std::size_t k = 0; k < out.aCustomLabels.size(); ++k) {
+        out.aCustomLabels[k] = "Custom " + std::to_string(k + 1);
+    }
+    if (entry.nKind == PM_STORE_EXTENDED) {
+        const palm::PmCustomLabels& labels = set->Extended().GetCustomLabels();
+        for (std::size_t k = 0; k < out.aCustomLabels.size() && k < labels.aLabels.size(); ++k) {
+            if (!labels.aLabels[k].empty()) {
+                out.aCustomLabels[k] = Utf8Of(source, labels.aLabels[k]);
+            }
+        }
+    }
+    return entry.nKind == PM_STORE_DATABASE || entry.nKind == PM_STORE_EXTENDED || entry.nKind == PM_STORE_CLASSIC;
+}
+
+bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {
+    auto* set = dynamic_cast<palm::PmMemoInfo*>(&m_set);
+    if (set == nullptr || i >= set->CommonCount() || i >= set->EntryCount()) {
+        return false;
+    }
+    const misc::CommNoteRec& rec = set->GetCommMgr().At(i);
+    const palm::PmRecordEntry& entry = set->EntryAt(i);
+    out = ExportMemo{};
+    out.nId = rec.nId;
+    out.szText = Utf8Of(rec.nSource, rec.szNote);
+    out.bPrivate = rec.nPrivate != 0;
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE:
+            out.szCategory =
+                DatabaseCategory(set->Database(), set->Database().GetDataMgr().At(entry.nNative).nCategoryId);
+            break;
+        case PM_STORE_EXTENDED:
+            out.szCategory = Utf8Of(rec.nSource, set->Extended().GetDataMgr().At(entry.nNative).szCategory);
+            break;
+        case PM_STORE_CLASSIC:
+            out.szCategory = Utf8Of(
+                rec.nSource, FileCategory(set->Classic(), set->Classic().GetDataMgr().At(entry.nNative).nCategoryId));
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+}  // namespace lazrine::exporting

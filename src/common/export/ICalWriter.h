@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <libical/ical.h>
+
+#include "common/export/ExportRecord.h"
+#include "common/export/ExportSink.h"
+
+namespace lazrine::exporting {
+
+// Writes appointments (VEVENT) and tasks (VTODO) as one iCalendar object
+// (RFC 5545), built and serialised component by component with libical,
+// which escapes and folds the text. The calendar is streamed: Begin writes
+// its head, each Write one component, End its close.
+//
+// Times. A timed appointment that does not repeat starts and ends at UTC
+// instants. A repeating timed appointment is written in the local time zone
+// (TZID, with the zone's VTIMEZONE in the head) so that it keeps its local
+// time across daylight-saving changes, as Palm Desktop shows it; when the
+// zone has no name libical knows, it is written in UTC instead. Untimed
+// appointments and due dates are dates (VALUE=DATE) of the local calendar.
+//
+// Repeats. Every rule kind becomes an RRULE: daily, weekly on the stored
+// days, monthly on the stored week (the fifth standing for the last) and day
+// of the week, monthly by date, yearly by date and yearly by the start's week
+// and day; the repeat end becomes UNTIL (the end of that local day), every
+// exception date an EXDATE at the start's time of day. Palm's "no end" marks
+// (0, 0xFFFFFFFF, or 31 December 2031 and later) give no UNTIL.
+class ICalWriter {
+public:
+    // `zone` names the local time zone ("Europe/Berlin"); empty: the
+    // system's, as LocalClock::ZoneName gives it. `stamp` is DTSTAMP
+    // (seconds since 1970, UTC); 0: now.
+    explicit ICalWriter(ExportSink& sink, std::string zone = {}, std::int64_t stamp = 0);
+    ~ICalWriter();
+    ICalWriter(const ICalWriter&) = delete;
+    ICalWriter& operator=(const ICalWriter&) = delete;
+
+    bool Begin();
+    bool WriteEvent(const ExportEvent& event);
+    bool WriteTask(const ExportTask& task);
+    bool End();
+
+private:
+    // Serialises `component` to the sink and frees it.
+    bool WriteComponent(icalcomponent* component);
+    // A local date and time as a property value: in the zone (TZID) when
+    // `zoned`, else as the UTC instant it names.
+    icalproperty* LocalTimeProperty(icalproperty* prop, int year, int month, int day, int hour, int minute,
+                                    int second, bool zoned) const;
+
+    ExportSink& m_sink;
+    std::string m_szZone;
+    std::int64_t m_nStamp;
+    icaltimezone* m_pZone = nullptr;  // owned by libical
+};
+
+}  // namespace lazrine::exporting

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/export/ExportFormat.h"
+#include "common/export/ExportSink.h"
+#include "common/palm/PmRecordSet.h"
+
+namespace lazrine::exporting {
+
+// Exports chosen records of a loaded record set in one format, record by
+// record, to a sink, to a file or (memos as text) to one file per memo in a
+// folder. Reads the record set only: nothing is ever written to the data
+// the records came from. Output files are written crash-safely (a new file
+// beside, then renamed into place), so a failed export leaves no partial
+// file and never a damaged earlier one.
+class RecordExporter {
+public:
+    // Called with the number of records written so far and the total.
+    using Progress = std::function<void(std::size_t done, std::size_t total)>;
+    static constexpr std::size_t kProgressStep = 1000;
+
+    RecordExporter(palm::PmRecordSet& set, ExportFormat::Id format) : m_set(set), m_nFormat(format) {}
+
+    // What the JSON form names as its file and user.
+    void SetOrigin(std::string file, std::string user) {
+        m_szFile = std::move(file);
+        m_szUser = std::move(user);
+    }
+    void SetProgress(Progress progress) { m_Progress = std::move(progress); }
+    // The time zone of iCalendar output (empty: the system's).
+    void SetTimeZone(std::string zone) { m_szZone = std::move(zone); }
+
+    bool Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error);
+    // Writes the file `path`, creating it or replacing what is there.
+    bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error);
+    // Memos only: one UTF-8 text file per memo in the existing folder
+    // `folder`, named by MemoFileNamer; files already there are never
+    // replaced. `written` counts the files made, also when a later one fails.
+    bool WriteMemoFolder(const std::vector<std::size_t>& rows, const std::string& folder, std::size_t& written,
+                         std::string& error);
+
+private:
+    bool WriteRecords(const std::vector<std::size_t>& rows, ExportSink& sink);
+    void Report(std::size_t done, std::size_t total) const;
+
+    palm::PmRecordSet& m_set;
+    ExportFormat::Id m_nFormat;
+    std::string m_szFile;
+    std::string m_szUser;
+    std::string m_szZone;
+    Progress m_Progress;
+};
+
+}  // namespace lazrine::exporting

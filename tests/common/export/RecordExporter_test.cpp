@@ -1,0 +1,469 @@
+// Every export format read back by an independent parser (libical for
+// iCalendar, small RFC readers for vCard and CSV, nlohmann for JSON), its
+// values compared with the records.
+#include <gtest/gtest.h>
+#include <libical/ical.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "common/export/ExportStreamSink.h"
+#include "common/export/MemoTextWriter.h"
+#include "common/export/RecordExporter.h"
+#include "common/palm/PmRecordSetFactory.h"
+#include "platform/LocalClock.h"
+#include "platform/TextCodec.h"
+#include "support/CsvReader.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDirTest.h"
+#include "support/VCardReader.h"
+
+namespace lazrine::exporting {
+namespace {
+
+using namespace lazrine::testing;
+using Format = ExportFormat::Id;
+
+std::string Utf8(const std::string& cp1252) { return platform::TextCodec::Cp1252ToUtf8(cp1252); }
+
+// iCalendar has one kind of line break.
+std::string Lf(std::string text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+struct IcalFree {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using IcalPtr = std::unique_ptr<icalcomponent, IcalFree>;
+
+class ExportTest : public TempDirTest {
+protected:
+    void TearDown() override { platform::LocalClock::UseTimeZone(""); }
+
+    std::unique_ptr<palm::PmRecordSet> Load(const std::string& kind, const std::string& path) {
+        auto set = palm::PmRecordSetFactory::Create(kind);
+        set->SetIncludeDeleted(true);
+        EXPECT_TRUE(set->LoadFile(path)) << set->LastError();
+        return set;
+    }
+    static std::vector<std::size_t> All(const palm::PmRecordSet& set) {
+        std::vector<std::size_t> rows;
+        for (std::size_t i = 0; i < set.CommonCount(); ++i) {
+            rows.push_back(i);
+        }
+        return rows;
+    }
+    static std::string Export(palm::PmRecordSet& set, Format format, const std::string& zone = {}) {
+        RecordExporter exporter(set, format);
+        exporter.SetTimeZone(zone);
+        std::ostringstream out;
+        ExportStreamSink sink(out);
+        std::string error;
+        EXPECT_TRUE(exporter.Write(All(set), sink, error)) << error;
+        return out.str();
+    }
+    static IcalPtr ParseIcal(const std::string& text) {
+        IcalPtr cal(icalparser_parse_string(text.c_str()));
+        EXPECT_NE(cal, nullptr);
+        EXPECT_EQ(icalcomponent_isa(cal.get()), ICAL_VCALENDAR_COMPONENT);
+        return cal;
+    }
+};
+
+// Texts that break careless writers: separators of every format, quotes,
+// each kind of line break, Windows-1252 letters and a text far longer than
+// any buffer.
+const std::vector<std::string>& HardTexts() {
+    static const std::vector<std::string> texts{
+        "a, b; c",
+        "say \"hi\" \\ back\\slash",
+        "line one\r\nline two\r\n\r\nline four",
+        "caf\xE9 M\xFCller \x80 20",
+        "BEGIN:VCARD\r\nEND:VEVENT",
+        std::string(9000, 'x') + "\xE9,;\"",
+    };
+    return texts;
+}
+
+TEST_F(ExportTest, MemoTextsSurviveTextCsvAndJson) {
+    MemoFileSpec spec;
+    std::uint32_t id = 1;
+    for (const auto& text : HardTexts()) {
+        spec.memos.push_back(MakeMemo(id++, 0x84, text));
+    }
+    auto set = Load("memos", Put(BuildExtendedMemoFile(spec)));
+
+    const std::string text = Export(*set, Format::kText);
+    std::vector<std::string> parts;
+    const std::string sep = std::string("\n") + MemoTextWriter::kSeparator + "\n";
+    std::size_t at = 0;
+    for (auto next = text.find(sep); next != std::string::npos; next = text.find(sep, at)) {
+        parts.push_back(text.substr(at, next - at));
+        at = next + sep.size();
+    }
+    ASSERT_EQ(text.back(), '\n');
+    parts.push_back(text.substr(at, text.size() - at - 1));
+
+    std::vector<std::vector<std::string>> rows;
+    std::string error;
+    ASSERT_TRUE(ReadCsv(Export(*set, Format::kCsv), rows, error)) << error;
+    ASSERT_EQ(rows.size(), HardTexts().size() + 1);
+    EXPECT_EQ(rows[0][3], "Note");
+
+    const auto doc = nlohmann::json::parse(Export(*set, Format::kJson));
+    ASSERT_EQ(parts.size(), HardTexts().size());
+    for (std::size_t i = 0; i < HardTexts().size(); ++i) {
+        const std::string want = Utf8(HardTexts()[i]);
+        EXPECT_EQ(parts[i], want) << i;
+        EXPECT_EQ(rows[i + 1][3], want) << i;
+        EXPECT_EQ(doc["records"][i]["fields"]["Note"], want) << i;
+    }
+}
+
+TEST_F(ExportTest, ContactTextsSurviveVCardAndCsv) {
+    ContactFileSpec spec;
+    spec.customLabels[0] = "Birthday; \"day\"";
+    spec.categories.push_back({1, 1, 0, "Work, old", ""});
+    std::uint32_t id = 1;
+    for (const auto& text : HardTexts()) {
+        ContactSpec c;
+        c.id = id++;
+        c.status = 0x04;
+        c.category = 1;
+        c.firstName = text.substr(0, 200);
+        c.lastName = "L" + text.substr(0, 100);
+        c.company = text;
+        c.note = text;
+        c.phones = {"w" + text.substr(0, 20), "h", "f", "o", "e@example.com", "m", "c"};
+        c.custom[0] = text;
+        c.addresses[1] = {text, "City;", "St,", "12345", "Land\r\nX"};
+        spec.contacts.push_back(c);
+    }
+    auto set = Load("contacts", Put(BuildExtendedAddressFile(spec), "address.dat"));
+
+    std::vector<VCardReader::Card> cards;
+    std::string error;
+    ASSERT_TRUE(VCardReader().Parse(Export(*set, Format::kVCard), cards, error)) << error;
+    ASSERT_EQ(cards.size(), HardTexts().size());
+    std::vector<std::vector<std::string>> rows;
+    ASSERT_TRUE(ReadCsv(Export(*set, Format::kCsv), rows, error)) << error;
+    ASSERT_EQ(rows.size(), HardTexts().size() + 1);
+    const auto column = [&rows](const std::string& name) {
+        return static_cast<std::size_t>(std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin());
+    };
+    const std::size_t company = column("Company");
+    const std::size_t note = column("Note");
+    ASSERT_LT(note, rows[0].size());
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const std::string text = Utf8(HardTexts()[i]);
+        const std::string lf = Lf(text);
+        const auto& card = cards[i];
+        const auto n = card.Find("N")->Components();
+        ASSERT_EQ(n.size(), 5u);
+        EXPECT_EQ(n[0], Lf(Utf8("L" + HardTexts()[i].substr(0, 100))));
+        EXPECT_EQ(n[1], Lf(Utf8(HardTexts()[i].substr(0, 200))));
+        EXPECT_EQ(card.Find("ORG")->Text(), lf);
+        EXPECT_EQ(card.Find("NOTE")->Text(), lf);
+        EXPECT_EQ(card.Find("TEL", "WORK")->Text(), Lf(Utf8("w" + HardTexts()[i].substr(0, 20))));
+        EXPECT_EQ(card.Find("TEL", "CELL")->Text(), "c");
+        EXPECT_EQ(card.Find("TEL", "MAIN")->Text(), "m");
+        EXPECT_EQ(card.Find("EMAIL")->Text(), "e@example.com");
+        EXPECT_EQ(card.Find("CATEGORIES")->Text(), "Work, old");
+        const auto* adr = card.Find("ADR", "HOME");
+        ASSERT_NE(adr, nullptr);
+        EXPECT_EQ(adr->Components(), (std::vector<std::string>{"", "", lf, "City;", "St,", "12345", "Land\nX"}));
+        EXPECT_EQ(card.Find("ADR", "WORK"), nullptr);
+        const auto* custom = card.Find("X-PALM-CUSTOM1");
+        ASSERT_NE(custom, nullptr);
+        EXPECT_EQ(custom->Text(), lf);
+        EXPECT_EQ(custom->params.at("X-LABEL"), "Birthday;  day ");
+        EXPECT_EQ(rows[i + 1][company], text);  // whole, line breaks as stored
+        EXPECT_EQ(rows[i + 1][note], text);
+    }
+}
+
+TEST_F(ExportTest, CompanyOnlyContactIsNamedByItsCompany) {
+    ContactFileSpec spec;
+    ContactSpec c;
+    c.id = 9;
+    c.company = "Acme";
+    spec.contacts.push_back(c);
+    auto set = Load("contacts", Put(BuildClassicAddressFile(spec), "address.dat"));
+    std::vector<VCardReader::Card> cards;
+    std::string error;
+    ASSERT_TRUE(VCardReader().Parse(Export(*set, Format::kVCard), cards, error)) << error;
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].Find("FN")->Text(), "Acme");
+    EXPECT_EQ(cards[0].Find("UID")->Text(), "lazrine-contact-9");
+}
+
+TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
+    platform::LocalClock::UseTimeZone("UTC");
+    TodoFileSpec spec;
+    spec.categories.push_back({1, 1, 0, "Home", ""});
+    std::uint32_t id = 1;
+    for (const auto& text : HardTexts()) {
+        TodoSpec t;
+        t.id = id;
+        t.status = 0x04;
+        t.description = text.substr(0, 250);
+        t.note = text;
+        t.priority = id % 3 == 0 ? 1 : id % 3 == 1 ? 5 : 3;
+        t.completed = id % 2;
+        t.priv = id % 2;
+        t.category = 1;
+        t.dueDate = id == 2 ? 0 : 1237075200 + id * 86400;  // from 15 March 2009
+        spec.todos.push_back(t);
+        ++id;
+    }
+    auto set = Load("tasks", Put(BuildExtendedTodoFile(spec), "todo.dat"));
+    const IcalPtr cal = ParseIcal(Export(*set, Format::kICalendar));
+    std::size_t i = 0;
+    for (icalcomponent* todo = icalcomponent_get_first_component(cal.get(), ICAL_VTODO_COMPONENT); todo != nullptr;
+         todo = icalcomponent_get_next_component(cal.get(), ICAL_VTODO_COMPONENT), ++i) {
+        ASSERT_LT(i, spec.todos.size());
+        const TodoSpec& t = spec.todos[i];
+        EXPECT_EQ(icalcomponent_get_summary(todo), Lf(Utf8(t.description)));
+        EXPECT_EQ(icalcomponent_get_description(todo), Lf(Utf8(t.note)));
+        icalproperty* priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY);
+        EXPECT_EQ(icalproperty_get_priority(priority), t.priority == 1 ? 1 : t.priority == 5 ? 9 : 5);
+        icalproperty* status = icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY);
+        EXPECT_EQ(status != nullptr && icalproperty_get_status(status) == ICAL_STATUS_COMPLETED, t.completed != 0);
+        icalproperty* klass = icalcomponent_get_first_property(todo, ICAL_CLASS_PROPERTY);
+        EXPECT_EQ(klass != nullptr && icalproperty_get_class(klass) == ICAL_CLASS_PRIVATE, t.priv != 0);
+        icalproperty* categories = icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY);
+        ASSERT_NE(categories, nullptr);
+        EXPECT_STREQ(icalproperty_get_categories(categories), "Home");
+        icalproperty* due = icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY);
+        if (t.dueDate == 0) {
+            EXPECT_EQ(due, nullptr);
+        } else {
+            ASSERT_NE(due, nullptr);
+            const icaltimetype d = icalproperty_get_due(due);
+            EXPECT_TRUE(d.is_date);
+            EXPECT_EQ(icaltime_as_timet(d), static_cast<time_t>(t.dueDate));
+        }
+    }
+    EXPECT_EQ(i, spec.todos.size());
+}
+
+// Events: texts, flags and alarm, all-day dates.
+TEST_F(ExportTest, EventTextsSurviveICalendar) {
+    platform::LocalClock::UseTimeZone("UTC");
+    DateFileSpec spec;
+    spec.categories.push_back({1, 1, 0, "Trips, long", ""});
+    std::uint32_t id = 1;
+    for (const auto& text : HardTexts()) {
+        DateSpec d = MakeDate(id++, 0x04, text.substr(0, 250));
+        d.note = text;
+        d.location = text;
+        d.priv = 1;
+        d.category = 1;
+        spec.dates.push_back(d);
+    }
+    spec.dates[0].allDay = 1;
+    auto set = Load("calendar", Put(BuildExtendedDateFile(spec), "datebook.dat"));
+    const IcalPtr cal = ParseIcal(Export(*set, Format::kICalendar));
+    std::size_t i = 0;
+    for (icalcomponent* ev = icalcomponent_get_first_component(cal.get(), ICAL_VEVENT_COMPONENT); ev != nullptr;
+         ev = icalcomponent_get_next_component(cal.get(), ICAL_VEVENT_COMPONENT), ++i) {
+        const DateSpec& d = spec.dates[i];
+        EXPECT_EQ(icalcomponent_get_summary(ev), Lf(Utf8(d.description)));
+        EXPECT_EQ(icalcomponent_get_description(ev), Lf(Utf8(d.note)));
+        EXPECT_EQ(icalcomponent_get_location(ev), Lf(Utf8(d.location)));
+        EXPECT_STREQ(icalproperty_get_categories(icalcomponent_get_first_property(ev, ICAL_CATEGORIES_PROPERTY)),
+                     "Trips, long");
+        EXPECT_EQ(icalproperty_get_class(icalcomponent_get_first_property(ev, ICAL_CLASS_PROPERTY)),
+                  ICAL_CLASS_PRIVATE);
+        EXPECT_EQ(std::string(icalcomponent_get_uid(ev)), "lazrine-event-" + std::to_string(d.id));
+        const icaltimetype start = icalcomponent_get_dtstart(ev);
+        const icaltimetype end = icalcomponent_get_dtend(ev);
+        if (d.allDay != 0) {
+            EXPECT_TRUE(start.is_date);
+            EXPECT_EQ(icaltime_as_ical_string(start), std::string("20090505"));
+            EXPECT_EQ(icaltime_as_ical_string(end), std::string("20090506"));
+        } else {
+            EXPECT_TRUE(icaltime_is_utc(start));
+            EXPECT_EQ(icaltime_as_timet(start), static_cast<time_t>(d.start));
+            EXPECT_EQ(icaltime_as_timet(end), static_cast<time_t>(d.end));
+        }
+    }
+    EXPECT_EQ(i, spec.dates.size());
+}
+
+// ---- repeat rules ---------------------------------------------------------
+
+struct Local {
+    int year, month, day, hour = 0, minute = 0;
+};
+
+std::uint32_t At(const Local& l) {
+    platform::LocalClock::Fields f;
+    f.year = l.year;
+    f.month = l.month;
+    f.day = l.day;
+    f.hour = l.hour;
+    f.minute = l.minute;
+    std::int64_t seconds = 0;
+    EXPECT_TRUE(platform::LocalClock::FromLocal(f, seconds));
+    return static_cast<std::uint32_t>(seconds);
+}
+
+std::string Text(std::int64_t seconds) {
+    platform::LocalClock::Fields f;
+    platform::LocalClock::ToLocal(seconds, f);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", f.year, f.month, f.day, f.hour, f.minute);
+    return buf;
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) {
+        out.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+    }
+}
+
+struct RepeatCase {
+    const char* name;
+    std::uint32_t kind;
+    std::uint32_t interval;
+    std::vector<std::uint32_t> values;  // u32 values after the header
+    int mask = -1;                      // weekly: the day mask byte
+    Local start;
+    std::optional<Local> until;  // the repeat's last day; none: no end
+    std::vector<Local> exceptions;
+    bool allDay = false;
+    std::vector<std::string> expected;  // the first occurrences, local time
+};
+
+// Europe/Berlin: daylight saving begins on 29 March 2009 and ends on
+// 25 October 2009; every timed repeat keeps its local time across both.
+const std::vector<RepeatCase>& RepeatCases() {
+    static const std::vector<RepeatCase> cases{
+        {"daily every other day across spring change", 1, 2, {0}, -1, {2009, 3, 27, 9, 30}, Local{2009, 4, 2},
+         {}, false, {"2009-03-27 09:30", "2009-03-29 09:30", "2009-03-31 09:30", "2009-04-02 09:30"}},
+        {"daily without end", 1, 1, {0}, -1, {2009, 10, 24, 23, 0}, std::nullopt, {}, false,
+         {"2009-10-24 23:00", "2009-10-25 23:00", "2009-10-26 23:00", "2009-10-27 23:00", "2009-10-28 23:00",
+          "2009-10-29 23:00"}},
+        {"daily with exception dates", 1, 1, {0}, -1, {2009, 3, 27, 8, 0}, Local{2009, 3, 31},
+         {{2009, 3, 28}, {2009, 3, 30}}, false, {"2009-03-27 08:00", "2009-03-29 08:00", "2009-03-31 08:00"}},
+        {"weekly on Monday and Wednesday", 2, 1, {1}, 0x0A, {2009, 3, 23, 10, 0}, Local{2009, 4, 1}, {}, false,
+         {"2009-03-23 10:00", "2009-03-25 10:00", "2009-03-30 10:00", "2009-04-01 10:00"}},
+        {"every second week on Friday", 2, 2, {5}, 0x20, {2009, 10, 16, 18, 0}, Local{2009, 11, 13}, {}, false,
+         {"2009-10-16 18:00", "2009-10-30 18:00", "2009-11-13 18:00"}},
+        {"monthly on the last Friday", 3, 1, {5, 4}, -1, {2009, 1, 30, 8, 0}, Local{2009, 4, 30}, {}, false,
+         {"2009-01-30 08:00", "2009-02-27 08:00", "2009-03-27 08:00", "2009-04-24 08:00"}},
+        {"monthly on the second Tuesday", 3, 1, {2, 1}, -1, {2009, 1, 13, 12, 0}, Local{2009, 3, 31}, {}, false,
+         {"2009-01-13 12:00", "2009-02-10 12:00", "2009-03-10 12:00"}},
+        {"monthly on the 15th", 4, 1, {15}, -1, {2009, 1, 15, 7, 15}, Local{2009, 4, 15}, {}, false,
+         {"2009-01-15 07:15", "2009-02-15 07:15", "2009-03-15 07:15", "2009-04-15 07:15"}},
+        {"yearly on a date", 5, 1, {28, 1}, -1, {2009, 2, 28, 6, 0}, Local{2012, 3, 1}, {}, false,
+         {"2009-02-28 06:00", "2010-02-28 06:00", "2011-02-28 06:00", "2012-02-28 06:00"}},
+        {"yearly on the fourth Thursday", 6, 1, {}, -1, {2009, 11, 26, 15, 0}, Local{2011, 12, 31}, {}, false,
+         {"2009-11-26 15:00", "2010-11-25 15:00", "2011-11-24 15:00"}},
+        {"all-day weekly with an exception", 2, 1, {0}, 0x01, {2009, 3, 22}, Local{2009, 4, 12}, {{2009, 3, 29}},
+         true, {"2009-03-22 00:00", "2009-04-05 00:00", "2009-04-12 00:00"}},
+    };
+    return cases;
+}
+
+class RepeatTest : public ExportTest, public ::testing::WithParamInterface<std::tuple<RepeatCase, bool>> {};
+
+TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
+    const auto& [c, classic] = GetParam();
+    platform::LocalClock::UseTimeZone("Europe/Berlin");
+    DateSpec d = MakeDate(77, 0x04, c.name);
+    d.start = At(c.start);
+    d.end = d.start + 1800;
+    d.allDay = c.allDay ? 1 : 0;
+    d.repeat.marker = 0xFFFF;
+    d.repeat.className = palm::PmRepeatRule::ClassNameOf(c.kind);
+    d.repeat.kind = c.kind;
+    d.repeat.interval = c.interval;
+    d.repeat.endDate = c.until ? At(*c.until) : 0xFFFFFFFF;
+    for (std::size_t k = 0; k < c.values.size(); ++k) {
+        PutU32(d.repeat.values, c.values[k]);
+        if (k == 0 && c.mask >= 0) {
+            d.repeat.values.push_back(static_cast<std::uint8_t>(c.mask));
+        }
+    }
+    for (const Local& l : c.exceptions) {
+        d.repeat.exceptions.push_back(At(l));
+    }
+    DateFileSpec spec;
+    spec.dates.push_back(d);
+    auto set = Load("calendar", Put(classic ? BuildClassicDateFile(spec) : BuildExtendedDateFile(spec),
+                                    "datebook.dat"));
+    const std::string text = Export(*set, Format::kICalendar);
+    const IcalPtr cal = ParseIcal(text);
+    icalcomponent* ev = icalcomponent_get_first_component(cal.get(), ICAL_VEVENT_COMPONENT);
+    ASSERT_NE(ev, nullptr) << text;
+    icalproperty* rrule = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
+    ASSERT_NE(rrule, nullptr) << text;
+    const icalrecurrencetype recur = icalproperty_get_rrule(rrule);
+    EXPECT_EQ(icaltime_is_null_time(recur.until), !c.until.has_value()) << text;
+    const icaltimetype start = icalcomponent_get_dtstart(ev);
+    EXPECT_EQ(start.is_date != 0, c.allDay) << text;
+
+    std::vector<std::int64_t> excluded;
+    for (icalproperty* ex = icalcomponent_get_first_property(ev, ICAL_EXDATE_PROPERTY); ex != nullptr;
+         ex = icalcomponent_get_next_property(ev, ICAL_EXDATE_PROPERTY)) {
+        icaltimetype t = icalproperty_get_exdate(ex);
+        icalparameter* tzid = icalproperty_get_first_parameter(ex, ICAL_TZID_PARAMETER);
+        if (tzid != nullptr) {
+            t.zone = icalcomponent_get_timezone(cal.get(), icalparameter_get_tzid(tzid));
+        }
+        excluded.push_back(t.is_date ? icaltime_as_timet(t)
+                                     : icaltime_as_timet_with_zone(t, t.zone != nullptr ? t.zone : icaltimezone_get_utc_timezone()));
+    }
+    EXPECT_EQ(excluded.size(), c.exceptions.size());
+
+    // With an end, one more is asked for: there must be none.
+    const std::size_t wanted = c.expected.size() + (c.until ? 1 : 0);
+    std::vector<std::string> got;
+    icalrecur_iterator* it = icalrecur_iterator_new(recur, start);
+    ASSERT_NE(it, nullptr);
+    for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t) && got.size() < wanted;
+         t = icalrecur_iterator_next(it)) {
+        std::int64_t seconds = 0;
+        if (t.is_date) {
+            // A date is a local day: compare as local midnight.
+            seconds = At({t.year, t.month, t.day});
+            if (std::find(excluded.begin(), excluded.end(), icaltime_as_timet(t)) != excluded.end()) {
+                continue;
+            }
+        } else {
+            seconds = icaltime_as_timet_with_zone(t, t.zone != nullptr ? t.zone : icaltimezone_get_utc_timezone());
+            if (std::find(excluded.begin(), excluded.end(), seconds) != excluded.end()) {
+                continue;
+            }
+        }
+        got.push_back(Text(seconds));
+    }
+    icalrecur_iterator_free(it);
+    EXPECT_EQ(got, c.expected) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryClass, RepeatTest,
+                         ::testing::Combine(::testing::ValuesIn(RepeatCases()), ::testing::Bool()),
+                         [](const auto& info) {
+                             std::string name = std::string(std::get<1>(info.param) ? "Classic_" : "Extended_") +
+                                                std::get<0>(info.param).name;
+                             for (char& ch : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) {
+                                     ch = '_';
+                                 }
+                             }
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace lazrine::exporting
