@@ -12,6 +12,9 @@ public:
     void Error(QWidget* parent, const QString& caption, const QString& text) override;
     int Exec(QDialog& dialog) override;
     bool OpenUrl(const QUrl& url) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
+    bool ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested, const QStringList& filters,
+                        QString& chosen, QString& filter) override;
 };
 
 }  // namespace lazrine::app

@@ -37,6 +37,8 @@ public:
     const misc::CommRecord* RecordAt(int row) const;
     // The common record indexes of the checked rows, in row order.
     std::vector<std::size_t> CheckedRecords() const;
+    // The common record indexes of every row, in row order.
+    const std::vector<std::size_t>& ShownRecords() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,6 +1,9 @@
 #include "app/TfmMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QStringList>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,6 +11,8 @@
 #include <cstdio>
 
 #include "app/TfmQuitConfirm.h"
+#include "common/export/ExportFormat.h"
+#include "common/export/RecordExporter.h"
 
 namespace lazrine::app {
 namespace {
@@ -164,6 +169,7 @@ void TfmMain::BuildControls() {
         connect(&p.btnSel(), &QPushButton::clicked, this, [this, page] { btnSelClick(page); });
         connect(&p.btnClear(), &QPushButton::clicked, this, [this, page] { btnClearClick(page); });
         connect(&p.btnUnDel(), &QPushButton::clicked, this, [this, page] { btnUnDelClick(page); });
+        connect(&p.btnExport(), &QPushButton::clicked, this, [this, page] { btnExportClick(page); });
         connect(&p.lnkWeb(), &QLabel::linkActivated, this, &TfmMain::lnkWebClick);
     }
     m_spMain.setCurrentIndex(kPageMemo);
@@ -398,6 +404,74 @@ void TfmMain::UndeleteChecked(int page) {
     }
     m_ui.Information(this, QStringLiteral("Information"), QString::fromStdString(kind.SuccessMessage(undone)));
     RefillPage(page, false);
+}
+
+void TfmMain::btnExportClick(int page) {
+    const palm::PmKindInfo& kind = KindOf(page);
+    const QString palmName = QString::fromLatin1(kind.szPalmName);
+    palm::PmRecordSet* rs = m_RecordSets.at(static_cast<std::size_t>(page)).get();
+    const RecordTableModel& model = PageAt(page).Model();
+    std::vector<std::size_t> rows = model.CheckedRecords();
+    if (rows.empty()) {
+        if (rs == nullptr || model.ShownRecords().empty()) {
+            m_ui.Information(this, QStringLiteral("Information"),
+                             QStringLiteral("No Palm %1 records are shown, export canceled.").arg(palmName));
+            return;
+        }
+        const std::size_t shown = model.ShownRecords().size();
+        if (!m_ui.Ask(this, QStringLiteral("Export"),
+                      QStringLiteral("No records are checked. Export all %1 shown record%2?")
+                          .arg(static_cast<qulonglong>(shown))
+                          .arg(shown == 1 ? QString() : QStringLiteral("s")))) {
+            return;
+        }
+        rows = model.ShownRecords();
+    }
+
+    const std::vector<exporting::ExportFormat::Id> formats = exporting::ExportFormat::ForKind(kind.szName);
+    QStringList filters;
+    for (const auto format : formats) {
+        filters << QStringLiteral("%1 (*%2)").arg(QString::fromLatin1(exporting::ExportFormat::Title(format)),
+                                                  QString::fromLatin1(exporting::ExportFormat::Extension(format)));
+    }
+    QString chosen;
+    QString filter;
+    const QString suggested = QDir::home().filePath(QString::fromLatin1(kind.szName) +
+                                                    QString::fromLatin1(exporting::ExportFormat::Extension(formats.front())));
+    if (!m_ui.ChooseSaveFile(this, QStringLiteral("Export"), suggested, filters, chosen, filter)) {
+        return;
+    }
+    // The type picked in the dialog, else the one the file name ends with,
+    // else the kind's first.
+    exporting::ExportFormat::Id format = formats.front();
+    const auto picked = filters.indexOf(filter);
+    if (picked >= 0) {
+        format = formats.at(static_cast<std::size_t>(picked));
+    } else {
+        for (const auto f : formats) {
+            if (chosen.endsWith(QString::fromLatin1(exporting::ExportFormat::Extension(f)), Qt::CaseInsensitive)) {
+                format = f;
+            }
+        }
+    }
+
+    exporting::RecordExporter exporter(*rs, format);
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = exporter.WriteFile(rows, chosen.toStdString(), error);
+    QApplication::restoreOverrideCursor();
+    if (!written) {
+        m_ui.Error(this, QStringLiteral("Error"),
+                   QStringLiteral("Palm %1 export failed: %2. Nothing was written.")
+                       .arg(palmName, QString::fromStdString(error)));
+        return;
+    }
+    m_ui.Information(this, QStringLiteral("Information"),
+                     QStringLiteral("Palm %1 export successfully, %2 record%3 written to %4.")
+                         .arg(palmName)
+                         .arg(static_cast<qulonglong>(rows.size()))
+                         .arg(rows.size() == 1 ? QStringLiteral(" was") : QStringLiteral("s were"))
+                         .arg(chosen));
 }
 
 }  // namespace lazrine::app

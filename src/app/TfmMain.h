@@ -79,6 +79,10 @@ private:
     void btnSelClick(int page);
     void btnClearClick(int page);
     void btnUnDelClick(int page);
+    // Writes the checked records of the page (all shown ones, when the user
+    // agrees, if none is checked) to a file the user picks, in one of the
+    // kind's export formats; never writes to the Palm data.
+    void btnExportClick(int page);
 
     void ReadSettings();
     void WriteSettings();

@@ -12,7 +12,8 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
       m_rbtnAll(QStringLiteral("All Records")),
       m_btnSel(QStringLiteral("&Select All")),
       m_btnClear(QStringLiteral("&Clear")),
-      m_btnUnDel(QStringLiteral("&Undelete")) {
+      m_btnUnDel(QStringLiteral("&Undelete")),
+      m_btnExport(QStringLiteral("&Export…")) {
     setObjectName(QStringLiteral("ts") + prefix);
     m_rbtnDel.setObjectName(QStringLiteral("rbtn") + prefix + QStringLiteral("Del"));
     m_rbtnAll.setObjectName(QStringLiteral("rbtn") + prefix + QStringLiteral("All"));
@@ -20,6 +21,7 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_btnSel.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Sel"));
     m_btnClear.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Clear"));
     m_btnUnDel.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("UnDel"));
+    m_btnExport.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Export"));
     m_lnkWeb.setObjectName(QStringLiteral("lnk") + prefix + QStringLiteral("Web"));
     // As designed, a page opens on its deleted records.
     m_rbtnDel.setChecked(true);
@@ -54,6 +56,7 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_buttonRow.addWidget(&m_btnSel);
     m_buttonRow.addWidget(&m_btnClear);
     m_buttonRow.addWidget(&m_btnUnDel);
+    m_buttonRow.addWidget(&m_btnExport);
     m_buttonRow.addStretch(1);
     m_buttonRow.addWidget(&m_lnkWeb);
     m_layout.addLayout(&m_showRow);

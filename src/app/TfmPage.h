@@ -17,11 +17,11 @@ namespace lazrine::app {
 // The controls of one page of the main window: "Show:" with the "Deleted
 // Records" and "All Records" radio buttons, the report-style list with a
 // check box per item and whole-row selection, the "&Select All", "&Clear"
-// and "&Undelete" buttons and the web site link. The page only lays its
+// "&Undelete" and "&Export…" buttons and the web site link. The page only lays its
 // controls out; the main window drives them.
 //
 // Controls are named after the kind's prefix ("Memo": rbtnMemoDel,
-// rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel).
+// rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel, btnMemoExport).
 class TfmPage final : public QWidget {
     Q_OBJECT
 
@@ -35,6 +35,7 @@ public:
     QPushButton& btnSel() { return m_btnSel; }
     QPushButton& btnClear() { return m_btnClear; }
     QPushButton& btnUnDel() { return m_btnUnDel; }
+    QPushButton& btnExport() { return m_btnExport; }
     QLabel& lnkWeb() { return m_lnkWeb; }
 
 private:
@@ -52,6 +53,7 @@ private:
     QPushButton m_btnSel;
     QPushButton m_btnClear;
     QPushButton m_btnUnDel;
+    QPushButton m_btnExport;
     QLabel m_lnkWeb;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class QDialog;
 class QString;
 class QUrl;
@@ -24,6 +26,13 @@ public:
     virtual int Exec(QDialog& dialog) = 0;
     // Opens a web page in the user's browser; false when none could be opened.
     virtual bool OpenUrl(const QUrl& url) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // The save-file dialog: a file to write, proposed as `suggested`, of one
+    // of the types `filters` ("vCard (*.vcf)", ...). False when the user
+    // cancels; otherwise `chosen` is the path and `filter` the type picked.
+    virtual bool ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                                const QStringList& filters, QString& chosen, QString& filter) = 0;
 };
 
 }  // namespace lazrine::app

@@ -370,23 +370,12 @@ private:
                facts.nKind == platform::FileIo::Facts::Kind::kDirectory;
     }
 
-    // An export never replaces a Palm Desktop data file: not the one it
-    // reads, nor any other that a store of any kind can read.
+    // An export never writes to the data file it reads (nor, checked when
+    // it writes, to any other Palm Desktop data file).
     bool MayWriteOutput(const Options& o) {
         if (!o.file.empty() && o.output == o.file) {
             m_err << o.output << " is the data file being exported; an export never writes to it.\n";
             return false;
-        }
-        platform::FileIo::Facts facts;
-        if (!platform::FileIo::Instance().Inspect(o.output, facts, nullptr) ||
-            facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
-            return true;
-        }
-        for (const auto name : palm::PmRecordSetFactory::Names()) {
-            if (palm::PmRecordSetFactory::Create(name)->Probe(o.output) != palm::PM_STORE_FAILED) {
-                m_err << o.output << " is a Palm Desktop data file; an export never writes to one.\n";
-                return false;
-            }
         }
         return true;
     }

@@ -32,4 +32,14 @@ bool FakeUiServices::OpenUrl(const QUrl& url) {
     return true;
 }
 
+bool FakeUiServices::Ask(QWidget*, const QString&, const QString& text) {
+    questions.push_back(text);
+    return answer;
+}
+
+bool FakeUiServices::ChooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList& filters,
+                                    QString& chosen, QString& filter) {
+    return onSaveFile && onSaveFile(suggested, filters, chosen, filter);
+}
+
 }  // namespace lazrine::testing

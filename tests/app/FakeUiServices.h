@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 #include <vector>
@@ -25,12 +26,22 @@ public:
     // the dialog's result; without `onExec` the dialog is rejected.
     int Exec(QDialog& dialog) override;
     bool OpenUrl(const QUrl& url) override;
+    // Records the question and answers `answer`.
+    bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
+    // Answers with `onSaveFile` (which may set the path and the type);
+    // without it the dialog is cancelled.
+    bool ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested, const QStringList& filters,
+                        QString& chosen, QString& filter) override;
 
     std::vector<Message> messages;
     std::function<void(const Message&)> onMessage;
     std::function<void(QDialog&)> onExec;
     int execCount = 0;
     std::vector<QUrl> urls;
+    std::vector<QString> questions;
+    bool answer = true;
+    std::function<bool(const QString& suggested, const QStringList& filters, QString& chosen, QString& filter)>
+        onSaveFile;
 };
 
 }  // namespace lazrine::testing

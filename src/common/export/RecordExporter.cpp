@@ -11,6 +11,7 @@
 #include "common/export/MemoFileNamer.h"
 #include "common/export/MemoTextWriter.h"
 #include "common/export/VCardWriter.h"
+#include "common/palm/PmRecordSetFactory.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
 
@@ -20,6 +21,20 @@ namespace {
 std::string KindName(const palm::PmRecordSet& set) { return set.Kind().szName; }
 
 }  // namespace
+
+bool RecordExporter::IsPalmDataFile(const std::string& path) {
+    platform::FileIo::Facts facts;
+    if (!platform::FileIo::Instance().Inspect(path, facts, nullptr) ||
+        facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
+        return false;
+    }
+    for (const auto name : palm::PmRecordSetFactory::Names()) {
+        if (palm::PmRecordSetFactory::Create(name)->Probe(path) != palm::PM_STORE_FAILED) {
+            return true;
+        }
+    }
+    return false;
+}
 
 void RecordExporter::Report(std::size_t done, std::size_t total) const {
     if (m_Progress && (done % kProgressStep == 0 || done == total)) {
@@ -113,6 +128,10 @@ bool RecordExporter::Write(const std::vector<std::size_t>& rows, ExportSink& sin
 }
 
 bool RecordExporter::WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error) {
+    if (IsPalmDataFile(path)) {
+        error = path + " is a Palm Desktop data file; an export never writes to one";
+        return false;
+    }
     std::string exportError;
     const platform::AtomicFile::Producer produce = [&](const platform::AtomicFile::PieceWriter& write,
                                                        std::string& produceError) {

@@ -35,13 +35,17 @@ public:
     void SetTimeZone(std::string zone) { m_szZone = std::move(zone); }
 
     bool Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error);
-    // Writes the file `path`, creating it or replacing what is there.
+    // Writes the file `path`, creating it or replacing what is there;
+    // refuses (false) to replace a Palm Desktop data file of any kind.
     bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error);
     // Memos only: one UTF-8 text file per memo in the existing folder
     // `folder`, named by MemoFileNamer; files already there are never
     // replaced. `written` counts the files made, also when a later one fails.
     bool WriteMemoFolder(const std::vector<std::size_t>& rows, const std::string& folder, std::size_t& written,
                          std::string& error);
+
+    // True when a store of some kind reads the existing file `path`.
+    static bool IsPalmDataFile(const std::string& path);
 
 private:
     bool WriteRecords(const std::vector<std::size_t>& rows, ExportSink& sink);
