@@ -72,6 +72,16 @@ BENCHMARK(BM_ListAllCells)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmAddrInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_ExportVCard(benchmark::State& state) {
+    lazrine::bench::ExportAll<lazrine::palm::PmAddrInfo>(state, LargeFile(), lazrine::exporting::ExportFormat::kVCard);
+}
+BENCHMARK(BM_ExportVCard)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ExportCsv(benchmark::State& state) {
+    lazrine::bench::ExportAll<lazrine::palm::PmAddrInfo>(state, LargeFile(), lazrine::exporting::ExportFormat::kCsv);
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -55,6 +55,16 @@ BENCHMARK(BM_LoadAndBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmMemoInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_ExportText(benchmark::State& state) {
+    lazrine::bench::ExportAll<lazrine::palm::PmMemoInfo>(state, LargeFile(), lazrine::exporting::ExportFormat::kText);
+}
+BENCHMARK(BM_ExportText)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ExportCsv(benchmark::State& state) {
+    lazrine::bench::ExportAll<lazrine::palm::PmMemoInfo>(state, LargeFile(), lazrine::exporting::ExportFormat::kCsv);
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -71,6 +71,11 @@ BENCHMARK(BM_ListAllCells)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_UndeleteAndSave(benchmark::State& state) { lazrine::bench::UndeleteAndSave<lazrine::palm::PmTodoInfo>(state, LargeFile()); }
 BENCHMARK(BM_UndeleteAndSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_ExportICalendar(benchmark::State& state) {
+    lazrine::bench::ExportAll<lazrine::palm::PmTodoInfo>(state, LargeFile(), lazrine::exporting::ExportFormat::kICalendar);
+}
+BENCHMARK(BM_ExportICalendar)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -462,8 +462,9 @@ void TfmMain::btnExportClick(int page) {
     QApplication::restoreOverrideCursor();
     if (!written) {
         m_ui.Error(this, QStringLiteral("Error"),
-                   QStringLiteral("Palm %1 export failed: %2. Nothing was written.")
-                       .arg(palmName, QString::fromStdString(error)));
+                   QStringLiteral("Palm %1 export failed: %2.%3")
+                       .arg(palmName, QString::fromStdString(error),
+                            exporter.OutputInPlace() ? QString() : QStringLiteral(" Nothing was written.")));
         return;
     }
     m_ui.Information(this, QStringLiteral("Information"),

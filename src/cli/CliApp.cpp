@@ -316,7 +316,10 @@ public:
         }
         if (toOutput) {
             if (!exporter.WriteFile(rows, o.output, error)) {
-                m_err << "Export failed: " << error << "\nNothing was written to " << o.output << ".\n";
+                m_err << "Export failed: " << error << "\n";
+                if (!exporter.OutputInPlace()) {
+                    m_err << "Nothing was written to " << o.output << ".\n";
+                }
                 return CliApp::kExitFailed;
             }
             m_out << records << (rows.size() == 1 ? " was" : " were") << " exported to " << o.output << ".\n";

@@ -302,7 +302,7 @@ bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> co
     return Commit(path, WriteAll(content), content, request, error) == Outcome::kReplaced;
 }
 
-bool AtomicFile::Produce(const std::string& path, const Producer& produce, std::string& error) {
+AtomicFile::Outcome AtomicFile::Produce(const std::string& path, const Producer& produce, std::string& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;
@@ -312,7 +312,7 @@ bool AtomicFile::Produce(const std::string& path, const Producer& produce, std::
         };
         return produce(write, fillError);
     };
-    return Commit(path, fill, {}, request, error) == Outcome::kReplaced;
+    return Commit(path, fill, {}, request, error);
 }
 
 }  // namespace lazrine::platform

@@ -75,9 +75,10 @@ public:
     // Writes a file that is output, not data (an export), crash-safely as
     // Store does, its content streamed from `produce` so that it is never
     // held whole in memory: creates `path` or replaces what is there, keeps
-    // no backup. On any failure nothing is left behind and an existing file
-    // is unchanged. True only when the file is in place and durable.
-    static bool Produce(const std::string& path, const Producer& produce, std::string& error);
+    // no backup. On a failure before the rename nothing is left behind and
+    // an existing file is unchanged (kUnchanged); kReplacedNotDurable says
+    // the new file is in place but its folder could not be flushed.
+    static Outcome Produce(const std::string& path, const Producer& produce, std::string& error);
     // Makes sure "<target>.lazrine.bak" exists beside the file `path` refers
     // to, copying `original` into it when it does not. Never overwrites an
     // existing backup; fails when something that is not a regular file holds

@@ -1,6 +1,9 @@
 #include "common/export/RecordExporter.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <string_view>
 #include <span>
 
 #include "common/export/CsvWriter.h"
@@ -11,7 +14,10 @@
 #include "common/export/MemoFileNamer.h"
 #include "common/export/MemoTextWriter.h"
 #include "common/export/VCardWriter.h"
-#include "common/palm/PmRecordSetFactory.h"
+#include "common/palm/PmAddrUtil.h"
+#include "common/palm/PmDateUtil.h"
+#include "common/palm/PmMemoUtil.h"
+#include "common/palm/PmTodoUtil.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
 
@@ -23,13 +29,38 @@ std::string KindName(const palm::PmRecordSet& set) { return set.Kind().szName; }
 }  // namespace
 
 bool RecordExporter::IsPalmDataFile(const std::string& path) {
+    platform::FileIo& io = platform::FileIo::Instance();
     platform::FileIo::Facts facts;
-    if (!platform::FileIo::Instance().Inspect(path, facts, nullptr) ||
-        facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
+    if (!io.Inspect(path, facts, nullptr) || facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
         return false;
     }
-    for (const auto name : palm::PmRecordSetFactory::Names()) {
-        if (palm::PmRecordSetFactory::Create(name)->Probe(path) != palm::PM_STORE_FAILED) {
+    // Only the head is read: every generation names itself in its first
+    // bytes, and reading a large earlier export whole just to replace it
+    // would cost as much memory as the export itself.
+    platform::FileIo::Handle h = platform::FileIo::kInvalid;
+    if (!io.OpenLocked(path, h, nullptr)) {
+        return false;  // the replacement will meet, and report, the same
+    }
+    std::uint64_t size = 0;
+    std::array<std::uint8_t, 64> head{};
+    const std::size_t n = io.Size(h, size, nullptr) ? static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size())) : 0;
+    const bool read = n > 0 && io.ReadAt(h, 0, std::span<std::uint8_t>(head.data(), n), nullptr);
+    io.Close(h, nullptr);
+    if (!read) {
+        return false;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), n);
+    if (text.find("PalmSG Database") != std::string_view::npos || text.find("Standard Jet DB") != std::string_view::npos) {
+        return true;
+    }
+    if (n < 4) {
+        return false;
+    }
+    const std::uint32_t tag = static_cast<std::uint32_t>(head[0]) | static_cast<std::uint32_t>(head[1]) << 8 |
+                              static_cast<std::uint32_t>(head[2]) << 16 | static_cast<std::uint32_t>(head[3]) << 24;
+    for (const std::uint32_t classic : {palm::PmMemoUtil::kVersionTag, palm::PmTodoUtil::kVersionTag,
+                                        palm::PmDateUtil::kVersionTag, palm::PmAddrUtil::kVersionTag}) {
+        if (tag == classic) {
             return true;
         }
     }
@@ -142,7 +173,14 @@ bool RecordExporter::WriteFile(const std::vector<std::size_t>& rows, const std::
         }
         return true;
     };
-    if (!platform::AtomicFile::Produce(path, produce, error)) {
+    m_bOutputInPlace = false;
+    const auto outcome = platform::AtomicFile::Produce(path, produce, error);
+    if (outcome == platform::AtomicFile::Outcome::kReplacedNotDurable) {
+        m_bOutputInPlace = true;
+        error = path + " was written, but may not survive a crash: " + error;
+        return false;
+    }
+    if (outcome != platform::AtomicFile::Outcome::kReplaced) {
         if (!exportError.empty()) {
             error = exportError;
         }
@@ -186,7 +224,13 @@ bool RecordExporter::WriteMemoFolder(const std::vector<std::size_t>& rows, const
                                                       memo.szText.size());
             return write(bytes, produceError);
         };
-        if (!platform::AtomicFile::Produce(path, produce, error)) {
+        const auto outcome = platform::AtomicFile::Produce(path, produce, error);
+        if (outcome == platform::AtomicFile::Outcome::kReplacedNotDurable) {
+            ++written;
+            error = path + " was written, but may not survive a crash: " + error;
+            return false;
+        }
+        if (outcome != platform::AtomicFile::Outcome::kReplaced) {
             error = path + ": " + error;
             return false;
         }

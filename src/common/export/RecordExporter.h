@@ -36,15 +36,21 @@ public:
 
     bool Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error);
     // Writes the file `path`, creating it or replacing what is there;
-    // refuses (false) to replace a Palm Desktop data file of any kind.
+    // refuses (false) to replace a Palm Desktop data file (IsPalmDataFile).
+    // After a failure, OutputInPlace() tells whether the file was written
+    // whole nonetheless (only its folder could not be flushed, so it may not
+    // survive a crash).
     bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error);
+    bool OutputInPlace() const { return m_bOutputInPlace; }
     // Memos only: one UTF-8 text file per memo in the existing folder
     // `folder`, named by MemoFileNamer; files already there are never
     // replaced. `written` counts the files made, also when a later one fails.
     bool WriteMemoFolder(const std::vector<std::size_t>& rows, const std::string& folder, std::size_t& written,
                          std::string& error);
 
-    // True when a store of some kind reads the existing file `path`.
+    // True when the existing file `path` begins as a Palm Desktop data file
+    // of any generation and kind does (classic version tag, extended
+    // signature, Access database header).
     static bool IsPalmDataFile(const std::string& path);
 
 private:
@@ -57,6 +63,7 @@ private:
     std::string m_szUser;
     std::string m_szZone;
     Progress m_Progress;
+    bool m_bOutputInPlace = false;
 };
 
 }  // namespace lazrine::exporting
