@@ -15,7 +15,6 @@
 #include "common/export/RecordExporter.h"
 #include "common/palm/PmRecordSetFactory.h"
 #include "common/palm/desktop/PmDesktop.h"
-#include "common/palm/desktop/PmDesktopPath.h"
 #include "platform/FileIo.h"
 #include "platform/TextCodec.h"
 
@@ -108,24 +107,6 @@ struct ChosenUser {
     std::string szFolder;  // host path of the data folder, when known
 };
 
-// Why no Palm Desktop users are known, for the message that says so.
-std::string NoUsersReason(const std::string& settings) {
-    std::string desktop;
-    const int code = palm::PmDesktopPath::PmGetDesktopPath(settings, desktop, palm::PmDesktopPath::kMaxPath);
-    if (code == palm::PmDesktopPath::kErrNotFound) {
-        return "Palm Desktop was not found: no \"PDPath\" in the settings file and no Palm Desktop key in the "
-               "Wine registry";
-    }
-    if (code == palm::PmDesktopPath::kErrTooLong) {
-        return "the Palm Desktop folder named in the settings or the registry is too long";
-    }
-    if ((palm::PmDesktop::PmLoadedLibraries() & palm::PmDesktop::kUserData) == 0) {
-        return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) +
-               " does not exist or lacks condmgr.dll or UserData.dll";
-    }
-    return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) + " lists no users";
-}
-
 class Runner {
 public:
     Runner(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
@@ -134,7 +115,7 @@ public:
     int Users(const Options& o) {
         const auto users = EnumerateUsers(o);
         if (users.empty()) {
-            m_err << "No Palm Desktop users were found: " << NoUsersReason(o.settings) << ".\n";
+            m_err << "No Palm Desktop users were found: " << palm::PmDesktop::PmNoUsersReason(o.settings) << ".\n";
             return CliApp::kExitFailed;
         }
         m_out << std::left << std::setw(12) << "ID" << std::setw(24) << "Name" << "Data folder\n";
@@ -165,17 +146,24 @@ public:
             return CliApp::kExitOk;
         }
         auto set = CreateSet(o);
-        const palm::PmStoreKind kind = set->Probe(o.file);
-        if (kind == palm::PM_STORE_FAILED) {
-            // A file in use could not be read: its kind is unknown, not wrong.
-            if (!set->LoadFile(o.file) && set->LoadFailedInUse()) {
-                m_err << set->LastError() << "\n";
+        const PmRecordSet::ProbeResult probe = set->ProbeWithReason(o.file);
+        using Failure = PmRecordSet::ProbeFailure;
+        switch (probe.nFailure) {
+            case Failure::kNone:
+                break;
+            case Failure::kInUse:
+                // Its kind is unknown, not wrong.
+                m_err << platform::FileIo::InUseText(o.file) << "\n";
                 return CliApp::kExitFailed;
-            }
-            m_err << NotAFile(o) << "\n";
-            return CliApp::kExitFailed;
+            case Failure::kNotRegular:
+            case Failure::kMissing:
+                m_err << o.file << ": " << probe.szReason << "\n";
+                return CliApp::kExitFailed;
+            default:
+                m_err << NotAFile(o) << "\n";
+                return CliApp::kExitFailed;
         }
-        m_out << palm::PmStoreKindName(kind) << "\n";
+        m_out << palm::PmStoreKindName(probe.nKind) << "\n";
         return CliApp::kExitOk;
     }
 
@@ -446,7 +434,7 @@ private:
     bool FindUser(const Options& o, ChosenUser& chosen) {
         const auto users = EnumerateUsers(o);
         if (users.empty()) {
-            m_err << "No Palm Desktop users were found: " << NoUsersReason(o.settings) << ".\n";
+            m_err << "No Palm Desktop users were found: " << palm::PmDesktop::PmNoUsersReason(o.settings) << ".\n";
             return false;
         }
         const palm::PmUserInfo* found = nullptr;

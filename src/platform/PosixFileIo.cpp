@@ -357,19 +357,54 @@ private:
         return true;
     }
 
-    static bool OpenWithLock(const std::string& path, int flags, Handle& out, std::string* error) {
-        out = kInvalid;
-        const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    static void NotRegular(const std::string& path, std::string* error) {
+        if (error != nullptr) {
+            *error = "not a regular file '" + path + "'";
+        }
+    }
+
+    // Opens `path` only when it is a regular file, and never in a way that
+    // can block: a FIFO would wait for a writer, a device may wait or act on
+    // being opened. The open itself does not block (nor make a terminal ours);
+    // once the file is known to be regular it is switched back to ordinary
+    // blocking reads.
+    static bool OpenRegular(const std::string& path, int flags, int& fd, std::string* error) {
+        fd = -1;
+        struct stat named {};
+        if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+            NotRegular(path, error);
+            return false;
+        }
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
-            SetError(error, "cannot open", path);
+            if (errno == EISDIR || errno == ENXIO) {
+                NotRegular(path, error);
+            } else {
+                SetError(error, "cannot open", path);
+            }
             return false;
         }
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            if (error != nullptr) {
-                *error = "not a regular file '" + path + "'";
-            }
+            NotRegular(path, error);
             ::close(fd);
+            fd = -1;
+            return false;
+        }
+        const int fileFlags = ::fcntl(fd, F_GETFL);
+        if (fileFlags < 0 || ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) {
+            SetError(error, "cannot open", path);
+            ::close(fd);
+            fd = -1;
+            return false;
+        }
+        return true;
+    }
+
+    static bool OpenWithLock(const std::string& path, int flags, Handle& out, std::string* error) {
+        out = kInvalid;
+        int fd = -1;
+        if (!OpenRegular(path, flags, fd, error)) {
             return false;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

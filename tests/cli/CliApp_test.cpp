@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "support/BlockingFifo.h"
 #include "support/ForeignLock.h"
 #include "support/FaultInjectingFileIo.h"
 #include "support/PalmFileBuilder.h"
@@ -189,6 +190,26 @@ TEST_F(CliAppTest, AFileInUseIsReportedAsInUse) {
     }
     EXPECT_EQ(ReadFileBytes(file), before);
     EXPECT_FALSE(std::filesystem::exists(file + ".lazrine.bak"));
+}
+
+// A FIFO, a device or a folder given as the file is refused at once by
+// every command; none of them waits for a FIFO's writer.
+TEST_F(CliAppTest, ANameThatIsNoRegularFileIsRefusedAtOnce) {
+    BlockingFifo fifo(dir.File("fifo.dat"));
+    ASSERT_TRUE(fifo.Made());
+    std::filesystem::create_directory(dir.File("folder.dat"));
+    for (const std::string& path : {fifo.Path(), dir.File("folder.dat"), std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        for (const auto& args : std::vector<std::vector<std::string>>{{"probe", "memos", path},
+                                                                      {"list", "tasks", path},
+                                                                      {"undelete", "contacts", path, "--all-deleted"}}) {
+            const auto r = RunCli(args);
+            EXPECT_EQ(r.code, 1);
+            EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_EQ(RunCli({"probe", "memos", fifo.Path()}).err, fifo.Path() + ": not a regular file\n");
+    EXPECT_FALSE(fifo.ReaderOpened());
 }
 
 TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {

@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
 #include "platform/InPlaceFileWriter.h"
+#include "support/BlockingFifo.h"
 #include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
@@ -19,6 +20,7 @@
 namespace lazrine::platform {
 namespace {
 
+using lazrine::testing::BlockingFifo;
 using lazrine::testing::ForeignLock;
 using lazrine::testing::ReadFileBytes;
 using lazrine::testing::TempDir;
@@ -92,6 +94,42 @@ TEST(PosixFileIo, OurLockIsSeenByRecordLockingPrograms) {
     EXPECT_FALSE(ForeignLock(path, Kind::kRecordRead, 0, 1).Held());
     ASSERT_TRUE(io.Close(h, &error));
     EXPECT_TRUE(ForeignLock(path, Kind::kRecordWrite, 0, 0).Held());
+}
+
+// A name that is no regular file (a FIFO, a device, a folder, a link to a
+// FIFO) is refused at once by every reader and writer, and never opened in a
+// way that waits: a FIFO would wait for a writer forever.
+TEST(PosixFileIo, ANameThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    TempDir dir;
+    BlockingFifo fifo(dir.File("memopad.dat"));
+    ASSERT_TRUE(fifo.Made());
+    std::filesystem::create_directory(dir.File("folder.dat"));
+    std::filesystem::create_symlink(fifo.Path(), dir.File("link.dat"));
+    const struct {
+        const char* name;
+        std::string path;
+    } cases[] = {
+        {"FIFO", fifo.Path()},
+        {"link to a FIFO", dir.File("link.dat")},
+        {"folder", dir.File("folder.dat")},
+        {"character device", "/dev/null"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string refused = "not a regular file '" + c.path + "'";
+        std::string error;
+        std::vector<std::uint8_t> out;
+        EXPECT_FALSE(AtomicFile::ReadWhole(c.path, out, error));
+        EXPECT_EQ(error, refused);
+        InPlaceFileWriter writer;
+        EXPECT_FALSE(writer.Open(c.path, error));
+        EXPECT_EQ(error, refused);
+        FileIo::Handle h = FileIo::kInvalid;
+        EXPECT_FALSE(SystemFileIo().OpenLockedReadWrite(c.path, h, &error));
+        EXPECT_EQ(error, refused);
+        EXPECT_EQ(h, FileIo::kInvalid);
+    }
+    EXPECT_FALSE(fifo.ReaderOpened());
 }
 
 }  // namespace

@@ -79,14 +79,66 @@ bool PmRecordSet::LoadFile(const std::string& path) {
     return LoadChain([&path](PmStore& store) { return store.Load(path); });
 }
 
-PmStoreKind PmRecordSet::Probe(const std::string& path) const {
-    const std::unique_ptr<PmRecordSet> fresh = CreateEmpty();
-    for (PmStore* store : fresh->m_Stores) {
-        if (store->Load(path)) {
-            return store->StoreKind();
+namespace {
+
+// What the name `path` finally refers to, every link followed; kMissing
+// also for a link that leads nowhere. False when it cannot be told, which
+// leaves the verdict to the stores.
+bool KindOfName(const std::string& path, platform::FileIo::Facts::Kind& kind) {
+    platform::FileIo& io = platform::FileIo::Instance();
+    platform::FileIo::Facts facts;
+    if (!io.Inspect(path, facts, nullptr)) {
+        return false;
+    }
+    if (facts.nKind == platform::FileIo::Facts::Kind::kLink) {
+        std::string target;
+        if (!io.ResolveLinks(path, target, nullptr)) {
+            kind = platform::FileIo::Facts::Kind::kMissing;
+            return true;
+        }
+        if (!io.Inspect(target, facts, nullptr)) {
+            return false;
         }
     }
-    return PM_STORE_FAILED;
+    kind = facts.nKind;
+    return true;
+}
+
+}  // namespace
+
+PmRecordSet::ProbeResult PmRecordSet::ProbeWithReason(const std::string& path) const {
+    using NameKind = platform::FileIo::Facts::Kind;
+    ProbeResult result;
+    if (path.empty()) {
+        result.nFailure = ProbeFailure::kNoName;
+        result.szReason = "no file name given";
+        return result;
+    }
+    NameKind kind = NameKind::kRegular;
+    if (KindOfName(path, kind) && kind != NameKind::kRegular) {
+        const bool missing = kind == NameKind::kMissing;
+        result.nFailure = missing ? ProbeFailure::kMissing : ProbeFailure::kNotRegular;
+        result.szReason = missing ? "the file does not exist" : "not a regular file";
+        return result;
+    }
+    const std::unique_ptr<PmRecordSet> fresh = CreateEmpty();
+    std::string reasons;
+    for (PmStore* store : fresh->m_Stores) {
+        if (store->Load(path)) {
+            result.nKind = store->StoreKind();
+            return result;
+        }
+        if (platform::FileIo::IsInUseText(store->LastError())) {
+            result.nFailure = ProbeFailure::kInUse;
+            result.szReason = "locked by another program (Palm Desktop?)";
+            return result;
+        }
+        reasons += (reasons.empty() ? "" : "; ") + std::string(PmStoreKindName(store->StoreKind())) + ": " +
+                   store->LastError();
+    }
+    result.nFailure = ProbeFailure::kNotThisKind;
+    result.szReason = "not a Palm Desktop " + std::string(Kind().szName) + " file (" + reasons + ")";
+    return result;
 }
 
 bool PmRecordSet::BuildEntries() {

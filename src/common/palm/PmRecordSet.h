@@ -49,9 +49,22 @@ public:
     // data; LastError() then is that store's in-use message alone, since
     // whether the data is of this kind could not be told.
     bool LoadFailedInUse() const { return m_bLoadInUse; }
+    // Why a probe found no store that reads a file.
+    enum class ProbeFailure { kNone, kNoName, kMissing, kNotRegular, kInUse, kNotThisKind };
+    struct ProbeResult {
+        PmStoreKind nKind = PM_STORE_FAILED;
+        ProbeFailure nFailure = ProbeFailure::kNone;
+        // For a failure: why, in words a user can act on.
+        std::string szReason;
+    };
     // Which generation reads `path`, trying the stores in this kind's order
-    // with fresh stores; the loaded records are not touched.
-    PmStoreKind Probe(const std::string& path) const;
+    // with fresh stores of their own; the loaded records and the stores that
+    // hold them are never touched. A name that is missing or is not a
+    // regular file (a FIFO, a device, a folder) is refused before any store
+    // opens it; a file another program holds is reported as in use, since
+    // its kind cannot be told.
+    ProbeResult ProbeWithReason(const std::string& path) const;
+    PmStoreKind Probe(const std::string& path) const { return ProbeWithReason(path).nKind; }
 
     std::size_t EntryCount() const { return m_Entries.size(); }
     const PmRecordEntry& EntryAt(std::size_t i) const { return m_Entries.at(i); }

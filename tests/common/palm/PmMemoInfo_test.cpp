@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/FileIo.h"
+#include "support/BlockingFifo.h"
 #include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
@@ -224,6 +227,60 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
     EXPECT_TRUE(info.LoadFailedInUse());
     EXPECT_EQ(info.LastError(), platform::FileIo::InUseText(path));
     EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
+}
+
+// A probe says why a name is refused, and never touches the records that
+// are loaded: the loaded file stays the one that is written.
+TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
+    using Failure = PmRecordSet::ProbeFailure;
+    const auto loaded = Put(BuildExtendedMemoFile(Mixed()), "loaded.dat");
+    const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");
+    const auto todo = Put(BuildExtendedTodoFile(TodoFileSpec{}), "todo.dat");
+    const auto locked = Put(BuildExtendedMemoFile(Mixed()), "locked.dat");
+    std::filesystem::create_directory(dir.File("folder.dat"));
+    BlockingFifo fifo(dir.File("fifo.dat"));
+    ASSERT_TRUE(fifo.Made());
+    ForeignLock lock(locked, ForeignLock::Kind::kRecordWrite, 0, 1);
+    ASSERT_TRUE(lock.Held());
+
+    PmMemoInfo info;
+    info.SetIncludeDeleted(true);
+    ASSERT_TRUE(info.LoadFile(loaded));
+    const struct {
+        const char* name;
+        std::string path;
+        PmStoreKind kind;
+        Failure failure;
+        const char* reasonStart;
+    } cases[] = {
+        {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, ""},
+        {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given"},
+        {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist"},
+        {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
+        {"FIFO", fifo.Path(), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
+        {"in use", locked, PM_STORE_FAILED, Failure::kInUse, "locked by another program"},
+        {"a to-do file", todo, PM_STORE_FAILED, Failure::kNotThisKind, "not a Palm Desktop memos file ("},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PmRecordSet::ProbeResult r = info.ProbeWithReason(c.path);
+        EXPECT_EQ(r.nKind, c.kind);
+        EXPECT_EQ(r.nFailure, c.failure);
+        EXPECT_EQ(r.szReason.rfind(c.reasonStart, 0), 0u) << r.szReason;
+        EXPECT_EQ(info.LoadedKind(), PM_STORE_EXTENDED);
+        EXPECT_EQ(info.CommonCount(), Mixed().memos.size());
+    }
+    EXPECT_FALSE(fifo.ReaderOpened());
+
+    // The loaded file is the one an undelete writes.
+    const auto otherBefore = ReadFileBytes(other);
+    ASSERT_TRUE(info.UndeleteAt(1));
+    ASSERT_TRUE(info.Save());
+    PmMemoInfo back;
+    back.SetIncludeDeleted(true);
+    ASSERT_TRUE(back.LoadFile(loaded));
+    EXPECT_EQ(back.EntryAt(1).nStatus, 0x01u);
+    EXPECT_EQ(ReadFileBytes(other), otherBefore);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "common/palm/desktop/PmDesktopPath.h"
 #include "common/palm/desktop/PmUserDataLib.h"
 #include "platform/HostFolder.h"
+#include "platform/TextCodec.h"
 #include "platform/WinePathMapper.h"
 #include "platform/WinePrefix.h"
 
@@ -184,5 +185,22 @@ bool PmDesktop::PmGetUserDataPath(std::uint32_t userId, std::string& folder) {
 }
 
 std::string PmDesktop::PmLastError() { return Desktop().szLastError; }
+
+std::string PmDesktop::PmNoUsersReason(const std::string& settingsFile) {
+    std::string desktop;
+    const int code = PmDesktopPath::PmGetDesktopPath(settingsFile, desktop, PmDesktopPath::kMaxPath);
+    if (code == PmDesktopPath::kErrNotFound) {
+        return "Palm Desktop was not found: no \"PDPath\" in the settings file and no Palm Desktop key in the "
+               "Wine registry";
+    }
+    if (code == PmDesktopPath::kErrTooLong) {
+        return "the Palm Desktop folder named in the settings or the registry is too long";
+    }
+    if ((PmLoadedLibraries() & kUserData) == 0) {
+        return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) +
+               " does not exist or lacks condmgr.dll or UserData.dll";
+    }
+    return "the Palm Desktop folder " + platform::TextCodec::Cp1252ToUtf8(desktop) + " lists no users";
+}
 
 }  // namespace lazrine::palm

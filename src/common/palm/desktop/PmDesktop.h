@@ -77,6 +77,9 @@ public:
 
     // Why the last PmGetUserDataFolder/PmGetUserDataPath failed.
     static std::string PmLastError();
+    // Why no users are known after PmLoadDesktopLibraries(`settingsFile`),
+    // in UTF-8, for a user to act on.
+    static std::string PmNoUsersReason(const std::string& settingsFile);
 };
 
 }  // namespace lazrine::palm
