@@ -52,6 +52,16 @@ std::uint8_t OptionRec::AllFlag(int page) const { return FlagOf(*this, page); }
 std::string& OptionRec::FileOf(int page) { return NameOf(*this, page); }
 const std::string& OptionRec::FileOf(int page) const { return NameOf(*this, page); }
 
+bool OptionRec::IsStorableFileName(const std::string& name) {
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
 OptionRec OptionRec::Read(const std::string& file) {
     OptionRec rec;
     // The user id is stored signed; the profile reader gives the same 32 bits.
@@ -61,11 +71,7 @@ OptionRec OptionRec::Read(const std::string& file) {
     }
     rec.bQuitRemind = ReadFlag(file, "QuitRemind", 1);
     for (std::size_t page = 0; page < kFileKeys.size(); ++page) {
-        std::string name = ProfileFile::ReadString(file, kSection, kFileKeys[page], "");
-        if (name.size() > kFileMax) {
-            name.resize(kFileMax);
-        }
-        rec.FileOf(static_cast<int>(page)) = std::move(name);
+        rec.FileOf(static_cast<int>(page)) = ProfileFile::ReadString(file, kSection, kFileKeys[page], "");
     }
     return rec;
 }

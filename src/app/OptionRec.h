@@ -11,8 +11,6 @@ namespace lazrine::app {
 // explicitly named data file, and whether quitting asks first. Kept in
 // section "Lazrine" of the private settings file.
 struct OptionRec {
-    // A named file holds at most 259 characters, as the settings allow.
-    static constexpr std::size_t kFileMax = 259;
     static constexpr const char* kSection = "Lazrine";
 
     std::uint32_t nUserId = 0;
@@ -32,10 +30,15 @@ struct OptionRec {
     std::string& FileOf(int page);
     const std::string& FileOf(int page) const;
 
+    // True when `name` may be kept as a named file: it holds no line break
+    // nor any other control character, which would read back from the
+    // settings file as other keys or another name. Its length is not limited.
+    static bool IsStorableFileName(const std::string& name);
+
     // Reads every key, in the order UserID, AddrAll, DateAll, TodoAll,
     // MemoAll, QuitRemind, AddrFile, DateFile, TodoFile, MemoFile; a missing
     // file or key gives its default (QuitRemind 1, everything else 0 or
-    // empty); a nonzero flag reads as 1.
+    // empty); a nonzero flag reads as 1; a file name is read whole.
     static OptionRec Read(const std::string& file);
     // Writes every key, in the order UserID, AddrAll, DateAll, TodoAll,
     // MemoAll, AddrFile, DateFile, TodoFile, MemoFile, QuitRemind, keeping

@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QStringList>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStringList>
 #include <QUrl>
 #include <cstdio>
 
+#include "app/TfmOption.h"
 #include "app/TfmQuitConfirm.h"
 #include "common/export/ExportFormat.h"
 #include "common/export/RecordExporter.h"
@@ -19,8 +22,17 @@ namespace {
 
 constexpr int kClientWidth = 794;
 constexpr int kClientHeight = 594;
-const char* const kHelpUrl = "https://lazrine.example/help/";
-const char* const kWebSiteUrl = "https://lazrine.example/";
+// The user guide installed with the program, found from the program's own
+// folder; the web site is a build-time setting that defaults to the guide.
+QUrl GuideUrl() {
+    return QUrl::fromLocalFile(QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(LAZRINE_GUIDE_FROM_BIN))));
+}
+
+QString WebSiteUrl() {
+    const QString configured = QStringLiteral(LAZRINE_WEB_SITE_URL);
+    return configured.isEmpty() ? GuideUrl().toString() : configured;
+}
 
 // The pages, in page order: the factory name of the kind's record set, the
 // prefix of the page's control names, and the kind as shown while its
@@ -125,6 +137,8 @@ void TfmMain::BuildControls() {
     m_cmbUser.setMinimumWidth(260);
     m_btnOption.setObjectName(QStringLiteral("btnOption"));
     m_btnOption.setFixedWidth(28);
+    m_btnOption.setToolTip(QStringLiteral("Options"));
+    m_btnOption.setAccessibleName(QStringLiteral("Options"));
     m_btnHelp.setObjectName(QStringLiteral("btnHelp"));
     m_btnExit.setObjectName(QStringLiteral("btnExit"));
     m_spMain.setObjectName(QStringLiteral("spMain"));
@@ -144,7 +158,7 @@ void TfmMain::BuildControls() {
     m_layout.addWidget(&m_sbMain);
     setLayout(&m_layout);
 
-    const QString webSite = QString::fromLatin1(kWebSiteUrl);
+    const QString webSite = WebSiteUrl();
     for (int page = 0; page < kPageCount; ++page) {
         const auto index = static_cast<std::size_t>(page);
         const palm::PmKindInfo& kind = KindOf(page);
@@ -231,6 +245,12 @@ void TfmMain::FillUserList() {
     if (m_hooks.enumerateUsers) {
         m_Users = m_hooks.enumerateUsers();
     }
+    m_szUsersProblem.clear();
+    if (m_Users.empty()) {
+        m_szUsersProblem = QStringLiteral("No Palm Desktop users were found: %1.")
+                               .arg(QString::fromStdString(palm::PmDesktop::PmNoUsersReason(m_szSettingsFile)));
+    }
+    ShowStatus();
     int selected = 0;
     bool found = false;
     for (std::size_t i = 0; i < m_Users.size(); ++i) {
@@ -283,15 +303,32 @@ void TfmMain::RefillPage(int page, bool reload) {
         return;
     }
     if (reload) {
-        // A failed load leaves the record set, and so the page, empty.
+        // A failed load leaves the record set, and so the page, empty; the
+        // status bar says why.
         const std::string& file = m_Option.FileOf(page);
-        if (!file.empty()) {
-            rs->LoadFile(file);
-        } else {
-            rs->LoadForUser(m_Option.nUserId);
+        const bool loaded = !file.empty() ? rs->LoadFile(file) : rs->LoadForUser(m_Option.nUserId);
+        QString& problem = m_LoadProblems.at(static_cast<std::size_t>(page));
+        problem.clear();
+        if (!loaded) {
+            problem = QStringLiteral("Palm %1 data could not be loaded: %2.")
+                          .arg(QString::fromLatin1(KindOf(page).szPalmName), QString::fromStdString(rs->LastError()));
         }
+        ShowStatus();
     }
     p.Model().Refill(m_Option.AllFlag(page) != 0);
+}
+
+void TfmMain::ShowStatus() {
+    QStringList parts;
+    if (!m_szUsersProblem.isEmpty()) {
+        parts << m_szUsersProblem;
+    }
+    for (const QString& problem : m_LoadProblems) {
+        if (!problem.isEmpty()) {
+            parts << problem;
+        }
+    }
+    m_sbMain.showMessage(parts.join(QStringLiteral("  ")));
 }
 
 void TfmMain::ReloadChanged(const std::array<bool, kPageCount>& changed) {
@@ -303,18 +340,44 @@ void TfmMain::ReloadChanged(const std::array<bool, kPageCount>& changed) {
 }
 
 std::optional<std::array<bool, TfmMain::kPageCount>> TfmMain::RunOptionsDialog() {
-    // The options dialog is not part of this program yet; it will edit
-    // m_Option in place and report the kinds whose file changed.
-    return std::nullopt;
+    std::array<const palm::PmRecordSet*, kPageCount> recordSets{};
+    for (std::size_t page = 0; page < recordSets.size(); ++page) {
+        recordSets[page] = m_RecordSets[page].get();
+    }
+    std::string userFolder;
+    if (!m_Users.empty() && !palm::PmDesktop::PmGetUserDataPath(m_Option.nUserId, userFolder)) {
+        userFolder.clear();
+    }
+    TfmOption dialog(&m_Option, recordSets, m_ui, userFolder, this);
+    if (m_ui.Exec(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.ChangedFlags();
 }
 
 void TfmMain::btnOptionClick() {
     if (const auto changed = RunOptionsDialog()) {
         ReloadChanged(*changed);
+        // A name accepted a moment ago may fail to load now (changed, locked
+        // or gone since): say so rather than show an empty page.
+        for (int page = 0; page < kPageCount; ++page) {
+            const auto index = static_cast<std::size_t>(page);
+            const palm::PmRecordSet* rs = m_RecordSets[index].get();
+            if (!(*changed)[index] || rs == nullptr || rs->LoadedKind() != palm::PM_STORE_FAILED) {
+                continue;
+            }
+            const std::string& file = m_Option.FileOf(page);
+            const QString source = file.empty() ? QStringLiteral("the Palm Desktop user's data")
+                                                : QFile::decodeName(QByteArray::fromStdString(file));
+            m_ui.ErrorWithDetail(this, QStringLiteral("Error"),
+                                 QStringLiteral("Palm %1 data could not be loaded from %2.")
+                                     .arg(QString::fromLatin1(KindOf(page).szPalmName), source),
+                                 QString::fromStdString(rs->LastError()));
+        }
     }
 }
 
-void TfmMain::btnHelpClick() { m_ui.OpenUrl(QUrl(QString::fromLatin1(kHelpUrl))); }
+void TfmMain::btnHelpClick() { m_ui.OpenUrl(GuideUrl()); }
 
 void TfmMain::lnkWebClick(const QString& link) { m_ui.OpenUrl(QUrl(link)); }
 

@@ -89,6 +89,9 @@ private:
     void FillUserList();
     void FreeUserList();
     void RefillPage(int page, bool reload);
+    // Shows in the status bar why the window shows less than a user may
+    // expect: no Palm Desktop users, kinds whose data could not be loaded.
+    void ShowStatus();
     void UndeleteChecked(int page);
     // The options dialog's result: which kinds' data source changed, or
     // none when it was cancelled (or, as now, is not available).
@@ -102,6 +105,10 @@ private:
     std::vector<palm::PmUserInfo> m_Users;
     // Clear while the user list is rebuilt: user changes are ignored then.
     bool m_bReady = false;
+    // Why there are no users (empty when there are), and per page why its
+    // last load failed (empty when it succeeded).
+    QString m_szUsersProblem;
+    std::array<QString, kPageCount> m_LoadProblems;
     // Contacts, calendar, tasks, notes (m_pAddrInfo, m_pDateInfo,
     // m_pTodoInfo, m_pMemoInfo).
     std::array<std::unique_ptr<palm::PmRecordSet>, kPageCount> m_RecordSets;

@@ -1,6 +1,7 @@
 #include "app/TfmPage.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace lazrine::app {
 
@@ -38,6 +39,7 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_lv.setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lv.setSelectionMode(QAbstractItemView::SingleSelection);
     m_lv.setTextElideMode(Qt::ElideRight);
+    m_lv.installEventFilter(this);
     m_lv.header()->setStretchLastSection(false);
     m_lv.header()->setSectionsMovable(false);
     for (std::size_t i = 0; i < kind.columns.size(); ++i) {
@@ -46,8 +48,11 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
 
     m_lnkWeb.setText(QStringLiteral("<a href=\"%1\">Visit Lazrine Web Site</a>").arg(webSiteUrl.toHtmlEscaped()));
     m_lnkWeb.setTextFormat(Qt::RichText);
-    // The main window opens the link, through its seam.
+    // The main window opens the link, through its seam. Tab reaches it and
+    // Enter opens it, as a click does.
     m_lnkWeb.setOpenExternalLinks(false);
+    m_lnkWeb.setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_lnkWeb.setFocusPolicy(Qt::StrongFocus);
 
     m_showRow.addWidget(&m_lblShow);
     m_showRow.addWidget(&m_rbtnDel);
@@ -63,6 +68,20 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_layout.addWidget(&m_lv, 1);
     m_layout.addLayout(&m_buttonRow);
     setLayout(&m_layout);
+}
+
+bool TfmPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_lv && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const QModelIndex current = m_lv.currentIndex();
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && current.isValid()) {
+            const QModelIndex box = m_model.index(current.row(), 0);
+            const bool checked = m_model.data(box, Qt::CheckStateRole).toInt() == Qt::Checked;
+            m_model.setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace lazrine::app

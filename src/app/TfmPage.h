@@ -38,6 +38,11 @@ public:
     QPushButton& btnExport() { return m_btnExport; }
     QLabel& lnkWeb() { return m_lnkWeb; }
 
+protected:
+    // Space toggles the check box of the list's current item, whichever
+    // column the cursor is in, as in any list with check boxes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Layouts before the controls: members go in reverse order, so the
     // controls leave their layouts before the layouts go.

@@ -21,6 +21,14 @@ public:
     virtual void Information(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A message box with the error icon and an OK button.
     virtual void Error(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // The same with the reason under the main text.
+    virtual void ErrorWithDetail(QWidget* parent, const QString& caption, const QString& text,
+                                 const QString& detail) = 0;
+    // The open-file dialog: an existing file, picked with `title` from
+    // `folder` through one of `filters` ("Name (*.a *.b)"). False when the
+    // user cancels; otherwise `chosen` is the file's path.
+    virtual bool ChooseOpenFile(QWidget* parent, const QString& title, const QString& folder,
+                                const QStringList& filters, QString& chosen) = 0;
     // Runs `dialog` modally and returns its result (QDialog::Accepted or
     // QDialog::Rejected).
     virtual int Exec(QDialog& dialog) = 0;

@@ -5,17 +5,36 @@
 namespace lazrine::testing {
 
 void FakeUiServices::Information(QWidget*, const QString& caption, const QString& text) {
-    messages.push_back({false, caption, text});
+    messages.push_back({false, caption, text, QString()});
     if (onMessage) {
         onMessage(messages.back());
     }
 }
 
 void FakeUiServices::Error(QWidget*, const QString& caption, const QString& text) {
-    messages.push_back({true, caption, text});
+    messages.push_back({true, caption, text, QString()});
     if (onMessage) {
         onMessage(messages.back());
     }
+}
+
+void FakeUiServices::ErrorWithDetail(QWidget*, const QString& caption, const QString& text,
+                                     const QString& detail) {
+    messages.push_back({true, caption, text, detail});
+    if (onMessage) {
+        onMessage(messages.back());
+    }
+}
+
+bool FakeUiServices::ChooseOpenFile(QWidget*, const QString& title, const QString& folder,
+                                    const QStringList& filters, QString& chosen) {
+    fileRequests.push_back({title, folder, filters});
+    if (chosenFiles.empty()) {
+        return false;
+    }
+    chosen = chosenFiles.front();
+    chosenFiles.pop_front();
+    return !chosen.isEmpty();
 }
 
 int FakeUiServices::Exec(QDialog& dialog) {

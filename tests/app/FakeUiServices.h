@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -18,10 +19,23 @@ public:
         bool error = false;
         QString caption;
         QString text;
+        QString detail;
+    };
+    // One open-file dialog as it was asked for.
+    struct FileRequest {
+        QString title;
+        QString folder;
+        QStringList filters;
     };
 
     void Information(QWidget* parent, const QString& caption, const QString& text) override;
     void Error(QWidget* parent, const QString& caption, const QString& text) override;
+    void ErrorWithDetail(QWidget* parent, const QString& caption, const QString& text,
+                         const QString& detail) override;
+    // Answers with the front of `chosenFiles` (an empty entry: the user
+    // cancels); with none left, the user cancels.
+    bool ChooseOpenFile(QWidget* parent, const QString& title, const QString& folder, const QStringList& filters,
+                        QString& chosen) override;
     // Runs `onExec` on the dialog (which may click its buttons) and returns
     // the dialog's result; without `onExec` the dialog is rejected.
     int Exec(QDialog& dialog) override;
@@ -37,6 +51,8 @@ public:
     std::function<void(const Message&)> onMessage;
     std::function<void(QDialog&)> onExec;
     int execCount = 0;
+    std::deque<QString> chosenFiles;
+    std::vector<FileRequest> fileRequests;
     std::vector<QUrl> urls;
     std::vector<QString> questions;
     bool answer = true;

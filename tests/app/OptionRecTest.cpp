@@ -9,6 +9,7 @@
 #include "FakeUiServices.h"
 #include "app/OptionRec.h"
 #include "app/TfmMain.h"
+#include "platform/ProfileFile.h"
 #include "support/TempDir.h"
 
 using lazrine::app::OptionRec;
@@ -46,11 +47,40 @@ private slots:
         QCOMPARE(rec.szMemoFile, std::string("C:\\data\\memopad.dat"));
     }
 
-    void longFileNameIsCutTo259() {
+    // A name longer than 259 characters is read whole: cut, it would name
+    // another file or none.
+    void longFileNameIsReadWhole() {
         TempDir dir;
         const std::string ini = dir.File("t.ini");
-        AppTestFiles::WriteText(ini, "[Lazrine]\nTodoFile=" + std::string(300, 'f') + "\n");
-        QCOMPARE(OptionRec::Read(ini).szTodoFile, std::string(259, 'f'));
+        const std::string name = "/" + std::string(100, 'd') + "/" + std::string(200, 'f') + "/todo.dat";
+        AppTestFiles::WriteText(ini, "[Lazrine]\nTodoFile=" + name + "\n");
+        QCOMPARE(OptionRec::Read(ini).szTodoFile, name);
+    }
+
+    // Only names without control characters are kept: written to the file,
+    // a line break would read back as keys of its own.
+    void namesWithControlCharactersAreNotStorable() {
+        const struct {
+            const char* name;
+            bool storable;
+        } cases[] = {
+            {"/tmp/memopad.dat", true},
+            {"C:\\Palm\\Caf\xe9\\memopad.dat", true},
+            {"/tmp/a\n[Path]\nPDPath=/evil", false},
+            {"/tmp/a\r", false},
+            {"/tmp/a\tb", false},
+            {"/tmp/a\x7f", false},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(OptionRec::IsStorableFileName(c.name), c.storable);
+        }
+        // The settings file refuses such a name rather than inject keys.
+        TempDir dir;
+        const std::string ini = dir.File("t.ini");
+        OptionRec rec;
+        rec.szMemoFile = "/tmp/a\n[Path]\nPDPath=/evil";
+        QVERIFY(!rec.Write(ini));
+        QCOMPARE(lazrine::platform::ProfileFile::ReadString(ini, "Path", "PDPath", "none"), std::string("none"));
     }
 
     void writesKeysInOrderWithTheirFormats() {

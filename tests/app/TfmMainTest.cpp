@@ -6,6 +6,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QtTest>
 #include <fcntl.h>
@@ -13,6 +16,7 @@
 #include <unistd.h>
 
 #include "AppTestFiles.h"
+#include "ChildControl.h"
 #include "FakeMemoRecordSet.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
@@ -25,6 +29,7 @@
 using lazrine::app::TfmMain;
 using lazrine::app::TfmMainHooks;
 using lazrine::testing::AppTestFiles;
+using lazrine::testing::Child;
 using lazrine::testing::FakeMemoRecordSet;
 using lazrine::testing::FakeRecord;
 using lazrine::testing::FakeUiServices;
@@ -55,15 +60,6 @@ struct Fixture {
         AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + memo + "\n" + extraSettings);
     }
 };
-
-template <class W>
-W& Child(QWidget& parent, const char* name) {
-    W* w = parent.findChild<W*>(QString::fromLatin1(name));
-    if (w == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return *w;
-}
 
 QAbstractItemModel& ListOf(TfmMain& window, const char* name) { return *Child<QTreeView>(window, name).model(); }
 
@@ -477,19 +473,105 @@ private slots:
                  QString("mary deleted"));
     }
 
+    // Help opens the user guide installed with the program; the web site
+    // links lead to the same guide unless the build names a site.
     void helpAndWebSiteGoThroughTheSeam() {
         Fixture f;
         TfmMain window(f.ini, f.ui);
         Child<QPushButton>(window, "btnHelp").click();
         QCOMPARE(f.ui.urls.size(), std::size_t(1));
-        QVERIFY(f.ui.urls[0].isValid());
+        QVERIFY(f.ui.urls[0].isLocalFile());
+        QVERIFY(f.ui.urls[0].toLocalFile().endsWith("/user-guide.html"));
+        auto& web = Child<QLabel>(window, "lnkMemoWeb");
+        QVERIFY(web.text().contains(f.ui.urls[0].toString().toHtmlEscaped()));
+        // Reachable with Tab, opened with the keyboard.
+        QVERIFY(web.focusPolicy() & Qt::TabFocus);
+        QVERIFY(web.textInteractionFlags() & Qt::LinksAccessibleByKeyboard);
         auto& link = Child<QLabel>(window, "lnkMemoWeb");
         emit link.linkActivated(QStringLiteral("https://lazrine.example/"));
         QCOMPARE(f.ui.urls.size(), std::size_t(2));
-        // The options button has nothing to show yet and changes nothing.
+        // The options dialog, cancelled, changes nothing.
         Child<QPushButton>(window, "btnOption").click();
-        QCOMPARE(f.ui.execCount, 0);
+        QCOMPARE(f.ui.execCount, 1);
         QCOMPARE(ListedIds(window), kDeletedIds);
+    }
+
+    // The guide holds the README's sections for users, not those for
+    // developers.
+    void theBuiltUserGuideHoldsTheUserSections() {
+        const std::string guide = AppTestFiles::ReadText(LAZRINE_BUILT_GUIDE);
+        QVERIFY(guide.find("Lazrine User Guide") != std::string::npos);
+        for (const char* kept : {"What it is", "The window", "Command line", "Safety of the user"}) {
+            QVERIFY2(guide.find(kept) != std::string::npos, kept);
+        }
+        for (const char* left : {"Benchmarks, fuzzing", "Dependencies (Debian packages)", "The two commands"}) {
+            QVERIFY2(guide.find(left) == std::string::npos, left);
+        }
+    }
+
+    // A note's line breaks show as one space each, CR LF included.
+    void lineBreaksShowAsOneSpace() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        auto& view = Child<QTreeView>(window, "lvMemo");
+        const struct {
+            const char* text;
+            const char* shown;
+        } cases[] = {
+            {"Gift ideas\r\nBook", "Gift ideas Book"},
+            {"a\nb", "a b"},
+            {"a\rb", "a b"},
+            {"a\r\n\r\nb", "a  b"},
+            {"a\n\rb", "a  b"},
+        };
+        for (const auto& c : cases) {
+            const auto* delegate = qobject_cast<QStyledItemDelegate*>(view.itemDelegate());
+            QVERIFY(delegate != nullptr);
+            QCOMPARE(delegate->displayText(QString(c.text), QLocale()), QString(c.shown));
+        }
+    }
+
+    // Space toggles the current item's check box, from any column; rows
+    // are tall enough that neighbouring check boxes do not touch.
+    void spaceTogglesTheCurrentItemAndRowsKeepTheirCheckBoxesApart() {
+        Fixture f;
+        TfmMain window(f.ini, f.ui);
+        window.show();
+        window.PageAt(TfmMain::kPageMemo).setVisible(true);
+        auto& view = Child<QTreeView>(window, "lvMemo");
+        auto& model = *view.model();
+        view.setCurrentIndex(model.index(1, 0));
+        QTest::keyClick(&view, Qt::Key_Space);
+        QCOMPARE(model.data(model.index(1, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QTest::keyClick(&view, Qt::Key_Space);
+        QCOMPARE(model.data(model.index(1, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QTest::keyClick(&view, Qt::Key_Space);
+        QCOMPARE(window.PageAt(TfmMain::kPageMemo).Model().CheckedRecords().size(), std::size_t(1));
+
+        const QStyle* style = view.style();
+        const int least = style->pixelMetric(QStyle::PM_IndicatorHeight) + 4;
+        QVERIFY2(view.visualRect(model.index(0, 0)).height() >= least,
+                 qPrintable(QString::number(view.visualRect(model.index(0, 0)).height())));
+    }
+
+    // The status bar says why pages are empty: no users, and a named file
+    // that cannot be loaded.
+    void theStatusBarSaysWhyPagesAreEmpty() {
+        Fixture f;
+        AppTestFiles::WriteText(f.ini, "[Lazrine]\nMemoFile=" + f.dir.File("gone.dat") + "\n");
+        TfmMain window(f.ini, f.ui);
+        const QString status = Child<QStatusBar>(window, "sbMain").currentMessage();
+        QVERIFY2(status.contains("No Palm Desktop users were found: Palm Desktop was not found"), qPrintable(status));
+        QVERIFY2(status.contains("Palm memopad data could not be loaded: "), qPrintable(status));
+        QVERIFY(status.contains(QString::fromStdString(f.dir.File("gone.dat"))));
+
+        // A file that loads leaves only the users' reason.
+        Fixture good;
+        TfmMain other(good.ini, good.ui);
+        const QString fine = Child<QStatusBar>(other, "sbMain").currentMessage();
+        QVERIFY(fine.startsWith("No Palm Desktop users were found"));
+        QVERIFY(!fine.contains("could not be loaded"));
     }
 };
 

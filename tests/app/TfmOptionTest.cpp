@@ -1,0 +1,513 @@
+// The options dialog, alone and opened from the main window's "..." button,
+// on copies of the Palm Desktop 6 databases of every kind.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <array>
+#include <filesystem>
+
+#include "AppTestFiles.h"
+#include "ChildControl.h"
+#include "FakeUiServices.h"
+#include "app/OptionRec.h"
+#include "app/QtUiServices.h"
+#include "app/TfmMain.h"
+#include "app/TfmOption.h"
+#include "common/palm/PmRecordSetFactory.h"
+#include "support/BlockingFifo.h"
+#include "support/ForeignLock.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TempDir.h"
+
+using lazrine::app::OptionRec;
+using lazrine::app::TfmMain;
+using lazrine::app::TfmOption;
+using lazrine::testing::AppTestFiles;
+using lazrine::testing::Child;
+using lazrine::testing::FakeUiServices;
+using lazrine::testing::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPrefixes[] = {"Addr", "Date", "Todo", "Memo"};
+const char* const kDatabases[] = {"Address.mdb", "DateBook.mdb", "Todolist.mdb", "MemoPad.mdb"};
+const char* const kFactoryNames[] = {"contacts", "calendar", "tasks", "memos"};
+
+std::string Copy(const TempDir& dir, const char* database, const std::string& as = "") {
+    const std::string path = dir.File(as.empty() ? database : as);
+    fs::copy_file(std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + database, path);
+    return path;
+}
+
+QCheckBox& Box(QWidget& d, int kind) { return Child<QCheckBox>(d, QStringLiteral("cb%1File").arg(kPrefixes[kind])); }
+QLineEdit& Edit(QWidget& d, int kind) { return Child<QLineEdit>(d, QStringLiteral("edt%1File").arg(kPrefixes[kind])); }
+QPushButton& Browse(QWidget& d, int kind) {
+    return Child<QPushButton>(d, QStringLiteral("btn%1File").arg(kPrefixes[kind]));
+}
+void ClickOk(QWidget& d) { Child<QPushButton>(d, QStringLiteral("btnOK")).click(); }
+
+// One record set per kind, as the main window holds them, and a copy of
+// each kind's database in a fresh folder.
+struct Fixture {
+    TempDir dir;
+    FakeUiServices ui;
+    OptionRec option;
+    std::array<std::unique_ptr<lazrine::palm::PmRecordSet>, 4> sets;
+    std::array<std::string, 4> files;
+
+    Fixture() {
+        for (int kind = 0; kind < 4; ++kind) {
+            sets[kind] = lazrine::palm::PmRecordSetFactory::Create(kFactoryNames[kind]);
+            files[kind] = Copy(dir, kDatabases[kind]);
+        }
+    }
+    std::array<const lazrine::palm::PmRecordSet*, 4> Probes() const {
+        return {sets[0].get(), sets[1].get(), sets[2].get(), sets[3].get()};
+    }
+    std::array<bool, 4> Ok(TfmOption& d) {
+        ClickOk(d);
+        return d.result() == QDialog::Accepted ? d.ChangedFlags() : std::array<bool, 4>{};
+    }
+};
+
+std::vector<std::uint32_t> RowIds(TfmMain& window, int page) {
+    std::vector<std::uint32_t> ids;
+    auto& model = window.PageAt(page).Model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        ids.push_back(model.RecordAt(row)->nId);
+    }
+    return ids;
+}
+
+}  // namespace
+
+class TfmOptionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutAndTexts() {
+        Fixture f;
+        TfmOption d(&f.option, f.Probes(), f.ui, "");
+        QCOMPARE(d.windowTitle(), QString("Lazrine Options"));
+        QCOMPARE(d.size(), QSize(477, 218));
+        QCOMPARE(d.minimumSize(), d.maximumSize());
+        QCOMPARE(d.findChild<QLabel*>()->text(), QString("You may also open Palm Desktop database by file name:"));
+        auto& pages = Child<QTabWidget>(d, "pFile");
+        const QStringList captions{"Contacts", "Calendar", "Tasks", "Memos"};
+        QCOMPARE(pages.count(), 4);
+        for (int kind = 0; kind < 4; ++kind) {
+            QCOMPARE(pages.tabText(kind), captions[kind]);
+            QCOMPARE(Box(d, kind).text(), QString("File Name"));
+            QCOMPARE(Browse(d, kind).text(), QString("..."));
+            // Nothing stored: unchecked, empty and disabled.
+            QVERIFY(!Box(d, kind).isChecked());
+            QVERIFY(Edit(d, kind).text().isEmpty());
+            QVERIFY(!Edit(d, kind).isEnabled());
+            QVERIFY(!Browse(d, kind).isEnabled());
+        }
+        QCOMPARE(pages.currentIndex(), 0);
+        QCOMPARE(Child<QPushButton>(d, "btnOK").text(), QString("&OK"));
+        QCOMPARE(Child<QPushButton>(d, "btnCancel").text(), QString("&Cancel"));
+        QVERIFY(Child<QPushButton>(d, "btnOK").isDefault());
+        // The check box alone switches its edit and browse button on.
+        Box(d, 2).click();
+        QVERIFY(Edit(d, 2).isEnabled() && Browse(d, 2).isEnabled());
+        QVERIFY(!Edit(d, 1).isEnabled());
+    }
+
+    void storedMemoFileShownAndOkWithoutChangesReportsNothing() {
+        Fixture f;
+        f.option.szMemoFile = f.files[3];
+        TfmOption d(&f.option, f.Probes(), f.ui, "");
+        QVERIFY(Box(d, 3).isChecked());
+        QVERIFY(Edit(d, 3).isEnabled() && !Edit(d, 3).isReadOnly());
+        QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
+        QCOMPARE(f.Ok(d), (std::array<bool, 4>{}));
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(f.option.szMemoFile, f.files[3]);
+        QVERIFY(f.ui.messages.empty());
+    }
+
+    void uncheckingTheTasksFileEmptiesItAndReportsOnlyTasks() {
+        Fixture f;
+        f.option.szTodoFile = f.files[2];
+        f.option.szMemoFile = f.files[3];
+        TfmOption d(&f.option, f.Probes(), f.ui, "");
+        Box(d, 2).click();
+        QCOMPARE(f.Ok(d), (std::array<bool, 4>{false, false, true, false}));
+        QVERIFY(f.option.szTodoFile.empty());
+        QCOMPARE(f.option.szMemoFile, f.files[3]);
+    }
+
+    // Every refusal: the kind's message, with the caption "Error", the error
+    // icon and the reason as the detail; the edit keeps its text and nothing
+    // is stored.
+    void refusalsSayWhy() {
+        Fixture f;
+        const std::string locked = Copy(f.dir, "MemoPad.mdb", "Locked.mdb");
+        fs::create_directory(f.dir.File("folder.mdb"));
+        lazrine::testing::BlockingFifo fifo(f.dir.File("fifo.mdb"));
+        QVERIFY(fifo.Made());
+        lazrine::testing::ForeignLock lock(locked, lazrine::testing::ForeignLock::Kind::kRecordWrite, 0, 1);
+        QVERIFY(lock.Held());
+        const struct {
+            const char* name;
+            std::string file;
+            const char* detailStart;
+        } cases[] = {
+            {"a to-do database", f.files[2], "Not a Palm Desktop memos file"},
+            {"a database of no Palm kind", Copy(f.dir, "NotPalm.mdb"), "Not a Palm Desktop memos file"},
+            {"locked by another program", locked, "Locked by another program"},
+            {"a FIFO", fifo.Path(), "Not a regular file"},
+            {"a folder", f.dir.File("folder.mdb"), "Not a regular file"},
+            {"a device", "/dev/null", "Not a regular file"},
+            {"a missing file", f.dir.File("gone.mdb"), "The file does not exist"},
+            {"a line break in the name", f.dir.File("a\nb.mdb"), "The name holds a line break"},
+            {"a tab in the name", f.dir.File("a\tb.mdb"), "The name holds a line break or another control"},
+        };
+        for (const auto& c : cases) {
+            const QString name = QString::fromStdString(c.file);
+            // Chosen with the browse button.
+            {
+                OptionRec option;
+                option.szMemoFile = f.files[3];
+                FakeUiServices ui;
+                TfmOption d(&option, f.Probes(), ui, "");
+                ui.chosenFiles.push_back(name);
+                Browse(d, 3).click();
+                QCOMPARE(ui.messages.size(), std::size_t(1));
+                QVERIFY2(ui.messages[0].error, c.name);
+                QCOMPARE(ui.messages[0].caption, QString("Error"));
+                QCOMPARE(ui.messages[0].text, QString("Memos file invalid, please try another one."));
+                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
+                QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
+                QCOMPARE(d.focusWidget(), &Edit(d, 3));
+            }
+            // Typed, then OK.
+            {
+                OptionRec option;
+                FakeUiServices ui;
+                TfmOption d(&option, f.Probes(), ui, "");
+                Box(d, 3).click();
+                Edit(d, 3).setText(name);
+                ClickOk(d);
+                QVERIFY2(d.result() != QDialog::Accepted, c.name);
+                QCOMPARE(ui.messages.size(), std::size_t(1));
+                QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
+                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
+                QVERIFY(option.szMemoFile.empty());
+                QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
+            }
+        }
+        QVERIFY(!fifo.ReaderOpened());
+    }
+
+    void aCheckedKindWithAnEmptyNameIsRefused() {
+        Fixture f;
+        TfmOption d(&f.option, f.Probes(), f.ui, "");
+        Box(d, 1).click();
+        ClickOk(d);
+        QVERIFY(d.result() != QDialog::Accepted);
+        QCOMPARE(f.ui.messages.at(0).text, QString("Invalid Palm Calendar data file."));
+        QCOMPARE(f.ui.messages.at(0).detail, QString("No file name given."));
+    }
+
+    // A valid contacts file and an invalid memos file: OK refuses both,
+    // shows the memos page and puts the cursor into its edit.
+    void oneInvalidKindStoresNothing() {
+        Fixture f;
+        TfmOption d(&f.option, f.Probes(), f.ui, "");
+        Box(d, 0).click();
+        Edit(d, 0).setText(QString::fromStdString(f.files[0]));
+        Box(d, 3).click();
+        Edit(d, 3).setText(QString::fromStdString(f.files[2]));
+        ClickOk(d);
+        QVERIFY(d.result() != QDialog::Accepted);
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text, QString("Invalid Palm Memos data file."));
+        QVERIFY(f.option.szAddrFile.empty() && f.option.szMemoFile.empty());
+        QCOMPARE(Child<QTabWidget>(d, "pFile").currentIndex(), 3);
+        QCOMPARE(d.focusWidget(), &Edit(d, 3));
+        // Mended, OK stores both.
+        Edit(d, 3).setText(QString::fromStdString(f.files[3]));
+        QCOMPARE(f.Ok(d), (std::array<bool, 4>{true, false, false, true}));
+        QCOMPARE(f.option.szAddrFile, f.files[0]);
+        QCOMPARE(f.option.szMemoFile, f.files[3]);
+    }
+
+    // Every kind accepts its own database, chosen with its browse button,
+    // and refuses the others'.
+    void eachKindAcceptsOnlyItsOwnFiles() {
+        Fixture f;
+        for (int kind = 0; kind < 4; ++kind) {
+            for (int file = 0; file < 4; ++file) {
+                OptionRec option;
+                FakeUiServices ui;
+                TfmOption d(&option, f.Probes(), ui, "");
+                Box(d, kind).click();
+                ui.chosenFiles.push_back(QString::fromStdString(f.files[file]));
+                Browse(d, kind).click();
+                QCOMPARE(ui.messages.empty(), kind == file);
+                QCOMPARE(Edit(d, kind).text().isEmpty(), kind != file);
+            }
+        }
+    }
+
+    // The file dialog: the kind's title, database and all-files filters, and
+    // a start in the folder of the current name, else the user's data
+    // folder, else home.
+    void theFileDialogShowsTheFilesAUserHas() {
+        Fixture f;
+        const std::string sub = f.dir.File("user");
+        fs::create_directory(sub);
+        const struct {
+            const char* name;
+            std::string current;
+            std::string userFolder;
+            QString folder;
+        } cases[] = {
+            {"current name", f.files[1], sub, QString::fromStdString(f.dir.Path().string())},
+            {"user's data folder", "", sub, QString::fromStdString(sub)},
+            {"current name in a folder that is gone", "/nowhere/at/all.mdb", sub, QString::fromStdString(sub)},
+            {"home", "", "", QDir::homePath()},
+            {"home when the user's folder is gone", "", "/nowhere/", QDir::homePath()},
+        };
+        for (const auto& c : cases) {
+            OptionRec option;
+            option.szDateFile = c.current;
+            FakeUiServices ui;
+            TfmOption d(&option, f.Probes(), ui, c.userFolder);
+            Box(d, 1).setChecked(true);
+            Browse(d, 1).click();
+            QCOMPARE(ui.fileRequests.size(), std::size_t(1));
+            QCOMPARE(ui.fileRequests[0].title, QString("Open Palm Desktop Calendar data file"));
+            QCOMPARE(ui.fileRequests[0].filters,
+                     (QStringList{"Palm Desktop Database File (*.dat *.mdb)", "All Files (*)"}));
+            QVERIFY2(ui.fileRequests[0].folder == c.folder, c.name);
+            // Cancelled: nothing happens.
+            QVERIFY(ui.messages.empty());
+            QCOMPARE(Edit(d, 1).text().toStdString(), c.current);
+        }
+    }
+
+    // The real dialog behind the seam: Qt's own, one existing file, and
+    // patterns that match in any letter case ("MemoPad.MDB" under "*.mdb").
+    void theRealFileDialogMatchesPatternsInAnyCase() {
+        TempDir dir;
+        QFileDialog dialog;
+        const QStringList filters{"Palm Desktop Database File (*.dat *.mdb)", "All Files (*)"};
+        lazrine::app::QtUiServices::SetUpOpenDialog(dialog, "Open Palm Desktop Memos data file",
+                                                    QString::fromStdString(dir.Path().string()), filters);
+        QCOMPARE(dialog.windowTitle(), QString("Open Palm Desktop Memos data file"));
+        QCOMPARE(dialog.nameFilters(), filters);
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        QVERIFY(!(dialog.filter() & QDir::CaseSensitive));
+        QCOMPARE(QDir::cleanPath(dialog.directory().absolutePath()).toStdString(), dir.Path().string());
+    }
+
+    // Names are kept whole and absolute: a name longer than 259 characters,
+    // a relative name (stored as the file that was probed).
+    void namesAreKeptWholeAndAbsolute() {
+        Fixture f;
+        fs::path deep = f.dir.Path();
+        for (int i = 0; i < 6; ++i) {
+            deep /= std::string(50, static_cast<char>('a' + i));
+        }
+        fs::create_directories(deep);
+        const std::string longName = (deep / "MemoPad.mdb").string();
+        fs::copy_file(f.files[3], longName);
+        QVERIFY(longName.size() > 300);
+        {
+            TfmOption d(&f.option, f.Probes(), f.ui, "");
+            Box(d, 3).click();
+            Edit(d, 3).setText(QString::fromStdString(longName));
+            QCOMPARE(f.Ok(d)[3], true);
+            QCOMPARE(f.option.szMemoFile, longName);
+        }
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QString::fromStdString(f.dir.Path().string())));
+        {
+            TfmOption d(&f.option, f.Probes(), f.ui, "");
+            Box(d, 2).click();
+            Edit(d, 2).setText("./Todolist.mdb");
+            QCOMPARE(f.Ok(d)[2], true);
+        }
+        QDir::setCurrent(before);
+        QCOMPARE(f.option.szTodoFile, f.dir.Path().string() + "/./Todolist.mdb");
+        QVERIFY(f.ui.messages.empty());
+
+        // Written at the window's end and read back whole.
+        const std::string ini = f.dir.File("tamrisk.ini");
+        QVERIFY(f.option.Write(ini));
+        const OptionRec back = OptionRec::Read(ini);
+        QCOMPARE(back.szMemoFile, longName);
+        QCOMPARE(back.szTodoFile, f.option.szTodoFile);
+    }
+
+    void aKindWithoutRecordSetIsShownReadOnlyAndNeverChanges() {
+        Fixture f;
+        f.option.szDateFile = "/some/where/datebook.dat";
+        auto probes = f.Probes();
+        probes[1] = nullptr;
+        TfmOption d(&f.option, probes, f.ui, "");
+        QVERIFY(Box(d, 1).isChecked());
+        QVERIFY(!Box(d, 1).isEnabled());
+        QVERIFY(Edit(d, 1).isReadOnly());
+        QVERIFY(!Browse(d, 1).isEnabled());
+        QCOMPARE(Edit(d, 1).text(), QString("/some/where/datebook.dat"));
+        QCOMPARE(f.Ok(d), (std::array<bool, 4>{}));
+        QCOMPARE(f.option.szDateFile, std::string("/some/where/datebook.dat"));
+    }
+
+    void escapeCancelsAndEnterPressesOk() {
+        const struct {
+            Qt::Key key;
+            int result;
+            bool stored;
+        } cases[] = {{Qt::Key_Escape, QDialog::Rejected, false}, {Qt::Key_Return, QDialog::Accepted, true}};
+        for (const auto& c : cases) {
+            Fixture f;
+            TfmOption d(&f.option, f.Probes(), f.ui, "");
+            d.show();
+            Box(d, 3).click();
+            Edit(d, 3).setText(QString::fromStdString(f.files[3]));
+            QTest::keyClick(&Edit(d, 3), c.key);
+            QCOMPARE(d.result(), c.result);
+            QCOMPARE(f.option.szMemoFile == f.files[3], c.stored);
+        }
+    }
+
+    // From the main window: "..." opens the dialog modally; OK reloads
+    // exactly the kinds whose file changed; the names reach the settings
+    // file, CR LF line ends kept, only when the window closes.
+    void theWindowReloadsOnlyTheChangedKinds() {
+        Fixture f;
+        const std::string ini = f.dir.File("tamrisk.ini");
+        AppTestFiles::WriteText(ini, "[Lazrine]\r\nTodoFile=" + f.files[2] + "\r\nQuitRemind=0\r\n");
+        {
+            TfmMain window(ini, f.ui);
+            auto& option = Child<QPushButton>(window, "btnOption");
+            QCOMPARE(option.toolTip(), QString("Options"));
+            QCOMPARE(option.accessibleName(), QString("Options"));
+            const auto tasksBefore = RowIds(window, 2);
+            QVERIFY(!tasksBefore.empty());
+            QVERIFY(RowIds(window, 3).empty());
+            f.ui.onExec = [&](QDialog& dialog) {
+                QCOMPARE(dialog.windowTitle(), QString("Lazrine Options"));
+                QCOMPARE(dialog.parentWidget(), &window);
+                // Another to-do file takes the tasks file's place: still a
+                // to-do file, under the same name, so not reloaded.
+                lazrine::testing::TodoFileSpec spec;
+                lazrine::testing::TodoSpec todo;
+                todo.id = 77;
+                todo.status = 0x04;
+                todo.description = "replaced";
+                spec.todos.push_back(todo);
+                fs::remove(f.files[2]);
+                lazrine::testing::WriteFileBytes(f.files[2], lazrine::testing::BuildExtendedTodoFile(spec));
+                Box(dialog, 3).click();
+                Edit(dialog, 3).setText(QString::fromStdString(f.files[3]));
+                ClickOk(dialog);
+            };
+            option.click();
+            QCOMPARE(f.ui.execCount, 1);
+            QVERIFY(f.ui.messages.empty());
+            QCOMPARE(window.Options().szMemoFile, f.files[3]);
+            QVERIFY(!RowIds(window, 3).empty());
+            QCOMPARE(RowIds(window, 2), tasksBefore);
+            QVERIFY(RowIds(window, 0).empty() && RowIds(window, 1).empty());
+            // Nothing is written while the window lives.
+            QVERIFY(AppTestFiles::ReadText(ini).find("MemoFile") == std::string::npos);
+        }
+        const std::string text = AppTestFiles::ReadText(ini);
+        QVERIFY(text.find("MemoFile=" + f.files[3] + "\r\n") != std::string::npos);
+        QVERIFY(text.find("TodoFile=" + f.files[2] + "\r\n") != std::string::npos);
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+            QVERIFY(at > 0 && text[at - 1] == '\r');
+        }
+    }
+
+    void cancelReloadsNothing() {
+        Fixture f;
+        const std::string ini = f.dir.File("tamrisk.ini");
+        AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + f.files[3] + "\nQuitRemind=0\n");
+        TfmMain window(ini, f.ui);
+        const auto rows = RowIds(window, 3);
+        f.ui.onExec = [&](QDialog& dialog) {
+            Box(dialog, 3).click();
+            Box(dialog, 0).click();
+            Edit(dialog, 0).setText(QString::fromStdString(f.files[0]));
+            Child<QPushButton>(dialog, "btnCancel").click();
+        };
+        Child<QPushButton>(window, "btnOption").click();
+        QCOMPARE(window.Options().szMemoFile, f.files[3]);
+        QVERIFY(window.Options().szAddrFile.empty());
+        QCOMPARE(RowIds(window, 3), rows);
+        QVERIFY(RowIds(window, 0).empty());
+    }
+
+    // A probe runs on stores of its own: browsing to another database and
+    // cancelling leaves the loaded one in place, and an undelete writes the
+    // loaded file only.
+    void cancelAfterBrowsingLeavesTheLoadedDatabase() {
+        Fixture f;
+        const std::string ini = f.dir.File("tamrisk.ini");
+        const std::string other = Copy(f.dir, "MemoPad.mdb", "Other.mdb");
+        AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + f.files[3] + "\nQuitRemind=0\n");
+        const auto loadedBefore = lazrine::testing::ReadFileBytes(f.files[3]);
+        const auto otherBefore = lazrine::testing::ReadFileBytes(other);
+        TfmMain window(ini, f.ui);
+        const auto rows = RowIds(window, 3);
+        QVERIFY(!rows.empty());
+        f.ui.onExec = [&](QDialog& dialog) {
+            f.ui.chosenFiles.push_back(QString::fromStdString(other));
+            Browse(dialog, 3).click();
+            QCOMPARE(Edit(dialog, 3).text().toStdString(), other);
+            Child<QPushButton>(dialog, "btnCancel").click();
+        };
+        Child<QPushButton>(window, "btnOption").click();
+        QVERIFY(f.ui.messages.empty());
+        QCOMPARE(window.Options().szMemoFile, f.files[3]);
+        QCOMPARE(RowIds(window, 3), rows);
+
+        window.PageAt(3).Model().setData(window.PageAt(3).Model().index(0, 0), Qt::Checked, Qt::CheckStateRole);
+        Child<QPushButton>(window, "btnMemoUnDel").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text, QString("Palm memopad undelete successfully, 1 records were undeleted."));
+        QVERIFY(lazrine::testing::ReadFileBytes(f.files[3]) != loadedBefore);
+        QCOMPARE(lazrine::testing::ReadFileBytes(other), otherBefore);
+    }
+
+    // The file named at OK is gone by the time it is loaded: the window says
+    // so, with the reason, instead of showing an empty page.
+    void aFailedReloadIsShown() {
+        Fixture f;
+        const std::string ini = f.dir.File("tamrisk.ini");
+        AppTestFiles::WriteText(ini, "[Lazrine]\nQuitRemind=0\n");
+        TfmMain window(ini, f.ui);
+        f.ui.onExec = [&](QDialog& dialog) {
+            Box(dialog, 3).click();
+            Edit(dialog, 3).setText(QString::fromStdString(f.files[3]));
+            ClickOk(dialog);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            fs::remove(f.files[3]);
+        };
+        Child<QPushButton>(window, "btnOption").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QVERIFY(f.ui.messages[0].error);
+        QCOMPARE(f.ui.messages[0].caption, QString("Error"));
+        QCOMPARE(f.ui.messages[0].text,
+                 QString("Palm memopad data could not be loaded from %1.").arg(QString::fromStdString(f.files[3])));
+        QVERIFY(!f.ui.messages[0].detail.isEmpty());
+    }
+};
+
+QTEST_MAIN(TfmOptionTest)
+#include "TfmOptionTest.moc"
