@@ -192,5 +192,20 @@ TEST_F(CliExportTest, EveryKindOfTheDatabasesExportsInItsDefaultFormat) {
     EXPECT_FALSE(cards.empty());
 }
 
+// Progress goes to standard error, and only when it is a terminal (the
+// program tells the command which); the data stays alone on the output.
+TEST_F(CliExportTest, ProgressOnlyForATerminal) {
+    const std::string file = Memos();
+    for (const bool terminal : {false, true}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        CliApp app;
+        app.SetProgressOnErr(terminal);
+        ASSERT_EQ(app.Run({"export", "memos", file, "--format", "csv"}, out, err), 0);
+        EXPECT_EQ(err.str(), terminal ? "\rExporting: 3 of 3 records\n" : "");
+        EXPECT_EQ(out.str().rfind("Color,Private,Subject,Note", 0), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace lazrine::cli

@@ -45,6 +45,25 @@ std::int64_t MinutesPerAlarmUnit(std::int32_t unit) {
     }
 }
 
+// The category name of a task or memo, from whichever store holds it.
+template <class Info>
+bool CategoryOf(Info& set, const palm::PmRecordEntry& entry, std::uint32_t source, std::string& out) {
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE:
+            out = DatabaseCategory(set.Database(), set.Database().GetDataMgr().At(entry.nNative).nCategoryId);
+            return true;
+        case PM_STORE_EXTENDED:
+            out = ExportSource::Utf8Of(source, set.Extended().GetDataMgr().At(entry.nNative).szCategory);
+            return true;
+        case PM_STORE_CLASSIC:
+            out = ExportSource::Utf8Of(
+                source, FileCategory(set.Classic(), set.Classic().GetDataMgr().At(entry.nNative).nCategoryId));
+            return true;
+        default:
+            return false;
+    }
+}
+
 void CopyAddress(std::uint32_t source, misc::CommAddress& a) {
     for (std::string* text : {&a.szStreet, &a.szCity, &a.szState, &a.szPostal, &a.szCountry}) {
         *text = ExportSource::Utf8Of(source, *text);
@@ -123,22 +142,7 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
     out.bCompleted = rec.bCompleted != 0;
     out.nPriority = rec.nPriority;
     out.nDueDate = rec.nDueDate;
-    switch (entry.nKind) {
-        case PM_STORE_DATABASE:
-            out.szCategory =
-                DatabaseCategory(set->Database(), set->Database().GetDataMgr().At(entry.nNative).nCategoryId);
-            break;
-        case PM_STORE_EXTENDED:
-            out.szCategory = Utf8Of(rec.nSource, set->Extended().GetDataMgr().At(entry.nNative).szCategory);
-            break;
-        case PM_STORE_CLASSIC:
-            out.szCategory = Utf8Of(
-                rec.nSource, FileCategory(set->Classic(), set->Classic().GetDataMgr().At(entry.nNative).nCategoryId));
-            break;
-        default:
-            return false;
-    }
-    return true;
+    return CategoryOf(*set, entry, rec.nSource, out.szCategory);
 }
 
 bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
@@ -188,22 +192,7 @@ bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {
     out.nId = rec.nId;
     out.szText = Utf8Of(rec.nSource, rec.szNote);
     out.bPrivate = rec.nPrivate != 0;
-    switch (entry.nKind) {
-        case PM_STORE_DATABASE:
-            out.szCategory =
-                DatabaseCategory(set->Database(), set->Database().GetDataMgr().At(entry.nNative).nCategoryId);
-            break;
-        case PM_STORE_EXTENDED:
-            out.szCategory = Utf8Of(rec.nSource, set->Extended().GetDataMgr().At(entry.nNative).szCategory);
-            break;
-        case PM_STORE_CLASSIC:
-            out.szCategory = Utf8Of(
-                rec.nSource, FileCategory(set->Classic(), set->Classic().GetDataMgr().At(entry.nNative).nCategoryId));
-            break;
-        default:
-            return false;
-    }
-    return true;
+    return CategoryOf(*set, entry, rec.nSource, out.szCategory);
 }
 
 }  // namespace lazrine::exporting

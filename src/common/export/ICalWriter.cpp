@@ -166,29 +166,22 @@ bool ICalWriter::WriteComponent(icalcomponent* component) {
     return m_sink.Write(serialised);
 }
 
-icalproperty* ICalWriter::LocalTimeProperty(icalproperty* prop, int year, int month, int day, int hour, int minute,
-                                            int second, bool zoned) const {
+icalproperty* ICalWriter::LocalTimeProperty(icalproperty* prop, const platform::LocalClock::Fields& local,
+                                            bool zoned) const {
     if (zoned) {
         icaltimetype t = icaltime_null_time();
-        t.year = year;
-        t.month = month;
-        t.day = day;
-        t.hour = hour;
-        t.minute = minute;
-        t.second = second;
+        t.year = local.year;
+        t.month = local.month;
+        t.day = local.day;
+        t.hour = local.hour;
+        t.minute = local.minute;
+        t.second = local.second;
         icalproperty_set_value(prop, icalvalue_new_datetime(t));
         icalproperty_add_parameter(prop, icalparameter_new_tzid(icaltimezone_get_tzid(m_pZone)));
         return prop;
     }
-    LocalClock::Fields f;
-    f.year = year;
-    f.month = month;
-    f.day = day;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
     std::int64_t seconds = 0;
-    if (!LocalClock::FromLocal(f, seconds)) {
+    if (!LocalClock::FromLocal(local, seconds)) {
         icalproperty_free(prop);
         return nullptr;
     }
@@ -243,13 +236,9 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
             icalcomponent_add_property(ev, icalproperty_new_dtstart(IcalDate(first)));
             icalcomponent_add_property(ev, icalproperty_new_dtend(IcalDate(AddDays(last, 1))));
         } else if (zoned) {
-            icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTSTART_PROPERTY), start.year,
-                                                             start.month, start.day, start.hour, start.minute,
-                                                             start.second, true));
+            icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTSTART_PROPERTY), start, true));
             if (hasEnd) {
-                icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTEND_PROPERTY), end.year,
-                                                                 end.month, end.day, end.hour, end.minute,
-                                                                 end.second, true));
+                icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTEND_PROPERTY), end, true));
             }
         } else {
             icalcomponent_add_property(ev, icalproperty_new_dtstart(IcalUtc(e.nStart)));
@@ -338,8 +327,10 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
                 icalcomponent_add_property(ev, icalproperty_new_exdate(IcalDate(DateOf(f))));
                 continue;
             }
-            icalproperty* exdate = LocalTimeProperty(icalproperty_new(ICAL_EXDATE_PROPERTY), f.year, f.month, f.day,
-                                                     start.hour, start.minute, start.second, zoned);
+            f.hour = start.hour;  // the occurrence that day begins at the start's time
+            f.minute = start.minute;
+            f.second = start.second;
+            icalproperty* exdate = LocalTimeProperty(icalproperty_new(ICAL_EXDATE_PROPERTY), f, zoned);
             if (exdate != nullptr) {
                 icalcomponent_add_property(ev, exdate);
             }

@@ -7,6 +7,7 @@
 
 #include "common/export/ExportRecord.h"
 #include "common/export/ExportSink.h"
+#include "platform/LocalClock.h"
 
 namespace lazrine::exporting {
 
@@ -48,8 +49,7 @@ private:
     bool WriteComponent(icalcomponent* component);
     // A local date and time as a property value: in the zone (TZID) when
     // `zoned`, else as the UTC instant it names.
-    icalproperty* LocalTimeProperty(icalproperty* prop, int year, int month, int day, int hour, int minute,
-                                    int second, bool zoned) const;
+    icalproperty* LocalTimeProperty(icalproperty* prop, const platform::LocalClock::Fields& local, bool zoned) const;
 
     ExportSink& m_sink;
     std::string m_szZone;
