@@ -363,15 +363,14 @@ void TfmMain::btnOptionClick() {
         for (int page = 0; page < kPageCount; ++page) {
             const auto index = static_cast<std::size_t>(page);
             const palm::PmRecordSet* rs = m_RecordSets[index].get();
-            if (!(*changed)[index] || rs == nullptr || rs->LoadedKind() != palm::PM_STORE_FAILED) {
+            const std::string& file = m_Option.FileOf(page);
+            if (!(*changed)[index] || rs == nullptr || file.empty() || rs->LoadedKind() != palm::PM_STORE_FAILED) {
                 continue;
             }
-            const std::string& file = m_Option.FileOf(page);
-            const QString source = file.empty() ? QStringLiteral("the Palm Desktop user's data")
-                                                : QFile::decodeName(QByteArray::fromStdString(file));
             m_ui.ErrorWithDetail(this, QStringLiteral("Error"),
                                  QStringLiteral("Palm %1 data could not be loaded from %2.")
-                                     .arg(QString::fromLatin1(KindOf(page).szPalmName), source),
+                                     .arg(QString::fromLatin1(KindOf(page).szPalmName),
+                                          QFile::decodeName(QByteArray::fromStdString(file))),
                                  QString::fromStdString(rs->LastError()));
         }
     }

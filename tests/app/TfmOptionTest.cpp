@@ -234,7 +234,7 @@ private slots:
         QVERIFY(f.option.szAddrFile.empty() && f.option.szMemoFile.empty());
         QCOMPARE(Child<QTabWidget>(d, "pFile").currentIndex(), 3);
         QCOMPARE(d.focusWidget(), &Edit(d, 3));
-        // Mended, OK stores both.
+        // Corrected, OK stores both.
         Edit(d, 3).setText(QString::fromStdString(f.files[3]));
         QCOMPARE(f.Ok(d), (std::array<bool, 4>{true, false, false, true}));
         QCOMPARE(f.option.szAddrFile, f.files[0]);
@@ -506,6 +506,16 @@ private slots:
         QCOMPARE(f.ui.messages[0].text,
                  QString("Palm memopad data could not be loaded from %1.").arg(QString::fromStdString(f.files[3])));
         QVERIFY(!f.ui.messages[0].detail.isEmpty());
+
+        // Going back to the user's data, with no users, is no failure to
+        // report: the status bar already says there are no users.
+        f.ui.onExec = [&](QDialog& dialog) {
+            Box(dialog, 3).click();
+            ClickOk(dialog);
+        };
+        Child<QPushButton>(window, "btnOption").click();
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QVERIFY(window.Options().szMemoFile.empty());
     }
 };
 
