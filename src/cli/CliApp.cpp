@@ -522,6 +522,9 @@ private:
 int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Lists, undeletes and exports records deleted in Palm Desktop.", "lazrine-cli"};
     app.require_subcommand(1);
+    // File arguments may start with '/' (a path under Wine, or written the
+    // POSIX way): never read them as Windows-style options.
+    app.allow_windows_style_options(false);
     Options o;
 
     std::vector<std::string> kinds;

@@ -33,6 +33,9 @@ private:
 
 // Fills a new file through its handle.
 using Filler = std::function<bool(FileIo::Handle, std::string&)>;
+// Runs right before the new file is renamed into place; false stops the
+// replacement.
+using BeforeRename = std::function<bool(std::string&)>;
 
 // Removes what an interrupted earlier save left at the temporary name: a
 // regular file or a link (the link itself; what it points to is never
@@ -61,7 +64,8 @@ bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
 // temporary file is removed on every failure before the rename. `written`
 // receives the new file's description as it was flushed.
 Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& target, const std::string& modeFrom,
-                     const Filler& fill, FileIo::Facts& written, std::string& error) {
+                     const Filler& fill, FileIo::Facts& written, std::string& error,
+                     const BeforeRename& beforeRename = {}) {
     if (!ClearLeftover(io, temp, error)) {
         return Outcome::kUnchanged;
     }
@@ -71,7 +75,7 @@ Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& tar
     }
     const bool ready = fill(out.Get(), error) && io.Flush(out.Get(), &error) && io.InspectOpen(out.Get(), written, &error);
     const bool closed = out.Close(ready ? &error : nullptr);
-    if (!ready || !closed || !io.Rename(temp, target, &error)) {
+    if (!ready || !closed || (beforeRename && !beforeRename(error)) || !io.Rename(temp, target, &error)) {
         io.Remove(temp);
         return Outcome::kUnchanged;
     }
@@ -182,6 +186,10 @@ bool MayReplace(const std::string& path, const FileIo::Facts& facts, std::string
     return true;
 }
 
+std::string ChangedText(const std::string& path) {
+    return path + " was changed by another program since it was loaded; reload it";
+}
+
 struct Request {
     FileFingerprint* loaded = nullptr;  // checked and updated when given
     bool keepBackup = true;
@@ -216,20 +224,41 @@ Outcome Commit(const std::string& path, const Filler& fill, std::span<const std:
     if (!io.OpenLocked(target, original.Get(), &error)) {
         return Outcome::kUnchanged;
     }
-    if (request.loaded != nullptr && request.loaded->IsKnown()) {
-        FileFingerprint now;
-        if (!FileFingerprint::OfOpenFile(io, original.Get(), now, &error)) {
+    const bool release = io.ReleasesBeforeReplace();
+    const bool checkLoaded = request.loaded != nullptr && request.loaded->IsKnown();
+    FileFingerprint locked;
+    if (checkLoaded || release) {
+        if (!FileFingerprint::OfOpenFile(io, original.Get(), locked, &error)) {
             return Outcome::kUnchanged;
         }
-        if (!(now == *request.loaded)) {
-            error = path + " was changed by another program since it was loaded; reload it";
+        if (checkLoaded && !(locked == *request.loaded)) {
+            error = ChangedText(path);
             return Outcome::kUnchanged;
         }
     }
     if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get()), error)) {
         return Outcome::kUnchanged;
     }
-    const Outcome outcome = WriteDurably(io, temp, target, target, fill, written, error);
+    // Where an open or locked file cannot be renamed over, the lock goes
+    // just before the rename; a fresh lock then confirms that the file is
+    // still what was checked and backed up, and is released in turn.
+    const BeforeRename releaseOriginal = [&](std::string& reason) {
+        if (!original.Close(&reason)) {
+            return false;
+        }
+        HandleGuard again(io);
+        FileFingerprint now;
+        if (!io.OpenLocked(target, again.Get(), &reason) || !FileFingerprint::OfOpenFile(io, again.Get(), now, &reason)) {
+            return false;
+        }
+        if (!(now == locked)) {
+            reason = ChangedText(path);
+            return false;
+        }
+        return again.Close(&reason);
+    };
+    const Outcome outcome = WriteDurably(io, temp, target, target, fill, written, error,
+                                         release ? releaseOriginal : BeforeRename{});
     if (outcome == Outcome::kUnchanged) {
         return outcome;
     }

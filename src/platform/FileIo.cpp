@@ -5,7 +5,13 @@ namespace {
 
 constexpr const char* kInUse = " is in use by another program (Palm Desktop?)";
 
+FileIo* g_instance = nullptr;
+
 }  // namespace
+
+FileIo& FileIo::Instance() { return g_instance != nullptr ? *g_instance : SystemFileIo(); }
+
+void FileIo::SetInstance(FileIo* io) { g_instance = io; }
 
 std::string FileIo::InUseText(const std::string& path) { return path + kInUse; }
 

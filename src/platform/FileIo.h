@@ -83,6 +83,11 @@ public:
     virtual bool InspectOpen(Handle h, Facts& out, std::string* error) = 0;
     // The name of the file that `path` finally refers to, every link followed.
     virtual bool ResolveLinks(const std::string& path, std::string& target, std::string* error) = 0;
+    // True where the system refuses to rename over a file that is open or
+    // locked (Windows): a replacement then gives up its lock on the original
+    // just before the rename and checks once more, under a fresh lock, that
+    // nobody changed the file in the meantime (see AtomicFile).
+    virtual bool ReleasesBeforeReplace() const { return false; }
 
     // The implementation in use; tests may install another one.
     static FileIo& Instance();

@@ -9,10 +9,26 @@ namespace lazrine::platform {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Paths are UTF-8 inside Lazrine; std::filesystem reads a plain string in
+// the system's narrow code page (on Windows the ANSI one), so every path
+// goes through its UTF-8 form.
+fs::path PathOf(const std::string& path) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+}
+
+std::string TextOf(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+}  // namespace
+
 bool HostFolder::List(const std::string& folder, std::vector<Entry>& out) {
     out.clear();
     std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? "." : folder, ec);
+    fs::directory_iterator it(PathOf(folder.empty() ? "." : folder), ec);
     if (ec) {
         return false;
     }
@@ -22,7 +38,7 @@ bool HostFolder::List(const std::string& folder, std::vector<Entry>& out) {
             return false;
         }
         Entry entry;
-        entry.szName = it->path().filename().string();
+        entry.szName = TextOf(it->path().filename());
         std::error_code typeEc;
         entry.bFolder = it->is_directory(typeEc);  // follows links, as Windows programs see them
         out.push_back(std::move(entry));
@@ -37,25 +53,25 @@ bool HostFolder::List(const std::string& folder, std::vector<Entry>& out) {
 
 bool HostFolder::IsFolder(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_directory(path, ec);
+    return !path.empty() && fs::is_directory(PathOf(path), ec);
 }
 
 bool HostFolder::IsFile(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
+    return !path.empty() && fs::is_regular_file(PathOf(path), ec);
 }
 
 bool HostFolder::ReadFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
     out.clear();
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
+    if (!fs::is_regular_file(PathOf(path), ec)) {
         return false;
     }
-    const auto size = fs::file_size(path, ec);
+    const auto size = fs::file_size(PathOf(path), ec);
     if (ec || size > maxBytes) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) {
         return false;
     }

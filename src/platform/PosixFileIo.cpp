@@ -432,17 +432,11 @@ private:
     }
 };
 
-FileIo* g_instance = nullptr;
-
 }  // namespace
 
 FileIo& SystemFileIo() {
     static PosixFileIo io;
     return io;
 }
-
-FileIo& FileIo::Instance() { return g_instance != nullptr ? *g_instance : SystemFileIo(); }
-
-void FileIo::SetInstance(FileIo* io) { g_instance = io; }
 
 }  // namespace lazrine::platform

@@ -10,11 +10,13 @@
 
 #include "platform/ModuleDir.h"
 #include "support/TempDir.h"
+#include "support/SystemSupport.h"
 
 namespace lazrine::platform {
 namespace {
 
 TEST(ShellOpen, HandsTheTargetToTheOpenerUnchanged) {
+    LAZRINE_SKIP_ON_WINDOWS("the opener is a shell script");
     EXPECT_FALSE(ShellOpen::ShellOpenDocument(""));
     testing::TempDir dir;
     const std::string script = dir.File("opener.sh");
@@ -41,8 +43,13 @@ TEST(ModuleDir, IsTheFolderOfTheRunningProgram) {
     std::string dir;
     ASSERT_TRUE(ModuleDir::GetModuleDir(dir));
     ASSERT_FALSE(dir.empty());
+#ifdef _WIN32
+    EXPECT_EQ(dir.back(), '\\');
+    EXPECT_TRUE(std::filesystem::exists(dir + "lazrine_tests.exe"));
+#else
     EXPECT_EQ(dir.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(dir + "lazrine_tests"));
+#endif
     EXPECT_EQ(ModuleDir::FileBeside("tamrisk.ini"), dir + "tamrisk.ini");
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/WineRegistry.h"
 #include "support/FakeWinePrefix.h"
+#include "support/SystemSupport.h"
 
 namespace lazrine::platform {
 namespace {
@@ -100,6 +101,7 @@ TEST(WineRegFile, RefusesOrSkipsWhatItDoesNotUnderstand) {
 // Hives of a prefix: the current user's and the local machine's, with the
 // 32-bit view of a 64-bit prefix.
 TEST(WineRegistry, ReadsBothHivesAndThe32BitView) {
+    LAZRINE_SKIP_ON_WINDOWS("the Wine prefix stands in for Windows elsewhere");
     testing::FakeWinePrefix prefix;
     prefix.UserReg("[Software\\\\Lazrine] 1\n\"Who\"=\"user\"\n");
     prefix.SystemReg(

@@ -62,6 +62,7 @@ public:
     bool Inspect(const std::string& path, Facts& out, std::string* error) override;
     bool InspectOpen(Handle h, Facts& out, std::string* error) override;
     bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override;
+    bool ReleasesBeforeReplace() const override { return m_Inner.ReleasesBeforeReplace(); }
 
 private:
     // Logs a step; true when it is the one to fail.

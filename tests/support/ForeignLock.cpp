@@ -7,14 +7,21 @@
 
 namespace lazrine::testing {
 
-ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start, std::int64_t length) {
+struct ForeignLock::Holder {
+    pid_t nChild = -1;
+    int nRelease = -1;  // closing it lets the child exit
+};
+
+ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start, std::int64_t length)
+    : m_pHolder(std::make_unique<Holder>()) {
     int ready[2] = {-1, -1};
     int release[2] = {-1, -1};
     if (::pipe(ready) != 0 || ::pipe(release) != 0) {
         return;
     }
-    m_nChild = ::fork();
-    if (m_nChild == 0) {
+    pid_t& child = m_pHolder->nChild;
+    child = ::fork();
+    if (child == 0) {
         // Only async-signal-safe calls until _exit.
         ::close(ready[0]);
         ::close(release[1]);
@@ -38,19 +45,19 @@ ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start,
     }
     ::close(ready[1]);
     ::close(release[0]);
-    m_nRelease = release[1];
+    m_pHolder->nRelease = release[1];
     char answer = 'n';
-    m_bHeld = m_nChild > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    m_bHeld = child > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
     ::close(ready[0]);
 }
 
 ForeignLock::~ForeignLock() {
-    if (m_nRelease >= 0) {
-        ::close(m_nRelease);
+    if (m_pHolder->nRelease >= 0) {
+        ::close(m_pHolder->nRelease);
     }
-    if (m_nChild > 0) {
+    if (m_pHolder->nChild > 0) {
         int status = 0;
-        ::waitpid(m_nChild, &status, 0);
+        ::waitpid(m_pHolder->nChild, &status, 0);
     }
 }
 

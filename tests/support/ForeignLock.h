@@ -1,21 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 
 namespace lazrine::testing {
 
-// A lock on a file held by another process, as another program (Palm
-// Desktop under Wine, a second copy of ours) would hold it, for the life of
-// the object. Record locks of the same process never conflict with each
-// other, so a forked child takes the lock and keeps it until released.
+// A lock on a file held by another program (Palm Desktop, a second copy of
+// ours), for the life of the object. POSIX record locks of one process never
+// conflict with each other, so there a forked child takes the lock and keeps
+// it until released; Windows locks belong to a file handle, so there a
+// handle of our own stands for the other program.
 class ForeignLock {
 public:
     enum class Kind {
-        kRecordWrite,  // fcntl write lock on [start, start + length), 0 = to the end
-        kRecordRead,   // fcntl read lock on that range
-        kWholeFile,    // flock exclusive lock
+        kRecordWrite,  // write (exclusive) lock on [start, start + length), 0 = to the end
+        kRecordRead,   // read (shared) lock on that range
+        kWholeFile,    // flock exclusive lock; on Windows the file open without sharing
     };
 
     ForeignLock(const std::string& path, Kind kind, std::int64_t start = 0, std::int64_t length = 0);
@@ -23,12 +24,12 @@ public:
     ForeignLock(const ForeignLock&) = delete;
     ForeignLock& operator=(const ForeignLock&) = delete;
 
-    // True once the child holds the lock.
+    // True once the lock is held.
     bool Held() const { return m_bHeld; }
 
 private:
-    pid_t m_nChild = -1;
-    int m_nRelease = -1;  // closing it lets the child exit
+    struct Holder;  // what keeps the lock, per system
+    std::unique_ptr<Holder> m_pHolder;
     bool m_bHeld = false;
 };
 

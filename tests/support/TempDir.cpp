@@ -3,7 +3,6 @@
 #include <atomic>
 #include <random>
 #include <system_error>
-#include <unistd.h>
 
 namespace lazrine::testing {
 
@@ -12,7 +11,9 @@ TempDir::TempDir() {
     std::random_device rd;
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        m_path = base / ("lazrine-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+        // Random enough that test processes running side by side pick
+        // different names; a name already taken is simply skipped.
+        m_path = base / ("lazrine-test-" + std::to_string(rd()) + "-" + std::to_string(counter++) + "-" +
                          std::to_string(rd() % 100000));
         std::error_code ec;
         if (std::filesystem::create_directory(m_path, ec)) {

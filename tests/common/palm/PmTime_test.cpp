@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "platform/LocalClock.h"
+#include "support/SystemSupport.h"
 
 namespace lazrine::palm {
 namespace {
@@ -43,6 +44,9 @@ TEST_F(PmTimeTest, ConvertsStoredValuesToLocalCalendarTime) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.value));
+        if (!lazrine::testing::kHasZoneDatabase && std::string(c.zone) != "UTC") {
+            continue;
+        }
         platform::LocalClock::UseTimeZone(c.zone);
         PmTime time(c.value);
         Fields got = At(1, 1, 1, 1, 1, 1);

@@ -6,9 +6,8 @@
 #include "common/palm/desktop/PmDesktopPath.h"
 #include "common/palm/desktop/PmUserDataLib.h"
 #include "platform/HostFolder.h"
+#include "platform/HostPath.h"
 #include "platform/TextCodec.h"
-#include "platform/WinePathMapper.h"
-#include "platform/WinePrefix.h"
 
 namespace lazrine::palm {
 namespace {
@@ -34,8 +33,6 @@ State& Desktop() {
     return state;
 }
 
-platform::WinePathMapper Mapper() { return platform::WinePathMapper(platform::WinePrefix::Locate()); }
-
 void UnloadOne(const Library& lib) {
     State& s = Desktop();
     s.nLoaded &= ~lib.nBit;
@@ -50,9 +47,8 @@ bool LoadOne(const Library& lib, const std::string& settingsFile) {
     if (PmDesktopPath::PmGetDesktopPath(settingsFile, desktop, PmDesktopPath::kMaxPath) != PmDesktopPath::kOk) {
         return false;
     }
-    const platform::WinePathMapper mapper = Mapper();
     std::string hostFile;
-    if (!mapper.ToHostPath(desktop + "\\" + lib.szFile, hostFile) || !platform::HostFolder::IsFile(hostFile)) {
+    if (!platform::HostPath::FromPalmText(desktop + "\\" + lib.szFile, hostFile) || !platform::HostFolder::IsFile(hostFile)) {
         return false;
     }
     if (lib.nBit == PmDesktop::kUserData) {
@@ -61,7 +57,7 @@ bool LoadOne(const Library& lib, const std::string& settingsFile) {
             root = desktop;
         }
         std::string hostRoot;
-        if (!mapper.ToHostPath(root, hostRoot)) {
+        if (!platform::HostPath::FromPalmText(root, hostRoot)) {
             hostRoot.clear();
         }
         auto userData = std::make_unique<PmUserDataLib>();
@@ -177,7 +173,7 @@ bool PmDesktop::PmGetUserDataPath(std::uint32_t userId, std::string& folder) {
         return false;
     }
     std::string error;
-    if (!Mapper().ToHostPath(text, folder, &error)) {
+    if (!platform::HostPath::FromPalmText(text, folder, &error)) {
         folder.clear();
         return Fail(error);
     }

@@ -2,23 +2,22 @@
 
 #include "platform/ModuleDir.h"
 #include "platform/ProfileFile.h"
-#include "platform/WinePrefix.h"
-#include "platform/WineRegistry.h"
+#include "platform/Registry.h"
 
 namespace lazrine::palm {
 namespace {
 
-using platform::WineRegistry;
+using platform::Registry;
 
 // Opens the Core key in its lookup order; false when neither opens.
-bool OpenCoreKey(const WineRegistry& registry, WineRegistry::Root& root, const char*& key) {
-    if (registry.OpenKey(WineRegistry::Root::kCurrentUser, PmDesktopPath::kUserKey)) {
-        root = WineRegistry::Root::kCurrentUser;
+bool OpenCoreKey(const Registry& registry, Registry::Root& root, const char*& key) {
+    if (registry.OpenKey(Registry::Root::kCurrentUser, PmDesktopPath::kUserKey)) {
+        root = Registry::Root::kCurrentUser;
         key = PmDesktopPath::kUserKey;
         return true;
     }
-    if (registry.OpenKey(WineRegistry::Root::kLocalMachine, PmDesktopPath::kMachineKey)) {
-        root = WineRegistry::Root::kLocalMachine;
+    if (registry.OpenKey(Registry::Root::kLocalMachine, PmDesktopPath::kMachineKey)) {
+        root = Registry::Root::kLocalMachine;
         key = PmDesktopPath::kMachineKey;
         return true;
     }
@@ -62,8 +61,8 @@ int PmDesktopPath::PmGetDesktopPath(const std::string& settingsFile, std::string
         out = configured;
         return kOk;
     }
-    const WineRegistry registry(platform::WinePrefix::Locate());
-    WineRegistry::Root root = WineRegistry::Root::kCurrentUser;
+    const Registry registry;
+    Registry::Root root = Registry::Root::kCurrentUser;
     const char* key = nullptr;
     if (!OpenCoreKey(registry, root, key)) {
         return kErrNotFound;
@@ -94,8 +93,8 @@ bool PmDesktopPath::PmGetCoreValue(const std::string& settingsFile, const std::s
     if (!SettingsPath(settingsFile).empty()) {
         return false;
     }
-    const WineRegistry registry(platform::WinePrefix::Locate());
-    WineRegistry::Root root = WineRegistry::Root::kCurrentUser;
+    const Registry registry;
+    Registry::Root root = Registry::Root::kCurrentUser;
     const char* key = nullptr;
     return OpenCoreKey(registry, root, key) && registry.QueryValue(root, key, name, out);
 }

@@ -14,7 +14,7 @@ namespace lazrine::palm {
 // or, only when that key cannot be opened, the local machine's
 // "Software\PalmSource\Desktop\Core"; of the opened key the value
 // "DesktopPath", else the folder of "HotSyncPath" (ending in a separator).
-// The registry is the Wine prefix's (see platform::WinePrefix).
+// The registry is the system's, or the Wine prefix's (see platform::Registry).
 class PmDesktopPath {
 public:
     static constexpr int kOk = 0;

@@ -3,8 +3,7 @@
 #include <utility>
 
 #include "common/palm/desktop/PmDesktop.h"
-#include "platform/WinePathMapper.h"
-#include "platform/WinePrefix.h"
+#include "platform/HostPath.h"
 
 namespace lazrine::palm {
 namespace {
@@ -36,8 +35,7 @@ bool PmUserDataPath::DataFilePath(std::uint32_t userId, std::string_view folder,
     std::string text = base;
     text.append(folder);
     text.append(file);
-    const platform::WinePathMapper mapper(platform::WinePrefix::Locate());
-    return mapper.ToHostPath(text, out, &error);
+    return platform::HostPath::FromPalmText(text, out, &error);
 }
 
 }  // namespace lazrine::palm

@@ -11,8 +11,9 @@ namespace lazrine::palm {
 // (PmDesktop::PmGetUserDataFolder), then a Windows-style relative folder
 // ("memopad\") and a file name ("memopad.dat"). The stores keep forming
 // their names the way Palm Desktop does; the whole text is mapped to a host
-// path here, in one place, through the Wine prefix's drives and with each
-// element matched without regard to letter case (platform::WinePathMapper).
+// path here, in one place (platform::HostPath: on Windows the text itself,
+// elsewhere through the Wine prefix's drives, each element matched without
+// regard to letter case).
 class PmUserDataPath {
 public:
     // Gives the data folder of a user (a host path or a Windows path text);

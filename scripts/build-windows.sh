@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows command-line program and the test binary with
+# MinGW-w64: build/windows/x86_64/lazrine/src/lazrine-cli.exe (one static
+# file) and build/windows/x86_64/lazrine/tests/lazrine_tests.exe, run under
+# Wine by scripts/test-windows.sh. The 32-bit (i686) build is compiled too,
+# unless --64-only is given; it is not run (that needs 32-bit Wine).
+#
+# The libraries Debian ships for Linux only are built from their Debian
+# source packages, fetched by scripts/windows/fetch-source.sh and patched with
+# scripts/windows/patches/; nothing of them is kept in the repository.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+arches=(x86_64 i686)
+if [ "${1:-}" = "--64-only" ]; then
+  arches=(x86_64)
+fi
+
+./scripts/setup-windows.sh
+jobs=$(nproc)
+out="$root/build/windows"
+sources="$out/sources"
+
+# mdbtools 1.0.1 (Debian 13), whose libmdb reads from memory; minIni 1.4.
+mdbtools_version=1.0.1-0.1
+mdbtools_sha256=750cbf793bf5b7e296fdc359124393a0aef89ee663b7741ba4b1ca2ce30b3b37
+minini_version=1.4+ds-1
+minini_sha256=bfae2a438d93df8c789839d9d1f4a9c56d6db2fb12a31d40b41df82c124cf46a
+stamp="$sources/.fetched-$mdbtools_version-$minini_version-$(cat scripts/windows/patches/*.patch | sha256sum | cut -c1-16)"
+if [ ! -f "$stamp" ]; then
+  echo "== fetching the mdbtools and minIni sources"
+  rm -rf "$sources"
+  mkdir -p "$sources"
+  scripts/windows/fetch-source.sh mdbtools "$mdbtools_version" trixie "$mdbtools_sha256" "$sources"
+  scripts/windows/fetch-source.sh libminini "$minini_version" bookworm "$minini_sha256" "$sources"
+  for p in scripts/windows/patches/mdbtools-*.patch; do
+    patch -d "$sources/mdbtools" -p1 --forward --quiet < "$p"
+  done
+  touch "$stamp"
+fi
+
+for arch in "${arches[@]}"; do
+  toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/scripts/windows/toolchain-mingw.cmake" -DLAZRINE_WINDOWS_ARCH="$arch")
+  deps="$out/$arch/deps"
+  if [ ! -f "$deps/.built" ]; then
+    echo "== $arch: libmdb, minIni, xxHash and GoogleTest"
+    cmake -S scripts/windows/deps -B "$out/$arch/deps-build" "${toolchain[@]}" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" \
+      -DMDBTOOLS_SOURCE="$sources/mdbtools" -DMININI_SOURCE="$sources/libminini" >/dev/null
+    cmake --build "$out/$arch/deps-build" -j "$jobs" >/dev/null
+    cmake --install "$out/$arch/deps-build" >/dev/null
+    cmake -S /usr/src/googletest -B "$out/$arch/gtest-build" "${toolchain[@]}" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -Dgtest_disable_pthreads=OFF >/dev/null
+    cmake --build "$out/$arch/gtest-build" -j "$jobs" >/dev/null
+    cmake --install "$out/$arch/gtest-build" >/dev/null
+    touch "$deps/.built"
+  fi
+
+  echo "== $arch: Lazrine"
+  # -O2 as in the Linux build (RelWithDebInfo), without the debug information.
+  cmake -S . -B "$out/$arch/lazrine" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DLAZRINE_WINDOWS_DEPS="$deps" -DLAZRINE_BUILD_GUI=OFF -DLAZRINE_BUILD_BENCHMARKS=OFF \
+    -DLAZRINE_BUILD_FUZZERS=OFF >/dev/null
+  cmake --build "$out/$arch/lazrine" -j "$jobs" --target lazrine-cli lazrine_tests
+done
+echo "== Windows build done: $out/x86_64/lazrine/src/lazrine-cli.exe"

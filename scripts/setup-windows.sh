@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what the Windows cross-build and its Wine test run need, on top of
+# the Linux build's packages: the MinGW-w64 compilers (64- and 32-bit, POSIX
+# threads for std::thread and std::mutex), Wine to run the 64-bit tests, and
+# dpkg-dev for unpacking the mdbtools source package.
+# Idempotent and non-interactive: packages already present are left alone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup-debian.sh
+
+packages=(
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  wine wine64
+  dpkg-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

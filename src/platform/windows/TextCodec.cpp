@@ -1,0 +1,108 @@
+#include "platform/TextCodec.h"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "platform/windows/WideText.h"
+
+namespace lazrine::platform {
+namespace {
+
+constexpr UINT kCp1252 = 1252;
+
+// The five bytes Windows-1252 leaves undefined; Windows passes them through
+// as C1 controls, but they name no character, on every system alike.
+bool IsUndefined(unsigned char byte) {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
+    if (IsAscii(text)) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out.push_back(c);
+            continue;
+        }
+        wchar_t wide = 0;
+        if (IsUndefined(byte) || ::MultiByteToWideChar(kCp1252, 0, &c, 1, &wide, 1) != 1) {
+            out += "\xEF\xBF\xBD";
+            continue;
+        }
+        out += WideText::ToUtf8(std::wstring_view(&wide, 1));
+    }
+    return out;
+}
+
+bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
+    out.clear();
+    if (IsAscii(text)) {
+        out.assign(text);
+        return true;
+    }
+    std::wstring wide;
+    if (!WideText::FromUtf8(text, wide) || wide.size() > static_cast<std::size_t>(INT_MAX)) {
+        return false;
+    }
+    const int size = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    const int n =
+        ::WideCharToMultiByte(kCp1252, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault) {
+        return false;
+    }
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    if (::WideCharToMultiByte(kCp1252, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), n, nullptr,
+                              &usedDefault) != n ||
+        usedDefault) {
+        return false;
+    }
+    for (const char c : bytes) {
+        if (IsUndefined(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    out = std::move(bytes);
+    return true;
+}
+
+bool TextCodec::CodePointToCp1252(std::uint32_t cp, char& out) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        out = static_cast<char>(static_cast<unsigned char>(cp));
+        return true;
+    }
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return false;
+    }
+    std::wstring wide;
+    if (cp < 0x10000) {
+        wide.push_back(static_cast<wchar_t>(cp));
+    } else {
+        wide.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+        wide.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    }
+    std::string single;
+    if (!Utf8ToCp1252(WideText::ToUtf8(wide), single) || single.size() != 1) {
+        return false;
+    }
+    out = single[0];
+    return true;
+}
+
+}  // namespace lazrine::platform
