@@ -17,6 +17,11 @@ add_library(PkgConfig::XXHASH INTERFACE IMPORTED)
 target_include_directories(PkgConfig::XXHASH SYSTEM INTERFACE ${_deps_include})
 target_link_libraries(PkgConfig::XXHASH INTERFACE ${_deps_lib}/libxxhash.a)
 
+add_library(PkgConfig::LIBICAL INTERFACE IMPORTED)
+target_include_directories(PkgConfig::LIBICAL SYSTEM INTERFACE ${_deps_include})
+target_link_libraries(PkgConfig::LIBICAL INTERFACE ${_deps_lib}/libical.a)
+target_compile_definitions(PkgConfig::LIBICAL INTERFACE LIBICAL_ICAL_STATIC_DEFINE)
+
 add_library(lazrine_minini INTERFACE)
 target_include_directories(lazrine_minini SYSTEM INTERFACE ${_deps_include})
 target_link_libraries(lazrine_minini INTERFACE ${_deps_lib}/libminIni.a)

@@ -13,9 +13,16 @@ bool LocalClock::ToLocal(std::int64_t secondsSince1970, Fields& out) {
         return false;
     }
     std::tm tm{};
+#ifdef _WIN32
+    // The C run-time of Windows refuses times before 1970 and after 3000.
+    if (localtime_s(&tm, &t) != 0) {
+        return false;
+    }
+#else
     if (localtime_r(&t, &tm) == nullptr) {
         return false;
     }
+#endif
     Fields f;
     f.year = tm.tm_year + 1900;
     f.month = tm.tm_mon + 1;
@@ -71,6 +78,11 @@ std::string LocalClock::ZoneName() {
                    ? name
                    : std::string();
     }
+#ifdef _WIN32
+    // Windows names its zones in its own way ("W. Europe Standard Time"),
+    // not in the zone database's.
+    return {};
+#else
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::read_symlink("/etc/localtime", ec);
     if (ec) {
@@ -79,15 +91,23 @@ std::string LocalClock::ZoneName() {
     const std::string text = target.generic_string();
     const auto at = text.find("zoneinfo/");
     return at == std::string::npos ? std::string() : text.substr(at + 9);
+#endif
 }
 
 void LocalClock::UseTimeZone(const char* zone) {
+#ifdef _WIN32
+    // The C run-time of Windows reads TZ in the POSIX form without rules
+    // ("UTC", "EST5EDT"); an empty value returns to the system's zone.
+    _putenv_s("TZ", zone == nullptr ? "" : zone);
+    _tzset();
+#else
     if (zone == nullptr || *zone == '\0') {
         unsetenv("TZ");
     } else {
         setenv("TZ", zone, 1);
     }
     tzset();
+#endif
 }
 
 }  // namespace lazrine::platform
