@@ -460,9 +460,10 @@ private:
         }
         // Others may keep reading and writing handles open (Palm Desktop
         // keeps its files open between changes); the lock below is what
-        // keeps them from changing the bytes while we hold the file.
-        LocalHandle h(::CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+        // keeps them from changing the bytes while we hold the file. Nobody
+        // may rename or delete it meanwhile.
+        LocalHandle h(::CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.Valid()) {
             const DWORD code = ::GetLastError();
             if (IsInUseCode(code)) {
