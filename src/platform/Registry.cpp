@@ -17,6 +17,8 @@ struct Registry::Impl {
     WineRegistry wine{WinePrefix::Locate()};
 };
 
+const char* Registry::Name() { return "the Wine registry"; }
+
 Registry::Registry() : m_pImpl(std::make_unique<Impl>()) {}
 
 Registry::~Registry() = default;

@@ -21,6 +21,10 @@ public:
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
+    // What the registry is, for messages: "the registry", or where Wine
+    // stands in for Windows, "the Wine registry".
+    static const char* Name();
+
     // True when the key can be opened for reading.
     bool OpenKey(Root root, std::string_view key) const;
     // A text value of the key, up to its first zero character. False when

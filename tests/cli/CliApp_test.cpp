@@ -11,6 +11,7 @@
 #include "support/PalmFileBuilder.h"
 #include "support/ScopedFileIo.h"
 #include "support/TempDirTest.h"
+#include "support/SystemSupport.h"
 
 namespace lazrine::cli {
 namespace {
@@ -195,6 +196,7 @@ TEST_F(CliAppTest, AFileInUseIsReportedAsInUse) {
 // A FIFO, a device or a folder given as the file is refused at once by
 // every command; none of them waits for a FIFO's writer.
 TEST_F(CliAppTest, ANameThatIsNoRegularFileIsRefusedAtOnce) {
+    LAZRINE_SKIP_ON_WINDOWS("no FIFOs or /dev/null");
     BlockingFifo fifo(dir.File("fifo.dat"));
     ASSERT_TRUE(fifo.Made());
     std::filesystem::create_directory(dir.File("folder.dat"));

@@ -43,6 +43,8 @@ private:
 
 struct Registry::Impl {};
 
+const char* Registry::Name() { return "the registry"; }
+
 Registry::Registry() : m_pImpl(std::make_unique<Impl>()) {}
 
 Registry::~Registry() = default;

@@ -9,6 +9,7 @@
 #include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
+#include "support/SystemSupport.h"
 
 namespace lazrine::palm {
 namespace {
@@ -232,6 +233,7 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
 // A probe says why a name is refused, and never touches the records that
 // are loaded: the loaded file stays the one that is written.
 TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
+    LAZRINE_SKIP_ON_WINDOWS("no FIFOs");
     using Failure = PmRecordSet::ProbeFailure;
     const auto loaded = Put(BuildExtendedMemoFile(Mixed()), "loaded.dat");
     const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");

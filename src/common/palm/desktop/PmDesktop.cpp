@@ -7,6 +7,7 @@
 #include "common/palm/desktop/PmUserDataLib.h"
 #include "platform/HostFolder.h"
 #include "platform/HostPath.h"
+#include "platform/Registry.h"
 #include "platform/TextCodec.h"
 
 namespace lazrine::palm {
@@ -186,8 +187,9 @@ std::string PmDesktop::PmNoUsersReason(const std::string& settingsFile) {
     std::string desktop;
     const int code = PmDesktopPath::PmGetDesktopPath(settingsFile, desktop, PmDesktopPath::kMaxPath);
     if (code == PmDesktopPath::kErrNotFound) {
-        return "Palm Desktop was not found: no \"PDPath\" in the settings file and no Palm Desktop key in the "
-               "Wine registry";
+        return std::string("Palm Desktop was not found: no \"PDPath\" in the settings file and no Palm Desktop key "
+                           "in ") +
+               platform::Registry::Name();
     }
     if (code == PmDesktopPath::kErrTooLong) {
         return "the Palm Desktop folder named in the settings or the registry is too long";
