@@ -1,9 +1,11 @@
 #include "common/misc/CommAddrMgr.h"
 
+#include "common/misc/CxDateTime.h"
+
 namespace lazrine::misc {
 namespace {
 
-const std::string* AddressPart(const CommAddress& address, std::uint32_t part) {
+const std::string_view* AddressPart(const CommAddress& address, std::uint32_t part) {
     switch (part) {
         case 0:
             return &address.szStreet;
@@ -19,7 +21,7 @@ const std::string* AddressPart(const CommAddress& address, std::uint32_t part) {
 }
 
 // The member behind a text key (1 to 39), or none.
-const std::string* TextOf(const CommAddrRec& rec, std::uint32_t key) {
+const std::string_view* TextOf(const CommAddrRec& rec, std::uint32_t key) {
     using K = CommAddrMgr::Key;
     if (key >= K::kWorkStreet && key < K::kHomeStreet) {
         return AddressPart(rec.Work, key - K::kWorkStreet);
@@ -153,11 +155,19 @@ std::span<const CommFieldInfo> CommAddrMgr::FieldTable() const {
 }
 
 std::string CommAddrMgr::FieldText(const CommAddrRec& rec, std::uint32_t key, bool whole) const {
-    if (const std::string* text = TextOf(rec, key)) {
+    if (const std::string_view* text = TextOf(rec, key)) {
         // Texts are held whole; a cell shows what fits its buffer.
-        return whole ? *text : text->substr(0, kCellMax);
+        return std::string(whole ? *text : text->substr(0, kCellMax));
     }
     switch (key) {
+        case kCreationTime:
+        case kModificationTime: {
+            // No store fills these times, so a contact shows the zero date
+            // (12/30/1899 00:00:00), as Palm's own shared contact model does.
+            CxDateTime time;
+            time.SetVariantTime(key == kCreationTime ? rec.dCreationTime : rec.dModificationTime);
+            return time.FormatDateTime();
+        }
         case kSource:
             if (rec.nSource == CommRecord::kSourceClassic) {
                 return "Palm";

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "common/misc/CommRecordMgr.h"
 
@@ -12,37 +13,38 @@ namespace lazrine::misc {
 
 // One postal address of the common contact record.
 struct CommAddress {
-    std::string szStreet;
-    std::string szCity;
-    std::string szState;
-    std::string szPostal;
-    std::string szCountry;
+    std::string_view szStreet;
+    std::string_view szCity;
+    std::string_view szState;
+    std::string_view szPostal;
+    std::string_view szCountry;
 };
 
-// The common contact record. Every text is held whole, however long the
-// native text was: the display cuts, the data never does.
+// The common contact record. Its texts refer to the whole texts of the
+// native record in the store that loaded it (see CommRecord), however long
+// they are: the display cuts, the data never does.
 struct CommAddrRec : CommRecord {
     static constexpr std::size_t kCustomCount = 9;
 
-    std::string szFirstName;
-    std::string szLastName;
+    std::string_view szFirstName;
+    std::string_view szLastName;
     CommAddress Work;
     CommAddress Home;
     CommAddress Other;
-    std::string szHomePhone;
-    std::string szWorkPhone;
-    std::string szMobilePhone;
-    std::string szMainPhone;
-    std::string szOtherPhone;
-    std::string szEmail;
-    std::string szFax;
-    std::string szPager;
-    std::string szCompany;
-    std::string szTitle;
-    std::string szHomePage;
-    std::string szNote;
-    std::array<std::string, kCustomCount> aCustom{};
-    std::string szCategory;
+    std::string_view szHomePhone;
+    std::string_view szWorkPhone;
+    std::string_view szMobilePhone;
+    std::string_view szMainPhone;
+    std::string_view szOtherPhone;
+    std::string_view szEmail;
+    std::string_view szFax;
+    std::string_view szPager;
+    std::string_view szCompany;
+    std::string_view szTitle;
+    std::string_view szHomePage;
+    std::string_view szNote;
+    std::array<std::string_view, kCustomCount> aCustom{};
+    std::string_view szCategory;
     double dCreationTime = 0;
     double dModificationTime = 0;
 
@@ -52,7 +54,9 @@ struct CommAddrRec : CommRecord {
     // earlier phone of the same label; otherwise the text replaces what the
     // member held, and the last phone of a label wins. Every store
     // generation files its phones, in record order, through this one rule.
+    // The record refers to `text`, which must outlive it.
     void FilePhone(std::int64_t label, const std::string& text);
+    void FilePhone(std::int64_t label, std::string&& text) = delete;
 };
 
 class CommAddrMgr : public CommRecordMgr<CommAddrRec> {

@@ -129,6 +129,10 @@ TEST_F(PmAddrInfoTest, FileContactsConvertWholeIntoTheCommonRecord) {
     for (const std::uint32_t key : {43u, 44u, 0u, 45u}) {
         EXPECT_EQ(Text(classic, 0, key), "");
     }
+    for (const std::uint32_t key : {K::kCreationTime, K::kModificationTime}) {
+        EXPECT_EQ(Text(classic, 0, key), "12/30/1899 00:00:00") << "no file holds these times";
+        EXPECT_EQ(Text(extended, 0, key), "12/30/1899 00:00:00");
+    }
 }
 
 TEST_F(PmAddrInfoTest, SwapNameComesFromTheSettingsFileInUse) {
