@@ -43,10 +43,37 @@ struct ExportTask {
     std::uint32_t nDueDate = 0;   // as stored; see ExportSource::DueDate
 };
 
+struct ExportAddress {
+    std::string szStreet;
+    std::string szCity;
+    std::string szState;
+    std::string szPostal;
+    std::string szCountry;
+};
+
+// The common contact record's texts, converted to UTF-8 (the common record
+// only refers to the stored texts, which may be in the file's code page).
 struct ExportContact {
     std::uint32_t nId = 0;
-    // The common record's texts, converted to UTF-8.
-    misc::CommAddrRec Rec;
+    std::string szFirstName;
+    std::string szLastName;
+    ExportAddress Work;
+    ExportAddress Home;
+    ExportAddress Other;
+    std::string szHomePhone;
+    std::string szWorkPhone;
+    std::string szMobilePhone;
+    std::string szMainPhone;
+    std::string szOtherPhone;
+    std::string szEmail;
+    std::string szFax;
+    std::string szPager;
+    std::string szCompany;
+    std::string szTitle;
+    std::string szHomePage;
+    std::string szNote;
+    std::array<std::string, misc::CommAddrRec::kCustomCount> aCustom{};
+    std::string szCategory;
     // The label of each custom field, as the file names it or, where the
     // file names none, "Custom 1" to "Custom 9".
     std::array<std::string, misc::CommAddrRec::kCustomCount> aCustomLabels{};

@@ -64,10 +64,12 @@ bool CategoryOf(Info& set, const palm::PmRecordEntry& entry, std::uint32_t sourc
     }
 }
 
-void CopyAddress(std::uint32_t source, misc::CommAddress& a) {
-    for (std::string* text : {&a.szStreet, &a.szCity, &a.szState, &a.szPostal, &a.szCountry}) {
-        *text = ExportSource::Utf8Of(source, *text);
-    }
+void CopyAddress(std::uint32_t source, const misc::CommAddress& from, ExportAddress& to) {
+    to.szStreet = ExportSource::Utf8Of(source, from.szStreet);
+    to.szCity = ExportSource::Utf8Of(source, from.szCity);
+    to.szState = ExportSource::Utf8Of(source, from.szState);
+    to.szPostal = ExportSource::Utf8Of(source, from.szPostal);
+    to.szCountry = ExportSource::Utf8Of(source, from.szCountry);
 }
 
 }  // namespace
@@ -154,19 +156,24 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     const std::uint32_t source = rec.nSource;
     out.nId = rec.nId;
-    out.Rec = rec;
-    misc::CommAddrRec& r = out.Rec;
-    for (std::string* text : {&r.szFirstName, &r.szLastName, &r.szHomePhone, &r.szWorkPhone, &r.szMobilePhone,
-                              &r.szMainPhone, &r.szOtherPhone, &r.szEmail, &r.szFax, &r.szPager, &r.szCompany,
-                              &r.szTitle, &r.szHomePage, &r.szNote, &r.szCategory}) {
-        *text = Utf8Of(source, *text);
+    const std::pair<std::string*, std::string_view> texts[] = {
+        {&out.szFirstName, rec.szFirstName}, {&out.szLastName, rec.szLastName},
+        {&out.szHomePhone, rec.szHomePhone}, {&out.szWorkPhone, rec.szWorkPhone},
+        {&out.szMobilePhone, rec.szMobilePhone}, {&out.szMainPhone, rec.szMainPhone},
+        {&out.szOtherPhone, rec.szOtherPhone}, {&out.szEmail, rec.szEmail},
+        {&out.szFax, rec.szFax}, {&out.szPager, rec.szPager},
+        {&out.szCompany, rec.szCompany}, {&out.szTitle, rec.szTitle},
+        {&out.szHomePage, rec.szHomePage}, {&out.szNote, rec.szNote},
+        {&out.szCategory, rec.szCategory}};
+    for (const auto& [to, from] : texts) {
+        *to = Utf8Of(source, from);
     }
-    for (std::string& custom : r.aCustom) {
-        custom = Utf8Of(source, custom);
+    for (std::size_t k = 0; k < rec.aCustom.size(); ++k) {
+        out.aCustom[k] = Utf8Of(source, rec.aCustom[k]);
     }
-    CopyAddress(source, r.Work);
-    CopyAddress(source, r.Home);
-    CopyAddress(source, r.Other);
+    CopyAddress(source, rec.Work, out.Work);
+    CopyAddress(source, rec.Home, out.Home);
+    CopyAddress(source, rec.Other, out.Other);
     for (std::size_t k = 0; k < out.aCustomLabels.size(); ++k) {
         out.aCustomLabels[k] = "Custom " + std::to_string(k + 1);
     }

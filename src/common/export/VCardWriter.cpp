@@ -35,7 +35,7 @@ std::string Joined(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
-bool IsEmpty(const misc::CommAddress& a) {
+bool IsEmpty(const ExportAddress& a) {
     return a.szStreet.empty() && a.szCity.empty() && a.szState.empty() && a.szPostal.empty() && a.szCountry.empty();
 }
 
@@ -100,7 +100,7 @@ std::string VCardWriter::Fold(std::string_view line) {
 }
 
 bool VCardWriter::Write(const ExportContact& contact) {
-    const misc::CommAddrRec& r = contact.Rec;
+    const ExportContact& r = contact;
     std::string card;
     const auto add = [&card](std::string_view name, const std::string& value) { card += Fold(std::string(name) + ":" + value); };
     const auto addText = [&add](std::string_view name, const std::string& text) {
@@ -133,7 +133,7 @@ bool VCardWriter::Write(const ExportContact& contact) {
         addText(name, *text);
     }
     addText("EMAIL;TYPE=INTERNET", r.szEmail);
-    const std::pair<const char*, const misc::CommAddress*> addresses[] = {
+    const std::pair<const char*, const ExportAddress*> addresses[] = {
         {"ADR;TYPE=WORK", &r.Work}, {"ADR;TYPE=HOME", &r.Home}, {"ADR;TYPE=OTHER", &r.Other}};
     for (const auto& [name, a] : addresses) {
         if (!IsEmpty(*a)) {
