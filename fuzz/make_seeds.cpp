@@ -97,6 +97,37 @@ std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
     return files;
 }
 
+// An empty to-do list, and tasks with every priority, a due date or none,
+// a repeat, odd tags and long texts.
+std::vector<lazrine::testing::TodoFileSpec> TodoFiles() {
+    using lazrine::testing::TodoSpec;
+    std::vector<lazrine::testing::TodoFileSpec> files(2);
+    files[1].categories = {{1, 4, 0, "Home", "Home"}};
+    TodoSpec plain;
+    plain.id = 3;
+    plain.status = 0x04;
+    plain.category = 4;
+    plain.description = "Call Ren\xe9" "e";
+    plain.note = "two\r\nlines";
+    plain.dueDate = 1230768000;
+    TodoSpec rich = plain;
+    rich.id = 4;
+    rich.status = 0x80;
+    rich.priority = 5;
+    rich.completed = 1;
+    rich.dueDate = 0xFFFFFFFF;
+    rich.description = std::string(300, 'd');
+    rich.note = std::string(9000, 'n');
+    rich.alarm = 1;
+    rich.blobs[1] = {65, 2, 7, 8, {1, 2, 3}};
+    rich.extraTextA = "a";
+    rich.repeat = lazrine::testing::MakeRepeat(2, {1231372800});
+    rich.intTag = 3;
+    rich.flagTag = 1;
+    files[1].todos = {plain, rich};
+    return files;
+}
+
 // An empty date book, one appointment, and one of everything.
 std::vector<lazrine::testing::DateFileSpec> DateFiles() {
     std::vector<lazrine::testing::DateFileSpec> files(2);
@@ -175,6 +206,11 @@ int main(int argc, char** argv) {
         ++n;
         Write(folder, "extended_address", n, lazrine::testing::BuildExtendedAddressFile(spec));
         Write(folder, "classic_address", n, lazrine::testing::BuildClassicAddressFile(spec));
+    }
+    for (const lazrine::testing::TodoFileSpec& spec : TodoFiles()) {
+        ++n;
+        Write(folder, "extended_todo", n, lazrine::testing::BuildExtendedTodoFile(spec));
+        Write(folder, "classic_todo", n, lazrine::testing::BuildClassicTodoFile(spec));
     }
     for (const lazrine::testing::DateFileSpec& spec : DateFiles()) {
         ++n;

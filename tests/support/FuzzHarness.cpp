@@ -134,7 +134,7 @@ std::string CompareCategoryLists(const palm::PmCategoryMgr* a, const palm::PmCat
 bool SameRecord(const palm::PmMemoExRec& a, const palm::PmMemoExRec& b) {
     return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
            a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
-           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.nPrivate == b.nPrivate && a.blobs == b.blobs && a.szExtraA == b.szExtraA &&
            a.szExtraB == b.szExtraB && a.szMemo == b.szMemo && a.szCategory == b.szCategory;
 }
 
@@ -146,7 +146,7 @@ bool SameRecord(const palm::PmMemoRec& a, const palm::PmMemoRec& b) {
 bool SameRecord(const palm::PmTodoExRec& a, const palm::PmTodoExRec& b) {
     return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
            a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
-           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.nPrivate == b.nPrivate && a.blobs == b.blobs && a.szExtraA == b.szExtraA &&
            a.szExtraB == b.szExtraB && a.szDescription == b.szDescription && a.nDueDate == b.nDueDate &&
            a.nCompleted == b.nCompleted && a.nPriority == b.nPriority && a.szNote == b.szNote &&
            a.nExtraC == b.nExtraC && a.nExtraDateA == b.nExtraDateA && a.nAlarm == b.nAlarm &&
@@ -197,7 +197,7 @@ bool SameRecord(const palm::PmAddrRec& a, const palm::PmAddrRec& b) { return Sam
 bool SameRecord(const palm::PmDateExRec& a, const palm::PmDateExRec& b) {
     return a.nRecordId == b.nRecordId && a.nExtraA == b.nExtraA && a.nStatus == b.nStatus &&
            a.nExtraB == b.nExtraB && a.nPlacement == b.nPlacement && a.nCategoryId == b.nCategoryId &&
-           a.nPrivate == b.nPrivate && a.aBlobs == b.aBlobs && a.szExtraA == b.szExtraA &&
+           a.nPrivate == b.nPrivate && a.blobs == b.blobs && a.szExtraA == b.szExtraA &&
            a.szExtraB == b.szExtraB && a.szCategory == b.szCategory && a.nStartTime == b.nStartTime &&
            a.nEndTime == b.nEndTime && a.szDescription == b.szDescription && a.nExtraC == b.nExtraC &&
            a.szNote == b.szNote && a.nAllDay == b.nAllDay && a.nExtraD == b.nExtraD && a.nExtraE == b.nExtraE &&

@@ -524,6 +524,18 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     if (auto* const* rule = std::get_if<PmRepeatRule*>(&ref.target)) {
         return ReadRepeatField(**rule);
     }
+    if (auto* const* held = std::get_if<PmBlobBytes*>(&ref.target)) {
+        // Checked by the binary-field reader, then kept as the file held it.
+        const std::size_t start = m_nPos;
+        PmBlobField blob;
+        if (!ReadBlobField(blob)) {
+            return false;
+        }
+        std::vector<std::uint8_t>& bytes = (**held).bytes;
+        bytes.insert(bytes.end(), m_Input.begin() + static_cast<std::ptrdiff_t>(start),
+                     m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos));
+        return true;
+    }
     return true;
 }
 
@@ -542,6 +554,11 @@ bool PmDBUtil::WriteField(const PmFieldRef& ref) {
     }
     if (auto* const* rule = std::get_if<PmRepeatRule*>(&ref.target)) {
         return WriteRepeatField(**rule);
+    }
+    if (auto* const* held = std::get_if<PmBlobBytes*>(&ref.target)) {
+        const std::span<const std::uint8_t> field = (**held).FieldBytes(ref.nIndex);
+        // A record made in memory holds no bytes: an empty field is written.
+        return field.empty() ? WriteBlobField(PmBlobField{}) : WriteBytes(field);
     }
     return true;
 }

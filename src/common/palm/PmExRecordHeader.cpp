@@ -22,7 +22,7 @@ PmFieldRef PmExRecordHeader::HeaderField(std::size_t pos) {
         case 8:
         case 9:
         case 10:
-            return {&aBlobs[pos - 7]};
+            return {&blobs, PM_FIELD_INTEGER, static_cast<std::uint32_t>(pos - 7)};
         case 11:
             return {&szExtraA};
         case 12:

@@ -12,7 +12,7 @@ namespace lazrine::palm {
 
 // Positions 0 to 12, the part every extended record of every kind begins
 // with: record id (0), status (2), category id (5), private flag (6), four
-// binary fields (7..10) and two short texts (11, 12). All numbers are written
+// binary fields (7..10, kept as the file held them) and two short texts (11, 12). All numbers are written
 // with tag 1. `szCategory` is the category's name, filled while reading and
 // never written.
 struct PmExRecordHeader {
@@ -26,7 +26,7 @@ struct PmExRecordHeader {
     std::uint32_t nPlacement = 0;
     std::uint32_t nCategoryId = 0;
     std::uint32_t nPrivate = 0;
-    std::array<PmBlobField, 4> aBlobs{};
+    PmBlobBytes blobs;  // positions 7 to 10
     std::string szExtraA;
     std::string szExtraB;
     std::string szCategory;

@@ -14,9 +14,13 @@ namespace lazrine::palm {
 // file layout with a function `static PmFieldRef Field(Rec&, std::size_t pos)`
 // and the constant `kFieldCount`; the codecs read and write every kind from
 // that description alone. An empty target means the position holds no field.
+// A PmBlobBytes target holds several binary fields: reading appends the next
+// one, so they are read in order; writing writes the one at `nIndex`.
 struct PmFieldRef {
-    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*, PmRepeatRule*> target;
+    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*, PmRepeatRule*, PmBlobBytes*>
+        target;
     std::uint32_t nWriteTag = PM_FIELD_INTEGER;
+    std::uint32_t nIndex = 0;
 };
 
 }  // namespace lazrine::palm

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace lazrine::palm {
@@ -55,6 +57,25 @@ struct PmBlobField {
     std::vector<std::uint8_t> data;
 
     bool operator==(const PmBlobField&) const = default;
+};
+
+// Binary fields of one record kept as the bytes the file held, back to back
+// and unchanged: one allocation per record instead of a structure per field,
+// which matters when a file holds a million records that nearly all carry
+// empty binary fields. Each field has the form PmBlobField describes.
+struct PmBlobBytes {
+    std::vector<std::uint8_t> bytes;
+
+    // The bytes of the field at `index` (0 for the first held), empty when
+    // fewer fields are held.
+    std::span<const std::uint8_t> FieldBytes(std::size_t index) const;
+    // The field at `index`, decoded; a default field when it is not held.
+    PmBlobField Field(std::size_t index) const;
+    // The size of the binary field that begins `data`; 0 when `data` does not
+    // hold a whole one.
+    static std::size_t FieldSize(std::span<const std::uint8_t> data);
+
+    bool operator==(const PmBlobBytes&) const = default;
 };
 
 // The schema block every record file carries after its categories.

@@ -125,6 +125,41 @@ TEST(PmDBUtilBlobs, EachFormConsumesItsDocumentedSize) {
     EXPECT_EQ(std::vector<std::uint8_t>(b.Bytes().begin() + 31, b.Bytes().end()), w.Written());
 }
 
+TEST(PmDBUtilBlobs, HeldBytesSplitAndDecodeAsTheFieldReaderReadsThem) {
+    PalmFileBuilder b;
+    b.U32(64).U32(0);
+    b.U32(65).U32(2).U32(11).U32(12).U32(3).U8(1).U8(2).U8(3);
+    b.U32(66).U32(10).Raw(std::string(10, 'z'));
+    const std::vector<std::uint8_t> bytes = b.Bytes();
+    PmBlobBytes held;
+    PmFieldRef ref{&held};
+    Reader r(bytes);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(r.ReadField(ref));
+    }
+    EXPECT_EQ(held.bytes, bytes) << "kept exactly as the file held them";
+    Reader again(bytes);
+    Writer w;
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        PmBlobField blob;
+        ASSERT_TRUE(again.ReadBlobField(blob) || i == 3);
+        EXPECT_EQ(held.Field(i), i == 3 ? PmBlobField{} : blob) << "field " << i;
+        ref.nIndex = i;
+        ASSERT_TRUE(w.WriteField(ref));
+    }
+    std::vector<std::uint8_t> expected = bytes;
+    expected.resize(expected.size() + 8, 0);  // a field not held is written empty
+    EXPECT_EQ(w.Written(), expected);
+
+    // Cut anywhere inside a field: that field and those after it are not held.
+    for (std::size_t cut : {4u, 8u + 19u, 31u + 17u}) {
+        PmBlobBytes partial{{bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)}};
+        const std::size_t whole = cut < 8 ? 0 : cut < 31 ? 1 : 2;
+        EXPECT_TRUE(partial.FieldBytes(whole).empty()) << cut;
+        EXPECT_EQ(PmBlobBytes::FieldSize(std::span(bytes).first(cut)), cut < 8 ? 0u : 8u) << cut;
+    }
+}
+
 TEST(PmDBUtilBlobs, CorruptLengthsFailWithoutAllocatingThem) {
     PalmFileBuilder huge;
     huge.U32(64).U32(1).U32(0).U32(0).U32(0xFFFFFFF0u).U8(1);

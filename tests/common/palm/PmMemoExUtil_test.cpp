@@ -55,8 +55,8 @@ TEST_F(PmMemoExUtilTest, LoadsEveryFieldOfEveryRecord) {
     EXPECT_EQ(recs[0].nPlacement, 1010u);
     EXPECT_EQ(recs[0].nPrivate, 1u);
     EXPECT_EQ(recs[0].szCategory, "Business");
-    EXPECT_EQ(recs[0].aBlobs[1].data, (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(recs[0].aBlobs[2].nDataLength, 10u);
+    EXPECT_EQ(recs[0].blobs.Field(1).data, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(recs[0].blobs.Field(2).nDataLength, 10u);
     EXPECT_EQ(recs[0].szExtraA, "extra text A");
     EXPECT_EQ(recs[1].nStatus, 0x84u);
     EXPECT_EQ(recs[1].szMemo, "Deleted\r\nsecond line");

@@ -75,7 +75,7 @@ TEST_F(PmTodoExUtilTest, LoadsEveryFieldOfEveryRecord) {
     EXPECT_EQ(recs[0].nExtraA, 0xA1u);
     EXPECT_EQ(recs[0].nPrivate, 1u);
     EXPECT_EQ(recs[0].szCategory, "Business");
-    EXPECT_EQ(recs[0].aBlobs[2].data, (std::vector<std::uint8_t>{9, 8, 7, 6, 5, 4}));
+    EXPECT_EQ(recs[0].blobs.Field(2).data, (std::vector<std::uint8_t>{9, 8, 7, 6, 5, 4}));
     EXPECT_EQ(recs[1].szNote, "Line one\r\nLine two \xE9\xFC\x80");
     EXPECT_EQ(recs[1].szCategory, "Personal");
     EXPECT_EQ(recs[2].nAlarm, 1u);
