@@ -59,23 +59,32 @@ bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
     return true;
 }
 
-// Writes a new file `target` durably via a temporary name: fills the new
-// file, flushes it, renames it over `target`, flushes the folder. The
-// temporary file is removed on every failure before the rename. `written`
-// receives the new file's description as it was flushed.
-Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& target, const std::string& modeFrom,
-                     const Filler& fill, FileIo::Facts& written, std::string& error,
-                     const BeforeRename& beforeRename = {}) {
+// Writes a fresh file at `temp` with the mode, owner and group of `modeFrom`
+// (when given) through `fill`, flushes it and closes it; `written` receives
+// its description as it was flushed. On failure nothing is left at `temp`.
+bool WriteNew(FileIo& io, const std::string& temp, const std::string& modeFrom, const Filler& fill,
+              FileIo::Facts& written, std::string& error) {
     if (!ClearLeftover(io, temp, error)) {
-        return Outcome::kUnchanged;
+        return false;
     }
     HandleGuard out(io);
     if (!io.CreateNew(temp, modeFrom, out.Get(), &error)) {
-        return Outcome::kUnchanged;
+        return false;
     }
     const bool ready = fill(out.Get(), error) && io.Flush(out.Get(), &error) && io.InspectOpen(out.Get(), written, &error);
     const bool closed = out.Close(ready ? &error : nullptr);
-    if (!ready || !closed || (beforeRename && !beforeRename(error)) || !io.Rename(temp, target, &error)) {
+    if (!ready || !closed) {
+        io.Remove(temp);
+        return false;
+    }
+    return true;
+}
+
+// Renames the flushed file `temp` over `target` and flushes the folder; the
+// temporary file is removed when `beforeRename` or the rename fails.
+Outcome Install(FileIo& io, const std::string& temp, const std::string& target, std::string& error,
+                const BeforeRename& beforeRename = {}) {
+    if ((beforeRename && !beforeRename(error)) || !io.Rename(temp, target, &error)) {
         io.Remove(temp);
         return Outcome::kUnchanged;
     }
@@ -85,9 +94,32 @@ Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& tar
     return Outcome::kReplaced;
 }
 
+// Writes `temp` completely (see WriteNew), then installs it over `target`.
+Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& target, const std::string& modeFrom,
+                     const Filler& fill, FileIo::Facts& written, std::string& error) {
+    return WriteNew(io, temp, modeFrom, fill, written, error) ? Install(io, temp, target, error) : Outcome::kUnchanged;
+}
+
 Filler WriteAll(std::span<const std::uint8_t> content) {
     return [content](FileIo::Handle h, std::string& error) {
         return content.empty() || FileIo::Instance().Write(h, content, &error);
+    };
+}
+
+AtomicFile::Producer ProduceAll(std::span<const std::uint8_t> content) {
+    return [content](const AtomicFile::PieceWriter& sink, std::string& error) {
+        return content.empty() || sink(content, error);
+    };
+}
+
+// Writes what `produce` makes into the new file, fingerprinting it on the way.
+Filler WriteProduced(const AtomicFile::Producer& produce, FileFingerprint::Builder& fingerprint) {
+    return [&produce, &fingerprint](FileIo::Handle h, std::string& error) {
+        const AtomicFile::PieceWriter sink = [h, &fingerprint](std::span<const std::uint8_t> piece, std::string& e) {
+            fingerprint.Add(piece);
+            return piece.empty() || FileIo::Instance().Write(h, piece, &e);
+        };
+        return produce(sink, error);
     };
 }
 
@@ -196,10 +228,8 @@ struct Request {
     bool mayCreate = false;
 };
 
-// Replaces or creates `path` with what `fill` writes; `content`, when the
-// request carries a fingerprint to update, is that same content.
-Outcome Commit(const std::string& path, const Filler& fill, std::span<const std::uint8_t> content,
-               const Request& request, std::string& error) {
+Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, const Request& request,
+               std::string& error) {
     FileIo& io = FileIo::Instance();
     if (path.empty()) {
         error = "no file name given";
@@ -211,9 +241,10 @@ Outcome Commit(const std::string& path, const Filler& fill, std::span<const std:
         return Outcome::kUnchanged;
     }
     FileIo::Facts written;
+    FileFingerprint::Builder fingerprint;
     const std::string temp = target + AtomicFile::kTempSuffix;
     if (facts.nKind == Kind::kMissing && request.mayCreate) {
-        return WriteDurably(io, temp, target, "", fill, written, error);
+        return WriteDurably(io, temp, target, "", WriteProduced(produce, fingerprint), written, error);
     }
     if (!MayReplace(path, facts, error)) {
         return Outcome::kUnchanged;
@@ -236,7 +267,14 @@ Outcome Commit(const std::string& path, const Filler& fill, std::span<const std:
             return Outcome::kUnchanged;
         }
     }
+    // The new content is made and flushed first, so that content that cannot
+    // be made leaves nothing behind, not even a backup; the backup is in
+    // place before the original is replaced.
+    if (!WriteNew(io, temp, target, WriteProduced(produce, fingerprint), written, error)) {
+        return Outcome::kUnchanged;
+    }
     if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get()), error)) {
+        io.Remove(temp);
         return Outcome::kUnchanged;
     }
     // Where an open or locked file cannot be renamed over, the lock goes
@@ -257,13 +295,12 @@ Outcome Commit(const std::string& path, const Filler& fill, std::span<const std:
         }
         return again.Close(&reason);
     };
-    const Outcome outcome = WriteDurably(io, temp, target, target, fill, written, error,
-                                         release ? releaseOriginal : BeforeRename{});
+    const Outcome outcome = Install(io, temp, target, error, release ? releaseOriginal : BeforeRename{});
     if (outcome == Outcome::kUnchanged) {
         return outcome;
     }
     if (request.loaded != nullptr) {
-        *request.loaded = FileFingerprint::Of(content, written);
+        *request.loaded = fingerprint.Finish(written);
     }
     if (outcome == Outcome::kReplacedNotDurable) {
         error = path + " was replaced, but the change may not be durable: " + error;
@@ -315,33 +352,32 @@ bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint
 
 AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
                                               FileFingerprint& loaded, std::string& error) {
+    return ReplaceLoaded(path, ProduceAll(content), loaded, error);
+}
+
+AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, const Producer& produce,
+                                              FileFingerprint& loaded, std::string& error) {
     Request request;
     request.loaded = &loaded;
-    return Commit(path, WriteAll(content), content, request, error);
+    return Commit(path, produce, request, error);
 }
 
 bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
-    return Commit(path, WriteAll(content), content, Request{}, error) == Outcome::kReplaced;
+    return Commit(path, ProduceAll(content), Request{}, error) == Outcome::kReplaced;
 }
 
 bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;
-    return Commit(path, WriteAll(content), content, request, error) == Outcome::kReplaced;
+    return Commit(path, ProduceAll(content), request, error) == Outcome::kReplaced;
 }
 
 AtomicFile::Outcome AtomicFile::Produce(const std::string& path, const Producer& produce, std::string& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;
-    const Filler fill = [&produce](FileIo::Handle h, std::string& fillError) {
-        const PieceWriter write = [h](std::span<const std::uint8_t> piece, std::string& writeError) {
-            return piece.empty() || FileIo::Instance().Write(h, piece, &writeError);
-        };
-        return produce(write, fillError);
-    };
-    return Commit(path, fill, {}, request, error);
+    return Commit(path, produce, request, error);
 }
 
 }  // namespace lazrine::platform

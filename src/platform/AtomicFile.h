@@ -41,6 +41,14 @@ public:
         kReplacedNotDurable,  // renamed into place, but the folder flush failed
     };
 
+    // Hands one piece of a file's new content on; false (with `error`) when
+    // it could not be written.
+    using PieceWriter = std::function<bool(std::span<const std::uint8_t> piece, std::string& error)>;
+    // Produces a file's content piece by piece, in order, through `write`;
+    // false (with `error`) to give up, which leaves the file unchanged.
+    // Content produced in pieces is never held whole in memory.
+    using Producer = std::function<bool(const PieceWriter& write, std::string& error)>;
+
     // Reads a whole existing file while holding an exclusive lock on it; the
     // lock is released before returning. False (with `error`) when the file is
     // missing, in use by another program or unreadable.
@@ -59,6 +67,10 @@ public:
     // for every outcome but kReplaced.
     static Outcome ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
                                  FileFingerprint& loaded, std::string& error);
+    // The same with content made by `produce` while the original is locked,
+    // after its check and its backup.
+    static Outcome ReplaceLoaded(const std::string& path, const Producer& produce, FileFingerprint& loaded,
+                                 std::string& error);
     // Replace without a fingerprint to check; true only for kReplaced.
     static bool Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
 
@@ -66,12 +78,6 @@ public:
     // when it does not exist yet; no backup is kept.
     static bool Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
 
-    // Hands one piece of a file's new content on; false (with `error`) when
-    // it could not be written.
-    using PieceWriter = std::function<bool(std::span<const std::uint8_t> piece, std::string& error)>;
-    // Produces a file's content piece by piece through `write`; false (with
-    // `error`) to give up.
-    using Producer = std::function<bool(const PieceWriter& write, std::string& error)>;
     // Writes a file that is output, not data (an export), crash-safely as
     // Store does, its content streamed from `produce` so that it is never
     // held whole in memory: creates `path` or replaces what is there, keeps

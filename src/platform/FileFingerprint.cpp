@@ -1,7 +1,7 @@
 #include "platform/FileFingerprint.h"
 
 #include <algorithm>
-#include <memory>
+#include <cstdlib>
 #include <vector>
 #include <xxhash.h>
 
@@ -16,20 +16,36 @@ FileFingerprint FileFingerprint::Of(std::span<const std::uint8_t> bytes, const F
     return f;
 }
 
+FileFingerprint::Builder::Builder() : m_pState(XXH3_createState()) {
+    if (m_pState == nullptr) {
+        std::abort();  // out of memory for a few hundred bytes: nothing sensible is left to do
+    }
+    XXH3_64bits_reset(m_pState);
+}
+
+FileFingerprint::Builder::~Builder() { XXH3_freeState(m_pState); }
+
+void FileFingerprint::Builder::Add(std::span<const std::uint8_t> piece) {
+    XXH3_64bits_update(m_pState, piece.data(), piece.size());
+    m_nSize += piece.size();
+}
+
+FileFingerprint FileFingerprint::Builder::Finish(const FileIo::Facts& facts) const {
+    FileFingerprint f;
+    f.m_bKnown = true;
+    f.m_nSize = m_nSize;
+    f.m_nModifiedNs = facts.nModifiedNs;
+    f.m_nHash = XXH3_64bits_digest(m_pState);
+    return f;
+}
+
 bool FileFingerprint::OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, std::string* error) {
     out = FileFingerprint{};
     FileIo::Facts facts;
     if (!io.InspectOpen(h, facts, error)) {
         return false;
     }
-    const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t*)> state(XXH3_createState(),
-                                                                               &XXH3_freeState);
-    if (!state || XXH3_64bits_reset(state.get()) != XXH_OK) {
-        if (error != nullptr) {
-            *error = "not enough memory to check the file";
-        }
-        return false;
-    }
+    Builder builder;
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(facts.nSize, kChunk)));
     for (std::uint64_t offset = 0; offset < facts.nSize;) {
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(facts.nSize - offset, chunk.size()));
@@ -37,13 +53,10 @@ bool FileFingerprint::OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& 
         if (!io.ReadAt(h, offset, part, error)) {
             return false;
         }
-        XXH3_64bits_update(state.get(), part.data(), part.size());
+        builder.Add(part);
         offset += n;
     }
-    out.m_bKnown = true;
-    out.m_nSize = facts.nSize;
-    out.m_nModifiedNs = facts.nModifiedNs;
-    out.m_nHash = XXH3_64bits_digest(state.get());
+    out = builder.Finish(facts);
     return true;
 }
 

@@ -6,6 +6,8 @@
 
 #include "platform/FileIo.h"
 
+struct XXH3_state_s;
+
 namespace lazrine::platform {
 
 // What a file held when it was read: its size, its modification time and a
@@ -27,6 +29,25 @@ public:
     // The fingerprint of the open file `h` as it is now, read in chunks of
     // kChunk bytes from its start.
     static bool OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, std::string* error);
+
+    // Takes the bytes of a file in pieces, in order, and gives the same
+    // fingerprint Of() gives of them whole: a file written in pieces is
+    // fingerprinted without a copy of all of it in memory.
+    class Builder {
+    public:
+        Builder();
+        ~Builder();
+        Builder(const Builder&) = delete;
+        Builder& operator=(const Builder&) = delete;
+
+        void Add(std::span<const std::uint8_t> piece);
+        // The fingerprint of every piece added, for the file `facts` describe.
+        FileFingerprint Finish(const FileIo::Facts& facts) const;
+
+    private:
+        XXH3_state_s* m_pState;
+        std::uint64_t m_nSize = 0;
+    };
 
     // False for a default-constructed fingerprint: nothing was read.
     bool IsKnown() const { return m_bKnown; }

@@ -312,6 +312,26 @@ TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
     FillTheDisk(g);
 }
 
+// A file of about 2.7 MB, which a save writes in several pieces.
+MemoFileSpec LargeSpec() {
+    MemoFileSpec spec = SampleSpec();
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        MemoSpec m;
+        m.id = 100 + i;
+        m.status = i % 3 == 0 ? 0x04 : 0;
+        m.text = std::string(9000, static_cast<char>('a' + i % 26));
+        spec.memos.push_back(m);
+    }
+    return spec;
+}
+
+TEST(FaultInjection, ASaveWrittenInPiecesSurvivesAFailureAtEveryStep) {
+    palm::PmMemoExUtil store;
+    Generation g = GenerationOf(store, &BuildExtendedMemoFile, &LargeSpec);
+    WalkEveryStep(g, false);
+    FillTheDisk(g);
+}
+
 TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
     palm::PmTodoExUtil store;
     Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoSpec);

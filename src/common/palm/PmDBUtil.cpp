@@ -8,6 +8,8 @@ namespace lazrine::palm {
 namespace {
 
 constexpr std::size_t kCategoryTextCap = 256;
+// Output is handed to the new file in pieces of at least this size.
+constexpr std::size_t kWritePiece = platform::FileFingerprint::kChunk;
 constexpr std::uint32_t kMaxCString = 0xFFFF;
 
 }  // namespace
@@ -315,7 +317,7 @@ bool PmDBUtil::Rewind(std::size_t pos) {
 
 std::size_t PmDBUtil::Tell() const {
     if (m_bWriting) {
-        return m_Output.size();
+        return m_nFlushed + m_Output.size();
     }
     return m_bOpen ? m_nPos : 0;
 }
@@ -323,6 +325,7 @@ std::size_t PmDBUtil::Tell() const {
 void PmDBUtil::BeginWrite(std::size_t expectedSize) {
     m_Output.clear();
     m_Output.reserve(expectedSize);
+    m_nFlushed = 0;
     m_bWriting = true;
 }
 
@@ -334,6 +337,14 @@ bool PmDBUtil::WriteBytes(std::span<const std::uint8_t> data) {
         return Fail("empty write");
     }
     m_Output.insert(m_Output.end(), data.begin(), data.end());
+    if (m_pSink != nullptr && m_Output.size() >= kWritePiece) {
+        std::string error;
+        if (!(*m_pSink)(m_Output, error)) {
+            return Fail(error);
+        }
+        m_nFlushed += m_Output.size();
+        m_Output.clear();
+    }
     return true;
 }
 
@@ -405,19 +416,31 @@ bool PmDBUtil::WriteBlobField(const PmBlobField& blob) {
 
 bool PmDBUtil::WriteQuadField(const PmQuad& v) { return WriteLong(PM_FIELD_QUAD) && WriteQuad(v); }
 
-bool PmDBUtil::CommitWrite(const std::string& path) {
-    if (!m_bWriting) {
-        return Fail("no file is being written");
-    }
+bool PmDBUtil::CommitWrite(const std::string& path, const std::function<bool()>& writeContent) {
     m_bCommitReplaced = false;
+    const platform::AtomicFile::Producer produce = [this, &writeContent](const platform::AtomicFile::PieceWriter& sink,
+                                                                         std::string& error) {
+        BeginWrite(kWritePiece + kWritePiece / 4);
+        m_pSink = &sink;
+        bool ok = writeContent();
+        m_pSink = nullptr;
+        if (ok && !m_Output.empty()) {
+            ok = sink(m_Output, error) || Fail(error);
+        }
+        if (!ok) {
+            error = m_szLastError.empty() ? "the new content could not be made" : m_szLastError;
+        }
+        return ok;
+    };
     std::string error;
     // Another file than the one read is replaced as it is found.
     platform::FileFingerprint other;
     platform::FileFingerprint& expected = path == m_szFileName ? m_Loaded : other;
-    const auto outcome = platform::AtomicFile::ReplaceLoaded(path, m_Output, expected, error);
+    const auto outcome = platform::AtomicFile::ReplaceLoaded(path, produce, expected, error);
     m_bWriting = false;
     m_Output.clear();
     m_Output.shrink_to_fit();
+    m_nFlushed = 0;
     m_bCommitReplaced = outcome == platform::AtomicFile::Outcome::kReplacedNotDurable;
     return outcome == platform::AtomicFile::Outcome::kReplaced || Fail(error);
 }

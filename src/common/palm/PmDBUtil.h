@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -10,6 +11,7 @@
 #include "common/palm/PmCategoryMgr.h"
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmTypes.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileFingerprint.h"
 
 namespace lazrine::palm {
@@ -89,8 +91,8 @@ public:
     std::size_t LastInputSize() const { return m_nLastInputSize; }
 
     // --- writing -------------------------------------------------------------
-    // Starts assembling a new file in memory, with room for `expectedSize`
-    // bytes so that a large file is not copied while it grows.
+    // Starts assembling a new file in memory (see Written()), with room for
+    // `expectedSize` bytes so that a large file is not copied while it grows.
     void BeginWrite(std::size_t expectedSize = 0);
     bool WriteBytes(std::span<const std::uint8_t> data);
     bool WriteLong(std::uint32_t v);
@@ -112,11 +114,15 @@ public:
     // of its kind. A rule of a kind without a class name, that was not read
     // with one, cannot be written and fails with the reason.
     bool WriteRepeatField(const PmRepeatRule& rule);
-    // Replaces the file `path` by what was written, crash-safely, keeping a
-    // backup of the original. When `path` is the file last opened, it must
-    // still hold what was read (or what the last commit wrote): a file
-    // changed by another program in between is refused, unchanged.
-    bool CommitWrite(const std::string& path);
+    // Replaces the file `path` by what `writeContent` writes through the
+    // Write* primitives, crash-safely, keeping a backup of the original. The
+    // output goes to the new file in pieces of about a megabyte as it is
+    // made, so a save never holds a second copy of a large file in memory.
+    // When `path` is the file last opened, it must still hold what was read
+    // (or what the last commit wrote): a file changed by another program in
+    // between is refused, unchanged. A `writeContent` that fails leaves the
+    // file unchanged.
+    bool CommitWrite(const std::string& path, const std::function<bool()>& writeContent);
     // True when the last CommitWrite failed after the new file had replaced
     // the old one (its folder could not be flushed): the file is changed,
     // though the change may not survive a crash.
@@ -165,6 +171,10 @@ private:
     bool m_bWriting = false;
     std::size_t m_nLastInputSize = 0;
     std::vector<std::uint8_t> m_Output;
+    // While CommitWrite streams: where full pieces of m_Output go, and how
+    // many bytes went there already.
+    const platform::AtomicFile::PieceWriter* m_pSink = nullptr;
+    std::size_t m_nFlushed = 0;
     // What the file named m_szFileName held when read or last written.
     platform::FileFingerprint m_Loaded;
     bool m_bCommitReplaced = false;

@@ -103,9 +103,7 @@ public:
         if (!m_bWritable) {
             return Fail(m_szNotWritableReason);
         }
-        // The new file is about as large as the one loaded.
-        BeginWrite(this->LastInputSize() + this->LastInputSize() / 64 + 4096);
-        const bool ok = WriteContent() && CommitWrite(path);
+        const bool ok = CommitWrite(path, [this] { return WriteContent(); });
         Close();
         return ok;
     }
