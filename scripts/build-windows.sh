@@ -32,7 +32,7 @@ libical_version=3.0.16-1
 libical_sha256=b44705dd71ca4538c86fb16248483ab4b48978524fb1da5097bd76aa2e0f0c33
 stamp="$sources/.fetched-$mdbtools_version-$minini_version-$libical_version-$(cat scripts/windows/patches/*.patch | sha256sum | cut -c1-16)"
 if [ ! -f "$stamp" ]; then
-  echo "== fetching the mdbtools and minIni sources"
+  echo "== fetching the mdbtools, minIni and libical sources"
   rm -rf "$sources"
   mkdir -p "$sources"
   scripts/windows/fetch-source.sh mdbtools "$mdbtools_version" trixie "$mdbtools_sha256" "$sources"
@@ -44,32 +44,39 @@ if [ ! -f "$stamp" ]; then
   touch "$stamp"
 fi
 
+# Runs a dependency's build step with its output in a log, shown only when
+# the step fails.
+quiet() {
+  local log="$out/step.log"
+  "$@" >"$log" 2>&1 || { cat "$log" >&2; return 1; }
+}
+
 for arch in "${arches[@]}"; do
   toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/scripts/windows/toolchain-mingw.cmake" -DLAZRINE_WINDOWS_ARCH="$arch")
   deps="$out/$arch/deps"
   built="$deps/.built-$(basename "$stamp")-$(cat scripts/windows/deps/* | sha256sum | cut -c1-16)"
   if [ ! -f "$built" ]; then
     rm -rf "$deps" "$out/$arch/deps-build" "$out/$arch/libical-build" "$out/$arch/gtest-build"
-    echo "== $arch: libmdb, minIni, xxHash and GoogleTest"
-    cmake -S scripts/windows/deps -B "$out/$arch/deps-build" "${toolchain[@]}" \
+    echo "== $arch: libmdb, minIni, xxHash, libical and GoogleTest"
+    quiet cmake -S scripts/windows/deps -B "$out/$arch/deps-build" "${toolchain[@]}" \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" \
-      -DMDBTOOLS_SOURCE="$sources/mdbtools" -DMININI_SOURCE="$sources/libminini" >/dev/null
-    cmake --build "$out/$arch/deps-build" -j "$jobs" >/dev/null
-    cmake --install "$out/$arch/deps-build" >/dev/null
+      -DMDBTOOLS_SOURCE="$sources/mdbtools" -DMININI_SOURCE="$sources/libminini"
+    quiet cmake --build "$out/$arch/deps-build" -j "$jobs"
+    quiet cmake --install "$out/$arch/deps-build"
     # Only the core library of libical, static, with its own zone data.
-    cmake -S "$sources/libical3" -B "$out/$arch/libical-build" "${toolchain[@]}" \
+    quiet cmake -S "$sources/libical3" -B "$out/$arch/libical-build" "${toolchain[@]}" \
       -DCMAKE_BUILD_TYPE=Release -DSTATIC_ONLY=ON -DWITH_CXX_BINDINGS=OFF -DICAL_BUILD_DOCS=OFF \
       -DICAL_GLIB=OFF -DGOBJECT_INTROSPECTION=OFF -DLIBICAL_BUILD_TESTING=OFF -DUSE_BUILTIN_TZDATA=ON \
-      -DCMAKE_DISABLE_FIND_PACKAGE_ICU=ON -DCMAKE_DISABLE_FIND_PACKAGE_BDB=ON >/dev/null
-    cmake --build "$out/$arch/libical-build" -j "$jobs" --target ical >/dev/null
+      -DCMAKE_DISABLE_FIND_PACKAGE_ICU=ON -DCMAKE_DISABLE_FIND_PACKAGE_BDB=ON
+    quiet cmake --build "$out/$arch/libical-build" -j "$jobs" --target ical
     mkdir -p "$deps/include/libical" "$deps/lib"
     cp "$out/$arch/libical-build/src/libical/ical.h" "$sources/libical3/src/libical/libical_ical_export.h" \
       "$deps/include/libical/"
     cp "$out/$arch/libical-build/bin/libical.a" "$deps/lib/"
-    cmake -S /usr/src/googletest -B "$out/$arch/gtest-build" "${toolchain[@]}" \
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -Dgtest_disable_pthreads=OFF >/dev/null
-    cmake --build "$out/$arch/gtest-build" -j "$jobs" >/dev/null
-    cmake --install "$out/$arch/gtest-build" >/dev/null
+    quiet cmake -S /usr/src/googletest -B "$out/$arch/gtest-build" "${toolchain[@]}" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -Dgtest_disable_pthreads=OFF
+    quiet cmake --build "$out/$arch/gtest-build" -j "$jobs"
+    quiet cmake --install "$out/$arch/gtest-build"
     touch "$built"
   fi
 

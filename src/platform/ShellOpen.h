@@ -8,10 +8,10 @@ namespace lazrine::platform {
 class ShellOpen {
 public:
     // False when `target` is empty. Otherwise hands the target to the
-    // desktop opener (xdg-open) without waiting for it and returns true
-    // whatever the opener makes of it, as the Windows shell "open" is used.
+    // desktop opener (xdg-open; on Windows the shell's "open" verb) without
+    // waiting for it and returns true whatever the opener makes of it.
     static bool ShellOpenDocument(const std::string& target);
-    // Uses `program` instead of xdg-open (tests); empty restores xdg-open.
+    // Uses `program` instead of the desktop opener (tests); empty restores it.
     static void SetOpener(const std::string& program);
 };
 
