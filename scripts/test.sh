@@ -24,4 +24,11 @@ if [ -x scripts/fuzz.sh ]; then
   echo "== bounded fuzzing"
   ./scripts/fuzz.sh --ci
 fi
+# The Windows build and its run under Wine (scripts/build-windows.sh,
+# scripts/test-windows.sh) join only when asked: LAZRINE_WINDOWS=1.
+if [ "${LAZRINE_WINDOWS:-0}" = 1 ]; then
+  echo "== Windows build (MinGW-w64) and tests under Wine"
+  ./scripts/build-windows.sh
+  ./scripts/test-windows.sh
+fi
 echo "== all tests passed"
