@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/CliRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,20 +18,6 @@ namespace lazrine::cli {
 namespace {
 
 using namespace lazrine::testing;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliApp app;
-    const int code = app.Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 class CliAppTest : public ::testing::Test {
 protected:
@@ -221,7 +208,6 @@ TEST_F(CliAppTest, MissingFileFailsWithoutCreatingIt) {
     EXPECT_NE(r.err.find("not a Palm Desktop memos data file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
-
 
 }  // namespace
 }  // namespace lazrine::cli

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
+#include "cli/CliRun.h"
 #include "platform/LocalClock.h"
 #include "support/CsvReader.h"
 #include "support/PalmFileBuilder.h"
@@ -18,20 +19,6 @@ namespace lazrine::cli {
 namespace {
 
 using namespace lazrine::testing;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliApp app;
-    const int code = app.Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::string ReadText(const std::string& path) {
     const auto bytes = ReadFileBytes(path);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
+#include "cli/CliRun.h"
 #include "platform/LocalClock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
@@ -12,20 +13,6 @@ namespace lazrine::cli {
 namespace {
 
 using namespace lazrine::testing;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliApp app;
-    const int code = app.Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 // The command line on every generation of the to-do list.
 class CliTasksTest : public TempDirTest {
