@@ -312,10 +312,11 @@ TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
     FillTheDisk(g);
 }
 
-// A file of about 2.7 MB, which a save writes in several pieces.
+// A file of about 1.2 MB, a little more than one of the pieces a save
+// writes at a time.
 MemoFileSpec LargeSpec() {
     MemoFileSpec spec = SampleSpec();
-    for (std::uint32_t i = 0; i < 300; ++i) {
+    for (std::uint32_t i = 0; i < 130; ++i) {
         MemoSpec m;
         m.id = 100 + i;
         m.status = i % 3 == 0 ? 0x04 : 0;
