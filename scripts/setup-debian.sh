@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Lazrine needs to build, test and benchmark.
+# Installs the Debian 12 packages Lazrine needs to build, test and benchmark,
+# and any further packages named as arguments (see setup-windows.sh).
 # Idempotent and non-interactive: packages already present are left alone.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   mdbtools-dev
   nlohmann-json3-dev libcli11-dev libminini-dev libxxhash-dev libical-dev
   clang libclang-rt-14-dev gcovr
+  "$@"
 )
 
 missing=()

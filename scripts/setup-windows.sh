@@ -7,29 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup-debian.sh
-
-packages=(
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64
+exec ./scripts/setup-debian.sh \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+  wine wine64 \
   dpkg-dev
-)
-
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ "${#missing[@]}" -eq 0 ]; then
-  exit 0
-fi
-
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo_cmd=(sudo)
-fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -42,7 +42,6 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
     }
     m_nPos = 0;
     m_bOpen = true;
-    m_nLastInputSize = m_Input.size();
     m_szFileName = path;
     return true;
 }
@@ -51,7 +50,6 @@ bool PmDBUtil::OpenBytes(std::span<const std::uint8_t> bytes) {
     Close();
     m_Input.assign(bytes.begin(), bytes.end());
     m_Loaded = platform::FileFingerprint{};
-    m_nLastInputSize = m_Input.size();
     m_nPos = 0;
     m_bOpen = true;
     m_szFileName.clear();

@@ -87,8 +87,6 @@ public:
     // Current read position (or the size written so far while writing).
     std::size_t Tell() const;
     std::size_t Remaining() const { return m_Input.size() - m_nPos; }
-    // Size of the last file or buffer opened for reading.
-    std::size_t LastInputSize() const { return m_nLastInputSize; }
 
     // --- writing -------------------------------------------------------------
     // Starts assembling a new file in memory (see Written()), with room for
@@ -169,7 +167,6 @@ private:
     std::vector<std::uint8_t> m_Input;
     std::size_t m_nPos = 0;
     bool m_bWriting = false;
-    std::size_t m_nLastInputSize = 0;
     std::vector<std::uint8_t> m_Output;
     // While CommitWrite streams: where full pieces of m_Output go, and how
     // many bytes went there already.

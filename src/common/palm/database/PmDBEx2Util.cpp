@@ -256,28 +256,4 @@ bool PmDBEx2Util::WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedSt
     return true;
 }
 
-bool PmDBEx2Util::UpdateMain(std::span<const std::string> names, std::span<const PmVariant> values,
-                             std::span<const std::string> keyNames, std::span<const PmVariant> keyValues) {
-    m_szDbError.clear();
-    if (!m_pAccessor) {
-        m_szDbError = "no database is open";
-        return false;
-    }
-    const std::string where = PmBuildWhere(keyNames, keyValues);
-    if (where.empty()) {
-        m_szDbError = "the row cannot be identified";
-        return false;
-    }
-    const std::string sql = m_pAccessor->MakeMainSql(where, PM_SQL_UPDATE, names, values);
-    if (!m_pAccessor->ExecuteSql(sql, false)) {
-        m_szDbError = m_pAccessor->LastError();
-        return false;
-    }
-    if (m_pAccessor->GetQuery()->ChangedRows() == 0) {
-        m_szDbError = "no row of Main matches the record any more; nothing was written";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace lazrine::palm

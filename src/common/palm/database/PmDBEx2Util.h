@@ -71,11 +71,6 @@ protected:
                          std::span<const std::string> keyNames, std::span<const std::string> keyTexts);
     // Every row of "Main" over `names`, in table order, handed to `add`.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
-    // "UPDATE Main SET names=values WHERE keys=keyValues"; the engine's
-    // failure is reported. It checks nothing about the row: an undelete goes
-    // through WriteMainStatus instead.
-    bool UpdateMain(std::span<const std::string> names, std::span<const PmVariant> values,
-                    std::span<const std::string> keyNames, std::span<const PmVariant> keyValues);
 
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;
