@@ -45,6 +45,17 @@ void SetError(std::string* error, const std::string& what, DWORD code) {
 
 bool IsInUseCode(DWORD code) { return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION; }
 
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void NotRegular(const std::string& path, std::string* error) {
+    if (error != nullptr) {
+        *error = "not a regular file '" + path + "'";
+    }
+}
+
 std::int64_t NsSince1970(const FILETIME& time) {
     // FILETIME counts 100 ns steps since 1601-01-01.
     constexpr std::int64_t kEpochDifference = 116444736000000000LL;
@@ -360,15 +371,18 @@ public:
             SetError(error, "cannot look at", path, code);
             return false;
         }
+        // A device ("NUL", "COM1", a pipe) is no file, and may have no file
+        // information to give; folders and links are disk objects.
+        if (::GetFileType(h.Get()) != FILE_TYPE_DISK) {
+            out.nKind = Facts::Kind::kOther;
+            return true;
+        }
         BY_HANDLE_FILE_INFORMATION info{};
         if (::GetFileInformationByHandle(h.Get(), &info) == 0) {
             SetError(error, "cannot look at", path, ::GetLastError());
             return false;
         }
         FillFacts(info, out);
-        if (out.nKind == Facts::Kind::kRegular && ::GetFileType(h.Get()) != FILE_TYPE_DISK) {
-            out.nKind = Facts::Kind::kOther;
-        }
         return true;
     }
 
@@ -468,6 +482,9 @@ private:
             const DWORD code = ::GetLastError();
             if (IsInUseCode(code)) {
                 InUse(path, error);
+            } else if (IsFolder(wide)) {
+                // A folder cannot be opened as a file: say so, not "access denied".
+                NotRegular(path, error);
             } else {
                 SetError(error, "cannot open", path, code);
             }
@@ -476,9 +493,7 @@ private:
         BY_HANDLE_FILE_INFORMATION info{};
         if (::GetFileType(h.Get()) != FILE_TYPE_DISK || ::GetFileInformationByHandle(h.Get(), &info) == 0 ||
             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            if (error != nullptr) {
-                *error = "not a regular file '" + path + "'";
-            }
+            NotRegular(path, error);
             return false;
         }
         if (!LockWhole(h.Get(), true)) {
