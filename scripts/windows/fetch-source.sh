@@ -44,13 +44,27 @@ apt-get -q "${apt_options[@]}" update >"$state/update.log" 2>&1 || {
   exit 1
 }
 cd "$dest"
-apt-get -q "${apt_options[@]}" source --only-source --tar-only --download-only "$package=$version" \
-  >"$state/source.log" 2>&1 || {
-  cat "$state/source.log" >&2
-  exit 1
-}
+# The suite serves only its current revision of a package. When the pinned
+# revision has been replaced (a stable update), the current one is taken
+# instead: what is built is the upstream tarball, and its pinned SHA-256
+# below still has to match, so a different upstream release stops the build.
 upstream=${version%-*}
-tarball=$(ls "${package}_${upstream}".orig.tar.*)
+rm -f "${package}_${upstream}".orig.tar.*
+if ! apt-get -q "${apt_options[@]}" source --only-source --tar-only --download-only "$package=$version" \
+  >"$state/source.log" 2>&1; then
+  echo "fetch-source: $package $version is not served by $suite; trying its current revision" >&2
+  apt-get -q "${apt_options[@]}" source --only-source --tar-only --download-only "$package" \
+    >>"$state/source.log" 2>&1 || {
+    cat "$state/source.log" >&2
+    exit 1
+  }
+fi
+tarball=$(ls "${package}_${upstream}".orig.tar.* 2>/dev/null | head -n 1 || true)
+if [ -z "$tarball" ]; then
+  echo "fetch-source: $suite no longer serves the $package $upstream tarball:" >&2
+  ls "${package}"_*.orig.tar.* >&2 2>/dev/null || true
+  exit 1
+fi
 echo "$sha256  $tarball" | sha256sum --check --quiet -
 rm -rf "$package" "$package.unpack"
 mkdir "$package.unpack"
