@@ -4,6 +4,14 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/WindowsZoneNames.h"
+#include "platform/windows/WideText.h"
+#endif
 
 namespace lazrine::platform {
 
@@ -79,9 +87,15 @@ std::string LocalClock::ZoneName() {
                    : std::string();
     }
 #ifdef _WIN32
-    // Windows names its zones in its own way ("W. Europe Standard Time"),
-    // not in the zone database's.
-    return {};
+    // Windows names its zones in its own way ("W. Europe Standard Time"):
+    // the zone database's name for it. With the automatic daylight-saving
+    // change turned off, local time keeps one offset all year, which no
+    // named zone does: none then.
+    DYNAMIC_TIME_ZONE_INFORMATION info{};
+    if (::GetDynamicTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID || info.DynamicDaylightTimeDisabled) {
+        return {};
+    }
+    return std::string(WindowsZoneNames::ZoneDatabaseName(WideText::ToUtf8(info.TimeZoneKeyName)));
 #else
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::read_symlink("/etc/localtime", ec);
@@ -91,6 +105,52 @@ std::string LocalClock::ZoneName() {
     const std::string text = target.generic_string();
     const auto at = text.find("zoneinfo/");
     return at == std::string::npos ? std::string() : text.substr(at + 9);
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+// A change of TIME_ZONE_INFORMATION: a yearly rule has no year.
+bool ToChange(const SYSTEMTIME& at, LocalClock::ZoneRules::Change& out) {
+    if (at.wYear != 0 || at.wMonth > 12 || at.wDay > 5 || at.wDayOfWeek > 6) {
+        return false;
+    }
+    out.month = at.wMonth;
+    out.week = at.wDay;
+    out.dayOfWeek = at.wDayOfWeek;
+    out.hour = at.wHour;
+    out.minute = at.wMinute;
+    out.second = at.wSecond;
+    return true;
+}
+
+}  // namespace
+#endif
+
+bool LocalClock::SystemZoneRules(ZoneRules& out) {
+#ifdef _WIN32
+    if (std::getenv("TZ") != nullptr) {
+        return false;
+    }
+    DYNAMIC_TIME_ZONE_INFORMATION info{};
+    if (::GetDynamicTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID || info.DynamicDaylightTimeDisabled) {
+        return false;
+    }
+    ZoneRules rules;
+    rules.name = WideText::ToUtf8(info.TimeZoneKeyName);
+    rules.bias = static_cast<int>(info.Bias);
+    rules.standardBias = static_cast<int>(info.StandardBias);
+    rules.daylightBias = static_cast<int>(info.DaylightBias);
+    if (!ToChange(info.StandardDate, rules.toStandard) || !ToChange(info.DaylightDate, rules.toDaylight) ||
+        (rules.toStandard.month == 0) != (rules.toDaylight.month == 0)) {
+        return false;
+    }
+    out = std::move(rules);
+    return true;
+#else
+    static_cast<void>(out);
+    return false;
 #endif
 }
 

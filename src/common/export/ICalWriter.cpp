@@ -1,5 +1,7 @@
 #include "common/export/ICalWriter.h"
 
+#include "common/export/VTimezoneText.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -143,13 +145,42 @@ struct FreeText {
 }  // namespace
 
 ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
-    : m_sink(sink), m_szZone(zone.empty() ? LocalClock::ZoneName() : std::move(zone)), m_nStamp(stamp) {
-    if (m_nStamp == 0) {
-        m_nStamp = static_cast<std::int64_t>(std::time(nullptr));
-    }
+    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp) {
+    const bool system = zone.empty();
+    m_szZone = system ? LocalClock::ZoneName() : std::move(zone);
     if (!m_szZone.empty() && !IsUtcName(m_szZone)) {
         m_pZone = icaltimezone_get_builtin_timezone(m_szZone.c_str());
     }
+    LocalClock::ZoneRules rules;
+    if (m_pZone == nullptr && system && LocalClock::SystemZoneRules(rules)) {
+        UseRules(rules, m_szZone.empty() ? rules.name : m_szZone);
+    }
+}
+
+ICalWriter::ICalWriter(ExportSink& sink, const LocalClock::ZoneRules& rules, std::string tzid, std::int64_t stamp)
+    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp) {
+    UseRules(rules, tzid);
+}
+
+void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string& tzid) {
+    if (IsUtcName(tzid)) {
+        return;
+    }
+    const std::string text = VTimezoneText::Build(rules, tzid);
+    icalcomponent* component = text.empty() ? nullptr : icalparser_parse_string(text.c_str());
+    if (component == nullptr) {
+        return;
+    }
+    std::unique_ptr<icaltimezone, FreeZone> zone(icaltimezone_new());
+    // The zone owns the component only once it has taken it.
+    if (zone == nullptr || icalcomponent_isa(component) != ICAL_VTIMEZONE_COMPONENT ||
+        icaltimezone_set_component(zone.get(), component) == 0) {
+        icalcomponent_free(component);
+        return;
+    }
+    m_szZone = tzid;
+    m_ownZone = std::move(zone);
+    m_pZone = m_ownZone.get();
 }
 
 ICalWriter::~ICalWriter() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <libical/ical.h>
@@ -34,7 +35,13 @@ public:
     // `zone` names the local time zone ("Europe/Berlin"); empty: the
     // system's, as LocalClock::ZoneName gives it. `stamp` is DTSTAMP
     // (seconds since 1970, UTC); 0: now.
+    // When libical knows no zone of that name and the system keeps its zone
+    // as yearly rules (Windows), the zone is written from those rules.
     explicit ICalWriter(ExportSink& sink, std::string zone = {}, std::int64_t stamp = 0);
+    // The local time zone given as yearly rules, named `tzid` ("Europe/Berlin"
+    // or the system's own name); UTC when they cannot be stated.
+    ICalWriter(ExportSink& sink, const platform::LocalClock::ZoneRules& rules, std::string tzid,
+               std::int64_t stamp = 0);
     ~ICalWriter();
     ICalWriter(const ICalWriter&) = delete;
     ICalWriter& operator=(const ICalWriter&) = delete;
@@ -51,10 +58,18 @@ private:
     // `zoned`, else as the UTC instant it names.
     icalproperty* LocalTimeProperty(icalproperty* prop, const platform::LocalClock::Fields& local, bool zoned) const;
 
+    // Makes the zone from `rules`, named `tzid`; leaves none when it cannot.
+    void UseRules(const platform::LocalClock::ZoneRules& rules, const std::string& tzid);
+
+    struct FreeZone {
+        void operator()(icaltimezone* zone) const { icaltimezone_free(zone, 1); }
+    };
+
     ExportSink& m_sink;
     std::string m_szZone;
     std::int64_t m_nStamp;
-    icaltimezone* m_pZone = nullptr;  // owned by libical
+    std::unique_ptr<icaltimezone, FreeZone> m_ownZone;  // a zone made from rules
+    icaltimezone* m_pZone = nullptr;  // libical's, or m_ownZone
 };
 
 }  // namespace lazrine::exporting
