@@ -6,6 +6,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
+#include "platform/HostFolder.h"
 
 namespace lazrine::platform {
 namespace {
@@ -14,6 +15,11 @@ namespace {
 constexpr int kValueBuffer = 32768;
 
 bool ReadRaw(const std::string& file, const std::string& section, const std::string& key, std::string& out) {
+    // Only a regular file is read: opening a FIFO planted at the name would
+    // wait for a writer forever, and a device has no settings.
+    if (!HostFolder::IsFile(file)) {
+        return false;
+    }
     // A marker no real value holds tells a missing key from an empty one.
     static const char* const kMissing = "\x01lazrine-missing\x01";
     std::vector<char> buffer(kValueBuffer, '\0');

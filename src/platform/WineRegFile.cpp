@@ -3,6 +3,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/HostFolder.h"
 #include "platform/TextCodec.h"
 #include "platform/WineText.h"
 
@@ -289,6 +290,10 @@ bool WineRegFile::Parse(std::span<const std::uint8_t> data) {
 
 bool WineRegFile::LoadFile(const std::string& path) {
     m_Keys.clear();
+    // A FIFO or device at the name would block the read or never end.
+    if (!HostFolder::IsFile(path)) {
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;

@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "platform/AtomicFile.h"
+#include "support/BlockingFifo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/SystemSupport.h"
@@ -84,6 +86,24 @@ TEST(ProfileFile, PlantedLinksAreNeverFollowed) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Text(target), "[Lazrine]\nUserID=2\n");
     EXPECT_FALSE(fs::exists(AtomicFile::BackupPathOf(target)));
+}
+
+// Settings are read only from a regular file: a FIFO at the name is never
+// opened (that would wait for a writer), a folder gives the fallback.
+TEST(ProfileFile, ANameThatIsNoRegularFileHoldsNoSettings) {
+    TempDir dir;
+    lazrine::testing::BlockingFifo fifo(dir.File("fifo.ini"));
+    fs::create_directory(dir.File("folder.ini"));
+    std::vector<std::string> names{dir.File("folder.ini")};
+    if (fifo.Made()) {
+        names.push_back(fifo.Path());
+    }
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ProfileFile::ReadString(name, "Lazrine", "UserID", "none"), "none");
+        EXPECT_EQ(ProfileFile::ReadInt(name, "Lazrine", "UserID", -7), -7);
+    }
+    EXPECT_FALSE(fifo.ReaderOpened());
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 
 #include "platform/WineRegistry.h"
+#include "support/BlockingFifo.h"
+#include "support/TempDir.h"
 #include "support/FakeWinePrefix.h"
 #include "support/SystemSupport.h"
 
@@ -96,6 +99,19 @@ TEST(WineRegFile, RefusesOrSkipsWhatItDoesNotUnderstand) {
         Parse(reg, bytes);
         reg.QueryValue("A\\B", "V", v);
     }
+}
+
+// A hive name that is no regular file is refused without being opened.
+TEST(WineRegFile, LoadsOnlyARegularFile) {
+    lazrine::testing::TempDir dir;
+    lazrine::testing::BlockingFifo fifo(dir.File("user.reg"));
+    std::filesystem::create_directory(dir.File("system.reg"));
+    WineRegFile reg;
+    EXPECT_FALSE(reg.LoadFile(dir.File("system.reg")));
+    if (fifo.Made()) {
+        EXPECT_FALSE(reg.LoadFile(fifo.Path()));
+    }
+    EXPECT_FALSE(fifo.ReaderOpened());
 }
 
 // Hives of a prefix: the current user's and the local machine's, with the
