@@ -12,7 +12,11 @@ public:
     // a backslash); false when the system cannot tell (then `out` is empty).
     static bool GetModuleDir(std::string& out);
     // GetModuleDir followed by `file`; just `file` when the folder is unknown.
-    static std::string FileBeside(const std::string& file);
+    static std::string FileBeside(const std::string& file) {
+        std::string dir;
+        GetModuleDir(dir);
+        return dir + file;
+    }
 };
 
 }  // namespace lazrine::platform

@@ -9,17 +9,6 @@
 extern char** environ;
 
 namespace lazrine::platform {
-namespace {
-
-std::string& Opener() {
-    static std::string program;
-    return program;
-}
-
-}  // namespace
-
-void ShellOpen::SetOpener(const std::string& program) { Opener() = program; }
-
 bool ShellOpen::ShellOpenDocument(const std::string& target) {
     if (target.empty()) {
         return false;

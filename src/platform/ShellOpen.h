@@ -12,7 +12,14 @@ public:
     // waiting for it and returns true whatever the opener makes of it.
     static bool ShellOpenDocument(const std::string& target);
     // Uses `program` instead of the desktop opener (tests); empty restores it.
-    static void SetOpener(const std::string& program);
+    static void SetOpener(const std::string& program) { Opener() = program; }
+
+private:
+    // The program SetOpener chose; empty: the desktop's.
+    static std::string& Opener() {
+        static std::string program;
+        return program;
+    }
 };
 
 }  // namespace lazrine::platform

@@ -25,15 +25,6 @@ private:
     iconv_t m_cd;
 };
 
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string TextCodec::Cp1252ToUtf8(std::string_view text) {

@@ -19,6 +19,16 @@ public:
     // One Unicode code point as a Windows-1252 byte; false when the code
     // page has no such character.
     static bool CodePointToCp1252(std::uint32_t cp, char& out);
+    // True when every byte is below 0x80: the text reads the same in either
+    // encoding.
+    static bool IsAscii(std::string_view text) {
+        for (const char c : text) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                return false;
+            }
+        }
+        return true;
+    }
 };
 
 }  // namespace lazrine::platform

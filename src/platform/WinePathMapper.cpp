@@ -27,15 +27,6 @@ std::string Join(const std::string& base, const std::string& name) {
     return base.back() == '/' ? base + name : base + "/" + name;
 }
 
-bool HasHighBytes(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The existing name in `folder` that `element` stands for, or empty.
 std::string MatchElement(const std::string& folder, const std::string& element) {
     std::error_code ec;
@@ -44,7 +35,7 @@ std::string MatchElement(const std::string& folder, const std::string& element) 
         return element;
     }
     std::string utf8;
-    if (HasHighBytes(element)) {
+    if (!TextCodec::IsAscii(element)) {
         utf8 = TextCodec::Cp1252ToUtf8(element);
         if (std::filesystem::exists(std::filesystem::symlink_status(Join(folder, utf8), ec))) {
             return utf8;

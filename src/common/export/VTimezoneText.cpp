@@ -30,22 +30,16 @@ std::string Offset(int minutesEast) {
     return (minutesEast < 0 ? "-" : "+") + Digits(magnitude / 60) + Digits(magnitude % 60);
 }
 
-int WeekdayOf(std::int64_t days) {
-    // 1970-01-01 (day 0) was a Thursday.
-    return static_cast<int>(((days % 7) + 7 + 4) % 7);
-}
-
 // "16010325T020000": the first day in 1601 the change falls on, at its time.
 std::string FirstStart(const Change& c) {
     constexpr int kYear = 1601;
     std::int64_t day = 0;
     if (c.week == 5) {
-        const std::int64_t last = (c.month == 12 ? CxDateTime::DaysFromCivil(kYear + 1, 1, 1)
-                                                 : CxDateTime::DaysFromCivil(kYear, c.month + 1, 1)) - 1;
-        day = last - (WeekdayOf(last) - c.dayOfWeek + 7) % 7;
+        const std::int64_t last = CxDateTime::DaysFromCivil(kYear, c.month, CxDateTime::DaysInMonth(kYear, c.month));
+        day = last - (CxDateTime::DayOfWeek(last) - c.dayOfWeek + 7) % 7;
     } else {
         const std::int64_t first = CxDateTime::DaysFromCivil(kYear, c.month, 1);
-        day = first + (c.dayOfWeek - WeekdayOf(first) + 7) % 7 + 7 * (c.week - 1);
+        day = first + (c.dayOfWeek - CxDateTime::DayOfWeek(first) + 7) % 7 + 7 * (c.week - 1);
     }
     int year = 0;
     int month = 0;

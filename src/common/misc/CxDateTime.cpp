@@ -14,19 +14,19 @@ constexpr std::int64_t kOleEpochOffset = 25569;
 constexpr double kOleMin = -657434.0;
 constexpr double kOleEnd = 2958466.0;
 
-int DaysInMonth(int year, int month) {
+}  // namespace
+
+int CxDateTime::DaysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-int DayOfWeek(std::int64_t daysSince1970) {
+int CxDateTime::DayOfWeek(std::int64_t daysSince1970) {
     // 1970-01-01 was a Thursday.
     const std::int64_t w = (daysSince1970 + 4) % 7;
     return static_cast<int>(w < 0 ? w + 7 : w);
 }
-
-}  // namespace
 
 std::int64_t CxDateTime::DaysFromCivil(int year, int month, int day) {
     const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);

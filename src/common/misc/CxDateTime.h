@@ -58,6 +58,10 @@ public:
     // Days since 1970-01-01 of a proleptic Gregorian date, and back.
     static std::int64_t DaysFromCivil(int year, int month, int day);
     static void CivilFromDays(std::int64_t days, int& year, int& month, int& day);
+    // The days of `month` (1..12) in `year`, leap years counted.
+    static int DaysInMonth(int year, int month);
+    // 0 = Sunday ... 6 = Saturday, of a day counted as DaysFromCivil does.
+    static int DayOfWeek(std::int64_t daysSince1970);
 
 private:
     double m_dDate = 0;

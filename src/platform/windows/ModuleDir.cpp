@@ -30,10 +30,4 @@ bool ModuleDir::GetModuleDir(std::string& out) {
     return false;
 }
 
-std::string ModuleDir::FileBeside(const std::string& file) {
-    std::string dir;
-    GetModuleDir(dir);
-    return dir + file;
-}
-
 }  // namespace lazrine::platform

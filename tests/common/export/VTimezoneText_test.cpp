@@ -129,6 +129,19 @@ TEST(VTimezoneText, RulesThatCannotBeStatedGiveNoZone) {
     }
 }
 
+// An appointment repeating daily from 2024-07-03 12:00 in Berlin.
+ExportEvent DailyAtNoonInBerlin() {
+    ExportEvent event;
+    event.nId = 1;
+    event.nStart = 1720000800;  // 2024-07-03 12:00 in Berlin (10:00 UTC)
+    event.nEnd = event.nStart + 900;
+    event.Repeat.nRuleKind = 1;
+    event.Repeat.nInterval = 1;
+    event.Repeat.nClassMarker = palm::PmRepeatRule::kNewClass;
+    event.Repeat.szClassName = "CDayName";
+    return event;
+}
+
 // A repeating appointment written with a zone made from rules carries that
 // zone's VTIMEZONE and keeps its local wall-clock start.
 TEST(VTimezoneText, ARepeatingEventIsWrittenInTheZoneMadeFromRules) {
@@ -136,15 +149,8 @@ TEST(VTimezoneText, ARepeatingEventIsWrittenInTheZoneMadeFromRules) {
         GTEST_SKIP() << "the local times come from the zone database";
     }
     platform::LocalClock::UseTimeZone("Europe/Berlin");
-    ExportEvent event;
-    event.nId = 1;
+    ExportEvent event = DailyAtNoonInBerlin();
     event.szSummary = "Stand-up";
-    event.nStart = 1720000800;  // 2024-07-03 12:00 in Berlin (10:00 UTC)
-    event.nEnd = event.nStart + 900;
-    event.Repeat.nRuleKind = 1;
-    event.Repeat.nInterval = 1;
-    event.Repeat.nClassMarker = palm::PmRepeatRule::kNewClass;
-    event.Repeat.szClassName = "CDayName";
 
     const struct {
         const char* name;
@@ -185,14 +191,7 @@ TEST(SystemZone, ARepeatingEventKeepsTheSystemsZone) {
         platform::LocalClock::UseTimeZone(before.c_str());
         GTEST_SKIP() << "needs Windows in Berlin's zone, not '" << rules.name << "'";
     }
-    ExportEvent event;
-    event.nId = 1;
-    event.nStart = 1720000800;  // 2024-07-03 12:00 in Berlin (10:00 UTC)
-    event.nEnd = event.nStart + 900;
-    event.Repeat.nRuleKind = 1;
-    event.Repeat.nInterval = 1;
-    event.Repeat.nClassMarker = palm::PmRepeatRule::kNewClass;
-    event.Repeat.szClassName = "CDayName";
+    const ExportEvent event = DailyAtNoonInBerlin();
     std::ostringstream out;
     ExportStreamSink sink(out);
     {
