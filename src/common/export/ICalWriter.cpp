@@ -163,7 +163,12 @@ ICalWriter::ICalWriter(ExportSink& sink, const LocalClock::ZoneRules& rules, std
 }
 
 void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string& tzid) {
-    if (IsUtcName(tzid)) {
+    // Rules that keep UTC all year ("Greenwich Standard Time", which Wine
+    // reports on a UTC host) are UTC: times are written as on a system in
+    // Etc/UTC, and no zone is added that would only restate it.
+    const bool noDaylight = (rules.toStandard.month == 0 && rules.toDaylight.month == 0) ||
+                            rules.daylightBias == rules.standardBias;
+    if (IsUtcName(tzid) || (rules.bias + rules.standardBias == 0 && noDaylight)) {
         return;
     }
     const std::string text = VTimezoneText::Build(rules, tzid);

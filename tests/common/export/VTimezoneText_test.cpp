@@ -152,11 +152,20 @@ TEST(VTimezoneText, ARepeatingEventIsWrittenInTheZoneMadeFromRules) {
     ExportEvent event = DailyAtNoonInBerlin();
     event.szSummary = "Stand-up";
 
+    Rules utcAllYear = MakeRules("x", 60, {10, 5, 0, 3, 0, 0}, {3, 5, 0, 2, 0, 0});
+    utcAllYear.standardBias = -60;
+    utcAllYear.daylightBias = -60;
     const struct {
         const char* name;
         Rules rules;
         bool zoned;
-    } cases[] = {{"usable rules", kBerlin, true}, {"unusable rules", MakeRules("x", -60, {13, 5, 0, 3, 0, 0}, {3, 5, 0, 2, 0, 0}), false}};
+    } cases[] = {
+        {"usable rules", kBerlin, true},
+        {"unusable rules", MakeRules("x", -60, {13, 5, 0, 3, 0, 0}, {3, 5, 0, 2, 0, 0}), false},
+        // Wine's zone on a UTC host, and rules whose changes keep UTC: written as in Etc/UTC.
+        {"Greenwich Standard Time", MakeRules("Greenwich Standard Time", 0, {}, {}), false},
+        {"changes that keep UTC", utcAllYear, false},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::ostringstream out;
