@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test binary (64-bit, made by scripts/build-windows.sh)
-# once under Wine, in a Wine prefix of its own below build/windows. Fails
-# when a test fails.
+# once under Wine, in a Wine prefix of its own below build/windows, then
+# compares lazrine-cli.exe with the Linux lazrine-cli on the test data.
+# Fails when a test fails or the two programs differ.
 #
 # Wine's background services are started first with their output sent to
 # /dev/null: a first wine call whose output goes into a pipe never returns,
@@ -44,6 +45,15 @@ cat "$zone_log"
 if grep -q "SKIPPED" "$zone_log"; then
   echo "the time zone tests were skipped under TZ=Europe/Berlin" >&2
   status=1
+fi
+# The Windows program against the Linux one on the same files, when the
+# Linux program is built (scripts/test.sh builds it first).
+linux_cli="$root/build/release/src/lazrine-cli"
+if [ -x "$linux_cli" ]; then
+  "$root/scripts/windows/compare-with-linux.sh" "$linux_cli" "$root/build/windows/x86_64/lazrine/src/lazrine-cli.exe" ||
+    status=1
+else
+  echo "== no Linux program at $linux_cli: the byte-for-byte comparison with it is left out"
 fi
 echo "== Windows tests finished in $(( $(date +%s) - start )) s with status $status"
 exit "$status"
