@@ -28,6 +28,16 @@ public:
         std::uint64_t nLinks = 0;      // names (hard links) of the file
         // Write permission for us, and not marked read-only for everyone.
         bool bWritable = false;
+        // Which file this is: the volume and the file's number on it (device
+        // and inode; volume serial and file index on Windows). A name that
+        // still gives the identity of an open file still names that file,
+        // not one renamed over it. 0 and 0 when unknown.
+        std::uint64_t nVolume = 0;
+        std::uint64_t nFileId = 0;
+
+        bool IsSameFile(const Facts& other) const {
+            return nFileId != 0 && nVolume == other.nVolume && nFileId == other.nFileId;
+        }
     };
 
     // The reason every implementation gives when another program holds a

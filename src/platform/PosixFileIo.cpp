@@ -50,6 +50,8 @@ void FillFacts(const struct stat& st, FileIo::Facts& out) {
     out.nModifiedNs = ModifiedNs(st);
     out.nLinks = static_cast<std::uint64_t>(st.st_nlink);
     out.bWritable = false;
+    out.nVolume = static_cast<std::uint64_t>(st.st_dev);
+    out.nFileId = static_cast<std::uint64_t>(st.st_ino);
 }
 
 // True when a process other than the caller's open file description holds

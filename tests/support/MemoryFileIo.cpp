@@ -15,6 +15,9 @@ bool Refuse(std::string* error, const std::string& why) {
 }  // namespace
 
 void MemoryFileIo::Put(const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (m_Files.count(path) == 0) {
+        m_Ids[path] = m_nNextId++;
+    }
     m_Files[path].assign(bytes.begin(), bytes.end());
     ++m_Changes[path];
 }
@@ -51,7 +54,7 @@ bool MemoryFileIo::OpenLocked(const std::string& path, Handle& out, std::string*
     }
     m_Locked.insert(path);
     out = m_nNextHandle++;
-    m_Handles[out] = OpenFile{path, 0, true};
+    m_Handles[out] = OpenFile{path, 0, true, m_Ids[path]};
     return true;
 }
 
@@ -62,8 +65,9 @@ bool MemoryFileIo::CreateNew(const std::string& path, const std::string& /*modeF
         return Refuse(error, "cannot create '" + path + "': file exists");
     }
     m_Files[path];
+    m_Ids[path] = m_nNextId++;
     out = m_nNextHandle++;
-    m_Handles[out] = OpenFile{path, 0, false};
+    m_Handles[out] = OpenFile{path, 0, false, m_Ids[path]};
     return true;
 }
 
@@ -117,6 +121,8 @@ bool MemoryFileIo::Rename(const std::string& from, const std::string& to, std::s
     m_Files[to] = std::move(bytes);
     m_Changes[to] = m_Changes[from];
     m_Changes.erase(from);
+    m_Ids[to] = m_Ids[from];
+    m_Ids.erase(from);
     return true;
 }
 
@@ -124,6 +130,7 @@ bool MemoryFileIo::FlushFolderOf(const std::string& /*path*/, std::string* /*err
 
 bool MemoryFileIo::Remove(const std::string& path) {
     m_Changes.erase(path);
+    m_Ids.erase(path);
     return m_Files.erase(path) != 0;
 }
 
@@ -177,6 +184,9 @@ MemoryFileIo::Facts MemoryFileIo::FactsOf(const std::string& path) const {
         facts.nModifiedNs = changes == m_Changes.end() ? 0 : changes->second;
         facts.nLinks = 1;
         facts.bWritable = true;
+        facts.nVolume = 1;
+        const auto id = m_Ids.find(path);
+        facts.nFileId = id == m_Ids.end() ? 0 : id->second;
     }
     return facts;
 }
@@ -192,6 +202,7 @@ bool MemoryFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
         return false;
     }
     out = FactsOf(file->path);
+    out.nFileId = file->id;
     return true;
 }
 

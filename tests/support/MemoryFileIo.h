@@ -51,6 +51,9 @@ private:
         std::string path;
         std::size_t readPos = 0;
         bool locked = false;
+        // The file the handle was opened on, which a rename over its name
+        // does not change.
+        std::uint64_t id = 0;
     };
     OpenFile* Find(Handle h, std::string* error);
     Facts FactsOf(const std::string& path) const;
@@ -59,6 +62,9 @@ private:
     std::map<Handle, OpenFile> m_Handles;
     std::set<std::string> m_Locked;
     std::map<std::string, std::int64_t> m_Changes;
+    // Each file's number (its inode), kept by a rename.
+    std::map<std::string, std::uint64_t> m_Ids;
+    std::uint64_t m_nNextId = 1;
     Handle m_nNextHandle = 3;
 };
 

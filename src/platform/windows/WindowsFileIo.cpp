@@ -73,6 +73,8 @@ void FillFacts(const BY_HANDLE_FILE_INFORMATION& info, FileIo::Facts& out) {
     out.nModifiedNs = NsSince1970(info.ftLastWriteTime);
     out.nLinks = info.nNumberOfLinks;
     out.bWritable = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+    out.nVolume = info.dwVolumeSerialNumber;
+    out.nFileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
