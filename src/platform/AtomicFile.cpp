@@ -154,7 +154,16 @@ bool HasBackup(FileIo& io, const std::string& backup, std::string& error) {
     return false;
 }
 
-bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, std::string& error) {
+std::string ChangedText(const std::string& path) {
+    return path + " was changed by another program since it was loaded; reload it";
+}
+
+// Makes sure a backup of `target` exists, made by `fill`. When `expected` is
+// known, the bytes `fill` copied must be the bytes it describes: a backup of
+// anything else (a file another program wrote while we copied) is removed
+// before it takes the backup's name, and the save is refused.
+bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, const FileFingerprint* expected,
+                const FileFingerprint::Builder* copied, const std::string& shownPath, std::string& error) {
     const std::string backup = AtomicFile::BackupPathOf(target);
     if (HasBackup(io, backup, error)) {
         return true;
@@ -162,9 +171,21 @@ bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, std::
     if (!error.empty()) {
         return false;
     }
+    const std::string temp = backup + AtomicFile::kTempSuffix;
     FileIo::Facts written;
-    if (WriteDurably(io, backup + AtomicFile::kTempSuffix, backup, target, fill, written, error) !=
-        Outcome::kReplaced) {
+    if (!WriteNew(io, temp, target, fill, written, error)) {
+        error = "cannot make the backup copy: " + error;
+        return false;
+    }
+    if (expected != nullptr && copied != nullptr) {
+        const FileFingerprint got = copied->Finish(written);
+        if (got.Size() != expected->Size() || got.Hash() != expected->Hash()) {
+            io.Remove(temp);
+            error = ChangedText(shownPath);
+            return false;
+        }
+    }
+    if (Install(io, temp, backup, error) != Outcome::kReplaced) {
         // A backup whose folder flush failed may vanish in a crash: not yet
         // safe to change the original.
         error = "cannot make the backup copy: " + error;
@@ -174,9 +195,9 @@ bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, std::
 }
 
 // Copies the open file `h` into a new file in chunks: never a second whole
-// copy of a large file in memory.
-Filler CopyOf(FileIo::Handle h) {
-    return [h](FileIo::Handle out, std::string& error) {
+// copy of a large file in memory. `copied` (when given) sees every byte.
+Filler CopyOf(FileIo::Handle h, FileFingerprint::Builder* copied = nullptr) {
+    return [h, copied](FileIo::Handle out, std::string& error) {
         FileIo& io = FileIo::Instance();
         std::uint64_t size = 0;
         if (!io.Size(h, size, &error)) {
@@ -189,10 +210,32 @@ Filler CopyOf(FileIo::Handle h) {
             if (!io.ReadAt(h, offset, part, &error) || !io.Write(out, part, &error)) {
                 return false;
             }
+            if (copied != nullptr) {
+                copied->Add(part);
+            }
             offset += n;
         }
         return true;
     };
+}
+
+// True when the name `target` still names the open file `h` and the file
+// still holds what `expected` describes, read again in full: a program that
+// ignores our lock and wrote the file, or renamed another file over its
+// name, since it was checked is caught here, right before the rename.
+bool StillAsChecked(FileIo& io, FileIo::Handle h, const std::string& target, const FileFingerprint& expected,
+                    const std::string& shownPath, std::string& error) {
+    FileIo::Facts named;
+    FileIo::Facts held;
+    if (!io.Inspect(target, named, &error) || !io.InspectOpen(h, held, &error)) {
+        return false;
+    }
+    FileFingerprint now;
+    if (!named.IsSameFile(held) || !FileFingerprint::OfOpenFile(io, h, now, &error) || !(now == expected)) {
+        error = ChangedText(shownPath);
+        return false;
+    }
+    return true;
 }
 
 // Everything a replacement checks before it writes, in the order a user
@@ -216,10 +259,6 @@ bool MayReplace(const std::string& path, const FileIo::Facts& facts, std::string
         return false;
     }
     return true;
-}
-
-std::string ChangedText(const std::string& path) {
-    return path + " was changed by another program since it was loaded; reload it";
 }
 
 struct Request {
@@ -273,29 +312,47 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
     if (!WriteNew(io, temp, target, WriteProduced(produce, fingerprint), written, error)) {
         return Outcome::kUnchanged;
     }
-    if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get()), error)) {
+    FileFingerprint::Builder copied;
+    if (request.keepBackup && !MakeBackup(io, target, CopyOf(original.Get(), &copied),
+                                          checkLoaded || release ? &locked : nullptr,
+                                          &copied, path, error)) {
         io.Remove(temp);
         return Outcome::kUnchanged;
     }
+    // Where the lock is kept to the rename, the file is checked once more
+    // right before it: our lock is advisory, and a program that ignores it
+    // may have written the file or renamed another over it meanwhile.
+    const BeforeRename checkOriginal = [&](std::string& reason) {
+        return StillAsChecked(io, original.Get(), target, locked, path, reason);
+    };
     // Where an open or locked file cannot be renamed over, the lock goes
-    // just before the rename; a fresh lock then confirms that the file is
-    // still what was checked and backed up, and is released in turn.
+    // just before the rename; a fresh lock then confirms that the name still
+    // holds the file that was checked and backed up, as it was, and is
+    // released in turn.
+    FileIo::Facts heldFacts;
+    if (release && !io.InspectOpen(original.Get(), heldFacts, &error)) {
+        io.Remove(temp);
+        return Outcome::kUnchanged;
+    }
     const BeforeRename releaseOriginal = [&](std::string& reason) {
         if (!original.Close(&reason)) {
             return false;
         }
         HandleGuard again(io);
+        FileIo::Facts againFacts;
         FileFingerprint now;
-        if (!io.OpenLocked(target, again.Get(), &reason) || !FileFingerprint::OfOpenFile(io, again.Get(), now, &reason)) {
+        if (!io.OpenLocked(target, again.Get(), &reason) || !io.InspectOpen(again.Get(), againFacts, &reason) ||
+            !FileFingerprint::OfOpenFile(io, again.Get(), now, &reason)) {
             return false;
         }
-        if (!(now == locked)) {
+        if (!againFacts.IsSameFile(heldFacts) || !(now == locked)) {
             reason = ChangedText(path);
             return false;
         }
         return again.Close(&reason);
     };
-    const Outcome outcome = Install(io, temp, target, error, release ? releaseOriginal : BeforeRename{});
+    const Outcome outcome = Install(io, temp, target, error,
+                                    release ? releaseOriginal : checkLoaded ? checkOriginal : BeforeRename{});
     if (outcome == Outcome::kUnchanged) {
         return outcome;
     }
@@ -347,7 +404,7 @@ bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint
     if (!TargetOf(io, path, target, facts, error)) {
         return false;
     }
-    return MakeBackup(io, target, WriteAll(original), error);
+    return MakeBackup(io, target, WriteAll(original), nullptr, nullptr, path, error);
 }
 
 AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,

@@ -26,7 +26,8 @@ public:
     // One repeat field of the to-do and date book records; what reads must
     // write back to exactly the bytes it was read from.
     static std::string RepeatField(std::span<const std::uint8_t> data);
-    // The category section alone.
+    // The category section alone: what reads is a consistent list that reads
+    // the same from the section's own bytes.
     static std::string CategorySection(std::span<const std::uint8_t> data);
     // A whole extended ("PalmSG") memo file.
     static std::string ExtendedMemoFile(std::span<const std::uint8_t> data);

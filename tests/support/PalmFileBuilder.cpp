@@ -183,7 +183,7 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
         for (const auto& blob : m.blobs) {
             Blob(b, blob);
         }
-        b.StringField(m.extraTextA).StringField(m.extraTextB).StringField(m.text);
+        b.StringField(m.extraTextA, m.textAttr).StringField(m.extraTextB, m.textAttr).StringField(m.text, m.textAttr);
         b.Raw(m.extraFields);
     }
     b.Raw(spec.trailing);
@@ -200,7 +200,7 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.memos.size() * perRecord));
     for (const auto& m : spec.memos) {
         b.IntField(m.id, m.intTag).IntField(m.status, m.intTag).IntField(m.placement, m.intTag);
-        b.StringField(m.text).IntField(m.priv, 6).IntField(m.category, m.intTag);
+        b.StringField(m.text, m.textAttr).IntField(m.priv, 6).IntField(m.category, m.intTag);
         b.Raw(m.extraFields);
     }
     b.Raw(spec.trailing);

@@ -82,8 +82,10 @@ struct MemoSpec {
     std::array<BlobSpec, 4> blobs{};
     std::string extraTextA;
     std::string extraTextB;
-    // Tags used for the numeric fields 0..6 (extended) or 0,1,2,4,5 (classic).
+    // Tags used for the numeric fields 0..6 (extended) or 0,1,2,4,5 (classic),
+    // and the attribute of every text.
     std::uint32_t intTag = 1;
+    std::uint32_t textAttr = 1;
     // Fields written after the ones above (a schema counting more positions
     // than the record type describes), as they are.
     std::vector<std::uint8_t> extraFields;

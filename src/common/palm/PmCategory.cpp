@@ -20,8 +20,6 @@ bool PmCategory::CopySafeName(std::string& out, std::size_t cap) const {
     return true;
 }
 
-void PmCategory::SetName(const std::string& text) { m_szName = text.substr(0, kMaxName); }
-
 void PmCategory::SetSafeName(const std::string& text) { m_szSafeName = text.substr(0, kMaxSafeName); }
 
 void PmCategory::SetDirty(bool dirty) {

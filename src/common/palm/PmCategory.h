@@ -6,12 +6,12 @@
 
 namespace lazrine::palm {
 
-// One category of a record file: the slot it occupies (0 to 15), the id that
-// records refer to, its name (at most 15 characters, as Palm Desktop allows)
-// and a second name safe for short file names.
+// One category of a record file: the slot it occupies (0 to 15 in the files
+// Palm Desktop writes), the id that records refer to, its name (kept whole:
+// Palm Desktop allows 15 characters, but a file may hold more) and a second
+// name safe for short file names.
 class PmCategory {
 public:
-    static constexpr std::size_t kMaxName = 15;
     static constexpr std::size_t kMaxSafeName = 255;
     static constexpr std::uint32_t kFlagDirty = 0x10;
     static constexpr std::uint32_t kFlagLow = 0x01;
@@ -28,8 +28,7 @@ public:
 
     void SetIndex(std::int32_t index) { m_nIndex = index; }
     void SetId(std::int32_t id) { m_nId = id; }
-    // Keeps at most 15 characters.
-    void SetName(const std::string& text);
+    void SetName(const std::string& text) { m_szName = text; }
     // Keeps at most 255 characters.
     void SetSafeName(const std::string& text);
     void SetFlags(std::uint32_t flags) { m_nFlags = flags; }

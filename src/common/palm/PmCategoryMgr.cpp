@@ -1,14 +1,15 @@
 #include "common/palm/PmCategoryMgr.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
 namespace lazrine::palm {
 
 const PmCategory* PmCategoryMgr::FindById(std::int32_t id) const {
-    for (const auto& slot : m_aSlots) {
-        if (slot && slot->GetId() == id) {
-            return &*slot;
+    for (const PmCategory& category : m_Categories) {
+        if (category.GetId() == id) {
+            return &category;
         }
     }
     return nullptr;
@@ -19,24 +20,24 @@ const PmCategory* PmCategoryMgr::AtIndex(std::uint32_t index) const {
     if (slot >= kSlots) {
         return nullptr;
     }
-    return m_aSlots[slot] ? &*m_aSlots[slot] : nullptr;
+    for (const PmCategory& category : m_Categories) {
+        if (category.GetIndex() == slot) {
+            return &category;
+        }
+    }
+    return nullptr;
 }
 
 const PmCategory* PmCategoryMgr::FindByName(const std::string& text) const {
     if (text.empty()) {
         return nullptr;
     }
-    for (const auto& slot : m_aSlots) {
-        if (!slot || slot->GetName().size() != text.size()) {
-            continue;
-        }
-        bool same = true;
-        for (std::size_t i = 0; i < text.size() && same; ++i) {
-            same = std::tolower(static_cast<unsigned char>(text[i])) ==
-                   std::tolower(static_cast<unsigned char>(slot->GetName()[i]));
-        }
-        if (same) {
-            return &*slot;
+    for (const PmCategory& category : m_Categories) {
+        const std::string& name = category.GetName();
+        if (name.size() == text.size() && std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            })) {
+            return &category;
         }
     }
     return nullptr;
@@ -48,13 +49,7 @@ const PmCategory* PmCategoryMgr::First() {
 }
 
 const PmCategory* PmCategoryMgr::Next() {
-    while (m_nCursor < kSlots) {
-        const auto& slot = m_aSlots[static_cast<std::size_t>(m_nCursor++)];
-        if (slot) {
-            return &*slot;
-        }
-    }
-    return nullptr;
+    return m_nCursor < m_Categories.size() ? &m_Categories[m_nCursor++] : nullptr;
 }
 
 std::string PmCategoryMgr::SafeNameOf(const std::string& name) {
@@ -69,13 +64,10 @@ std::string PmCategoryMgr::SafeNameOf(const std::string& name) {
 }
 
 bool PmCategoryMgr::Add(PmCategory& category) {
-    if (m_nCount >= kSlots) {
-        return false;
-    }
     if (category.GetIndex() == -1) {
         int free = -1;
         for (int i = 1; i < kSlots && free < 0; ++i) {
-            if (!m_aSlots[static_cast<std::size_t>(i)]) {
+            if (AtIndex(static_cast<std::uint32_t>(i)) == nullptr) {
                 free = i;
             }
         }
@@ -86,16 +78,15 @@ bool PmCategoryMgr::Add(PmCategory& category) {
         category.SetDirty(true);
     }
     if (category.GetId() == -1) {
-        // The new id is one above the highest id of the occupied slots from 0
-        // upward; slot 0 ("Unfiled") must be present.
+        // The new id is one above the highest id of the occupied slots from
+        // 0 upward, up to the first free one; slot 0 ("Unfiled") must be
+        // present.
         std::int32_t id = -1;
-        int walked = 0;
-        while (walked < kSlots && m_aSlots[static_cast<std::size_t>(walked)]) {
-            const std::int32_t held = m_aSlots[static_cast<std::size_t>(walked)]->GetId();
-            if (held >= id) {
-                id = held + 1;
+        std::uint32_t walked = 0;
+        for (const PmCategory* held = AtIndex(0); held != nullptr && walked < kSlots; held = AtIndex(++walked)) {
+            if (held->GetId() >= id) {
+                id = held->GetId() + 1;
             }
-            ++walked;
         }
         if (walked == 0 || walked == kSlots || id < 0) {
             return false;
@@ -105,17 +96,16 @@ bool PmCategoryMgr::Add(PmCategory& category) {
     } else if (FindById(category.GetId()) != nullptr) {
         return false;
     }
-    // A slot outside the sixteen, or one already taken, would lose a category
-    // on the next save; such a section is refused rather than guessed at.
-    const std::int32_t index = category.GetIndex();
-    if (index < 0 || index >= kSlots || m_aSlots[static_cast<std::size_t>(index)]) {
-        return false;
-    }
     if (!category.GetName().empty()) {
         category.SetSafeName(SafeNameOf(category.GetName()));
     }
-    m_aSlots[static_cast<std::size_t>(index)] = category;
-    ++m_nCount;
+    // Slot order; a category with the slot of one already held goes after it.
+    const auto at = std::upper_bound(m_Categories.begin(), m_Categories.end(), category.GetIndex(),
+                                     [](std::int32_t index, const PmCategory& held) {
+                                         return static_cast<std::uint32_t>(index) <
+                                                static_cast<std::uint32_t>(held.GetIndex());
+                                     });
+    m_Categories.insert(at, category);
     m_bModified = true;
     return true;
 }

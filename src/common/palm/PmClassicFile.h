@@ -30,12 +30,8 @@ struct PmClassicFileFormat {
 // as raw bytes when the file holds them (see ReadRecords), and bytes after the
 // last counted record are kept as they are.
 //
-// A load followed by a save reproduces the file except for the category
-// section's dirty flags and second names, the string attributes (always 1),
-// numeric tags (as the record type gives them) and an entry count that was
-// not a whole multiple of the fields per record. Texts are kept whole. A save
-// goes to the file that was loaded; the recorded path is written back as it
-// was.
+// A save goes to the file that was loaded and changes only status words (see
+// PmFileStore).
 template <class Rec>
 class PmClassicFile : public PmFileStore<Rec> {
 public:
@@ -94,12 +90,6 @@ protected:
         }
     }
 
-    bool WriteContent() override {
-        return this->WriteLong(m_nVersionTag) && this->WriteCString(m_szRecordedName) &&
-               this->WriteCString(m_szHeaderText) && this->WriteCategorySection() && this->WriteSchema(m_Schema) &&
-               this->WriteCountedRecords(m_Schema.nFieldsPerRecord, m_nFieldsRead);
-    }
-
 private:
     static constexpr int CategoryPos() {
         if constexpr (requires { Rec::kCategoryPos; }) {
@@ -114,8 +104,7 @@ private:
     // kept as raw fields), and with only the described positions in the file.
     // The way whose records end where the file ends wins, the first when
     // both do; when neither does, the way that reads at all, the described
-    // one first, keeping the rest of the file as trailing bytes. Either way
-    // the writer writes back every byte that was read.
+    // one first, keeping the rest of the file as trailing bytes.
     bool ReadRecords() {
         const std::size_t start = this->Tell();
         const std::uint32_t perRecord = m_Schema.nFieldsPerRecord;

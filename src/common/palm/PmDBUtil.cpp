@@ -8,8 +8,6 @@ namespace lazrine::palm {
 namespace {
 
 constexpr std::size_t kCategoryTextCap = 256;
-// Output is handed to the new file in pieces of at least this size.
-constexpr std::size_t kWritePiece = platform::FileFingerprint::kChunk;
 constexpr std::uint32_t kMaxCString = 0xFFFF;
 
 }  // namespace
@@ -64,6 +62,12 @@ void PmDBUtil::Close() {
     m_bWriting = false;
     m_Output.clear();
     m_Output.shrink_to_fit();
+}
+
+std::vector<std::uint8_t> PmDBUtil::TakeInput() {
+    std::vector<std::uint8_t> bytes = std::move(m_Input);
+    Close();
+    return bytes;
 }
 
 bool PmDBUtil::ReadBytes(std::span<std::uint8_t> out) {
@@ -315,7 +319,7 @@ bool PmDBUtil::Rewind(std::size_t pos) {
 
 std::size_t PmDBUtil::Tell() const {
     if (m_bWriting) {
-        return m_nFlushed + m_Output.size();
+        return m_Output.size();
     }
     return m_bOpen ? m_nPos : 0;
 }
@@ -323,7 +327,6 @@ std::size_t PmDBUtil::Tell() const {
 void PmDBUtil::BeginWrite(std::size_t expectedSize) {
     m_Output.clear();
     m_Output.reserve(expectedSize);
-    m_nFlushed = 0;
     m_bWriting = true;
 }
 
@@ -335,14 +338,6 @@ bool PmDBUtil::WriteBytes(std::span<const std::uint8_t> data) {
         return Fail("empty write");
     }
     m_Output.insert(m_Output.end(), data.begin(), data.end());
-    if (m_pSink != nullptr && m_Output.size() >= kWritePiece) {
-        std::string error;
-        if (!(*m_pSink)(m_Output, error)) {
-            return Fail(error);
-        }
-        m_nFlushed += m_Output.size();
-        m_Output.clear();
-    }
     return true;
 }
 
@@ -414,31 +409,12 @@ bool PmDBUtil::WriteBlobField(const PmBlobField& blob) {
 
 bool PmDBUtil::WriteQuadField(const PmQuad& v) { return WriteLong(PM_FIELD_QUAD) && WriteQuad(v); }
 
-bool PmDBUtil::CommitWrite(const std::string& path, const std::function<bool()>& writeContent) {
+bool PmDBUtil::CommitBytes(const std::string& path, std::span<const std::uint8_t> content) {
     m_bCommitReplaced = false;
-    const platform::AtomicFile::Producer produce = [this, &writeContent](const platform::AtomicFile::PieceWriter& sink,
-                                                                         std::string& error) {
-        BeginWrite(kWritePiece + kWritePiece / 4);
-        m_pSink = &sink;
-        bool ok = writeContent();
-        m_pSink = nullptr;
-        if (ok && !m_Output.empty()) {
-            ok = sink(m_Output, error) || Fail(error);
-        }
-        if (!ok) {
-            error = m_szLastError.empty() ? "the new content could not be made" : m_szLastError;
-        }
-        return ok;
-    };
     std::string error;
-    // Another file than the one read is replaced as it is found.
     platform::FileFingerprint other;
     platform::FileFingerprint& expected = path == m_szFileName ? m_Loaded : other;
-    const auto outcome = platform::AtomicFile::ReplaceLoaded(path, produce, expected, error);
-    m_bWriting = false;
-    m_Output.clear();
-    m_Output.shrink_to_fit();
-    m_nFlushed = 0;
+    const auto outcome = platform::AtomicFile::ReplaceLoaded(path, content, expected, error);
     m_bCommitReplaced = outcome == platform::AtomicFile::Outcome::kReplacedNotDurable;
     return outcome == platform::AtomicFile::Outcome::kReplaced || Fail(error);
 }
@@ -477,41 +453,11 @@ bool PmDBUtil::ReadCategorySection() {
         category.SetName(name);
         category.SetSafeName(second);
         if (index == 0xFFFFFFFFu || id == 0xFFFFFFFFu || !m_pCatMgr->Add(category)) {
-            return Fail("the category section holds an invalid, repeated or sixteenth category (entry " +
+            return Fail("the category section holds an invalid or repeated category (entry " +
                         std::to_string(i + 1) + ")");
         }
     }
     m_pCatMgr->SetModified(false);
-    return true;
-}
-
-bool PmDBUtil::WriteCategorySection() {
-    if (!m_pCatMgr) {
-        return WriteLong(128) && WriteLong(0);
-    }
-    if (!WriteLong(m_pCatMgr->NextId())) {
-        return false;
-    }
-    if (m_pCatMgr->Count() <= 1) {
-        return WriteLong(0);
-    }
-    if (!WriteLong(static_cast<std::uint32_t>(m_pCatMgr->Count() - 1))) {
-        return false;
-    }
-    for (int slot = 0; slot < PmCategoryMgr::kSlots; ++slot) {
-        const PmCategory* category = m_pCatMgr->AtIndex(static_cast<std::uint32_t>(slot));
-        if (category == nullptr || category->GetId() == 0) {
-            continue;
-        }
-        std::string name;
-        std::string second;
-        category->CopyName(name, kCategoryTextCap);
-        category->CopySafeName(second, kCategoryTextCap);
-        if (!WriteLong(static_cast<std::uint32_t>(slot)) || !WriteLong(static_cast<std::uint32_t>(category->GetId())) ||
-            !WriteLong(0) || !WriteCString(name) || !WriteCString(second)) {
-            return false;
-        }
-    }
     return true;
 }
 
@@ -524,7 +470,7 @@ bool PmDBUtil::GetCategoryText(std::int32_t id, std::string& out) const {
     if (category == nullptr) {
         return false;
     }
-    out = category->GetName().substr(0, PmCategory::kMaxName);
+    out = category->GetName();
     return true;
 }
 
@@ -556,30 +502,6 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
         bytes.insert(bytes.end(), m_Input.begin() + static_cast<std::ptrdiff_t>(start),
                      m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos));
         return true;
-    }
-    return true;
-}
-
-bool PmDBUtil::WriteField(const PmFieldRef& ref) {
-    if (auto* const* number = std::get_if<std::uint32_t*>(&ref.target)) {
-        return WriteTypedInt(ref.nWriteTag, **number);
-    }
-    if (auto* const* text = std::get_if<std::string*>(&ref.target)) {
-        return WriteStringField(**text, 1);
-    }
-    if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
-        return WriteBlobField(**blob);
-    }
-    if (auto* const* quad = std::get_if<PmQuad*>(&ref.target)) {
-        return WriteQuadField(**quad);
-    }
-    if (auto* const* rule = std::get_if<PmRepeatRule*>(&ref.target)) {
-        return WriteRepeatField(**rule);
-    }
-    if (auto* const* held = std::get_if<PmBlobBytes*>(&ref.target)) {
-        const std::span<const std::uint8_t> field = (**held).FieldBytes(ref.nIndex);
-        // A record made in memory holds no bytes: an empty field is written.
-        return field.empty() ? WriteBlobField(PmBlobField{}) : WriteBytes(field);
     }
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,10 +28,12 @@ enum PmOpenMode : std::uint32_t {
 // Reading works on the whole file read into memory under an exclusive lock
 // (released before Open returns), so that every read is checked against the
 // bytes that remain: a corrupt length or count fails at once and never drives
-// an allocation larger than the file. Writing assembles the complete new file
-// in memory; CommitWrite() then replaces the file crash-safely (see
-// platform::AtomicFile). Every operation reports failure by returning false
-// and leaves a reason in LastError(); nothing throws.
+// an allocation larger than the file. The write primitives assemble the
+// field forms in memory (see Written()); a store saves by handing the bytes
+// it loaded, with its status words put in, to CommitBytes(), which replaces
+// the file crash-safely (see platform::AtomicFile). Every operation reports
+// failure by returning false and leaves a reason in LastError(); nothing
+// throws.
 class PmDBUtil {
 public:
     PmDBUtil() = default;
@@ -48,6 +49,8 @@ public:
     bool OpenBytes(std::span<const std::uint8_t> bytes);
     // Drops the bytes read and any unwritten output.
     void Close();
+    // Hands the bytes read over to the caller and closes.
+    std::vector<std::uint8_t> TakeInput();
     bool IsOpen() const { return m_bOpen; }
 
     // --- reading -------------------------------------------------------------
@@ -112,16 +115,13 @@ public:
     // of its kind. A rule of a kind without a class name, that was not read
     // with one, cannot be written and fails with the reason.
     bool WriteRepeatField(const PmRepeatRule& rule);
-    // Replaces the file `path` by what `writeContent` writes through the
-    // Write* primitives, crash-safely, keeping a backup of the original. The
-    // output goes to the new file in pieces of about a megabyte as it is
-    // made, so a save never holds a second copy of a large file in memory.
-    // When `path` is the file last opened, it must still hold what was read
-    // (or what the last commit wrote): a file changed by another program in
-    // between is refused, unchanged. A `writeContent` that fails leaves the
-    // file unchanged.
-    bool CommitWrite(const std::string& path, const std::function<bool()>& writeContent);
-    // True when the last CommitWrite failed after the new file had replaced
+    // Replaces the file `path` by `content`, crash-safely, keeping a backup
+    // of the original (see platform::AtomicFile). When `path` is the file
+    // last opened, it must still hold what was read (or what the last commit
+    // wrote): a file changed by another program in between is refused,
+    // unchanged.
+    bool CommitBytes(const std::string& path, std::span<const std::uint8_t> content);
+    // True when the last CommitBytes failed after the new file had replaced
     // the old one (its folder could not be flushed): the file is changed,
     // though the change may not survive a crash.
     bool LastCommitReplacedFile() const { return m_bCommitReplaced; }
@@ -130,9 +130,7 @@ public:
     // --- categories ----------------------------------------------------------
     // Reads the category section into a new list with "Unfiled" in slot 0.
     bool ReadCategorySection();
-    // Writes the category section from the list (an empty one when absent).
-    bool WriteCategorySection();
-    // Copies the name of the category with that id (at most 15 characters).
+    // Copies the whole name of the category with that id.
     bool GetCategoryText(std::int32_t id, std::string& out) const;
     const PmCategoryMgr* GetCategoryMgr() const { return m_pCatMgr.get(); }
 
@@ -141,9 +139,6 @@ public:
     // accept tags 1, 3 and 6; texts drop their attribute). An empty `ref`
     // reads nothing and succeeds.
     bool ReadField(const PmFieldRef& ref);
-    // Writes numbers with the ref's tag, texts with attribute 1. An empty
-    // `ref` writes nothing.
-    bool WriteField(const PmFieldRef& ref);
 
     // --- schema --------------------------------------------------------------
     bool ReadSchema(PmSchema& schema);
@@ -168,10 +163,6 @@ private:
     std::size_t m_nPos = 0;
     bool m_bWriting = false;
     std::vector<std::uint8_t> m_Output;
-    // While CommitWrite streams: where full pieces of m_Output go, and how
-    // many bytes went there already.
-    const platform::AtomicFile::PieceWriter* m_pSink = nullptr;
-    std::size_t m_nFlushed = 0;
     // What the file named m_szFileName held when read or last written.
     platform::FileFingerprint m_Loaded;
     bool m_bCommitReplaced = false;

@@ -51,14 +51,8 @@ struct PmCustomLabels {
 // for contacts), the categories, the schema and the counted records. `Rec` derives from PmExRecordHeader, whose category name is looked
 // up as each record is read.
 //
-// A load followed by a save reproduces the file except for the normalisations
-// of the format: signature bytes 0..4, header bytes 12 and 13 (derived from
-// the record count), numeric tags of the common header (always 1), string
-// attributes (always 1), and the category section's dirty flags and second
-// names. Texts are kept whole, and bytes after the last counted record are
-// written back as they are. A save goes to the file that was loaded; the path
-// recorded inside the file is written back unchanged, and so are the custom
-// field labels with the value after each.
+// A save goes to the file that was loaded and changes only status words (see
+// PmFileStore); the path recorded inside the file stays as it is.
 template <class Rec>
 class PmExFile : public PmFileStore<Rec> {
 public:
@@ -106,25 +100,13 @@ protected:
                               std::to_string(Rec::kFieldCount));
         }
         if (m_Schema.nFieldsPerRecord != fieldCount) {
-            // The reader counts fields with the schema's field count and the
-            // writer with its fields per record: such a file would not be
-            // written back as it was read.
+            // The records are counted with the fields per record and read
+            // with the field count: where the two differ, whether each
+            // status word was found where Palm Desktop keeps it cannot be
+            // told, so none is changed.
             this->MarkNotWritable("the file's schema is inconsistent; its records are shown but not rewritten");
         }
         return this->ReadCountedRecords(m_Schema.nFieldsPerRecord, fieldCount, Rec::kCategoryPos);
-    }
-
-    bool WriteContent() override {
-        const std::size_t n = this->m_DataMgr.Count();
-        m_HeaderBlock[12] = static_cast<std::uint8_t>(n % 256);
-        m_HeaderBlock[13] = static_cast<std::uint8_t>((n / 256 + 16) % 256);
-        static constexpr std::uint8_t kLead[5] = {0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
-        return this->WriteBytes(kLead) &&
-               this->WriteBytes({reinterpret_cast<const std::uint8_t*>(kSignatureText), kSignatureSize - 5}) &&
-               this->WriteLong(m_nVersionTag) && this->WriteBytes(m_HeaderBlock) &&
-               this->WriteCString(m_szRecordedName) && this->WriteBytes(m_NameBlock) && WriteCustomLabels() &&
-               this->WriteCategorySection() && this->WriteSchema(m_Schema) &&
-               this->WriteCountedRecords(m_Schema.nFieldsPerRecord, m_Schema.nFieldsPerRecord);
     }
 
     void AssignCategoryName(Rec& rec) override {
@@ -185,18 +167,6 @@ private:
             return this->Fail("the file ends inside its label block");
         }
         return true;
-    }
-
-    bool WriteCustomLabels() {
-        if (!m_Format.bCustomLabels) {
-            return true;
-        }
-        for (std::size_t i = 0; i < PmCustomLabels::kCount; ++i) {
-            if (!this->WriteCString(m_CustomLabels.aLabels[i]) || !this->WriteLong(m_CustomLabels.aValues[i])) {
-                return false;
-            }
-        }
-        return this->WriteBytes(m_LabelBlock);
     }
 
     PmExFileFormat m_Format;

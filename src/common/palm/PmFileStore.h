@@ -16,7 +16,13 @@ namespace lazrine::palm {
 // The machinery shared by every record-file store, extended or classic, of
 // every kind: loading a whole file, the counted records, saving crash-safely
 // to the file that was loaded, and the store interface of the record sets.
-// A generation adds its container (ReadContent/WriteContent); a kind adds its
+//
+// A save changes nothing but status words: the store keeps the bytes it
+// loaded and where each record's status value lies in them, and writes those
+// bytes back with each record's current status at its place. Every other
+// byte - tags, string attributes, categories, texts of any length, fields
+// the record type does not describe - is written exactly as it was read.
+// A generation adds its container (ReadContent); a kind adds its
 // record type `Rec`, which describes its fields (see PmFieldRef).
 template <class Rec>
 class PmFileStore : public PmDBUtil, public PmStore {
@@ -35,7 +41,7 @@ public:
     }
 
     // Loads from bytes in memory; nothing is associated with a file, so a
-    // later Save() fails (SaveAs and WriteToMemory work).
+    // later Save() fails (WriteToMemory works).
     bool LoadBytes(std::span<const std::uint8_t> bytes) {
         BeginLoad();
         OpenBytes(bytes);
@@ -54,6 +60,10 @@ private:
 
     void ClearRecords() {
         m_DataMgr.Clear();
+        m_Bytes.clear();
+        m_Bytes.shrink_to_fit();
+        m_StatusOffsets.clear();
+        m_StatusOffsets.shrink_to_fit();
         m_RawFields.clear();
         m_RawFields.shrink_to_fit();
         m_Trailing.clear();
@@ -62,7 +72,7 @@ private:
 
     bool FinishLoad() {
         const bool ok = ReadContent();
-        Close();
+        m_Bytes = TakeInput();
         if (!ok) {
             // A partly read file is never offered as records.
             ClearRecords();
@@ -85,39 +95,32 @@ public:
         return Load(path);
     }
 
-    // Rewrites the file that was loaded.
+    // Writes the file that was loaded back with every record's current
+    // status word; nothing else changes.
     bool Save() override {
+        ClearError();
         if (!m_bLoaded || m_szLoadedPath.empty()) {
-            ClearError();
             return Fail("nothing was loaded from a file to save");
         }
-        return SaveAs(m_szLoadedPath);
+        if (!m_bWritable) {
+            return Fail(m_szNotWritableReason);
+        }
+        return PatchStatusWords() && CommitBytes(m_szLoadedPath, m_Bytes);
     }
 
     bool LastSaveReplacedFile() const override { return this->LastCommitReplacedFile(); }
 
-    // Replaces the existing file `path` by the held content, crash-safely and
-    // keeping a backup of the original.
-    bool SaveAs(const std::string& path) {
-        ClearError();
-        if (!m_bWritable) {
-            return Fail(m_szNotWritableReason);
-        }
-        const bool ok = CommitWrite(path, [this] { return WriteContent(); });
-        Close();
-        return ok;
-    }
-
     // The bytes a save would write, without touching the disk.
     bool WriteToMemory(std::vector<std::uint8_t>& out) {
         ClearError();
-        BeginWrite();
-        const bool ok = WriteContent();
-        if (ok) {
-            out = Written();
+        if (!m_bLoaded) {
+            return Fail("nothing was loaded");
         }
-        Close();
-        return ok;
+        if (!PatchStatusWords()) {
+            return false;
+        }
+        out = m_Bytes;
+        return true;
     }
 
     void Clear() override { ClearRecords(); }
@@ -136,9 +139,8 @@ public:
     bool HasRawFields() const { return !m_RawFields.empty(); }
 
 protected:
-    // Reads everything after opening; writes everything before committing.
+    // Reads everything after opening.
     virtual bool ReadContent() = 0;
-    virtual bool WriteContent() = 0;
 
     // Refuses later saves of a file that could not be written back as read.
     void MarkNotWritable(const std::string& reason) {
@@ -150,10 +152,9 @@ protected:
     // `fieldsToRead` fields each. `categoryPos` (or -1) is the position after
     // which a record's category name is looked up.
     //
-    // No byte of the file is dropped: a position the record type does not
-    // describe is kept as the field's raw bytes, and the bytes after the last
-    // counted record (data appended, or records beyond the entry count) are
-    // kept as they are; WriteCountedRecords writes both back unchanged.
+    // A position the record type does not describe is kept as the field's
+    // raw bytes, and the bytes after the last counted record (data appended,
+    // or records beyond the entry count) are kept as they are.
     bool ReadCountedRecords(std::uint32_t fieldsPerRecord, std::size_t fieldsToRead, int categoryPos) {
         m_DataMgr.Clear();
         m_RawFields.clear();
@@ -175,6 +176,7 @@ protected:
             return Fail("the record count " + std::to_string(records) + " is larger than the file can hold");
         }
         m_DataMgr.Records().reserve(records);
+        m_StatusOffsets.assign(records, kNoOffset);
         std::vector<std::uint8_t> raw;
         for (std::uint32_t r = 0; r < records; ++r) {
             Rec rec{};
@@ -186,7 +188,12 @@ protected:
                 if (!ok) {
                     m_DataMgr.Clear();
                     m_RawFields.clear();
+                    m_StatusOffsets.clear();
                     return FailIn("record " + std::to_string(r + 1) + " is damaged");
+                }
+                if (const auto* number = std::get_if<std::uint32_t*>(&ref.target); number && *number == &rec.nStatus) {
+                    // A number field ends with its u32 value.
+                    m_StatusOffsets[r] = Tell() - 4;
                 }
                 if (static_cast<int>(pos) == categoryPos) {
                     AssignCategoryName(rec);
@@ -204,38 +211,28 @@ protected:
         return true;
     }
 
-    // Writes the entry count (records x fieldsPerRecord, modulo 2^32) and
-    // `fieldsToWrite` fields of every record: the described ones from the
-    // record, the others from the raw bytes read; then the bytes that followed
-    // the records.
-    bool WriteCountedRecords(std::uint32_t fieldsPerRecord, std::size_t fieldsToWrite) {
-        const auto entries = static_cast<std::uint32_t>(m_DataMgr.Count() * fieldsPerRecord);
-        if (!WriteLong(entries)) {
-            return false;
+    // Puts every record's status word into the loaded bytes. A record whose
+    // status the file does not hold (its schema ends before it) was loaded
+    // as not deleted and can only be saved unchanged.
+    bool PatchStatusWords() {
+        const std::vector<Rec>& recs = m_DataMgr.Records();
+        if (m_StatusOffsets.size() != recs.size()) {
+            return Fail("the records do not match the file they were loaded from");
         }
-        std::vector<Rec>& recs = m_DataMgr.Records();
         for (std::size_t r = 0; r < recs.size(); ++r) {
-            Rec& rec = recs[r];
-            std::span<const std::uint8_t> raw;
-            if (r < m_RawFields.size()) {
-                raw = m_RawFields[r];
+            const std::size_t at = m_StatusOffsets[r];
+            const std::uint32_t v = recs[r].nStatus;
+            if (at == kNoOffset || at + 4 > m_Bytes.size()) {
+                if (v != 0) {
+                    return Fail("record " + std::to_string(recs[r].nRecordId) + " has no status word in the file");
+                }
+                continue;
             }
-            for (std::size_t pos = 0; pos < fieldsToWrite; ++pos) {
-                const PmFieldRef ref = Rec::Field(rec, pos);
-                bool ok = true;
-                if (!std::holds_alternative<std::monostate>(ref.target)) {
-                    ok = WriteField(ref);
-                } else if (!raw.empty()) {
-                    const std::size_t size = RawFieldSize(raw);
-                    ok = size != 0 && WriteBytes(raw.first(size));
-                    raw = raw.subspan(size == 0 ? raw.size() : size);
-                }
-                if (!ok) {
-                    return FailIn("cannot write record " + std::to_string(rec.nRecordId));
-                }
+            for (std::size_t b = 0; b < 4; ++b) {
+                m_Bytes[at + b] = static_cast<std::uint8_t>(v >> (8 * b));
             }
         }
-        return m_Trailing.empty() || WriteBytes(m_Trailing);
+        return true;
     }
 
     virtual void AssignCategoryName(Rec& /*rec*/) {}
@@ -248,6 +245,11 @@ protected:
     std::string m_szLoadedPath;
 
 private:
+    static constexpr std::size_t kNoOffset = static_cast<std::size_t>(-1);
+    // The bytes of the file as loaded (with the status words of the last
+    // save), and per record where its status value lies in them.
+    std::vector<std::uint8_t> m_Bytes;
+    std::vector<std::size_t> m_StatusOffsets;
     // Per record (indexed like the container, empty when no record has
     // any): the raw bytes of the positions its type does not describe.
     std::vector<std::vector<std::uint8_t>> m_RawFields;

@@ -190,14 +190,13 @@ TEST_F(AddrFilesTest, UndeleteChangesOnlyTheStatusWord) {
     EXPECT_EQ(saved, BuildExtendedAddressFile(expected));
 }
 
-TEST_F(AddrFilesTest, ExtendedBirthdayIsRewrittenWithItsTagAndSameBytes) {
+TEST_F(AddrFilesTest, ExtendedBirthdayIsWrittenBackWithTheTagItWasStoredWith) {
     ContactFileSpec spec = SampleSpec(false);
     spec.contacts[0].birthdayTag = 1;
     PmAddrExUtil store;
     ASSERT_TRUE(store.Load(Put(BuildExtendedAddressFile(spec), "address.dat")));
     Bytes saved;
     ASSERT_TRUE(store.WriteToMemory(saved));
-    spec.contacts[0].birthdayTag = 68;
     EXPECT_EQ(saved, BuildExtendedAddressFile(spec));
 }
 

