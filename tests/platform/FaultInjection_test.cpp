@@ -191,6 +191,8 @@ void ExpectOrderAroundTheRename(const std::vector<std::string>& log, std::size_t
     EXPECT_EQ(log[reopened - 2], "Close") << "the original's lock is not released right before it is checked again";
 }
 
+void AnotherWriterAtEveryStep(Generation& g, const std::vector<std::string>& log, std::size_t dataRenamedAt);
+
 void WalkEveryStep(Generation& g, bool withEarlierBackup) {
     const Bytes original = g.build();
     const Bytes earlier = {'a', 'n', ' ', 'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'p', 'y'};
@@ -224,6 +226,9 @@ void WalkEveryStep(Generation& g, bool withEarlierBackup) {
     EXPECT_EQ(backupRenamedAt != 0, !withEarlierBackup) << "an existing backup must be kept, a missing one made";
     const bool releases = io.ReleasesBeforeReplace();
     ExpectOrderAroundTheRename(log, dataRenamedAt, releases);
+    if (!withEarlierBackup) {
+        AnotherWriterAtEveryStep(g, log, dataRenamedAt);
+    }
 
     for (const Fault fault : {Fault::kError, Fault::kDiskFull}) {
         for (std::size_t n = 1; n <= log.size(); ++n) {
@@ -268,6 +273,55 @@ void WalkEveryStep(Generation& g, bool withEarlierBackup) {
             EXPECT_TRUE(g.save()) << g.lastError();
             EXPECT_EQ(ReadFileBytes(scene.path), scene.expected);
             EXPECT_EQ(ReadFileBytes(scene.backup), rightBackup);
+        }
+    }
+}
+
+// Another program that ignores our lock writes the file at one step of the
+// save: in place, keeping its size and time (only its bytes tell), or by
+// renaming a new file over its name. Whatever the step, its bytes are what
+// the file holds afterwards and the backup holds nothing but the original.
+// Before our rename the save is refused; after it the other program simply
+// wrote last. (The steps of the last check, from the backup's completion to
+// the rename, are not walked: a lock that others ignore leaves a window
+// there that no check can close, as short as the check itself.)
+void AnotherWriterAtEveryStep(Generation& g, const std::vector<std::string>& log, std::size_t dataRenamedAt) {
+    std::size_t checkStart = dataRenamedAt;
+    while (checkStart > 1 && log[checkStart - 2].find(".lazrine") == std::string::npos) {
+        --checkStart;
+    }
+    const Bytes original = g.build();
+    Bytes theirs = original;
+    theirs[theirs.size() / 2] ^= 0x5A;
+    FaultInjectingFileIo io;
+    for (const bool byRename : {false, true}) {
+        for (std::size_t n = 1; n <= log.size(); ++n) {
+            if (n >= checkStart && n <= dataRenamedAt) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(byRename ? "renamed over" : "written in place") + " before step " +
+                         std::to_string(n) + ": " + log[n - 1]);
+            Scene scene(g, original, nullptr);
+            ScopedFileIo scope(io);
+            io.Arm(0);
+            io.OnStep(n, [&] {
+                if (byRename) {
+                    WriteFileBytes(scene.path + ".theirs", theirs);
+                    std::filesystem::rename(scene.path + ".theirs", scene.path);
+                    return;
+                }
+                const auto time = std::filesystem::last_write_time(scene.path);
+                WriteFileBytes(scene.path, theirs);
+                std::filesystem::last_write_time(scene.path, time);
+            });
+            const bool saved = g.save();
+            io.OnStep(0, {});
+            EXPECT_EQ(saved, n > dataRenamedAt) << g.lastError();
+            EXPECT_EQ(ReadFileBytes(scene.path), theirs);
+            if (std::filesystem::exists(scene.backup)) {
+                EXPECT_EQ(ReadFileBytes(scene.backup), original);
+            }
+            EXPECT_LE(FilesIn(scene.dir).size(), 2u) << "a temporary file was left behind";
         }
     }
 }
