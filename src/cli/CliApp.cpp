@@ -139,7 +139,7 @@ public:
             }
             auto set = CreateSet(o);
             if (!set->LoadForUser(user.nUserId)) {
-                m_err << UserDataText(o, user) << ": no Palm Desktop " << o.kind << " data\n";
+                CannotLoadUser(o, user, *set);
                 return CliApp::kExitFailed;
             }
             m_out << palm::PmStoreKindName(set->LoadedKind()) << "\n";
@@ -486,6 +486,11 @@ private:
         return set;
     }
 
+    // Why a user's data did not load; the same words for every command.
+    void CannotLoadUser(const Options& o, const ChosenUser& user, const PmRecordSet& set) {
+        m_err << "Cannot load " << UserDataText(o, user) << "\n(" << set.LastError() << ")\n";
+    }
+
     std::unique_ptr<PmRecordSet> Load(const Options& o) {
         auto set = CreateSet(o);
         set->SetIncludeDeleted(true);
@@ -495,7 +500,7 @@ private:
                 return nullptr;
             }
             if (!set->LoadForUser(user.nUserId)) {
-                m_err << "Cannot load " << UserDataText(o, user) << "\n(" << set->LastError() << ")\n";
+                CannotLoadUser(o, user, *set);
                 return nullptr;
             }
             return set;

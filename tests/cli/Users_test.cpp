@@ -10,6 +10,8 @@
 #include "common/palm/desktop/PmDesktop.h"
 #include "common/palm/desktop/PmUserFolderScan.h"
 #include "platform/ProfileFile.h"
+#include "support/PalmFileBuilder.h"
+#include "support/TestData.h"
 
 namespace lazrine::cli {
 namespace {
@@ -80,6 +82,41 @@ TEST_F(UsersCliTest, UnknownUsersAndMissingInstallationsFailClearly) {
     EXPECT_NE(r.err.find("No Palm Desktop users were found"), std::string::npos) << r.err;
     r = Run({"list", "memos", "--user", "John Doe"});
     EXPECT_EQ(r.code, 1);
+}
+
+// Palm Desktop 6 reads only the database once a user has one. When it
+// cannot be read, its reason, naming the file, is the answer of every
+// command: an older record file beside it is never listed, probed or
+// written instead.
+TEST_F(UsersCliTest, AUserDatabaseThatFailsIsTheAnswerNotAnOlderRecordFile) {
+    const auto folder = prefix.Palm() / "JohnD" / "memopad";
+    const auto dat = (folder / "memopad.dat").string();
+    const auto before = testing::ReadFileBytes(dat);
+    auto cut = testing::ReadFileBytes(testing::TestDataCopy("mdb/MemoPad.mdb"));
+    cut.resize(cut.size() / 2);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"not a database", std::vector<std::uint8_t>(8192, 'x')},
+        {"cut short", cut},
+        {"not a Palm database", testing::ReadFileBytes(testing::TestDataCopy("mdb/NotPalm.mdb"))},
+        {"another kind's database", testing::ReadFileBytes(testing::TestDataCopy("mdb/Address.mdb"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::WriteFileBytes((folder / "MemoPad.mdb").string(), c.bytes);
+        const auto list = Run({"list", "memos", "--user", "John Doe"});
+        EXPECT_EQ(list.code, 1);
+        EXPECT_NE(list.err.find("MemoPad.mdb: "), std::string::npos) << list.err;
+        EXPECT_EQ(Run({"probe", "memos", "--user", "John Doe"}).err, list.err);
+        const auto undelete = Run({"undelete", "memos", "--user", "John Doe", "--all-deleted"});
+        EXPECT_EQ(undelete.code, 1);
+        EXPECT_EQ(undelete.err, list.err);
+        EXPECT_EQ(testing::ReadFileBytes(dat), before);
+    }
+    std::filesystem::remove(folder / "MemoPad.mdb");
+    EXPECT_EQ(Run({"probe", "memos", "--user", "John Doe"}).out, "extended\n");
 }
 
 // The program itself, finding the prefix through $WINEPREFIX.

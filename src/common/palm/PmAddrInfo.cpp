@@ -44,7 +44,9 @@ const PmKindInfo& PmAddrInfo::KindInfo() {
                                   {K::kMobilePhone, "Mobile Phone", 100},
                                   {K::kHomePhone, "Home Phone", 100},
                                   {K::kCompany, "Company", 100},
-                                  {K::kTitle, "Title", 100}}};
+                                  {K::kTitle, "Title", 100}},
+                                 "address\\",
+                                 "Address.mdb"};
     return info;
 }
 

@@ -32,7 +32,9 @@ const PmKindInfo& PmDateInfo::KindInfo() {
                                  {{Mgr::kDescription, "Description", 240},
                                   {Mgr::kDate, "Date", 80},
                                   {Mgr::kStartTime, "Start Time", 100},
-                                  {Mgr::kEndTime, "End Time", 100}}};
+                                  {Mgr::kEndTime, "End Time", 100}},
+                                 "datebook\\",
+                                 "DateBook.mdb"};
     return info;
 }
 

@@ -21,6 +21,10 @@ struct PmKindInfo {
     const char* szPalmName;     // "memopad": the name in the messages
     const char* szPageCaption;  // "Note ( Memo Pad )"
     std::vector<PmColumn> columns;
+    // The kind's Palm Desktop 6 database in a user's data folder:
+    // "MemoPad\" and "MemoPad.mdb" ...
+    const char* szDbFolder;
+    const char* szDbFile;
 
     // "Palm memopad undelete successfully, 3 records were undeleted."
     std::string SuccessMessage(int count) const;

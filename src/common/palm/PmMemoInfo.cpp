@@ -10,7 +10,8 @@ PmMemoInfo::PmMemoInfo()
 }
 
 const PmKindInfo& PmMemoInfo::KindInfo() {
-    static const PmKindInfo info{"memos", "memopad", "Note ( Memo Pad )", {{misc::CommNoteMgr::kNote, "Memo", 700}}};
+    static const PmKindInfo info{"memos", "memopad", "Note ( Memo Pad )", {{misc::CommNoteMgr::kNote, "Memo", 700}},
+                                 "MemoPad\\", "MemoPad.mdb"};
     return info;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/FileIo.h"
 
 namespace lazrine::palm {
@@ -35,12 +36,12 @@ void PmRecordSet::ClearEntries() {
 }
 
 template <class LoadStep>
-bool PmRecordSet::LoadChain(LoadStep step) {
+bool PmRecordSet::LoadChain(const std::vector<PmStore*>& stores, LoadStep step) {
     Reset();
     m_szLastError.clear();
     m_bLoadInUse = false;
     std::string reasons;
-    for (PmStore* store : m_Stores) {
+    for (PmStore* store : stores) {
         if (step(*store)) {
             m_nLoadedKind = store->StoreKind();
             if (!BuildEntries()) {
@@ -72,11 +73,36 @@ bool PmRecordSet::LoadChain(LoadStep step) {
 }
 
 bool PmRecordSet::LoadForUser(std::uint32_t userId) {
-    return LoadChain([userId](PmStore& store) { return store.LoadForUser(userId); });
+    const auto load = [userId](PmStore& store) { return store.LoadForUser(userId); };
+    PmStore* database = StoreOf(PM_STORE_DATABASE);
+    std::string dbPath;
+    std::string ignored;
+    if (database != nullptr &&
+        PmUserDataPath::DataFilePath(userId, Kind().szDbFolder, Kind().szDbFile, dbPath, ignored) &&
+        platform::FileIo::Instance().Exists(dbPath)) {
+        // Palm Desktop 6 reads only its database once the user has one; a
+        // record file beside it is an older copy that Palm Desktop no
+        // longer shows. Undeleting there would report a success the user
+        // never sees, so the database's own failure is the answer.
+        if (LoadChain({database}, load)) {
+            return true;
+        }
+        if (!m_bLoadInUse) {
+            m_szLastError = dbPath + ": " + database->LastError();
+        }
+        return false;
+    }
+    std::vector<PmStore*> files;
+    for (PmStore* store : m_Stores) {
+        if (store != database) {
+            files.push_back(store);
+        }
+    }
+    return LoadChain(files, load);
 }
 
 bool PmRecordSet::LoadFile(const std::string& path) {
-    return LoadChain([&path](PmStore& store) { return store.Load(path); });
+    return LoadChain(m_Stores, [&path](PmStore& store) { return store.Load(path); });
 }
 
 namespace {

@@ -41,7 +41,9 @@ public:
 
     // Loads the user's data or a named file through the first store that
     // reads it; on failure the lists are empty and LoadedKind() is
-    // PM_STORE_FAILED.
+    // PM_STORE_FAILED. A user whose data folder holds the kind's database
+    // is loaded from the database alone: its failure, naming the file, is
+    // the result, and the record files are tried only when there is none.
     bool LoadForUser(std::uint32_t userId);
     bool LoadFile(const std::string& path);
     PmStoreKind LoadedKind() const { return m_nLoadedKind; }
@@ -128,8 +130,9 @@ protected:
     virtual long CommonIndexOf(const misc::CommRecord* rec) const = 0;
 
 private:
+    // Loads through the first of `stores` that reads the data.
     template <class LoadStep>
-    bool LoadChain(LoadStep step);
+    bool LoadChain(const std::vector<PmStore*>& stores, LoadStep step);
     void Reset();
     bool BuildEntries();
     void ClearEntries();

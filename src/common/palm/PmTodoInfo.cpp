@@ -17,7 +17,9 @@ const PmKindInfo& PmTodoInfo::KindInfo() {
                                  {{CommTaskMgr::kSubject, "Description", 240},
                                   {CommTaskMgr::kDueDate, "Due Date", 120},
                                   {CommTaskMgr::kCompleted, "Completed", 70},
-                                  {CommTaskMgr::kPriority, "Priority", 70}}};
+                                  {CommTaskMgr::kPriority, "Priority", 70}},
+                                 "todo\\",
+                                 "Todolist.mdb"};
     return info;
 }
 
