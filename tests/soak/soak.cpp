@@ -718,6 +718,17 @@ struct Options {
 };
 
 class Soak {
+    // What a clean undelete of a copy did.
+    struct DryRun {
+        RunResult result;
+        Bytes after;  // the file the clean run left
+        bool bBackupIsOriginal = true;
+        std::vector<std::string> leftovers;
+        std::vector<std::string> steps;
+        std::size_t nLoadSteps = 0;
+        std::uint64_t nBytesWritten = 0;
+    };
+
 public:
     explicit Soak(const Options& o) : m_o(o) {}
 
@@ -817,8 +828,7 @@ private:
 
     // With --keep DIR: the files of a failed session, for a closer look:
     // original, expected, what a clean undelete gave, and the session folder.
-    template <typename DryRunT>
-    void Keep(std::size_t number, const Subject& s, const std::set<std::uint32_t>& chosen, const DryRunT& dry,
+    void Keep(std::size_t number, const Subject& s, const std::set<std::uint32_t>& chosen, const DryRun& dry,
               const fs::path& folder) const {
         if (m_o.szKeep.empty()) {
             return;
@@ -858,15 +868,6 @@ private:
 
     // The steps a clean undelete of a copy of `s` takes, and the steps of
     // loading alone (what `list` takes), in a scratch folder.
-    struct DryRun {
-        RunResult result;
-        Bytes after;  // the file the clean run left
-        bool bBackupIsOriginal = true;
-        std::vector<std::string> leftovers;
-        std::vector<std::string> steps;
-        std::size_t nLoadSteps = 0;
-        std::uint64_t nBytesWritten = 0;
-    };
     DryRun Dry(const Subject& s, const std::set<std::uint32_t>& chosen, bool all) {
         testing::TempDir scratch;
         const std::string path = scratch.File(s.szName);
@@ -1309,7 +1310,13 @@ Options Parse(int argc, char** argv) {
 }
 
 int Main(int argc, char** argv) {
-    const Options o = Parse(argc, argv);
+    Options o;
+    try {
+        o = Parse(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "lazrine-soak: " << e.what() << " in the options\n";
+        Usage(2);
+    }
     std::cout << "seed=" << o.nSeed << std::endl;
     // A child killed while we write to its pipe must not end the soak.
     ::signal(SIGPIPE, SIG_IGN);
