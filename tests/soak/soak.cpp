@@ -46,6 +46,7 @@
 
 #include "cli/CliApp.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileIo.h"
 #include "support/FaultInjectingFileIo.h"
 #include "support/ForeignLock.h"
 #include "support/JetPageEditor.h"
@@ -1018,8 +1019,12 @@ private:
             }
             r = RunForked(UndeleteArgs(s, path, chosen, all), [](FaultInjectingFileIo&) {});
         }
-        if (r.Ok() || r.szOut.empty()) {
+        if (r.Ok()) {
             return Failure{"locked-file-refused", "the undelete ran although the file was locked: " + r.Describe()};
+        }
+        if (!r.bExited || !platform::FileIo::IsInUseText(r.szOut)) {
+            return Failure{"failure-says-why", "the refusal does not say that another program uses the file: " +
+                                                   r.Describe()};
         }
         if (auto f = FileIsOneOf(s, path, {{"the original", s.original}}, "locked-file-unchanged")) {
             return f;
