@@ -257,7 +257,7 @@ Bytes BuildMemos(Rng& rng, const RecordPlan& plan, bool extended, std::vector<st
         }
         if (plan.unusual && Chance(rng, 50)) {
             m.intTag = Chance(rng, 50) ? 3 : 6;
-            notes = " integer-tags-3-or-6";
+            notes += " integer-tags-3-or-6";
         }
         spec.memos.push_back(m);
     }
