@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -610,6 +611,48 @@ TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
             }
         }
     }
+}
+
+// The two faults of the soak: kCall runs another program's action right
+// before the chosen step, which then runs as usual; kCrash ends the process
+// there, with nothing after it done.
+TEST(FaultInjection, CallActsBeforeTheStepAndCrashEndsTheProcessThere) {
+    TempDir dir;
+    const std::string path = dir.File(kFileName);
+    const Bytes original = {1, 2, 3};
+    WriteFileBytes(path, original);
+    const auto readAll = [&](FaultInjectingFileIo& io, Bytes& read) {
+        platform::FileIo::Handle h = platform::FileIo::kInvalid;
+        const bool ok = io.OpenLocked(path, h, nullptr) && io.ReadAll(h, read, nullptr);
+        io.Close(h, nullptr);
+        return ok;
+    };
+    FaultInjectingFileIo io;
+    std::vector<std::string> seen;
+    std::size_t readsBefore = 0;
+    io.OnCall([&](const std::string& step) {
+        seen.push_back(step);
+        readsBefore = io.Steps();
+    });
+    io.Arm(2, Fault::kCall);
+    Bytes read;
+    EXPECT_TRUE(readAll(io, read));
+    EXPECT_EQ(seen, std::vector<std::string>{"ReadAll"});
+    EXPECT_EQ(readsBefore, 2u);  // logged, not yet run
+    EXPECT_EQ(read, original);
+    EXPECT_EQ(io.Steps(), 3u);
+
+    WriteFileBytes(path, original);
+    EXPECT_EXIT(
+        {
+            FaultInjectingFileIo crashing;
+            crashing.Arm(2, Fault::kCrash);
+            Bytes ignored;
+            readAll(crashing, ignored);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(FaultInjectingFileIo::kCrashExitCode), "");
+    EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 }  // namespace

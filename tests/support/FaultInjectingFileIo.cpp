@@ -1,5 +1,7 @@
 #include "support/FaultInjectingFileIo.h"
 
+#include <cstdlib>
+
 namespace lazrine::testing {
 
 void FaultInjectingFileIo::Arm(std::size_t failAt, Fault fault) {
@@ -16,6 +18,16 @@ bool FaultInjectingFileIo::Step(const std::string& what) {
     }
     if (m_nFailAt != 0 && m_Log.size() == m_nFailAt) {
         m_bInjected = true;
+        if (m_nFault == Fault::kCrash) {
+            // No destructors, no buffered output, no cleanup: as a kill -9.
+            std::_Exit(kCrashExitCode);
+        }
+        if (m_nFault == Fault::kCall) {
+            if (m_Call) {
+                m_Call(what);
+            }
+            return false;
+        }
         return true;
     }
     return false;

@@ -24,12 +24,23 @@ namespace lazrine::testing {
 // effect, except that a failed Close still releases the handle (as a real
 // close does) and a write that meets a full disk writes the part that fits
 // before it fails, as a short write with ENOSPC would.
+//
+// Two more faults serve the soak, which runs a save in a child process:
+// kCrash ends the process at once, before the chosen step runs, as a kill -9
+// or a power cut would (no destructor, no flush of anything not yet
+// written); kCall runs the action given to OnCall() right before the chosen
+// step, which then runs normally (another program acting mid-save).
 class FaultInjectingFileIo final : public platform::FileIo {
 public:
     enum class Fault {
         kError,     // the step fails and does nothing
         kDiskFull,  // a Write writes half its bytes, then fails; other steps fail as kError
+        kCrash,     // the process ends with kCrashExitCode before the step
+        kCall,      // the OnCall() action runs, then the step runs normally
     };
+
+    // The exit code of a process ended by kCrash.
+    static constexpr int kCrashExitCode = 86;
 
     explicit FaultInjectingFileIo(platform::FileIo& inner = platform::SystemFileIo()) : m_Inner(inner) {}
 
@@ -45,6 +56,8 @@ public:
     // Limits the bytes all later writes may add together (a full disk);
     // nullopt lifts the limit.
     void LimitSpace(std::optional<std::uint64_t> bytes) { m_Space = bytes; }
+    // What a kCall fault runs; it is told the step's log line.
+    void OnCall(std::function<void(const std::string& step)> action) { m_Call = std::move(action); }
 
     std::size_t Steps() const { return m_Log.size(); }
     // One line per step since Arm(): the operation and its file.
@@ -83,6 +96,7 @@ private:
     Fault m_nFault = Fault::kError;
     bool m_bInjected = false;
     std::optional<std::uint64_t> m_Space;
+    std::function<void(const std::string&)> m_Call;
     std::vector<std::string> m_Log;
 };
 

@@ -35,7 +35,7 @@ ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start,
             lock.l_whence = SEEK_SET;
             lock.l_start = static_cast<off_t>(start);
             lock.l_len = static_cast<off_t>(length);
-            ok = ::fcntl(fd, F_SETLK, &lock) == 0;
+            ok = ::fcntl(fd, kind == Kind::kOpenFileWrite ? F_OFD_SETLK : F_SETLK, &lock) == 0;
         }
         const char answer = ok ? 'y' : 'n';
         (void)!::write(ready[1], &answer, 1);

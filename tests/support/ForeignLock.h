@@ -17,6 +17,9 @@ public:
         kRecordWrite,  // write (exclusive) lock on [start, start + length), 0 = to the end
         kRecordRead,   // read (shared) lock on that range
         kWholeFile,    // flock exclusive lock; on Windows the file open without sharing
+        // Write lock on that range owned by the open file description (Linux
+        // F_OFD_SETLK, as Samba and Wine take them); on Windows as kRecordWrite.
+        kOpenFileWrite,
     };
 
     ForeignLock(const std::string& path, Kind kind, std::int64_t start = 0, std::int64_t length = 0);

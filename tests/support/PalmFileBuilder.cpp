@@ -105,6 +105,15 @@ RepeatSpec MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions)
 
 namespace {
 
+// Records where the status value of the record about to be written lies: it
+// follows the 4-byte tag of its integer field.
+PalmFileBuilder& NoteStatus(PalmFileBuilder& b, std::vector<std::size_t>* statusOffsets) {
+    if (statusOffsets != nullptr) {
+        statusOffsets->push_back(b.Size() + 4);
+    }
+    return b;
+}
+
 void Categories(PalmFileBuilder& b, const PalmFileSpec& spec) {
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
     for (const auto& c : spec.categories) {
@@ -177,7 +186,8 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
     Schema(b, perRecord, 2, 4, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.memos.size() * perRecord));
     for (const auto& m : spec.memos) {
-        b.IntField(m.id, m.intTag).IntField(m.extraA, m.intTag).IntField(m.status, m.intTag);
+        b.IntField(m.id, m.intTag).IntField(m.extraA, m.intTag);
+        NoteStatus(b, spec.statusOffsets).IntField(m.status, m.intTag);
         b.IntField(m.extraB, m.intTag).IntField(m.placement, m.intTag).IntField(m.category, m.intTag);
         b.IntField(m.priv, m.intTag);
         for (const auto& blob : m.blobs) {
@@ -199,7 +209,8 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     Schema(b, perRecord, 1, 2, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.memos.size() * perRecord));
     for (const auto& m : spec.memos) {
-        b.IntField(m.id, m.intTag).IntField(m.status, m.intTag).IntField(m.placement, m.intTag);
+        b.IntField(m.id, m.intTag);
+        NoteStatus(b, spec.statusOffsets).IntField(m.status, m.intTag).IntField(m.placement, m.intTag);
         b.StringField(m.text, m.textAttr).IntField(m.priv, 6).IntField(m.category, m.intTag);
         b.Raw(m.extraFields);
     }
@@ -218,7 +229,8 @@ std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
     Schema(b, perRecord, 2, 4, types, 44);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
     for (const auto& t : spec.todos) {
-        b.IntField(t.id, t.intTag).IntField(t.extraA, t.intTag).IntField(t.status, t.intTag);
+        b.IntField(t.id, t.intTag).IntField(t.extraA, t.intTag);
+        NoteStatus(b, spec.statusOffsets).IntField(t.status, t.intTag);
         b.IntField(t.extraB, t.intTag).IntField(t.placement, t.intTag).IntField(t.category, t.intTag);
         b.IntField(t.priv, t.intTag);
         for (const auto& blob : t.blobs) {
@@ -256,7 +268,8 @@ std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
     Schema(b, perRecord, 1, 2, types, 44);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.todos.size() * perRecord));
     for (const auto& t : spec.todos) {
-        b.IntField(t.id, t.intTag).IntField(t.status, t.intTag).IntField(t.placement, t.intTag);
+        b.IntField(t.id, t.intTag);
+        NoteStatus(b, spec.statusOffsets).IntField(t.status, t.intTag).IntField(t.placement, t.intTag);
         b.StringField(t.description, t.textAttr).IntField(t.dueDate, t.dateTag).IntField(t.completed, t.flagTag);
         b.IntField(t.priority, t.intTag).IntField(t.priv, t.flagTag).IntField(t.category, t.intTag);
         b.StringField(t.note, t.textAttr);
@@ -317,7 +330,8 @@ std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) 
     AddressSchema(b, perRecord, 2, 4, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.contacts.size() * perRecord));
     for (const auto& c : spec.contacts) {
-        b.IntField(c.id).IntField(0).IntField(c.status).IntField(0).IntField(c.placement).IntField(c.category);
+        b.IntField(c.id).IntField(0);
+        NoteStatus(b, spec.statusOffsets).IntField(c.status).IntField(0).IntField(c.placement).IntField(c.category);
         b.IntField(c.priv);
         for (const auto& blob : c.blobs) {
             Blob(b, blob);
@@ -429,7 +443,8 @@ std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec) {
     Schema(b, perRecord, 2, 4, types, 54);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
     for (const DateSpec& d : spec.dates) {
-        b.IntField(d.id).IntField(d.extraA).IntField(d.status).IntField(d.extraB);
+        b.IntField(d.id).IntField(d.extraA);
+        NoteStatus(b, spec.statusOffsets).IntField(d.status).IntField(d.extraB);
         b.IntField(d.placement).IntField(d.category).IntField(d.priv);
         for (const BlobSpec& blob : d.blobs) {
             Blob(b, blob);
@@ -454,7 +469,8 @@ std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
     AddressSchema(b, perRecord, 1, 2, types);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.contacts.size() * perRecord));
     for (const auto& c : spec.contacts) {
-        b.IntField(c.id).IntField(c.status).IntField(c.placement);
+        b.IntField(c.id);
+        NoteStatus(b, spec.statusOffsets).IntField(c.status).IntField(c.placement);
         b.StringField(spec.swapped ? c.firstName : c.lastName).StringField(spec.swapped ? c.lastName : c.firstName);
         b.StringField(c.title).StringField(c.company);
         for (std::size_t i = 0; i < 5; ++i) {
@@ -481,7 +497,8 @@ std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec) {
     Schema(b, perRecord, 1, 2, types, 54);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
     for (const DateSpec& d : spec.dates) {
-        b.IntField(d.id).IntField(d.status).IntField(d.placement);
+        b.IntField(d.id);
+        NoteStatus(b, spec.statusOffsets).IntField(d.status).IntField(d.placement);
         b.IntField(d.start, d.startTag).IntField(d.end, d.endTag).StringField(d.description).IntField(d.extraC);
         b.StringField(d.note).IntField(d.allDay, 6).IntField(d.extraD, 6).IntField(d.extraE);
         b.IntField(d.extraF, 6).IntField(d.extraG).IntField(d.extraH).RepeatField(d.repeat);

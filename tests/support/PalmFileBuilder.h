@@ -107,6 +107,9 @@ struct PalmFileSpec {
     // Entry count override (else records x fields per record).
     bool overrideEntryCount = false;
     std::uint32_t entryCount = 0;
+    // When set, the builder appends the file offset of each record's 4-byte
+    // status value, in record order: the only bytes an undelete may change.
+    std::vector<std::size_t>* statusOffsets = nullptr;
 };
 
 struct MemoFileSpec : PalmFileSpec {
@@ -281,6 +284,8 @@ struct ContactFileSpec {
     // the other way round (as Palm Desktop does with the name swap set).
     bool swapped = false;
     std::vector<ContactSpec> contacts;
+    // As PalmFileSpec::statusOffsets.
+    std::vector<std::size_t>* statusOffsets = nullptr;
 };
 
 // The default schemas of the two address generations.

@@ -29,7 +29,7 @@ ForeignLock::ForeignLock(const std::string& path, Kind kind, std::int64_t start,
     at.Offset = static_cast<DWORD>(from & 0xFFFFFFFFu);
     at.OffsetHigh = static_cast<DWORD>(from >> 32);
     m_bHeld = ::LockFileEx(m_pHolder->hFile,
-                           (kind == Kind::kRecordWrite ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                           (kind != Kind::kRecordRead ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0,
                            static_cast<DWORD>(count & 0xFFFFFFFFu), static_cast<DWORD>(count >> 32), &at) != 0;
 }
 
