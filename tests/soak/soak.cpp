@@ -1043,7 +1043,18 @@ private:
         if (dry.steps.size() <= dry.nLoadSteps) {
             return Failure{"setup", "the save takes no steps after the load"};
         }
-        const std::size_t k = dry.nLoadSteps + 1 + Below(rng, dry.steps.size() - dry.nLoadSteps);
+        // A lock that others ignore leaves one window no check can close:
+        // between our last look at the file and the step that commits (the
+        // rename of the new file, or a cell's write in place). A write there
+        // cannot be told from one just after it, so those steps are not
+        // drawn.
+        std::vector<std::size_t> drawable;
+        for (std::size_t k = dry.nLoadSteps + 1; k <= dry.steps.size(); ++k) {
+            if (!InFinalWindow(dry.steps, path, k)) {
+                drawable.push_back(k);
+            }
+        }
+        const std::size_t k = Pick(rng, drawable);
         Bytes theirs = s.original;
         const int how = static_cast<int>(Below(rng, 3));
         if (how == 1) {
@@ -1069,6 +1080,27 @@ private:
             return f;
         }
         return NoLeftovers(fs::path(path).parent_path(), "the undelete beside another writer");
+    }
+
+    // Whether step `k` (1-based) lies between the last check of a save and
+    // the step that commits it: from the step after the backup's last step
+    // to the rename of the new file over `path`, or a write in place.
+    static bool InFinalWindow(const std::vector<std::string>& steps, const std::string& path, std::size_t k) {
+        if (steps[k - 1].rfind("WriteAt", 0) == 0) {
+            return true;
+        }
+        const std::string rename = "Rename " + path + ".lazrine-new -> " + path;
+        for (std::size_t r = k; r <= steps.size(); ++r) {
+            if (steps[r - 1] == rename) {
+                for (std::size_t i = k; i < r; ++i) {
+                    if (steps[i - 1].find(".lazrine") != std::string::npos) {
+                        return false;
+                    }
+                }
+                return true;
+            }
+        }
+        return false;
     }
 
     // The other program is another process: its plain writes know nothing
