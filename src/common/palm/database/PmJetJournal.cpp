@@ -34,12 +34,12 @@ public:
         }
         return true;
     }
-    bool Take(std::size_t n, std::span<const std::uint8_t>& out) {
+    bool Take(std::uint64_t n, std::span<const std::uint8_t>& out) {
         if (Left() < n) {
             return false;
         }
-        out = m_Bytes.subspan(m_nAt, n);
-        m_nAt += n;
+        out = m_Bytes.subspan(m_nAt, static_cast<std::size_t>(n));
+        m_nAt += static_cast<std::size_t>(n);
         return true;
     }
     std::size_t Left() const { return m_Bytes.size() - m_nAt; }
