@@ -222,7 +222,7 @@ namespace lazrine::cli {
 namespace {
 
 // The command line on a Palm Desktop 6 memo database: the same commands,
-// texts passed through losslessly, undeletes written at once.
+// texts passed through losslessly, undeletes written together, all or none.
 class CliAppDatabaseTest : public lazrine::testing::TempDirTest {
 protected:
     void SetUp() override {
