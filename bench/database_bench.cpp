@@ -45,13 +45,13 @@ void BM_UndeleteOne(benchmark::State& state) {
     const std::uint32_t deleted = store.StatusAt(target);
     for (auto _ : state) {
         store.SetStatusAt(target, lazrine::palm::PmUndeletedStatus(deleted));
-        if (!store.UpdateRecord(target)) {
+        if (!store.Save()) {
             state.SkipWithError(store.LastError().c_str());
             return;
         }
         state.PauseTiming();
         store.SetStatusAt(target, deleted);
-        if (!store.UpdateRecord(target)) {
+        if (!store.Save()) {
             state.SkipWithError(store.LastError().c_str());
             return;
         }
@@ -73,7 +73,7 @@ void BM_FirstUndeleteWithBackup(benchmark::State& state) {
         const std::size_t target = 9;  // Record ID 10, deleted
         store.SetStatusAt(target, lazrine::palm::PmUndeletedStatus(store.StatusAt(target)));
         state.ResumeTiming();
-        if (!store.UpdateRecord(target)) {
+        if (!store.Save()) {
             state.SkipWithError(store.LastError().c_str());
             return;
         }

@@ -429,26 +429,19 @@ void TfmMain::UndeleteChecked(int page) {
             }
         }
     }
-    // A store that writes every record at once has already written the
-    // records that succeeded; a file store writes nothing before Save.
-    const bool writtenAtOnce = rs->LoadedKind() == palm::PM_STORE_DATABASE;
-
     if (failed > 0) {
-        QString text = QStringLiteral("Palm %1 undelete failed: %2 of %3 selected records could not be undeleted (%4).")
-                           .arg(palmName)
-                           .arg(failed)
-                           .arg(static_cast<int>(checked.size()))
-                           .arg(QString::fromStdString(reason));
-        if (writtenAtOnce) {
-            text += QStringLiteral(" Those records were left unchanged; %1 records were undeleted.").arg(undone);
-        } else {
-            // The undeletes that succeeded only waited for the save.
-            rs->RevertPending();
-            text += QStringLiteral(" Nothing was written; the file was left unchanged.");
-        }
+        // The undeletes that succeeded only waited for the save.
+        rs->RevertPending();
+        const QString text =
+            QStringLiteral("Palm %1 undelete failed: %2 of %3 selected records could not be undeleted (%4).")
+                .arg(palmName)
+                .arg(failed)
+                .arg(static_cast<int>(checked.size()))
+                .arg(QString::fromStdString(reason)) +
+            QStringLiteral(" Nothing was written; the file was left unchanged.");
         m_ui.Error(this, QStringLiteral("Error"), text);
         // Show what the data holds, not what memory was changed to.
-        RefillPage(page, !writtenAtOnce);
+        RefillPage(page, true);
         return;
     }
 

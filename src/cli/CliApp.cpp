@@ -210,27 +210,12 @@ public:
             PrintTable(*set, rows, m_out);
             return CliApp::kExitOk;
         }
-        const bool writesAtOnce = set->LoadedKind() == palm::PM_STORE_DATABASE;
         std::size_t done = 0;
         for (const std::size_t i : rows) {
             if (!set->UndeleteAt(i)) {
                 m_err << "Undelete failed: " << set->LastError() << "\n";
-                if (!writesAtOnce) {
-                    set->RevertPending();
-                    m_err << "Nothing was written; the file was left unchanged.\n";
-                } else if (done == 0) {
-                    m_err << "No record was written; the database was left unchanged.\n";
-                } else {
-                    const std::size_t untried = rows.size() - done - 1;
-                    m_err << done << " of " << rows.size() << " records were undeleted and written before the failure ("
-                          << IdList(*set, rows, 0, done) << "); record " << set->CommonAt(i).nId
-                          << " was not undeleted";
-                    if (untried > 0) {
-                        m_err << ", nor were the " << untried << " after it (" << IdList(*set, rows, done + 1, rows.size())
-                              << ")";
-                    }
-                    m_err << ".\n";
-                }
+                set->RevertPending();
+                m_err << "Nothing was written; the file was left unchanged.\n";
                 return CliApp::kExitFailed;
             }
             ++done;
@@ -408,16 +393,6 @@ private:
             m_err << "Nothing was undeleted; the data was left unchanged.\n";
         }
         return ok;
-    }
-
-    // "12, 14, 15": the IDs of rows[from..to).
-    static std::string IdList(const PmRecordSet& set, const std::vector<std::size_t>& rows, std::size_t from,
-                              std::size_t to) {
-        std::string list;
-        for (std::size_t k = from; k < to; ++k) {
-            list += (list.empty() ? "" : ", ") + std::to_string(set.CommonAt(rows[k]).nId);
-        }
-        return list;
     }
 
     static std::string NotAFile(const Options& o) {

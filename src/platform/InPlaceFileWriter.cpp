@@ -90,6 +90,26 @@ bool InPlaceFileWriter::Flush(std::string& error) {
     return m_pIo->Flush(m_nHandle, &error);
 }
 
+bool InPlaceFileWriter::StillNamed(std::string& error) const {
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
+    }
+    FileIo::Facts named;
+    FileIo::Facts open;
+    std::string target = m_szPath;
+    if (!m_pIo->Inspect(m_szPath, named, &error) ||
+        (named.nKind == FileIo::Facts::Kind::kLink &&
+         (!m_pIo->ResolveLinks(m_szPath, target, &error) || !m_pIo->Inspect(target, named, &error))) ||
+        !m_pIo->InspectOpen(m_nHandle, open, &error)) {
+        return false;
+    }
+    if (!named.IsSameFile(open)) {
+        error = "'" + m_szPath + "' no longer names the file that was opened: another program replaced or removed it";
+        return false;
+    }
+    return true;
+}
+
 bool InPlaceFileWriter::Close(std::string& error) {
     if (m_pIo == nullptr) {
         return true;

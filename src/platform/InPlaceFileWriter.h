@@ -41,6 +41,11 @@ public:
     bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::string& error);
     bool Flush(std::string& error);
     bool Close(std::string& error);
+    // True while the name the file was opened by (a link followed to its
+    // target) still names the open file. False, with a reason, once the name
+    // is gone or another file was renamed over it: a write would then land
+    // in a file that nobody reaches by that name any more.
+    bool StillNamed(std::string& error) const;
 
 private:
     FileIo* m_pIo = nullptr;

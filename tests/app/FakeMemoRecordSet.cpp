@@ -4,10 +4,10 @@
 
 namespace lazrine::testing {
 
-FakeAtOnceStore::FakeAtOnceStore(std::vector<FakeRecord> records, std::uint32_t failId)
+FakeDatabaseStore::FakeDatabaseStore(std::vector<FakeRecord> records, std::uint32_t failId)
     : m_written(std::move(records)), m_failId(failId) {}
 
-bool FakeAtOnceStore::Load(const std::string&) {
+bool FakeDatabaseStore::Load(const std::string&) {
     m_records = m_written;
     m_texts.clear();
     for (const FakeRecord& rec : m_records) {
@@ -17,19 +17,21 @@ bool FakeAtOnceStore::Load(const std::string&) {
     return true;
 }
 
-bool FakeAtOnceStore::LoadForUser(std::uint32_t) { return Load({}); }
+bool FakeDatabaseStore::LoadForUser(std::uint32_t) { return Load({}); }
 
-void FakeAtOnceStore::Clear() {
+void FakeDatabaseStore::Clear() {
     m_records.clear();
     m_bLoaded = false;
 }
 
-bool FakeAtOnceStore::UpdateRecord(std::size_t index) {
-    if (m_records.at(index).id == m_failId) {
-        m_error = "the database refused the update";
-        return false;
+bool FakeDatabaseStore::Save() {
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        if (m_records[i].id == m_failId && m_records[i].status != m_written[i].status) {
+            m_error = "the database refused the update";
+            return false;
+        }
     }
-    m_written.at(index) = m_records.at(index);
+    m_written = m_records;
     return true;
 }
 

@@ -16,24 +16,22 @@ struct FakeRecord {
     std::uint32_t status = 0;
 };
 
-// A store that writes each changed record at once, as the databases do, and
-// refuses to write the record whose id is `failId`.
-class FakeAtOnceStore final : public palm::PmStore {
+// A database store: its Save writes every changed record, all or none, and
+// refuses the whole save when record `failId` is among them.
+class FakeDatabaseStore final : public palm::PmStore {
 public:
-    FakeAtOnceStore(std::vector<FakeRecord> records, std::uint32_t failId);
+    FakeDatabaseStore(std::vector<FakeRecord> records, std::uint32_t failId);
 
     palm::PmStoreKind StoreKind() const override { return palm::PM_STORE_DATABASE; }
     bool Load(const std::string& path) override;
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
-    bool Save() override { return true; }
+    bool Save() override;
     void Clear() override;
     std::size_t Count() const override { return m_records.size(); }
     std::uint32_t RecordIdAt(std::size_t index) const override { return m_records.at(index).id; }
     std::uint32_t StatusAt(std::size_t index) const override { return m_records.at(index).status; }
     void SetStatusAt(std::size_t index, std::uint32_t status) override { m_records.at(index).status = status; }
-    bool WritesAtOnce() const override { return true; }
-    bool UpdateRecord(std::size_t index) override;
     const std::string& LastError() const override { return m_error; }
 
     // What was written, by record: the records the "database" holds now.
@@ -50,13 +48,13 @@ private:
     std::string m_error;
 };
 
-// A memo record set over a FakeAtOnceStore.
+// A memo record set over a FakeDatabaseStore.
 class FakeMemoRecordSet final : public palm::PmRecordSetOf<misc::CommNoteMgr> {
 public:
     FakeMemoRecordSet(std::vector<FakeRecord> records, std::uint32_t failId);
 
     const palm::PmKindInfo& Kind() const override;
-    const FakeAtOnceStore& Store() const { return m_store; }
+    const FakeDatabaseStore& Store() const { return m_store; }
 
 protected:
     std::unique_ptr<palm::PmRecordSet> CreateEmpty() const override;
@@ -65,7 +63,7 @@ protected:
 private:
     std::vector<FakeRecord> m_records;
     std::uint32_t m_failId;
-    FakeAtOnceStore m_store;
+    FakeDatabaseStore m_store;
 };
 
 }  // namespace lazrine::testing

@@ -398,9 +398,9 @@ private slots:
         QCOMPARE(ListedIds(window), kDeletedIds);
     }
 
-    // One of three records cannot be written by a store that writes at
-    // once: only the two written are counted, and the third stays listed.
-    void failedUndeleteCountsOnlyWhatWasWritten() {
+    // A database that refuses one of three records writes none of them:
+    // all three stay listed and deleted.
+    void aDatabaseUndeleteIsAllOrNothing() {
         Fixture f;
         TfmMainHooks hooks = TfmMainHooks::Defaults();
         const FakeMemoRecordSet* fake = nullptr;
@@ -421,12 +421,12 @@ private slots:
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QVERIFY(f.ui.messages[0].error);
         QCOMPARE(f.ui.messages[0].caption, QString("Error"));
-        QVERIFY2(f.ui.messages[0].text.contains("1 of 3"), qPrintable(f.ui.messages[0].text));
-        QVERIFY(f.ui.messages[0].text.contains("2 records were undeleted"));
-        QCOMPARE(ListedIds(window), std::vector<std::uint32_t>{12});
-        QCOMPARE(fake->Store().Written()[0].status, 0x01u);
+        QVERIFY2(f.ui.messages[0].text.contains("the database refused the update"), qPrintable(f.ui.messages[0].text));
+        QVERIFY(f.ui.messages[0].text.contains("no records were undeleted"));
+        QCOMPARE(ListedIds(window), (std::vector<std::uint32_t>{10, 12, 13}));
+        QCOMPARE(fake->Store().Written()[0].status, 0x04u);
         QCOMPARE(fake->Store().Written()[2].status, 0x84u);
-        QCOMPARE(fake->Store().Written()[3].status, 0x01u);
+        QCOMPARE(fake->Store().Written()[3].status, 0x80u);
     }
 
     void savedUserThatIsGoneSelectsTheFirst() {

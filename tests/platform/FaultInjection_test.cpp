@@ -444,11 +444,12 @@ TEST(FaultInjection, ClassicDateBookSaveSurvivesAFailureAtEveryStep) {
     FillTheDisk(g);
 }
 
-// The database is changed in place, cell by cell, after its backup is made,
-// all through the same seam. A failure at any step before the flush of the
-// cells refuses the update and leaves the database byte-identical (cells
-// already written are put back); once the cells are flushed the update has
-// happened, and a failing close does not make it claim otherwise.
+// The database is changed in place, cell by cell, after its backup and its
+// rollback journal are made, all through the same seam. A failure at any
+// step until the journal's removal is durable refuses the update and leaves
+// the database byte-identical (cells already written are put back); after
+// that the update has happened, and a failing close does not make it claim
+// otherwise.
 void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
     const std::string source = std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/" + file;
     const Bytes original = ReadFileBytes(source);
@@ -482,7 +483,10 @@ void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
     const auto cellFlush =
         std::find_if(cellWrite, log.end(), [](const std::string& s) { return s.rfind("Flush", 0) == 0; });
     ASSERT_NE(cellFlush, log.end()) << "the cells were not flushed";
-    const auto lastStepBeforeDurable = static_cast<std::size_t>(cellFlush - log.begin()) + 1;
+    const auto journalGone =
+        std::find_if(cellFlush, log.end(), [](const std::string& s) { return s.rfind("FlushFolderOf", 0) == 0; });
+    ASSERT_NE(journalGone, log.end()) << "the journal's removal was not flushed";
+    const auto lastStepBeforeDurable = static_cast<std::size_t>(journalGone - log.begin()) + 1;
 
     for (std::size_t n = 1; n <= log.size(); ++n) {
         SCOPED_TRACE("failing step " + std::to_string(n) + ": " + log[n - 1]);

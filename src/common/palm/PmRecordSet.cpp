@@ -247,17 +247,7 @@ bool PmRecordSet::UndeleteAt(std::size_t i) {
         return false;
     }
     store->SetStatusAt(entry.nNative, PmUndeletedStatus(before));
-    if (!store->WritesAtOnce()) {
-        m_Pending.push_back({i, before});
-        return true;
-    }
-    if (!store->UpdateRecord(entry.nNative)) {
-        // Nothing may claim a change that was not written.
-        store->SetStatusAt(entry.nNative, before);
-        m_szLastError = "record " + std::to_string(entry.nRecordId) + " could not be written: " + store->LastError();
-        return false;
-    }
-    ShowUndeleted(i);
+    m_Pending.push_back({i, before});
     return true;
 }
 

@@ -91,12 +91,10 @@ public:
 
     // Undeletes the record behind a common record of this record set. A
     // record that is not deleted (nor archived) is refused: nothing changes
-    // and the result is false. For a store that writes at once the change is
-    // written before this returns, and only a written change shows in the
-    // entry and the common record; when the write fails nothing changes.
-    // For a store that writes on Save, the change waits in the store until
-    // Save: the entry and the common record change only when the save
-    // succeeds, and a failed save takes the change back.
+    // and the result is false. The change waits in the store until Save,
+    // which writes every waiting change of the store at once (a database
+    // too, all or none): the entry and the common record change only when
+    // the save succeeds, and a failed save takes the change back.
     bool Undelete(const misc::CommRecord& rec);
     bool UndeleteAt(std::size_t i);
     // Saves the store that loaded the records. On success every waiting

@@ -35,11 +35,6 @@ public:
     virtual std::uint32_t StatusAt(std::size_t index) const = 0;
     virtual void SetStatusAt(std::size_t index, std::uint32_t status) = 0;
 
-    // Stores that write every changed record at once (the databases) say so;
-    // the record set then calls UpdateRecord right after changing a status.
-    virtual bool WritesAtOnce() const { return false; }
-    virtual bool UpdateRecord(std::size_t /*index*/) { return true; }
-
     virtual const std::string& LastError() const = 0;
 };
 

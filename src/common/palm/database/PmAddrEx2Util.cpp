@@ -149,23 +149,11 @@ bool PmAddrEx2Util::SameRecord(const PmAddrEx2Rec& a, const PmAddrEx2Rec& b) {
     return true;
 }
 
-bool PmAddrEx2Util::UpdateRecord(const PmAddrEx2Rec& rec) {
-    const std::vector<std::string> texts{rec.Text(Rec::kFirstName), rec.Text(Rec::kLastName)};
-    return WriteMainStatus(rec.RecordId(), rec.nLoadedStatus, rec.Status(), KeyTextNames(), texts);
-}
-
-bool PmAddrEx2Util::UpdateRecord(std::size_t index) {
-    if (index >= m_DataMgr.Count()) {
-        m_szDbError = "no such record";
-        return false;
-    }
-    PmAddrEx2Rec& rec = m_DataMgr.At(index);
-    if (!UpdateRecord(rec)) {
-        return false;
-    }
-    // The row now holds the written status: a later write starts from it.
-    rec.nLoadedStatus = rec.Status();
-    return true;
+bool PmAddrEx2Util::Save() {
+    return WriteChangedStatuses(KeyTextNames(), m_DataMgr, [](const PmAddrEx2Rec& rec, StatusChange& change) {
+        change = {rec.RecordId(), rec.nLoadedStatus, rec.Status(), {rec.Text(Rec::kFirstName), rec.Text(Rec::kLastName)}};
+        return rec.Status() != rec.nLoadedStatus;
+    });
 }
 
 }  // namespace lazrine::palm

@@ -18,14 +18,13 @@ using PmAddrEx2DataMgr = PmDataMgr<PmAddrEx2Rec>;
 // "Main", the 95 columns of PmAddrEx2Rec::Columns()).
 //
 // A load reads every row, deleted ones included, in table order; category
-// names come from the table "Category". An undeleted contact is written at
-// once (UpdateRecord) by the shared rule of PmDBEx2Util::WriteMainStatus:
-// only its Status cell, in the row found by its Record ID that still holds
-// the first and last name the contact was loaded with (NULL equal to the
-// empty text, quotes and any characters compared as they are). A contact
-// whose row is gone or changed is never inserted as a new row; the update
-// fails with the reason and the file untouched. Save() has nothing left to
-// write.
+// names come from the table "Category". Save() writes every contact whose
+// status differs from the one loaded, all or none, by the shared rule of
+// PmDBEx2Util::WriteMainStatuses: only its Status cell, in the row found by
+// its Record ID that still holds the first and last name the contact was
+// loaded with (NULL equal to the empty text, quotes and any characters
+// compared as they are). A contact whose row is gone or changed is never
+// inserted as a new row; the save fails with the reason, nothing written.
 class PmAddrEx2Util : public PmStore, public PmDBEx2Util {
 public:
     static constexpr std::size_t kColumnCount = PmAddrEx2Rec::kColumnCount;
@@ -40,7 +39,7 @@ public:
     bool Load(const std::string& path) override;
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
-    bool Save() override { return true; }
+    bool Save() override;
     void Clear() override { m_DataMgr.Clear(); }
 
     std::size_t Count() const override { return m_DataMgr.Count(); }
@@ -49,10 +48,6 @@ public:
     void SetStatusAt(std::size_t i, std::uint32_t status) override {
         m_DataMgr.At(i).Number(PmAddrEx2Rec::kStatus) = static_cast<std::int32_t>(status);
     }
-    bool WritesAtOnce() const override { return true; }
-    bool UpdateRecord(std::size_t index) override;
-    // Writes the Status of one contact to its row.
-    bool UpdateRecord(const PmAddrEx2Rec& rec);
     const std::string& LastError() const override { return m_szDbError; }
 
     PmAddrEx2DataMgr& GetDataMgr() { return m_DataMgr; }

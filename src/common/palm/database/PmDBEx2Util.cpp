@@ -180,21 +180,52 @@ std::string PmDBEx2Util::StatusKeyText(const PmVariant& value) {
     }
 }
 
-bool PmDBEx2Util::WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedStatus, std::uint32_t status,
-                                  std::span<const std::string> keyNames, std::span<const std::string> keyTexts) {
+bool PmDBEx2Util::WriteMainStatuses(std::span<const std::string> keyNames, std::span<const StatusChange> changes) {
     m_szDbError.clear();
-    const std::string what = "record " + std::to_string(recordId);
+    if (changes.empty()) {
+        return true;
+    }
     if (!m_pAccessor) {
         m_szDbError = "no database is open";
         return false;
     }
-    if (keyNames.size() != keyTexts.size()) {
+    // The shared connection may have been taken to another file: take it
+    // back first, so that the whole batch runs on this store's file.
+    if (!m_pAccessor->IsConnected()) {
+        m_pAccessor->Connect(m_pAccessor->Kind(), m_pAccessor->Path());
+    }
+    PmJetEngine* engine = m_pAccessor->GetConnection();
+    if (engine == nullptr || !m_pAccessor->IsConnected()) {
+        m_szDbError = "the database '" + m_pAccessor->Path() + "' is not open: " + m_pAccessor->LastError();
+        return false;
+    }
+    engine->BeginBatch();
+    for (const StatusChange& change : changes) {
+        if (!QueueMainStatus(keyNames, change) || !engine->InBatch()) {
+            if (m_szDbError.empty()) {
+                m_szDbError = "the database connection was lost during the write; nothing was written";
+            }
+            engine->AbortBatch();
+            return false;
+        }
+    }
+    std::string error;
+    if (!engine->CommitBatch(error)) {
+        m_szDbError = error;
+        return false;
+    }
+    return true;
+}
+
+bool PmDBEx2Util::QueueMainStatus(std::span<const std::string> keyNames, const StatusChange& change) {
+    const std::string what = "record " + std::to_string(change.nRecordId);
+    if (keyNames.size() != change.keyTexts.size()) {
         m_szDbError = "the key of " + what + " cannot be formed";
         return false;
     }
     static const std::vector<std::string> kId{"Record ID"};
     PmValues id(1);
-    PmSetInt(static_cast<std::int32_t>(recordId), &id[0]);
+    PmSetInt(static_cast<std::int32_t>(change.nRecordId), &id[0]);
     std::vector<std::string> names{"Record ID", "Status"};
     names.insert(names.end(), keyNames.begin(), keyNames.end());
     PmValues row;
@@ -214,25 +245,25 @@ bool PmDBEx2Util::WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedSt
         return false;
     }
     for (std::size_t i = 0; i < keyNames.size(); ++i) {
-        if (StatusKeyText(row[2 + i]) != keyTexts[i]) {
+        if (StatusKeyText(row[2 + i]) != change.keyTexts[i]) {
             m_szDbError = what + " was changed in the database since it was loaded (its [" + keyNames[i] +
                           "] differs); nothing was written";
             return false;
         }
     }
     const auto current = static_cast<std::uint32_t>(row[1].lVal);
-    if (current == status) {
+    if (current == change.nStatus) {
         return true;
     }
-    if (current != loadedStatus) {
+    if (current != change.nLoadedStatus) {
         m_szDbError = "the status of " + what + " was changed in the database since it was loaded; nothing was written";
         return false;
     }
     // The WHERE repeats the checks, so the engine changes no other row.
     std::vector<std::string> whereNames{"Record ID", "Status"};
     PmValues whereValues(2);
-    PmSetInt(static_cast<std::int32_t>(recordId), &whereValues[0]);
-    PmSetInt(static_cast<std::int32_t>(loadedStatus), &whereValues[1]);
+    PmSetInt(static_cast<std::int32_t>(change.nRecordId), &whereValues[0]);
+    PmSetInt(static_cast<std::int32_t>(change.nLoadedStatus), &whereValues[1]);
     for (std::size_t i = 0; i < keyNames.size(); ++i) {
         whereNames.push_back(keyNames[i]);
         whereValues.push_back(row[2 + i]);
@@ -243,7 +274,7 @@ bool PmDBEx2Util::WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedSt
     }
     static const std::vector<std::string> kStatus{"Status"};
     PmValues value(1);
-    PmSetInt(static_cast<std::int32_t>(status), &value[0]);
+    PmSetInt(static_cast<std::int32_t>(change.nStatus), &value[0]);
     const std::string sql = m_pAccessor->MakeMainSql(PmBuildWhere(whereNames, whereValues), PM_SQL_UPDATE, kStatus, value);
     if (!m_pAccessor->ExecuteSql(sql, false)) {
         m_szDbError = m_pAccessor->LastError();

@@ -18,11 +18,12 @@ namespace lazrine::palm {
 // steps of loading and writing rows of "Main". A store adds its column
 // table and its conversions between rows and records.
 //
-// Writes follow one rule (WriteMainStatus): an undelete changes exactly one
-// cell, the Status of the record's row, found by its Record ID (the primary
-// key) and still holding the key texts it was loaded with; no other column
-// is rewritten, and a record whose row is gone or changed is never added or
-// overwritten, but reported, with the file untouched.
+// Writes follow one rule (WriteMainStatuses): an undelete changes exactly one
+// cell per record, the Status of the record's row, found by its Record ID
+// (the primary key) and still holding the key texts it was loaded with; no
+// other column is rewritten, and a record whose row is gone or changed is
+// never added or overwritten, but reported, with the file untouched. The
+// records of one save are written together, all or none.
 class PmDBEx2Util {
 public:
     PmDBEx2Util() = default;
@@ -60,15 +61,46 @@ public:
     static std::string StatusKeyText(const PmVariant& value);
 
 protected:
-    // Sets the Status cell of the row of record `recordId` from
-    // `loadedStatus` to `status`, and nothing else. The row is looked up by
-    // its Record ID; each of `keyNames` must still hold, as StatusKeyText,
-    // the text in `keyTexts` it was loaded with, and its Status must still be
-    // `loadedStatus` (or already `status`: then nothing is written). A row
-    // that is gone, found twice or changed fails with the reason and nothing
-    // is written; the cell is changed in place, never by adding a row.
-    bool WriteMainStatus(std::uint32_t recordId, std::uint32_t loadedStatus, std::uint32_t status,
-                         std::span<const std::string> keyNames, std::span<const std::string> keyTexts);
+    // One record's change of Status, from the value loaded to the one wanted,
+    // with the texts of the key columns its row was loaded with.
+    struct StatusChange {
+        std::uint32_t nRecordId = 0;
+        std::uint32_t nLoadedStatus = 0;
+        std::uint32_t nStatus = 0;
+        std::vector<std::string> keyTexts;
+    };
+    // Sets the Status cell of the row of every change from its loaded value
+    // to the one wanted, and nothing else, as one write: all or none. Each
+    // row is looked up by its Record ID; each of `keyNames` must still hold,
+    // as StatusKeyText, the text in the change's `keyTexts`, and its Status
+    // must still be the loaded value (or already the wanted one: then that
+    // cell is not written). A row that is gone, found twice or changed fails
+    // the whole write with the reason and nothing is written; cells are
+    // changed in place, never by adding a row. No change writes nothing.
+    bool WriteMainStatuses(std::span<const std::string> keyNames, std::span<const StatusChange> changes);
+    // Save() of a store: writes, by WriteMainStatuses, every record of
+    // `records` that `describe` gives a change for (those whose status
+    // differs from the one loaded); once written, that status counts as
+    // loaded.
+    template <class DataMgr, class Describe>
+    bool WriteChangedStatuses(std::span<const std::string> keyNames, DataMgr& records, const Describe& describe) {
+        std::vector<StatusChange> changes;
+        std::vector<std::size_t> indexes;
+        for (std::size_t i = 0; i < records.Count(); ++i) {
+            StatusChange change;
+            if (describe(records.At(i), change)) {
+                changes.push_back(std::move(change));
+                indexes.push_back(i);
+            }
+        }
+        if (!WriteMainStatuses(keyNames, changes)) {
+            return false;
+        }
+        for (std::size_t k = 0; k < indexes.size(); ++k) {
+            records.At(indexes[k]).nLoadedStatus = changes[k].nStatus;
+        }
+        return true;
+    }
     // Every row of "Main" over `names`, in table order, handed to `add`.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
 
@@ -76,6 +108,11 @@ protected:
     PmCategoryEx2Mgr m_CatMgr;
     PmInfoEx2 m_Info;
     std::string m_szDbError;
+
+private:
+    // Checks the row of one change and adds its Status cell to the
+    // connection's batch.
+    bool QueueMainStatus(std::span<const std::string> keyNames, const StatusChange& change);
 };
 
 }  // namespace lazrine::palm

@@ -162,24 +162,12 @@ bool PmDateEx2Util::RowToRecord(const PmValues& values, PmDateEx2Rec& rec) {
     return true;
 }
 
-bool PmDateEx2Util::UpdateRecord(const PmDateEx2Rec& rec) {
+bool PmDateEx2Util::Save() {
     static const std::vector<std::string> kKeyTextNames{"Start Time", "End Time", "Summary"};
-    const std::vector<std::string> texts{rec.szStartTime, rec.szEndTime, rec.szSummary};
-    return WriteMainStatus(rec.nRecordId, rec.nLoadedStatus, rec.nStatus, kKeyTextNames, texts);
-}
-
-bool PmDateEx2Util::UpdateRecord(std::size_t index) {
-    if (index >= m_DataMgr.Count()) {
-        m_szDbError = "no such record";
-        return false;
-    }
-    PmDateEx2Rec& rec = m_DataMgr.At(index);
-    if (!UpdateRecord(rec)) {
-        return false;
-    }
-    // The row now holds the written status: a later write starts from it.
-    rec.nLoadedStatus = rec.nStatus;
-    return true;
+    return WriteChangedStatuses(kKeyTextNames, m_DataMgr, [](const PmDateEx2Rec& rec, StatusChange& change) {
+        change = {rec.nRecordId, rec.nLoadedStatus, rec.nStatus, {rec.szStartTime, rec.szEndTime, rec.szSummary}};
+        return rec.nStatus != rec.nLoadedStatus;
+    });
 }
 
 }  // namespace lazrine::palm

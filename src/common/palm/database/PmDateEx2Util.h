@@ -18,13 +18,13 @@ using PmDateEx2DataMgr = PmDataMgr<PmDateEx2Rec>;
 // "Main").
 //
 // A load reads every row of "Main", deleted ones included, in table order.
-// An undeleted record is written at once (UpdateRecord) by the shared rule
-// of the database stores: its row is found by its Record ID (the table's
-// primary key), its key texts (Start Time, End Time, Summary) and its status
-// must still be those it was loaded with, and then only its Status cell is
-// written. A row that is gone or changed is reported as a
-// failure and nothing is written; a row is never inserted. Save() has
-// nothing left to write.
+// Save() writes every record whose status differs from the one loaded, all
+// or none, by the shared rule of the database stores: its row is found by
+// its Record ID (the table's primary key), its key texts (Start Time, End
+// Time, Summary) and its status must still be those it was loaded with, and
+// then only its Status cell is written. A row that is gone or changed fails
+// the save with the reason and nothing is written; a row is never
+// inserted.
 class PmDateEx2Util : public PmStore, public PmDBEx2Util {
 public:
     // The sixteen date book columns of "Main", in index order.
@@ -40,17 +40,13 @@ public:
     bool Load(const std::string& path) override;
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
-    bool Save() override { return true; }
+    bool Save() override;
     void Clear() override { m_DataMgr.Clear(); }
 
     std::size_t Count() const override { return m_DataMgr.Count(); }
     std::uint32_t RecordIdAt(std::size_t i) const override { return m_DataMgr.At(i).nRecordId; }
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
-    bool WritesAtOnce() const override { return true; }
-    // Writes the Status of the container's record `index` to its row.
-    bool UpdateRecord(std::size_t index) override;
-    bool UpdateRecord(const PmDateEx2Rec& rec);
     const std::string& LastError() const override { return m_szDbError; }
 
     PmDateEx2DataMgr& GetDataMgr() { return m_DataMgr; }

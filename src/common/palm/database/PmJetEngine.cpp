@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <map>
 
+#include "common/palm/database/PmJetJournal.h"
 #include "common/palm/database/PmJetText.h"
 #include "common/palm/database/PmJetValidator.h"
 #include "common/palm/database/PmSqlStatement.h"
 #include "platform/AtomicFile.h"
-#include "platform/InPlaceFileWriter.h"
 
 namespace lazrine::palm {
 namespace {
@@ -65,6 +66,10 @@ struct PmJetEngine::Impl {
     bool bWritable = false;
     std::vector<std::uint8_t> bytes;
     MdbPtr mdb;
+    // The cell changes of the UPDATEs since BeginBatch, not written yet.
+    bool bBatch = false;
+    std::vector<PmJetPatch> batch;
+    std::map<std::uint64_t, std::size_t> batchCells;  // offset and length of each
 
     int PageSize() const { return static_cast<int>(mdb->fmt->pg_size); }
     int RowCountOffset() const { return mdb->fmt->row_count_offset; }
@@ -465,22 +470,15 @@ struct PmJetEngine::Impl {
     }
 };
 
-namespace {
-
-// One cell change of an UPDATE: the bytes at a file offset, before and after.
-struct Patch {
-    std::uint64_t nOffset = 0;
-    std::vector<std::uint8_t> before;
-    std::vector<std::uint8_t> after;
-};
-
-}  // namespace
-
 PmJetEngine::PmJetEngine() : m_pImpl(std::make_unique<Impl>()) {}
 PmJetEngine::~PmJetEngine() = default;
 
 bool PmJetEngine::Open(const std::string& path, std::string& error) {
     Close();
+    // An undelete interrupted by a crash is taken back before anything is read.
+    if (!PmJetJournal::Recover(path, error)) {
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
     if (!platform::AtomicFile::ReadWhole(path, bytes, error)) {
         return false;
@@ -509,6 +507,26 @@ void PmJetEngine::Close() {
     m_pImpl->bytes.shrink_to_fit();
     m_pImpl->szPath.clear();
     m_pImpl->bWritable = false;
+    AbortBatch();
+}
+
+void PmJetEngine::BeginBatch() {
+    AbortBatch();
+    m_pImpl->bBatch = true;
+}
+
+void PmJetEngine::AbortBatch() {
+    m_pImpl->batch.clear();
+    m_pImpl->batchCells.clear();
+    m_pImpl->bBatch = false;
+}
+
+bool PmJetEngine::InBatch() const { return m_pImpl->bBatch; }
+
+bool PmJetEngine::CommitBatch(std::string& error) {
+    std::vector<PmJetPatch> patches = std::move(m_pImpl->batch);
+    AbortBatch();
+    return patches.empty() || WritePatches(patches, error);
 }
 
 bool PmJetEngine::IsOpen() const { return m_pImpl->mdb != nullptr; }
@@ -673,7 +691,7 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
         return false;
     }
     const int pgSize = m.PageSize();
-    std::vector<Patch> patches;
+    std::vector<PmJetPatch> patches;
     std::size_t matched = 0;
     const bool planned = m.Scan(
         table.get(), pages,
@@ -686,12 +704,13 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
                 return true;
             }
             ++matched;
+            const std::size_t rowPatches = patches.size();
             // An overflow row's cells are changed where its data lies.
             const std::uint8_t* page = m.mdb->pg_buf;
             const std::uint64_t pageBase = static_cast<std::uint64_t>(row.nPage) * static_cast<std::uint64_t>(pgSize);
             for (const Assign& a : assigns) {
                 const MdbField& f = row.pFields[a.col];
-                Patch p;
+                PmJetPatch p;
                 if (a.column->col_type == MDB_BOOL) {
                     // A Yes/No value is the column's bit in the row's null mask.
                     const int rowCols = static_cast<int>(Get16(page, row.nStart));
@@ -713,6 +732,14 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
                         continue;
                     }
                     p.nOffset = pageBase + static_cast<std::uint64_t>(at);
+                    // Yes/No values of one row may share a mask byte: one
+                    // change of that byte carries them all.
+                    const auto same = std::find_if(patches.begin() + static_cast<std::ptrdiff_t>(rowPatches), patches.end(),
+                                                   [&](const PmJetPatch& q) { return q.nOffset == p.nOffset; });
+                    if (same != patches.end()) {
+                        same->after[0] ^= mask;
+                        continue;
+                    }
                     p.before = {page[at]};
                     p.after = {static_cast<std::uint8_t>(page[at] ^ mask)};
                 } else {
@@ -745,56 +772,41 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
         return false;
     }
     changedRows = matched;
-    if (patches.empty()) {
-        return true;
+    if (!m.bBatch) {
+        return patches.empty() || WritePatches(patches, error);
     }
-    for (const Patch& p : patches) {
+    // Cells of one batch are disjoint, so that each is written from the
+    // bytes it was checked against and put back to them.
+    for (const PmJetPatch& p : patches) {
+        const auto next = m.batchCells.lower_bound(p.nOffset);
+        const bool meetsNext = next != m.batchCells.end() && next->first < p.nOffset + p.before.size();
+        const bool meetsPrevious = next != m.batchCells.begin() && std::prev(next)->first + std::prev(next)->second > p.nOffset;
+        if (meetsNext || meetsPrevious) {
+            error = "two changes of one write meet in the same cell; nothing was changed";
+            return false;
+        }
+    }
+    for (PmJetPatch& p : patches) {
+        m.batchCells.emplace(p.nOffset, p.before.size());
+        m.batch.push_back(std::move(p));
+    }
+    return true;
+}
+
+bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, std::string& error) {
+    Impl& m = *m_pImpl;
+    for (const PmJetPatch& p : patches) {
         if (p.nOffset + p.before.size() > m.bytes.size() ||
             !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
             error = "a cell is not where the database says it is; nothing was changed";
             return false;
         }
     }
-    // Hold the file locked from the check of its content to the flush.
-    platform::InPlaceFileWriter writer;
-    std::vector<std::uint8_t> current;
-    if (!writer.Open(m.szPath, error) || !writer.ReadAll(current, error)) {
+    if (!PmJetJournal::Write(m.szPath, m.bytes, patches, error)) {
         return false;
     }
-    if (current != m.bytes) {
-        error = "the database was changed by another program since it was loaded; load it again";
-        return false;
-    }
-    if (!platform::AtomicFile::EnsureBackup(m.szPath, current, error)) {
-        return false;
-    }
-    std::size_t written = 0;
-    for (; written < patches.size(); ++written) {
-        if (!writer.WriteAt(patches[written].nOffset, patches[written].after, error)) {
-            break;
-        }
-    }
-    std::string flushError;
-    if (written < patches.size() || !writer.Flush(flushError)) {
-        // Put back what was written, the failed cell included (a write
-        // may fail part-way), so the file stays as it was.
-        std::string ignored;
-        const std::size_t touched = written < patches.size() ? written + 1 : written;
-        for (std::size_t i = 0; i < touched; ++i) {
-            writer.WriteAt(patches[i].nOffset, patches[i].before, ignored);
-        }
-        writer.Flush(ignored);
-        if (error.empty()) {
-            error = flushError;
-        }
-        return false;
-    }
-    // The change is on disk once flushed; an error closing the file after
-    // that changes nothing on disk, so it does not undo the success.
-    std::string closeError;
-    writer.Close(closeError);
     m.mdb.reset();
-    for (const Patch& p : patches) {
+    for (const PmJetPatch& p : patches) {
         std::copy(p.after.begin(), p.after.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset));
     }
     std::string reopenError;

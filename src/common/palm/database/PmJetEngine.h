@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/palm/database/PmJetJournal.h"
 #include "common/palm/database/PmVariant.h"
 
 namespace lazrine::palm {
@@ -30,8 +31,10 @@ namespace lazrine::palm {
 // NULL cell, an indexed column, INSERT, DELETE, an encrypted or non-Jet-4
 // file, a file changed since it was opened - is refused with a reason before any byte is
 // written, so the file stays byte-identical. Before the first write the file
-// is copied to "<file>.lazrine.bak" (an existing backup is kept), and every
-// write is flushed to disk before Execute reports success.
+// is copied to "<file>.lazrine.bak" (an existing backup is kept). The cells
+// of one UPDATE, or of one batch of them, are written all or none behind a
+// rollback journal and flushed before success is reported (PmJetJournal);
+// Open first puts back what a crash interrupted.
 //
 // Every structure libmdb follows (catalog, table definitions, usage maps) is
 // checked on the raw bytes before it is followed (see PmJetValidator), and
@@ -62,8 +65,19 @@ public:
     // the rows the WHERE clause matched.
     bool Execute(std::string_view sql, std::size_t& changedRows, std::string& error);
 
+    // Between BeginBatch and CommitBatch an UPDATE writes nothing: its cell
+    // changes are checked and planned as above and collected. CommitBatch
+    // writes every collected change or none (see PmJetJournal::Write); a
+    // batch without changes writes nothing. AbortBatch (and Close) drops the
+    // collected changes; an Execute that fails adds nothing to the batch.
+    void BeginBatch();
+    bool CommitBatch(std::string& error);
+    void AbortBatch();
+    bool InBatch() const;
+
 private:
     struct Impl;
+    bool WritePatches(const std::vector<PmJetPatch>& patches, std::string& error);
     std::unique_ptr<Impl> m_pImpl;
 };
 

@@ -159,23 +159,11 @@ std::vector<std::size_t> PmMemoEx2Util::ListChanges(const PmMemoEx2Rec& rec, con
     return list;
 }
 
-bool PmMemoEx2Util::UpdateRecord(const PmMemoEx2Rec& rec) {
-    const std::vector<std::string> texts{rec.szNote};
-    return WriteMainStatus(rec.nRecordId, rec.nLoadedStatus, rec.nStatus, KeyTextNames(), texts);
-}
-
-bool PmMemoEx2Util::UpdateRecord(std::size_t index) {
-    if (index >= m_DataMgr.Count()) {
-        m_szDbError = "no such record";
-        return false;
-    }
-    PmMemoEx2Rec& rec = m_DataMgr.At(index);
-    if (!UpdateRecord(rec)) {
-        return false;
-    }
-    // The row now holds the written status: a later write starts from it.
-    rec.nLoadedStatus = rec.nStatus;
-    return true;
+bool PmMemoEx2Util::Save() {
+    return WriteChangedStatuses(KeyTextNames(), m_DataMgr, [](const PmMemoEx2Rec& rec, StatusChange& change) {
+        change = {rec.nRecordId, rec.nLoadedStatus, rec.nStatus, {rec.szNote}};
+        return rec.nStatus != rec.nLoadedStatus;
+    });
 }
 
 }  // namespace lazrine::palm

@@ -17,12 +17,13 @@ using PmMemoEx2DataMgr = PmDataMgr<PmMemoEx2Rec>;
 // The memo database of Palm Desktop 6 ("MemoPad\MemoPad.mdb", table "Main").
 //
 // A load reads every row of "Main", deleted ones included, in table order.
-// An undeleted record is written at once (UpdateRecord): exactly its Status
-// cell, in the row found by "Record ID" that still holds the "Note" it was
-// loaded with (see PmDBEx2Util::WriteMainStatus); no other cell is written,
-// whatever it holds. A record whose row is gone or changed is not written
-// (never inserted as a second row) and the update fails with the reason; so
-// does a write the engine refuses. Save() has nothing left to write.
+// Save() writes every record whose status differs from the one loaded, all
+// or none: exactly its Status cell, in the row found by "Record ID" that
+// still holds the "Note" it was loaded with (see
+// PmDBEx2Util::WriteMainStatuses); no other cell is written, whatever it
+// holds. A record whose row is gone or changed is not written (never
+// inserted as a second row) and the save fails with the reason, nothing
+// written; so does a write the engine refuses.
 class PmMemoEx2Util : public PmStore, public PmDBEx2Util {
 public:
     // The six memo columns of "Main", in index order.
@@ -38,18 +39,13 @@ public:
     bool Load(const std::string& path) override;
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
-    bool Save() override { return true; }
+    bool Save() override;
     void Clear() override { m_DataMgr.Clear(); }
 
     std::size_t Count() const override { return m_DataMgr.Count(); }
     std::uint32_t RecordIdAt(std::size_t i) const override { return m_DataMgr.At(i).nRecordId; }
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
-    bool WritesAtOnce() const override { return true; }
-    // Writes the status of the container's record `index` to its row.
-    bool UpdateRecord(std::size_t index) override;
-    // Writes the status of one record to its row.
-    bool UpdateRecord(const PmMemoEx2Rec& rec);
     const std::string& LastError() const override { return m_szDbError; }
 
     PmMemoEx2DataMgr& GetDataMgr() { return m_DataMgr; }

@@ -101,20 +101,14 @@ bool PmTodoEx2Util::RowToRecord(const PmValues& values, PmTodoEx2Rec& rec) {
     return true;
 }
 
-bool PmTodoEx2Util::UpdateRecord(const PmTodoEx2Rec& rec) {
+bool PmTodoEx2Util::Save() {
     // The Record ID finds the row; the description and the due date as
     // loaded confirm it is still the same task.
     static const std::vector<std::string> kKeyNames{"Description", "Due Date"};
-    const std::vector<std::string> keyTexts{rec.szDescription, rec.szDueDateText};
-    return WriteMainStatus(rec.nRecordId, rec.nLoadedStatus, rec.nStatus, kKeyNames, keyTexts);
-}
-
-bool PmTodoEx2Util::UpdateRecord(std::size_t index) {
-    if (index >= m_DataMgr.Count()) {
-        m_szDbError = "no such record";
-        return false;
-    }
-    return UpdateRecord(m_DataMgr.At(index));
+    return WriteChangedStatuses(kKeyNames, m_DataMgr, [](const PmTodoEx2Rec& rec, StatusChange& change) {
+        change = {rec.nRecordId, rec.nLoadedStatus, rec.nStatus, {rec.szDescription, rec.szDueDateText}};
+        return rec.nStatus != rec.nLoadedStatus;
+    });
 }
 
 }  // namespace lazrine::palm

@@ -17,13 +17,13 @@ using PmTodoEx2DataMgr = PmDataMgr<PmTodoEx2Rec>;
 // The to-do database of Palm Desktop 6 ("todo\Todolist.mdb", table "Main").
 //
 // A load reads every row of "Main", deleted ones included, in table order;
-// a database of another kind is refused. An undeleted task is written at
-// once (UpdateRecord): its row is found by its Record ID (the table's
-// primary key), checked to still hold the Description, Due Date and Status
-// it was loaded with, and then only its Status cell is written, in place.
-// A row that is gone or changed since the load is not written and the
-// update fails with the reason; no row is ever added. Save() has nothing
-// left to write.
+// a database of another kind is refused. Save() writes every task whose
+// status differs from the one loaded, all or none: its row is found by its
+// Record ID (the table's primary key), checked to still hold the
+// Description, Due Date and Status it was loaded with, and then only its
+// Status cell is written, in place. A row that is gone or changed since the
+// load fails the save with the reason and nothing is written; no row is
+// ever added.
 class PmTodoEx2Util : public PmStore, public PmDBEx2Util {
 public:
     // The seventeen to-do columns of "Main", in index order.
@@ -39,17 +39,13 @@ public:
     bool Load(const std::string& path) override;
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
-    bool Save() override { return true; }
+    bool Save() override;
     void Clear() override { m_DataMgr.Clear(); }
 
     std::size_t Count() const override { return m_DataMgr.Count(); }
     std::uint32_t RecordIdAt(std::size_t i) const override { return m_DataMgr.At(i).nRecordId; }
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
-    bool WritesAtOnce() const override { return true; }
-    bool UpdateRecord(std::size_t index) override;
-    // Writes the status of a loaded record to its row (see above).
-    bool UpdateRecord(const PmTodoEx2Rec& rec);
     const std::string& LastError() const override { return m_szDbError; }
 
     PmTodoEx2DataMgr& GetDataMgr() { return m_DataMgr; }

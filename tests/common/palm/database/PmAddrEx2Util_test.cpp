@@ -250,11 +250,11 @@ TEST_F(PmAddrEx2UtilTest, AContactWhoseRowIsGoneOrChangedIsNotWritten) {
     store.SetStatusAt(sean, 0x01);
     R& rec = store.GetDataMgr().At(sean);
     rec.Text(R::kLastName) = "O'Brien' OR '1'='1";  // as if renamed since the load
-    EXPECT_FALSE(store.UpdateRecord(sean));
+    EXPECT_FALSE(store.Save());
     EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
     rec.Text(R::kLastName) = "O'Brien";
     rec.Number(R::kRecordId) = 4999;  // gone
-    EXPECT_FALSE(store.UpdateRecord(sean));
+    EXPECT_FALSE(store.Save());
     EXPECT_NE(store.LastError().find("no longer"), std::string::npos) << store.LastError();
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_FALSE(std::filesystem::exists(platform::AtomicFile::BackupPathOf(path)));

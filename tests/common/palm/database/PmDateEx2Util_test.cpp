@@ -222,7 +222,7 @@ TEST_F(PmDateEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
         ASSERT_TRUE(store.IsLoaded());
         const std::size_t i = IndexOf(store, row.nRecordId);
         store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
 
         const Bytes after = ReadFileBytes(path);
         EXPECT_EQ(DifferingBytes(before, after), 1u);
@@ -235,7 +235,7 @@ TEST_F(PmDateEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
                                                     : cellsBefore[r][1].lVal);
         }
         // Written once, the row already holds the status: nothing more is written.
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
         EXPECT_EQ(ReadFileBytes(path), after);
     }
 }
@@ -257,7 +257,7 @@ TEST_F(PmDateEx2UtilTest, DateTextsThatAreNoPlainNumberAreFoundAgain) {
     EXPECT_EQ(rec.nEndTime, 3000000000u);
     EXPECT_EQ(rec.szEndTime, "3000000000");
     store.SetStatusAt(i, 0x01);
-    ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+    ASSERT_TRUE(store.Save()) << store.LastError();
     EXPECT_EQ(DifferingBytes(bytes, ReadFileBytes(path)), 1u);
 }
 
@@ -285,7 +285,7 @@ TEST_F(PmDateEx2UtilTest, ARowThatIsGoneOrChangedIsNotWritten) {
         const std::size_t i = IndexOf(store, 3010);
         store.SetStatusAt(i, 0x01);
         c.change(store.GetDataMgr().At(i));
-        EXPECT_FALSE(store.UpdateRecord(i));
+        EXPECT_FALSE(store.Save());
         EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
         EXPECT_EQ(ReadFileBytes(path), before);
         EXPECT_EQ(StatusCells(path).size(), FixtureRows().size());

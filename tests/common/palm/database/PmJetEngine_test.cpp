@@ -384,5 +384,40 @@ TEST_F(PmJetEngineTest, AFileChangedSinceItWasOpenedIsNotWritten) {
     EXPECT_EQ(ReadFileBytes(path), now);
 }
 
+// A batch writes nothing until it is committed, then all of its cells; an
+// aborted batch writes nothing; a second change of a cell already in the
+// batch is refused. Two Yes/No values sharing a mask byte change together.
+TEST_F(PmJetEngineTest, ABatchWritesItsCellsTogetherOnCommit) {
+    const std::string path = Copy("Todolist.mdb");
+    const auto before = ReadFileBytes(path);
+    PmJetEngine e;
+    std::string error;
+    std::size_t changed = 0;
+    ASSERT_TRUE(e.Open(path, error)) << error;
+    e.BeginBatch();
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 2010", changed, error)) << error;
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Alarm Set]=1 WHERE [Record ID] = 2010", changed, error)) << error;
+    EXPECT_FALSE(e.Execute("UPDATE Main SET [Status]=2 WHERE [Record ID] = 2010", changed, error));
+    EXPECT_NE(error.find("same cell"), std::string::npos) << error;
+    EXPECT_EQ(ReadFileBytes(path), before);
+    e.AbortBatch();
+    e.BeginBatch();
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 2010", changed, error)) << error;
+    ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Alarm Set]=1 WHERE [Record ID] = 2010", changed, error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), before);
+    ASSERT_TRUE(e.CommitBatch(error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(path + ".lazrine-journal"));
+    PmJetEngine fresh;
+    ASSERT_TRUE(fresh.Open(path, error)) << error;
+    EXPECT_EQ(Select(fresh, "SELECT [Status] FROM Main WHERE [Record ID] = 2010")[0][0].lVal, 1);
+    const auto rows = Select(fresh, "SELECT [Completed], [Alarm Set] FROM Main WHERE [Record ID] = 2010");
+    EXPECT_NE(rows[0][0].boolVal, 0);
+    EXPECT_NE(rows[0][1].boolVal, 0);
+    const auto written = ReadFileBytes(path);
+    e.BeginBatch();
+    EXPECT_TRUE(e.CommitBatch(error)) << "an empty batch writes nothing";
+    EXPECT_EQ(ReadFileBytes(path), written);
+}
+
 }  // namespace
 }  // namespace lazrine::palm

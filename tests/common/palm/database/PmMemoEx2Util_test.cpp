@@ -206,7 +206,7 @@ TEST_F(PmMemoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
         ASSERT_TRUE(store.IsLoaded());
         const std::size_t i = IndexOf(store, row.id);
         store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
 
         const auto after = ReadFileBytes(path);
         const std::size_t status = StatusOffset(before, row.id);
@@ -226,7 +226,7 @@ TEST_F(PmMemoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
             EXPECT_EQ(cellsAfter[r][3].bstrVal, cellsBefore[r][3].bstrVal);
         }
         // Written once, the record is the same as its row: nothing more to write.
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
         EXPECT_EQ(ReadFileBytes(path), after);
     }
 }
@@ -254,7 +254,7 @@ TEST_F(PmMemoEx2UtilTest, AnUndeleteWritesOnlyTheStatusWhateverPrivateHolds) {
         ASSERT_TRUE(store.IsLoaded()) << store.LastError();
         const std::size_t i = IndexOf(store, c.id);
         store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
         const auto after = ReadFileBytes(path);
         EXPECT_EQ(DifferencesBesides(bytes, after, StatusOffset(bytes, c.id)), std::vector<std::size_t>{});
         PmMemoEx2Util again(path);
@@ -281,7 +281,7 @@ TEST_F(PmMemoEx2UtilTest, ARowChangedSinceTheLoadIsNotWritten) {
     const std::size_t i = IndexOf(store, 1010);
     store.GetDataMgr().At(i).nLoadedStatus = 0x04;  // as loaded before the other program's change
     store.SetStatusAt(i, 0x00);
-    EXPECT_FALSE(store.UpdateRecord(i));
+    EXPECT_FALSE(store.Save());
     EXPECT_NE(store.LastError().find("status of record 1010 was changed"), std::string::npos) << store.LastError();
     EXPECT_EQ(ReadFileBytes(path), before);
 }
@@ -335,7 +335,7 @@ TEST_F(PmMemoEx2UtilTest, OverflowRowsAreReadAndUndeletedWhereTheirDataLies) {
             ASSERT_TRUE(JetPageEditor::FindRowById(before, kMainDefinition, static_cast<std::int32_t>(id), row));
             EXPECT_TRUE(row.bOverflow);
             store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
-            ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+            ASSERT_TRUE(store.Save()) << store.LastError();
             const auto after = ReadFileBytes(path);
             const std::size_t status = StatusOffset(before, id);
             EXPECT_EQ(status / 4096, row.nDataPage);
@@ -369,17 +369,20 @@ TEST_F(PmMemoEx2UtilTest, ADeletedOverflowRowIsNotListed) {
     }
 }
 
+// One record that cannot be written fails the whole save: the record saved
+// with it (1013) is not written either.
 TEST_F(PmMemoEx2UtilTest, ARecordWhoseRowIsGoneIsNeverAddedAgain) {
     const std::string path = Copy();
     const auto before = ReadFileBytes(path);
     PmMemoEx2Util store(path);
+    store.SetStatusAt(IndexOf(store, 1013), 0x02);
     const std::size_t i = IndexOf(store, 1010);
     store.SetStatusAt(i, 0x01);
     store.GetDataMgr().At(i).szNote = "Dinner with Sean O'Brien at 8";
-    EXPECT_FALSE(store.UpdateRecord(i));
+    EXPECT_FALSE(store.Save());
     EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
     store.GetDataMgr().At(i).szNote = "x' OR '1'='1";
-    EXPECT_FALSE(store.UpdateRecord(i));
+    EXPECT_FALSE(store.Save());
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(StatusCells(path).size(), FixtureRows().size());
     EXPECT_FALSE(std::filesystem::exists(platform::AtomicFile::BackupPathOf(path)));
@@ -394,7 +397,7 @@ TEST_F(PmMemoEx2UtilTest, TheEnginesRefusalReachesTheCaller) {
     WriteFileBytes(path, bytes);
     const std::size_t k = IndexOf(store, 1013);
     store.SetStatusAt(k, 0x03);
-    EXPECT_FALSE(store.UpdateRecord(k));
+    EXPECT_FALSE(store.Save());
     EXPECT_NE(store.LastError().find("changed by another program"), std::string::npos) << store.LastError();
     EXPECT_EQ(ReadFileBytes(path), bytes);
 }
@@ -407,7 +410,7 @@ TEST_F(PmMemoEx2UtilTest, AStoreWritesToItsOwnFileAfterAnotherMemoDatabaseWasOpe
     EXPECT_EQ(PmMemoInfo::ProbeFile(Fixture("MemoPad.mdb")), PM_STORE_DATABASE);
     const std::size_t k = IndexOf(store, 1013);
     store.SetStatusAt(k, 0x03);
-    ASSERT_TRUE(store.UpdateRecord(k)) << store.LastError();
+    ASSERT_TRUE(store.Save()) << store.LastError();
     EXPECT_EQ(StatusCells(path)[6][1].lVal, 0x03);
     EXPECT_EQ(StatusCells(Fixture("MemoPad.mdb"))[6][1].lVal, 0x06);
 }
@@ -439,7 +442,7 @@ TEST_F(PmMemoEx2UtilTest, TheMemoRecordSetReadsAndUndeletesADatabase) {
     ASSERT_TRUE(again.LoadFile(path));
     EXPECT_EQ(again.EntryCount(), FixtureRows().size());  // nothing is deleted any more
 
-    // A write that fails leaves the record deleted in memory and says why.
+    // A save that fails leaves the record deleted in memory and says why.
     const std::string other = dir.File("other.mdb");
     WriteFileBytes(other, ReadFileBytes(Fixture("MemoPad.mdb")));
     PmMemoInfo failing;
@@ -448,8 +451,9 @@ TEST_F(PmMemoEx2UtilTest, TheMemoRecordSetReadsAndUndeletesADatabase) {
     auto bytes = ReadFileBytes(other);
     bytes.back() ^= 0xFF;  // any change made elsewhere
     WriteFileBytes(other, bytes);
-    EXPECT_FALSE(failing.UndeleteAt(3));
-    EXPECT_NE(failing.LastError().find("1010"), std::string::npos);
+    EXPECT_TRUE(failing.UndeleteAt(3));
+    EXPECT_FALSE(failing.Save());
+    EXPECT_NE(failing.LastError().find("changed by another program"), std::string::npos) << failing.LastError();
     EXPECT_EQ(failing.GetCommMgr().At(3).nStatus, 0x04u);
     EXPECT_EQ(failing.Database().StatusAt(3), 0x04u);
 }

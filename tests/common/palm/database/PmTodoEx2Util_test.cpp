@@ -159,7 +159,7 @@ TEST_F(PmTodoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
         ASSERT_TRUE(store.IsLoaded());
         const std::size_t i = IndexOf(store, row.id);
         store.SetStatusAt(i, PmUndeletedStatus(store.StatusAt(i)));
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
 
         const auto after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
@@ -177,7 +177,7 @@ TEST_F(PmTodoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
                       target ? static_cast<std::int32_t>(PmUndeletedStatus(row.status)) : cellsBefore[r][1].lVal);
         }
         // Already written: nothing more to write.
-        ASSERT_TRUE(store.UpdateRecord(i)) << store.LastError();
+        ASSERT_TRUE(store.Save()) << store.LastError();
         EXPECT_EQ(ReadFileBytes(path), after);
     }
 }
@@ -199,11 +199,13 @@ TEST_F(PmTodoEx2UtilTest, ARowGoneOrChangedSinceTheLoadIsNotWritten) {
     };
     for (const Change& c : changes) {
         SCOPED_TRACE(c.what);
-        PmTodoEx2Rec rec = store.GetDataMgr().At(IndexOf(store, 2010));
+        PmTodoEx2Rec& rec = store.GetDataMgr().At(IndexOf(store, 2010));
+        const PmTodoEx2Rec loaded = rec;
         c.apply(rec);
         rec.nStatus = PmUndeletedStatus(rec.nStatus);
-        EXPECT_FALSE(store.UpdateRecord(rec));
+        EXPECT_FALSE(store.Save());
         EXPECT_NE(store.LastError().find("nothing was written"), std::string::npos) << store.LastError();
+        rec = loaded;
     }
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_FALSE(std::filesystem::exists(platform::AtomicFile::BackupPathOf(path)));
