@@ -72,6 +72,14 @@ bool RollBack(platform::InPlaceFileWriter& writer, std::span<const PmJetPatch> t
     std::string reason;
     bool back = true;
     for (auto it = touched.rbegin(); it != touched.rend(); ++it) {
+        // A cell that holds neither our bytes nor its old ones was written
+        // by another program since (only the cell whose write failed may
+        // hold part of ours): that program's value stays.
+        std::vector<std::uint8_t> now(it->before.size());
+        if (writer.ReadAt(it->nOffset, now, reason) && now != it->after &&
+            (now == it->before || it != touched.rbegin())) {
+            continue;
+        }
         back = writer.WriteAt(it->nOffset, it->before, reason) && back;
     }
     if (!back || !writer.Flush(reason)) {
@@ -218,6 +226,18 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     // write); until its removal is durable too, the change is taken back on
     // failure, since a journal that came back after a crash would take it
     // back then.
+    // Every cell must still hold what we wrote: a program that rewrote the
+    // file meanwhile may have put an earlier cell back, and a success must
+    // not claim a record that is not undeleted.
+    for (std::size_t i = 0; ok && i < touched; ++i) {
+        std::vector<std::uint8_t> now(patches[i].after.size());
+        if (!writer.ReadAt(patches[i].nOffset, now, error)) {
+            ok = false;
+        } else if (now != patches[i].after) {
+            error = "a cell of the database was changed by another program during the undelete";
+            ok = false;
+        }
+    }
     ok = ok && writer.Flush(error) && writer.StillNamed(error) && RemoveJournal(io, journal, error);
     if (!ok) {
         return RollBack(writer, patches.first(touched), journal, error);
