@@ -13,9 +13,6 @@ void FaultInjectingFileIo::Arm(std::size_t failAt, Fault fault) {
 
 bool FaultInjectingFileIo::Step(const std::string& what) {
     m_Log.push_back(what);
-    if (m_Action && m_Log.size() == m_nActAt) {
-        m_Action();
-    }
     if (m_nFailAt != 0 && m_Log.size() == m_nFailAt) {
         m_bInjected = true;
         if (m_nFault == Fault::kCrash) {

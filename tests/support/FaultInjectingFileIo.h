@@ -47,12 +47,6 @@ public:
     // Restarts the step count; the `failAt`-th step (1-based) fails with
     // `fault`, none when 0.
     void Arm(std::size_t failAt, Fault fault = Fault::kError);
-    // Runs `action` right before the `at`-th step (1-based, counted like
-    // Arm's) does anything: another program acting in the middle of a save.
-    void OnStep(std::size_t at, std::function<void()> action) {
-        m_nActAt = at;
-        m_Action = std::move(action);
-    }
     // Limits the bytes all later writes may add together (a full disk);
     // nullopt lifts the limit.
     void LimitSpace(std::optional<std::uint64_t> bytes) { m_Space = bytes; }
@@ -91,8 +85,6 @@ private:
 
     platform::FileIo& m_Inner;
     std::size_t m_nFailAt = 0;
-    std::size_t m_nActAt = 0;
-    std::function<void()> m_Action;
     Fault m_nFault = Fault::kError;
     bool m_bInjected = false;
     std::optional<std::uint64_t> m_Space;

@@ -59,7 +59,7 @@ Bytes Applied(Bytes file, const std::vector<PmJetPatch>& cells, std::size_t coun
 }
 
 // What another program does to a file, ignoring our lock.
-void RawWrite(const std::string& path, std::size_t offset, const Bytes& bytes) {
+[[maybe_unused]] void RawWrite(const std::string& path, std::size_t offset, const Bytes& bytes) {
     std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
     f.seekp(static_cast<std::streamoff>(offset));
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -219,8 +219,10 @@ TEST_F(PmJetJournalTest, AnInterruptedUndeleteIsPutBackWhenTheDatabaseIsOpened) 
     }
 }
 
+#ifndef _WIN32
 // Another program at work during the write: a Status cell changed under us
-// or another file renamed over the database. The undelete fails, that
+// or another file renamed over the database (Windows itself keeps others
+// from either while the file is held open and locked). The undelete fails, that
 // program's bytes stay, and nothing of ours is left in any file.
 TEST_F(PmJetJournalTest, AnotherWriterDuringTheUndeleteStopsIt) {
     const std::string other = dir.File("other.mdb");
@@ -265,6 +267,8 @@ TEST_F(PmJetJournalTest, AnotherWriterDuringTheUndeleteStopsIt) {
         EXPECT_FALSE(fs::exists(journal));
     }
 }
+
+#endif
 
 // Journals that were torn while written (before any cell) are removed and
 // the database opens unchanged; a journal that does not fit the database
