@@ -17,6 +17,7 @@ namespace lazrine::exporting {
 
 struct ExportEvent {
     std::uint32_t nId = 0;
+    std::string szUid;  // see ExportSource::Uid
     std::string szSummary;
     std::string szNote;
     std::string szLocation;
@@ -34,6 +35,7 @@ struct ExportEvent {
 
 struct ExportTask {
     std::uint32_t nId = 0;
+    std::string szUid;  // see ExportSource::Uid
     std::string szSummary;
     std::string szNote;
     std::string szCategory;
@@ -55,6 +57,7 @@ struct ExportAddress {
 // only refers to the stored texts, which may be in the file's code page).
 struct ExportContact {
     std::uint32_t nId = 0;
+    std::string szUid;  // see ExportSource::Uid
     std::string szFirstName;
     std::string szLastName;
     ExportAddress Work;
@@ -81,6 +84,7 @@ struct ExportContact {
 
 struct ExportMemo {
     std::uint32_t nId = 0;
+    std::string szUid;  // see ExportSource::Uid
     std::string szText;
     std::string szCategory;
     bool bPrivate = false;

@@ -1,5 +1,9 @@
 #include "common/export/ExportSource.h"
 
+#include <xxhash.h>
+
+#include <cstdio>
+
 #include "common/palm/PmAddrInfo.h"
 #include "common/palm/PmDateInfo.h"
 #include "common/palm/PmMemoInfo.h"
@@ -90,6 +94,7 @@ bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     out = ExportEvent{};
     out.nId = rec.nId;
+    out.szUid = Uid(i);
     out.szSummary = Utf8Of(rec.nSource, rec.szDescription);
     out.szNote = Utf8Of(rec.nSource, rec.szNote);
     out.szLocation = Utf8Of(rec.nSource, rec.szLocation);
@@ -138,6 +143,7 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     out = ExportTask{};
     out.nId = rec.nId;
+    out.szUid = Uid(i);
     out.szSummary = Utf8Of(rec.nSource, rec.szSubject);
     out.szNote = Utf8Of(rec.nSource, rec.szNote);
     out.bPrivate = rec.bPrivate != 0;
@@ -156,6 +162,7 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     const std::uint32_t source = rec.nSource;
     out.nId = rec.nId;
+    out.szUid = Uid(i);
     const std::pair<std::string*, std::string_view> texts[] = {
         {&out.szFirstName, rec.szFirstName}, {&out.szLastName, rec.szLastName},
         {&out.szHomePhone, rec.szHomePhone}, {&out.szWorkPhone, rec.szWorkPhone},
@@ -197,9 +204,29 @@ bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     out = ExportMemo{};
     out.nId = rec.nId;
+    out.szUid = Uid(i);
     out.szText = Utf8Of(rec.nSource, rec.szNote);
     out.bPrivate = rec.nPrivate != 0;
     return CategoryOf(*set, entry, rec.nSource, out.szCategory);
+}
+
+std::string ExportSource::Uid(std::size_t i) const {
+    if (i >= m_set.CommonCount()) {
+        return {};
+    }
+    static constexpr const char* kTags[][2] = {
+        {"contacts", "contact"}, {"calendar", "event"}, {"tasks", "todo"}, {"memos", "memo"}};
+    const std::string kind = m_set.Kind().szName;
+    std::string tag = kind;
+    for (const auto& [name, short_] : kTags) {
+        if (kind == name) {
+            tag = short_;
+        }
+    }
+    const std::string named = kind + '\n' + m_set.SourceName();
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(XXH3_64bits(named.data(), named.size()) & 0xFFFFFFFFu));
+    return "lazrine-" + tag + "-" + std::to_string(m_set.CommonAt(i).nId) + "-" + hex;
 }
 
 }  // namespace lazrine::exporting

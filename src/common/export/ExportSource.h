@@ -22,6 +22,14 @@ public:
     bool Contact(std::size_t i, ExportContact& out) const;
     bool Memo(std::size_t i, ExportMemo& out) const;
 
+    // The export identifier of record `i`: "lazrine-<kind>-<record id>-<8
+    // hex digits>", the digits a hash of the kind and of what names the data
+    // file (the path Palm Desktop recorded inside it, else the path loaded),
+    // so that records of different files and users never share one while
+    // the same record of the same file always gets the same one. Empty for
+    // a record that does not exist.
+    std::string Uid(std::size_t i) const;
+
     // A text of a record of `source` in UTF-8: the record files hold
     // Windows-1252, the database holds UTF-8 already.
     static std::string Utf8Of(std::uint32_t source, const std::string& text);

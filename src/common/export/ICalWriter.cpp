@@ -252,7 +252,7 @@ bool ICalWriter::End() { return m_sink.Write("END:VCALENDAR\r\n"); }
 
 bool ICalWriter::WriteEvent(const ExportEvent& e) {
     icalcomponent* ev = icalcomponent_new_vevent();
-    icalcomponent_add_property(ev, icalproperty_new_uid(("lazrine-event-" + std::to_string(e.nId)).c_str()));
+    icalcomponent_add_property(ev, icalproperty_new_uid(e.szUid.c_str()));
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
 
     const palm::PmRepeatRule& rule = e.Repeat;
@@ -390,7 +390,7 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
 
 bool ICalWriter::WriteTask(const ExportTask& t) {
     icalcomponent* todo = icalcomponent_new_vtodo();
-    icalcomponent_add_property(todo, icalproperty_new_uid(("lazrine-task-" + std::to_string(t.nId)).c_str()));
+    icalcomponent_add_property(todo, icalproperty_new_uid(t.szUid.c_str()));
     icalcomponent_add_property(todo, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
     AddText(todo, icalproperty_new_summary, t.szSummary);
     AddText(todo, icalproperty_new_description, t.szNote);

@@ -149,7 +149,7 @@ bool VCardWriter::Write(const ExportContact& contact) {
                 EscapeText(r.aCustom[k]));
         }
     }
-    add("UID", "lazrine-contact-" + std::to_string(contact.nId));
+    add("UID", contact.szUid);
     add("END", "VCARD");
     return m_sink.Write(card);
 }

@@ -58,6 +58,9 @@ public:
     const PmSchema& GetSchema() const { return m_Schema; }
     const std::string& GetHeaderText() const { return m_szHeaderText; }
     const std::string& GetRecordedName() const { return m_szRecordedName; }
+    std::string SourceName() const override {
+        return m_szRecordedName.empty() ? this->GetLoadedPath() : m_szRecordedName;
+    }
 
 protected:
     bool ReadContent() override {

@@ -86,6 +86,9 @@ public:
     const PmSchema& GetSchema() const { return m_Schema; }
     const std::array<std::uint8_t, kHeaderBlockSize>& GetHeaderBlock() const { return m_HeaderBlock; }
     const std::string& GetRecordedName() const { return m_szRecordedName; }
+    std::string SourceName() const override {
+        return m_szRecordedName.empty() ? this->GetLoadedPath() : m_szRecordedName;
+    }
     const PmCustomLabels& GetCustomLabels() const { return m_CustomLabels; }
 
 protected:

@@ -17,6 +17,11 @@ PmStore* PmRecordSet::StoreOf(PmStoreKind kind) const {
     return nullptr;
 }
 
+std::string PmRecordSet::SourceName() const {
+    const PmStore* store = StoreOf(m_nLoadedKind);
+    return store != nullptr ? store->SourceName() : std::string{};
+}
+
 void PmRecordSet::Reset() {
     m_Pending.clear();
     m_nLoadedKind = PM_STORE_NONE;

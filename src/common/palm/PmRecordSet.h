@@ -47,6 +47,9 @@ public:
     bool LoadForUser(std::uint32_t userId);
     bool LoadFile(const std::string& path);
     PmStoreKind LoadedKind() const { return m_nLoadedKind; }
+    // What names the loaded data (see PmStore::SourceName); empty when
+    // nothing is loaded.
+    std::string SourceName() const;
     // True when the last load failed because another program holds the
     // data; LastError() then is that store's in-use message alone, since
     // whether the data is of this kind could not be told.

@@ -35,6 +35,11 @@ public:
     virtual std::uint32_t StatusAt(std::size_t index) const = 0;
     virtual void SetStatusAt(std::size_t index, std::uint32_t status) = 0;
 
+    // What names the data this store loaded, for identifiers that must stay
+    // the same for the same file wherever it is copied: the path Palm
+    // Desktop recorded inside a record file, else the path loaded.
+    virtual std::string SourceName() const = 0;
+
     virtual const std::string& LastError() const = 0;
 };
 

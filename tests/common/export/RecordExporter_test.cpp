@@ -5,9 +5,11 @@
 #include <libical/ical.h>
 
 #include <memory>
+#include <regex>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "common/export/ExportSource.h"
 #include "common/export/ExportStreamSink.h"
 #include "common/export/MemoTextWriter.h"
 #include "common/export/RecordExporter.h"
@@ -202,7 +204,26 @@ TEST_F(ExportTest, CompanyOnlyContactIsNamedByItsCompany) {
     ASSERT_TRUE(VCardReader().Parse(Export(*set, Format::kVCard), cards, error)) << error;
     ASSERT_EQ(cards.size(), 1u);
     EXPECT_EQ(cards[0].Find("FN")->Text(), "Acme");
-    EXPECT_EQ(cards[0].Find("UID")->Text(), "lazrine-contact-9");
+    EXPECT_EQ(cards[0].Find("UID")->Text().rfind("lazrine-contact-9-", 0), 0u);
+}
+
+// Identifiers carry the record id and a hash of the kind and of the path
+// Palm Desktop recorded inside the file: the same record of the same file
+// keeps its identifier wherever the file is copied, and files of two users
+// (or two kinds) never share one.
+TEST_F(ExportTest, UidsAreStablePerFileAndDistinctAcrossFiles) {
+    MemoFileSpec spec;
+    spec.memos.push_back({});
+    spec.memos[0].id = 7;
+    const auto uidOf = [&](const std::string& recorded, const std::string& name) {
+        spec.recordedName = recorded;
+        auto set = Load("memos", Put(BuildExtendedMemoFile(spec), name));
+        return exporting::ExportSource(*set).Uid(0);
+    };
+    const std::string john = uidOf("C:\\Palm\\JohnD\\memopad\\memopad.dat", "a.dat");
+    EXPECT_TRUE(std::regex_match(john, std::regex("lazrine-memo-7-[0-9a-f]{8}"))) << john;
+    EXPECT_EQ(uidOf("C:\\Palm\\JohnD\\memopad\\memopad.dat", "copy.dat"), john);
+    EXPECT_NE(uidOf("C:\\Palm\\MaryS\\memopad\\memopad.dat", "b.dat"), john);
 }
 
 TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
@@ -283,7 +304,7 @@ TEST_F(ExportTest, EventTextsSurviveICalendar) {
                      "Trips, long");
         EXPECT_EQ(icalproperty_get_class(icalcomponent_get_first_property(ev, ICAL_CLASS_PROPERTY)),
                   ICAL_CLASS_PRIVATE);
-        EXPECT_EQ(std::string(icalcomponent_get_uid(ev)), "lazrine-event-" + std::to_string(d.id));
+        EXPECT_EQ(std::string(icalcomponent_get_uid(ev)).rfind("lazrine-event-" + std::to_string(d.id) + "-", 0), 0u);
         const icaltimetype start = icalcomponent_get_dtstart(ev);
         const icaltimetype end = icalcomponent_get_dtend(ev);
         if (d.allDay != 0) {

@@ -49,6 +49,7 @@ public:
         m_DataMgr.At(i).Number(PmAddrEx2Rec::kStatus) = static_cast<std::int32_t>(status);
     }
     const std::string& LastError() const override { return m_szDbError; }
+    std::string SourceName() const override { return DatabasePath(); }
 
     PmAddrEx2DataMgr& GetDataMgr() { return m_DataMgr; }
     const PmAddrEx2DataMgr& GetDataMgr() const { return m_DataMgr; }

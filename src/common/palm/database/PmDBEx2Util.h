@@ -54,6 +54,8 @@ public:
     bool SelectMainWhere(std::string_view where, std::span<const std::string> names, PmValues& values);
 
     const PmCategoryEx2Mgr& GetCategoryMgr() const { return m_CatMgr; }
+    // The database file the store is bound to; empty before the first open.
+    std::string DatabasePath() const { return m_pAccessor ? m_pAccessor->Path() : std::string{}; }
     const PmInfoEx2& GetInfo() const { return m_Info; }
 
     // The text a key cell is compared by: a text as it is, a NULL cell as

@@ -47,6 +47,7 @@ public:
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
     const std::string& LastError() const override { return m_szDbError; }
+    std::string SourceName() const override { return DatabasePath(); }
 
     PmMemoEx2DataMgr& GetDataMgr() { return m_DataMgr; }
     const PmMemoEx2DataMgr& GetDataMgr() const { return m_DataMgr; }
