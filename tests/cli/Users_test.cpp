@@ -10,6 +10,7 @@
 #include "common/palm/desktop/PmDesktop.h"
 #include "common/palm/desktop/PmUserFolderScan.h"
 #include "platform/ProfileFile.h"
+#include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TestData.h"
 
@@ -115,7 +116,21 @@ TEST_F(UsersCliTest, AUserDatabaseThatFailsIsTheAnswerNotAnOlderRecordFile) {
         EXPECT_EQ(undelete.err, list.err);
         EXPECT_EQ(testing::ReadFileBytes(dat), before);
     }
+    // A database Palm Desktop holds (its lock file locked) is in use for
+    // every command alike.
+    testing::WriteFileBytes((folder / "MemoPad.mdb").string(),
+                            testing::ReadFileBytes(testing::TestDataCopy("mdb/MemoPad.mdb")));
+    testing::WriteFileBytes((folder / "MemoPad.ldb").string(), std::vector<std::uint8_t>(64, 0));
+    {
+        const testing::ForeignLock held((folder / "MemoPad.ldb").string(), testing::ForeignLock::Kind::kRecordWrite);
+        ASSERT_TRUE(held.Held());
+        const auto list = Run({"list", "memos", "--user", "John Doe"});
+        EXPECT_EQ(list.code, 1);
+        EXPECT_NE(list.err.find("in use by another program"), std::string::npos) << list.err;
+        EXPECT_EQ(Run({"probe", "memos", "--user", "John Doe"}).err, list.err);
+    }
     std::filesystem::remove(folder / "MemoPad.mdb");
+    std::filesystem::remove(folder / "MemoPad.ldb");
     EXPECT_EQ(Run({"probe", "memos", "--user", "John Doe"}).out, "extended\n");
 }
 
