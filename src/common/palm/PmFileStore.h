@@ -64,8 +64,6 @@ private:
         m_Bytes.shrink_to_fit();
         m_StatusOffsets.clear();
         m_StatusOffsets.shrink_to_fit();
-        m_RawFields.clear();
-        m_RawFields.shrink_to_fit();
         m_Trailing.clear();
         m_Trailing.shrink_to_fit();
     }
@@ -135,14 +133,13 @@ public:
     const std::string& GetLoadedPath() const { return m_szLoadedPath; }
     // The bytes after the last counted record, kept for the writer.
     const std::vector<std::uint8_t>& TrailingBytes() const { return m_Trailing; }
-    // Whether any record carries fields its record type does not describe.
-    bool HasRawFields() const { return !m_RawFields.empty(); }
 
 protected:
     // Reads everything after opening.
     virtual bool ReadContent() = 0;
 
-    // Refuses later saves of a file that could not be written back as read.
+    // Refuses later saves of a file whose status words cannot be located
+    // with certainty.
     void MarkNotWritable(const std::string& reason) {
         m_bWritable = false;
         m_szNotWritableReason = reason;
@@ -152,13 +149,11 @@ protected:
     // `fieldsToRead` fields each. `categoryPos` (or -1) is the position after
     // which a record's category name is looked up.
     //
-    // A position the record type does not describe is kept as the field's
-    // raw bytes, and the bytes after the last counted record (data appended,
-    // or records beyond the entry count) are kept as they are.
+    // A position the record type does not describe is passed over whatever
+    // field it holds, and the bytes after the last counted record (data
+    // appended, or records beyond the entry count) are kept as they are.
     bool ReadCountedRecords(std::uint32_t fieldsPerRecord, std::size_t fieldsToRead, int categoryPos) {
         m_DataMgr.Clear();
-        m_RawFields.clear();
-        m_RawFields.shrink_to_fit();
         m_Trailing.clear();
         m_Trailing.shrink_to_fit();
         std::uint32_t entries = 0;
@@ -187,7 +182,6 @@ protected:
                 const bool ok = std::holds_alternative<std::monostate>(ref.target) ? ReadRawField(raw) : ReadField(ref);
                 if (!ok) {
                     m_DataMgr.Clear();
-                    m_RawFields.clear();
                     m_StatusOffsets.clear();
                     return FailIn("record " + std::to_string(r + 1) + " is damaged");
                 }
@@ -198,12 +192,6 @@ protected:
                 if (static_cast<int>(pos) == categoryPos) {
                     AssignCategoryName(rec);
                 }
-            }
-            if (!raw.empty() && m_RawFields.empty()) {
-                m_RawFields.resize(records);
-            }
-            if (!raw.empty()) {
-                m_RawFields[r] = raw;
             }
             m_DataMgr.Add(std::move(rec));
         }
@@ -250,9 +238,6 @@ private:
     // save), and per record where its status value lies in them.
     std::vector<std::uint8_t> m_Bytes;
     std::vector<std::size_t> m_StatusOffsets;
-    // Per record (indexed like the container, empty when no record has
-    // any): the raw bytes of the positions its type does not describe.
-    std::vector<std::vector<std::uint8_t>> m_RawFields;
     std::vector<std::uint8_t> m_Trailing;
     const char* m_szUserFolder;
     const char* m_szUserFile;
