@@ -16,7 +16,8 @@ const PmClassicFileFormat& PmAddrUtil::Format() {
 
 std::array<std::string, PmAddrRec::kCustomCount> PmAddrUtil::CustomLabels(const std::string& headerText) {
     std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < headerText.size(); ++i) {
+    // Only the first lines matter: a long show header is not split.
+    for (std::size_t i = 0; i < headerText.size() && lines.size() <= PmAddrRec::kCustomCount; ++i) {
         const char c = headerText[i];
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < headerText.size() && headerText[i + 1] == '\n') {
