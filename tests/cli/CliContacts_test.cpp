@@ -75,7 +75,7 @@ TEST_F(CliContactsTest, JsonListsColumnsAndEveryFieldWholeWithTheSettingsNameOrd
     EXPECT_EQ(columns["Mobile Phone"], "");
     EXPECT_EQ(columns["Company"], "Caf\xc3\xa9 " + std::string(300, 'c'));
     const auto& fields = rec["fields"];
-    EXPECT_EQ(fields.size(), 44u);
+    EXPECT_EQ(fields.size(), 83u);
     EXPECT_EQ(fields["Company"], "Caf\xc3\xa9 " + std::string(300, 'c'));
     EXPECT_EQ(fields["E-Mail"], "ann.lee.with.a.long.mail@example.com");
     EXPECT_EQ(fields["Source Type"], "Palm(4.1.2 and aboves)");

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/misc/CommAddrMgr.h"
 #include "common/palm/PmRepeatRule.h"
@@ -53,33 +54,51 @@ struct ExportAddress {
     std::string szCountry;
 };
 
-// The common contact record's texts, converted to UTF-8 (the common record
-// only refers to the stored texts, which may be in the file's code page).
+// One phone or e-mail of a contact: Palm's label (as CommPhone's; it picks
+// the vCard type), the label's name as Palm shows it, and the text.
+struct ExportPhone {
+    std::int64_t nLabel = 0;
+    std::string szLabel;
+    std::string szText;
+    bool bWork = false;  // an e-mail of the work place (the database's "Work E-mail")
+};
+
+// Every text of a contact, converted to UTF-8 (the common record only refers
+// to the stored texts, which may be in the file's code page).
 struct ExportContact {
+    static constexpr std::size_t kCustomCount = 14;
+
     std::uint32_t nId = 0;
     std::string szUid;  // see ExportSource::Uid
+    std::string szPrefix;
     std::string szFirstName;
+    std::string szMiddleName;
     std::string szLastName;
+    std::string szSuffix;
+    std::string szNickName;
     ExportAddress Work;
     ExportAddress Home;
     ExportAddress Other;
-    std::string szHomePhone;
-    std::string szWorkPhone;
-    std::string szMobilePhone;
-    std::string szMainPhone;
-    std::string szOtherPhone;
-    std::string szEmail;
-    std::string szFax;
-    std::string szPager;
+    // Every non-empty phone and e-mail: the record's slots in their order,
+    // then the database's own phone and e-mail columns.
+    std::vector<ExportPhone> Phones;
     std::string szCompany;
     std::string szTitle;
+    std::string szProfession;
+    std::string szAssistant;
     std::string szHomePage;
     std::string szNote;
-    std::array<std::string, misc::CommAddrRec::kCustomCount> aCustom{};
+    std::array<std::string, 2> aChats{};
+    std::array<std::int64_t, 2> aChatLabels{-1, -1};  // as CommAddrRec's
+    std::string szBirthday;  // "YYYY-MM-DD", or empty
+    std::string szAnniversary;
+    bool bPrivate = false;
+    std::array<std::string, kCustomCount> aCustom{};
+    // The category's name; empty when the record has none (Unfiled).
     std::string szCategory;
     // The label of each custom field, as the file names it or, where the
-    // file names none, "Custom 1" to "Custom 9".
-    std::array<std::string, misc::CommAddrRec::kCustomCount> aCustomLabels{};
+    // file names none, "Custom 1" to "Custom 14".
+    std::array<std::string, kCustomCount> aCustomLabels{};
 };
 
 struct ExportMemo {

@@ -3,6 +3,7 @@
 #include <xxhash.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "common/palm/PmAddrInfo.h"
 #include "common/palm/PmDateInfo.h"
@@ -161,38 +162,85 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
     const misc::CommAddrRec& rec = set->GetCommMgr().At(i);
     const palm::PmRecordEntry& entry = set->EntryAt(i);
     const std::uint32_t source = rec.nSource;
+    const auto utf8 = [source](std::string_view text) { return Utf8Of(source, text); };
+    out = ExportContact{};
     out.nId = rec.nId;
     out.szUid = Uid(i);
     const std::pair<std::string*, std::string_view> texts[] = {
-        {&out.szFirstName, rec.szFirstName}, {&out.szLastName, rec.szLastName},
-        {&out.szHomePhone, rec.szHomePhone}, {&out.szWorkPhone, rec.szWorkPhone},
-        {&out.szMobilePhone, rec.szMobilePhone}, {&out.szMainPhone, rec.szMainPhone},
-        {&out.szOtherPhone, rec.szOtherPhone}, {&out.szEmail, rec.szEmail},
-        {&out.szFax, rec.szFax}, {&out.szPager, rec.szPager},
-        {&out.szCompany, rec.szCompany}, {&out.szTitle, rec.szTitle},
-        {&out.szHomePage, rec.szHomePage}, {&out.szNote, rec.szNote},
-        {&out.szCategory, rec.szCategory}};
+        {&out.szPrefix, rec.szPrefix},         {&out.szFirstName, rec.szFirstName},
+        {&out.szMiddleName, rec.szMiddleName}, {&out.szLastName, rec.szLastName},
+        {&out.szSuffix, rec.szSuffix},         {&out.szNickName, rec.szNickName},
+        {&out.szCompany, rec.szCompany},       {&out.szTitle, rec.szTitle},
+        {&out.szProfession, rec.szProfession}, {&out.szAssistant, rec.szAssistant},
+        {&out.szHomePage, rec.szHomePage},     {&out.szNote, rec.szNote},
+        {&out.aChats[0], rec.aChats[0]},       {&out.aChats[1], rec.aChats[1]},
+    };
     for (const auto& [to, from] : texts) {
-        *to = Utf8Of(source, from);
+        *to = utf8(from);
     }
-    for (std::size_t k = 0; k < rec.aCustom.size(); ++k) {
-        out.aCustom[k] = Utf8Of(source, rec.aCustom[k]);
+    out.aChatLabels = rec.aChatLabels;
+    out.szBirthday = misc::CommAddrRec::DateText(rec.nBirthday);
+    out.szAnniversary = misc::CommAddrRec::DateText(rec.nAnniversary);
+    out.bPrivate = rec.bPrivate;
+    for (const misc::CommPhone& phone : rec.Phones) {
+        if (!phone.szText.empty()) {
+            out.Phones.push_back({phone.nLabel, misc::CommAddrRec::PhoneLabelName(phone.nLabel), utf8(phone.szText)});
+        }
     }
     CopyAddress(source, rec.Work, out.Work);
     CopyAddress(source, rec.Home, out.Home);
     CopyAddress(source, rec.Other, out.Other);
+    for (std::size_t k = 0; k < rec.aCustom.size(); ++k) {
+        out.aCustom[k] = utf8(rec.aCustom[k]);
+    }
+    for (std::size_t k = 0; k < rec.aMoreCustom.size(); ++k) {
+        out.aCustom[rec.aCustom.size() + k] = utf8(rec.aMoreCustom[k]);
+    }
     for (std::size_t k = 0; k < out.aCustomLabels.size(); ++k) {
         out.aCustomLabels[k] = "Custom " + std::to_string(k + 1);
     }
-    if (entry.nKind == PM_STORE_EXTENDED) {
-        const palm::PmCustomLabels& labels = set->Extended().GetCustomLabels();
-        for (std::size_t k = 0; k < out.aCustomLabels.size() && k < labels.aLabels.size(); ++k) {
-            if (!labels.aLabels[k].empty()) {
-                out.aCustomLabels[k] = Utf8Of(source, labels.aLabels[k]);
+    const auto useLabels = [&](const auto& labels) {
+        for (std::size_t k = 0; k < labels.size() && k < out.aCustomLabels.size(); ++k) {
+            if (!labels[k].empty()) {
+                out.aCustomLabels[k] = utf8(labels[k]);
             }
         }
+    };
+    // Category id 0 is Palm's "Unfiled": no category at all.
+    std::uint32_t categoryId = 0;
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE: {
+            const auto& native = set->Database().GetDataMgr().At(entry.nNative);
+            categoryId = static_cast<std::uint32_t>(native.Number(palm::PmAddrEx2Rec::kCategory));
+            // The database's phone and e-mail columns outside the seven slots.
+            const std::tuple<std::int64_t, const char*, std::string_view, bool> more[] = {
+                {3, "Assistant", rec.szAssistantPhone, false}, {2, "Other Fax", rec.szOtherFax, false},
+                {7, "Other Mobile", rec.szOtherMobile, false},  {6, "Pager", native.Text(palm::PmAddrEx2Rec::kPager), false},
+                {4, "Work E-mail", rec.szWorkEmail, true},      {4, "E-mail 1", rec.aEmails[0], false},
+                {4, "E-mail 2", rec.aEmails[1], false},         {4, "E-mail 3", rec.aEmails[2], false},
+            };
+            for (const auto& [label, name, text, work] : more) {
+                if (!text.empty()) {
+                    out.Phones.push_back({label, name, utf8(text), work});
+                }
+            }
+            break;
+        }
+        case PM_STORE_EXTENDED:
+            categoryId = set->Extended().GetDataMgr().At(entry.nNative).nCategoryId;
+            useLabels(set->Extended().GetCustomLabels().aLabels);
+            break;
+        case PM_STORE_CLASSIC:
+            categoryId = set->Classic().GetDataMgr().At(entry.nNative).nCategoryId;
+            useLabels(set->Classic().GetCustomLabels());
+            break;
+        default:
+            return false;
     }
-    return entry.nKind == PM_STORE_DATABASE || entry.nKind == PM_STORE_EXTENDED || entry.nKind == PM_STORE_CLASSIC;
+    if (categoryId != 0) {
+        out.szCategory = utf8(rec.szCategory);
+    }
+    return true;
 }
 
 bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {

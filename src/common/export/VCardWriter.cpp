@@ -1,6 +1,7 @@
 #include "common/export/VCardWriter.h"
 
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
 namespace lazrine::exporting {
@@ -33,6 +34,42 @@ std::string Joined(std::initializer_list<std::string_view> parts) {
         first = false;
     }
     return out;
+}
+
+// The TEL type of a phone label: vCard 3.0 types only, Palm's own label
+// going with it as X-LABEL.
+const char* PhoneType(std::int64_t label) {
+    switch (label) {
+        case 0:
+            return "WORK,VOICE";
+        case 1:
+            return "HOME,VOICE";
+        case 2:
+            return "FAX";
+        case 6:
+            return "PAGER";
+        case 7:
+            return "CELL";
+        default:
+            return "VOICE";  // other, main and any unknown label
+    }
+}
+
+// The property of a chat name: the one address books read for the known
+// services, else this program's own.
+std::string ChatProperty(std::int64_t label) {
+    switch (label) {
+        case 1:
+            return "X-AIM";
+        case 2:
+            return "X-MSN";
+        case 3:
+            return "X-YAHOO";
+        case 4:
+            return "X-ICQ";
+        default:
+            return "X-LAZRINE-CHAT";
+    }
 }
 
 bool IsEmpty(const ExportAddress& a) {
@@ -108,50 +145,80 @@ bool VCardWriter::Write(const ExportContact& contact) {
             add(name, EscapeText(text));
         }
     };
+    const auto labelled = [](std::string name, const std::string& label) { return name + ";X-LABEL=" + ParamValue(label); };
     add("BEGIN", "VCARD");
     add("VERSION", "3.0");
-    add("N", Joined({r.szLastName, r.szFirstName, "", "", ""}));
-    std::string fn = r.szFirstName;
-    if (!r.szLastName.empty()) {
-        fn += (fn.empty() ? "" : " ") + r.szLastName;
-    }
-    if (fn.empty()) {
-        fn = r.szCompany;
-    }
-    add("FN", EscapeText(fn));
-    if (!r.szCompany.empty()) {
-        add("ORG", EscapeText(r.szCompany));
-    }
+    add("N", Joined({r.szLastName, r.szFirstName, r.szMiddleName, r.szPrefix, r.szSuffix}));
+    add("FN", EscapeText(FormattedName(r)));
+    addText("NICKNAME", r.szNickName);
+    addText("ORG", r.szCompany);
     addText("TITLE", r.szTitle);
-    const std::pair<const char*, const std::string*> phones[] = {
-        {"TEL;TYPE=WORK,VOICE", &r.szWorkPhone}, {"TEL;TYPE=HOME,VOICE", &r.szHomePhone},
-        {"TEL;TYPE=CELL", &r.szMobilePhone},     {"TEL;TYPE=FAX", &r.szFax},
-        {"TEL;TYPE=PAGER", &r.szPager},          {"TEL;TYPE=MAIN", &r.szMainPhone},
-        {"TEL;TYPE=OTHER", &r.szOtherPhone},
-    };
-    for (const auto& [name, text] : phones) {
-        addText(name, *text);
+    addText("ROLE", r.szProfession);
+    if (!r.szBirthday.empty()) {
+        add("BDAY;VALUE=DATE", r.szBirthday);
     }
-    addText("EMAIL;TYPE=INTERNET", r.szEmail);
-    const std::pair<const char*, const ExportAddress*> addresses[] = {
-        {"ADR;TYPE=WORK", &r.Work}, {"ADR;TYPE=HOME", &r.Home}, {"ADR;TYPE=OTHER", &r.Other}};
-    for (const auto& [name, a] : addresses) {
+    if (!r.szAnniversary.empty()) {
+        add("X-ANNIVERSARY;VALUE=DATE", r.szAnniversary);
+    }
+    for (const ExportPhone& phone : r.Phones) {
+        if (phone.nLabel == 4) {
+            add(labelled(phone.bWork ? "EMAIL;TYPE=INTERNET,WORK" : "EMAIL;TYPE=INTERNET", phone.szLabel),
+                EscapeText(phone.szText));
+        } else {
+            add(labelled(std::string("TEL;TYPE=") + PhoneType(phone.nLabel), phone.szLabel), EscapeText(phone.szText));
+        }
+    }
+    const std::tuple<const char*, const char*, const ExportAddress*> addresses[] = {
+        {"ADR;TYPE=WORK", "Work", &r.Work}, {"ADR;TYPE=HOME", "Home", &r.Home}, {"ADR;TYPE=POSTAL", "Other", &r.Other}};
+    for (const auto& [name, label, a] : addresses) {
         if (!IsEmpty(*a)) {
-            add(name, Joined({"", "", a->szStreet, a->szCity, a->szState, a->szPostal, a->szCountry}));
+            add(labelled(name, label), Joined({"", "", a->szStreet, a->szCity, a->szState, a->szPostal, a->szCountry}));
         }
     }
     addText("URL", r.szHomePage);
-    addText("NOTE", r.szNote);
-    addText("CATEGORIES", r.szCategory);
-    for (std::size_t k = 0; k < r.aCustom.size(); ++k) {
-        if (!r.aCustom[k].empty()) {
-            add("X-PALM-CUSTOM" + std::to_string(k + 1) + ";X-LABEL=" + ParamValue(contact.aCustomLabels[k]),
-                EscapeText(r.aCustom[k]));
+    for (std::size_t k = 0; k < r.aChats.size(); ++k) {
+        if (!r.aChats[k].empty()) {
+            add(labelled(ChatProperty(r.aChatLabels[k]), "Chat " + std::to_string(k + 1)), EscapeText(r.aChats[k]));
         }
     }
-    add("UID", contact.szUid);
+    addText("X-LAZRINE-ASSISTANT", r.szAssistant);
+    addText("NOTE", r.szNote);
+    addText("CATEGORIES", r.szCategory);
+    if (r.bPrivate) {
+        add("CLASS", "PRIVATE");
+    }
+    for (std::size_t k = 0; k < r.aCustom.size(); ++k) {
+        if (!r.aCustom[k].empty()) {
+            add(labelled("X-LAZRINE-CUSTOM", r.aCustomLabels[k]), EscapeText(r.aCustom[k]));
+        }
+    }
+    add("UID", EscapeText(r.szUid));
     add("END", "VCARD");
     return m_sink.Write(card);
+}
+
+std::string VCardWriter::FormattedName(const ExportContact& r) {
+    std::string name;
+    for (const std::string* part : {&r.szPrefix, &r.szFirstName, &r.szMiddleName, &r.szLastName, &r.szSuffix}) {
+        if (!part->empty()) {
+            name += (name.empty() ? "" : " ") + *part;
+        }
+    }
+    if (!EscapeText(name).empty()) {
+        return name;
+    }
+    if (!EscapeText(r.szCompany).empty()) {
+        return r.szCompany;
+    }
+    // An e-mail before a phone: it names a person better.
+    for (const bool email : {true, false}) {
+        for (const ExportPhone& phone : r.Phones) {
+            if ((phone.nLabel == 4) == email && !EscapeText(phone.szText).empty()) {
+                return phone.szText;
+            }
+        }
+    }
+    return "(no name)";
 }
 
 }  // namespace lazrine::exporting

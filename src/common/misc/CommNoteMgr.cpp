@@ -48,9 +48,12 @@ std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key, bo
         case kNote:
             return std::string(whole ? rec.szNote : rec.szNote.substr(0, CommNoteRec::kNoteMax));
         case kCreationTime:
-            return WinUtil::VariantTimeToText(rec.dCreationTime);
-        case kModificationTime:
-            return WinUtil::VariantTimeToText(rec.dModificationTime);
+        case kModificationTime: {
+            // No store fills these times: the window shows the zero date, an
+            // export leaves a time it does not know empty.
+            const double date = key == kCreationTime ? rec.dCreationTime : rec.dModificationTime;
+            return whole && date == 0 ? std::string() : WinUtil::VariantTimeToText(date);
+        }
         default:
             return {};
     }

@@ -22,6 +22,55 @@ void CopyAddress(const PmAddrEx2Rec& from, std::size_t street, misc::CommAddress
     to.szCountry = from.Text(street + 4);
 }
 
+// The extended file's birthday: eight bytes, a little-endian signed count of
+// seconds since 1970-01-01 UTC (the file's other dates are the same seconds
+// in four bytes); all zero is no birthday.
+std::int64_t QuadSeconds(const PmQuad& quad) {
+    std::uint64_t value = 0;
+    for (std::size_t i = quad.size(); i-- > 0;) {
+        value = value << 8 | quad[i];
+    }
+    return static_cast<std::int64_t>(value);
+}
+
+// The columns of a database contact that the record files do not have.
+void CopyDatabaseExtras(const PmAddrEx2Rec& from, misc::CommAddrRec& to) {
+    using R = PmAddrEx2Rec;
+    to.szPrefix = from.Text(R::kPrefix);
+    to.szMiddleName = from.Text(R::kMiddleName);
+    to.szSuffix = from.Text(R::kSuffix);
+    to.szNickName = from.Text(R::kNickName);
+    to.szProfession = from.Text(R::kProfession);
+    to.szAssistant = from.Text(R::kAssistant);
+    to.szAssistantPhone = from.Text(R::kAssistantPhone);
+    to.szOtherFax = from.Text(R::kOtherFax);
+    to.szOtherMobile = from.Text(R::kOtherMobile);
+    to.szWorkEmail = from.Text(R::kWorkEmail);
+    for (std::size_t i = 0; i < to.aEmails.size(); ++i) {
+        to.aEmails[i] = from.Text(R::kEmail1 + i);
+    }
+    // The Pager column is a phone of its own; a slot labelled pager stays
+    // in its "Phone n".
+    if (!from.Text(R::kPager).empty()) {
+        to.szPager = from.Text(R::kPager);
+    }
+    to.aChats = {from.Text(R::kChat1), from.Text(R::kChat2)};
+    to.aChatLabels = {from.Number(R::kChat1Label), from.Number(R::kChat2Label)};
+    to.szHomePage = from.Text(R::kWebsite);
+    for (std::size_t i = 0; i < 4; ++i) {
+        to.aCustom[i] = from.Text(R::kCustom1 + i);
+    }
+    for (std::size_t i = 4; i < to.aCustom.size(); ++i) {
+        to.aCustom[i] = from.Text(R::kCustom5 + i - 4);
+    }
+    for (std::size_t i = 0; i < to.aMoreCustom.size(); ++i) {
+        to.aMoreCustom[i] = from.Text(R::kCustom5 + 5 + i);
+    }
+    to.nBirthday = from.Number(R::kBirthday);
+    to.nAnniversary = from.Number(R::kAnniversary);
+    to.bPrivate = from.Flag(R::kPrivate) != 0;
+}
+
 }  // namespace
 
 PmAddrInfo::PmAddrInfo()
@@ -90,6 +139,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
                 rec.FilePhone(native.Number(PmAddrEx2Rec::kPhoneLabel1 + i),
                               native.Text(PmAddrEx2Rec::kWorkPhone + i));
             }
+            CopyDatabaseExtras(native, rec);
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }
@@ -110,6 +160,11 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             for (std::size_t i = 0; i < PmAddrExRec::kPhoneCount; ++i) {
                 rec.FilePhone(native.aPhoneLabels[i], native.aPhones[i]);
             }
+            rec.szHomePage = native.szWebPage;
+            rec.aChats = {native.szChat1, native.szChat2};
+            rec.aChatLabels = {native.nExtraG, native.nExtraH};
+            rec.nBirthday = QuadSeconds(native.qBirthday);
+            rec.bPrivate = native.nPrivate != 0;
             rec.nSource = misc::CommRecord::kSourceExtended;
             break;
         }
@@ -128,6 +183,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             for (std::size_t i = 0; i < PmAddrRec::kPhoneCount; ++i) {
                 rec.FilePhone(native.aPhoneLabels[i], native.aPhones[i]);
             }
+            rec.bPrivate = native.nPrivate != 0;
             rec.nSource = misc::CommRecord::kSourceClassic;
             break;
         }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "common/palm/PmAddrRec.h"
 #include "common/palm/PmClassicFile.h"
@@ -24,6 +26,12 @@ public:
         m_bSwapName = swapName;
         m_bLoaded = Load(path);
     }
+
+    // The custom field labels the header text names: its first four lines
+    // (split at CR LF, LF or CR) when more lines follow them, the show
+    // header; each empty when the file names none.
+    static std::array<std::string, PmAddrRec::kCustomCount> CustomLabels(const std::string& headerText);
+    std::array<std::string, PmAddrRec::kCustomCount> GetCustomLabels() const { return CustomLabels(GetHeaderText()); }
 
     void SetSwapName(bool swap) { m_bSwapName = swap; }
     bool GetSwapName() const { return m_bSwapName; }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <regex>
 #include <nlohmann/json.hpp>
@@ -19,6 +21,7 @@
 #include "support/CsvReader.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDirTest.h"
+#include "support/TestData.h"
 #include "support/VCardReader.h"
 
 namespace lazrine::exporting {
@@ -176,14 +179,18 @@ TEST_F(ExportTest, ContactTextsSurviveVCardAndCsv) {
         EXPECT_EQ(card.Find("NOTE")->Text(), lf);
         EXPECT_EQ(card.Find("TEL", "WORK")->Text(), Lf(Utf8("w" + HardTexts()[i].substr(0, 20))));
         EXPECT_EQ(card.Find("TEL", "CELL")->Text(), "c");
-        EXPECT_EQ(card.Find("TEL", "MAIN")->Text(), "m");
+        const auto tels = card.FindAll("TEL");
+        ASSERT_EQ(tels.size(), 6u);
+        EXPECT_EQ(tels[4]->params.at("X-LABEL"), "Main");
+        EXPECT_EQ(tels[4]->params.at("TYPE"), "VOICE");
+        EXPECT_EQ(tels[4]->Text(), "m");
         EXPECT_EQ(card.Find("EMAIL")->Text(), "e@example.com");
         EXPECT_EQ(card.Find("CATEGORIES")->Text(), "Work, old");
         const auto* adr = card.Find("ADR", "HOME");
         ASSERT_NE(adr, nullptr);
         EXPECT_EQ(adr->Components(), (std::vector<std::string>{"", "", lf, "City;", "St,", "12345", "Land\nX"}));
         EXPECT_EQ(card.Find("ADR", "WORK"), nullptr);
-        const auto* custom = card.Find("X-PALM-CUSTOM1");
+        const auto* custom = card.Find("X-LAZRINE-CUSTOM");
         ASSERT_NE(custom, nullptr);
         EXPECT_EQ(custom->Text(), lf);
         EXPECT_EQ(custom->params.at("X-LABEL"), "Birthday;  day ");
@@ -205,6 +212,166 @@ TEST_F(ExportTest, CompanyOnlyContactIsNamedByItsCompany) {
     ASSERT_EQ(cards.size(), 1u);
     EXPECT_EQ(cards[0].Find("FN")->Text(), "Acme");
     EXPECT_EQ(cards[0].Find("UID")->Text().rfind("lazrine-contact-9-", 0), 0u);
+}
+
+// Every field a contact holds, from each store generation, arrives in each
+// format: in the vCard with its type and Palm's label, in CSV and JSON under
+// the field table's names (the extra ones after the earlier names).
+struct ContactCase {
+    std::string store;
+    std::uint32_t id;
+    // Property, a TYPE it has (any when empty), its X-LABEL (not checked
+    // when empty) and its text: some line of the card matches each.
+    std::vector<std::array<std::string, 4>> vcard;
+    std::vector<std::string> absent;  // properties the card has not
+    std::vector<std::pair<std::string, std::string>> fields;
+};
+
+std::vector<ContactCase> ContactCases() {
+    using V = std::array<std::string, 4>;
+    return {
+        {"extended", 21,
+         {V{"TEL", "WORK", "Work", "w1"}, V{"TEL", "PAGER", "Pager", "pg"}, V{"TEL", "CELL", "Mobile", "m1"},
+          V{"TEL", "CELL", "Mobile", "m2"}, V{"EMAIL", "INTERNET", "E-mail", "e1@x.example"},
+          V{"EMAIL", "INTERNET", "E-mail", "e2@x.example"}, V{"TEL", "VOICE", "Main", "mn"},
+          V{"X-ICQ", "", "Chat 1", "eva.icq"}, V{"X-LAZRINE-CHAT", "", "Chat 2", "eva.other"},
+          V{"URL", "", "", "http://eva.example/"}, V{"BDAY", "", "", "1980-06-15"}, V{"CLASS", "", "", "PRIVATE"},
+          V{"CATEGORIES", "", "", "Friends, old"}, V{"X-LAZRINE-CUSTOM", "", "Shoe", "c9tail"},
+          V{"NOTE", "", "", "ab"}, V{"FN", "", "", "Eva Stone"}, V{"ADR", "POSTAL", "Other", ";;1 Way;;;;"}},
+         {},
+         {{"Pager", "pg"}, {"Phone 3", "m1"}, {"Phone 4 Label", "Mobile"}, {"Phone 4", "m2"}, {"Phone 7 Label", "Main"},
+          {"Chat 1 Label", "AOL ICQ"}, {"Chat 1", "eva.icq"}, {"Chat 2 Label", "IM"}, {"Home Page", "http://eva.example/"},
+          {"Birthday", "1980-06-15"}, {"Private", "Yes"}, {"CreationTime", ""}, {"LastModificationTime", ""}}},
+        {"classic", 31,
+         {V{"TEL", "PAGER", "Pager", "pg"}, V{"TEL", "HOME", "Home", "h1"}, V{"TEL", "HOME", "Home", "h2"},
+          V{"TEL", "VOICE", "Other", "o"}, V{"EMAIL", "", "E-mail", "k@x.example"},
+          V{"X-LAZRINE-CUSTOM", "", "Golf", "par 4"}, V{"X-LAZRINE-CUSTOM", "", "Custom 3", "c3"},
+          V{"X-LAZRINE-CUSTOM", "", "Account", "A-1"}, V{"CLASS", "", "", "PRIVATE"}, V{"FN", "", "", "k@x.example"}},
+         {"CATEGORIES", "URL", "BDAY"},
+         {{"Pager", "pg"}, {"Phone 3 Label", "Home"}, {"Phone 3", "h2"}, {"Phone 6", ""}, {"Private", "Yes"},
+          {"Custom 1", "par 4"}, {"CreationTime", ""}}},
+        {"database", 4001,
+         {V{"N", "", "", "Lee;Anna;Maria;Ms;"}, V{"FN", "", "", "Ms Anna Maria Lee"}, V{"NICKNAME", "", "", "Annie"},
+          V{"ROLE", "", "", "Engineer"}, V{"BDAY", "", "", "1980-06-15"}, V{"TEL", "WORK", "Work", "+1 503 555 0100"},
+          V{"TEL", "FAX", "Fax", "+1 503 555 0101"}, V{"TEL", "CELL", "Mobile", "+1 503 555 0102"},
+          V{"TEL", "HOME", "Home", "+1 503 555 0103"}, V{"TEL", "VOICE", "Other", "+1 503 555 0104"},
+          V{"TEL", "VOICE", "Assistant", "+1 503 555 0199"}, V{"TEL", "PAGER", "Pager", "555 7788"},
+          V{"EMAIL", "WORK", "Work E-mail", "anna@leeconsulting.example"},
+          V{"EMAIL", "INTERNET", "E-mail 1", "anna.lee@mail.example"}, V{"X-AIM", "", "Chat 1", "anna.lee"},
+          V{"URL", "", "", "http://leeconsulting.example/"}, V{"X-LAZRINE-ASSISTANT", "", "", "Tom Baker"},
+          V{"X-LAZRINE-CUSTOM", "", "Custom 1", "Golf"}, V{"X-LAZRINE-CUSTOM", "", "Custom 14", "C14 text"},
+          V{"CATEGORIES", "", "", "Business"}, V{"ADR", "HOME", "Home", ";;4 Elm Court;Beaverton;OR;97005;USA"}},
+         {"CLASS"},
+         {{"Prefix", "Ms"}, {"Middle Name", "Maria"}, {"Nickname", "Annie"}, {"Profession", "Engineer"},
+          {"Assistant Name", "Tom Baker"}, {"Assistant Phone", "+1 503 555 0199"}, {"Phone 2 Label", "Fax"},
+          {"Phone 2", "+1 503 555 0101"}, {"Pager", "555 7788"}, {"Work E-Mail", "anna@leeconsulting.example"},
+          {"E-Mail 1", "anna.lee@mail.example"}, {"Chat 1 Label", "AIM"}, {"Chat 1", "anna.lee"},
+          {"Birthday", "1980-06-15"}, {"Home Page", "http://leeconsulting.example/"}, {"Custom 5", "C5 text"},
+          {"Custom 10", "C10 text"}, {"Custom 14", "C14 text"}, {"Private", "No"}, {"CreationTime", ""}}},
+        {"database", 4002,
+         {V{"TEL", "VOICE", "Main", "555-0200"}, V{"TEL", "PAGER", "Pager", "555-0202"}, V{"CLASS", "", "", "PRIVATE"},
+          V{"CATEGORIES", "", "", "Personal"}},
+         {"BDAY", "NICKNAME"},
+         {{"Pager", "555-0202"}, {"Phone 1 Label", "Main"}, {"Phone 3 Label", "Pager"}, {"Private", "Yes"}}},
+        {"database", 4011, {V{"TEL", "CELL", "Mobile", "555-0500"}, V{"TEL", "CELL", "Mobile", "555-0501"}}, {}, {}},
+        {"database", 4023, {V{"FN", "", "", "Julia King"}}, {"CATEGORIES", "TEL"}, {{"Phone 1", ""}}},
+        {"database", 4025, {V{"FN", "", "", "Acme Plumbing"}, V{"TEL", "FAX", "Fax", "555-1301"}}, {}, {}},
+    };
+}
+
+TEST_F(ExportTest, ContactsCarryEveryFieldWithItsTypeInEachFormat) {
+    std::array<std::uint8_t, 8> birthday{};
+    for (std::size_t k = 0; k < 8; ++k) {
+        birthday[k] = static_cast<std::uint8_t>(std::uint64_t{329875200} >> (8 * k));
+    }
+    ContactFileSpec extended;
+    extended.categories.push_back({1, 1, 0, "Friends, old", "Fr"});
+    extended.customLabels[8] = "Shoe";
+    ContactSpec eva;
+    eva.id = 21;
+    eva.category = 1;
+    eva.priv = 1;
+    eva.firstName = "Eva";
+    eva.lastName = "Stone";
+    eva.note = std::string("a\0b", 3);
+    eva.phones = {"w1", "pg", "m1", "m2", "e1@x.example", "e2@x.example", "mn"};
+    eva.phoneLabels = {0, 6, 7, 7, 4, 4, 5};
+    eva.chat1 = "eva.icq";
+    eva.chat2 = "eva.other";
+    eva.extras[4] = 4;  // the chat labels: AOL ICQ, IM
+    eva.webPage = "http://eva.example/";
+    eva.birthday = birthday;
+    eva.custom[8] = std::string("c9\0tail", 7);
+    eva.addresses[2] = {"1 Way", "", "", "", ""};
+    extended.contacts.push_back(eva);
+
+    ContactFileSpec classic;
+    classic.headerText = "Golf\r\nShoe size\n\nAccount\nPalm Address Book";
+    ContactSpec karl;
+    karl.id = 31;
+    karl.priv = 1;
+    karl.phones = {"pg", "h1", "h2", "o", "k@x.example"};
+    karl.phoneLabels = {6, 1, 1, 3, 4};
+    karl.custom = {"par 4", "", "c3", "A-1"};
+    classic.contacts.push_back(karl);
+
+    const std::map<std::string, std::string> files{
+        {"extended", Put(BuildExtendedAddressFile(extended), "extended.dat")},
+        {"classic", Put(BuildClassicAddressFile(classic), "classic.dat")},
+        {"database", TestDataCopy("mdb/Address.mdb")}};
+    for (const auto& [store, path] : files) {
+        auto set = Load("contacts", path);
+        std::vector<VCardReader::Card> cards;
+        std::vector<std::vector<std::string>> rows;
+        std::string error;
+        ASSERT_TRUE(VCardReader().Parse(Export(*set, Format::kVCard), cards, error)) << store << error;
+        ASSERT_TRUE(ReadCsv(Export(*set, Format::kCsv), rows, error)) << store << error;
+        const auto doc = nlohmann::json::parse(Export(*set, Format::kJson));
+        ASSERT_EQ(cards.size(), set->CommonCount());
+        ASSERT_EQ(rows.size(), set->CommonCount() + 1);
+        // The earlier names stay where they were; the new ones follow.
+        EXPECT_EQ(rows[0][0], "First Name");
+        EXPECT_EQ(rows[0][43], "Account");
+        EXPECT_EQ(rows[0][44], "Prefix");
+        EXPECT_EQ(rows[0].back(), "Private");
+        for (const ContactCase& c : ContactCases()) {
+            if (c.store != store) {
+                continue;
+            }
+            std::size_t i = 0;
+            while (i < set->CommonCount() && set->CommonAt(i).nId != c.id) {
+                ++i;
+            }
+            ASSERT_LT(i, set->CommonCount()) << c.id;
+            const auto& card = cards[i];
+            for (const auto& [name, type, label, text] : c.vcard) {
+                const bool found = std::any_of(card.lines.begin(), card.lines.end(), [&](const VCardReader::Line& line) {
+                    const auto param = [&line](const std::string& key) {
+                        const auto at = line.params.find(key);
+                        return at == line.params.end() ? std::string() : at->second;
+                    };
+                    return line.name == name && param("TYPE").find(type) != std::string::npos &&
+                           (label.empty() || param("X-LABEL") == label) &&
+                           (name == "N" || name == "ADR" ? line.raw : line.Text()) == text;
+                });
+                EXPECT_TRUE(found) << c.id << " " << name << ";" << type << ";" << label << ":" << text;
+            }
+            for (const auto& name : c.absent) {
+                EXPECT_EQ(card.Find(name), nullptr) << c.id << " " << name;
+            }
+            for (const auto& line : card.lines) {
+                EXPECT_TRUE(line.params.count("TYPE") == 0 || (line.params.at("TYPE").find("MAIN") == std::string::npos &&
+                                                               line.params.at("TYPE").find("OTHER") == std::string::npos))
+                    << c.id << " " << line.name << " has a type vCard 3.0 does not name";
+            }
+            for (const auto& [name, text] : c.fields) {
+                const auto column = std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin();
+                ASSERT_LT(static_cast<std::size_t>(column), rows[0].size()) << name;
+                EXPECT_EQ(rows[i + 1][column], text) << c.id << " " << name;
+                EXPECT_EQ(doc["records"][i]["fields"][name], text) << c.id << " " << name;
+            }
+        }
+    }
 }
 
 // Identifiers carry the record id and a hash of the kind and of the path

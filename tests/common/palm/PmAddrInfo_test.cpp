@@ -47,9 +47,10 @@ const std::vector<PhoneCase>& PhoneCases() {
           {K::kEmail, "e@x"}, {K::kMainPhone, "m"}, {K::kMobilePhone, "mob"}, {K::kPager, ""}}},
         {"LastOfALabelWins", {{0, "first"}, {1, "h"}, {0, "third"}}, {{K::kWorkPhone, "third"}}},
         {"EmptyPhoneKeepsTheEarlierOne", {{7, "555-7"}, {7, ""}}, {{K::kMobilePhone, "555-7"}}},
-        {"PagerAndUnknownLabelsAreNotFiled",
+        {"PagerIsFiledUnknownLabelsOnlyKeepTheirSlot",
          {{6, "pager"}, {8, "eight"}, {9, "nine"}},
-         {{K::kWorkPhone, ""}, {K::kPager, ""}, {K::kHomePhone, ""}, {K::kMobilePhone, ""}, {K::kEmail, ""}}},
+         {{K::kWorkPhone, ""}, {K::kPager, "pager"}, {K::kHomePhone, ""}, {K::kMobilePhone, ""}, {K::kEmail, ""},
+          {K::kPhone1 + 1, "eight"}, {K::kPhone1Label + 1, "8"}}},
         {"EmailOfThirtyThreeCharactersShowsWhole",
          {{4, "abcdefghijklmnopqrstuvwxyz@ex.com"}},
          {{K::kEmail, "abcdefghijklmnopqrstuvwxyz@ex.com"}}},
@@ -130,8 +131,9 @@ TEST_F(PmAddrInfoTest, FileContactsConvertWholeIntoTheCommonRecord) {
         EXPECT_EQ(Text(classic, 0, key), "");
     }
     for (const std::uint32_t key : {K::kCreationTime, K::kModificationTime}) {
-        EXPECT_EQ(Text(classic, 0, key), "12/30/1899 00:00:00") << "no file holds these times";
-        EXPECT_EQ(Text(extended, 0, key), "12/30/1899 00:00:00");
+        EXPECT_EQ(classic.FieldText(0, key), "12/30/1899 00:00:00") << "no file holds these times";
+        EXPECT_EQ(extended.FieldText(0, key), "12/30/1899 00:00:00");
+        EXPECT_EQ(Text(extended, 0, key), "") << "an export leaves an unknown time empty";
     }
 }
 

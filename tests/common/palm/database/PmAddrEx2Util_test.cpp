@@ -177,7 +177,6 @@ TEST_F(PmAddrEx2UtilTest, TheRecordSetShowsEveryRowAsTheWindowDoes) {
         EXPECT_EQ(info.FieldText(i, K::kCompany), e.company);
         EXPECT_EQ(info.WholeFieldText(i, K::kNote), e.note);
         EXPECT_EQ(info.WholeFieldText(i, K::kSource), "") << "a database contact's source has no name";
-        EXPECT_EQ(info.WholeFieldText(i, 28), "") << "database custom fields stay empty";
     }
     EXPECT_EQ(info.FieldText(0, K::kFax), "+1 503 555 0101");
     EXPECT_EQ(info.FieldText(0, K::kOtherPhone), "+1 503 555 0104");
@@ -187,6 +186,8 @@ TEST_F(PmAddrEx2UtilTest, TheRecordSetShowsEveryRowAsTheWindowDoes) {
     EXPECT_EQ(info.FieldText(0, 8), "4 Elm Court");
     EXPECT_EQ(info.FieldText(11, 4), "Zürich");
     EXPECT_EQ(info.FieldText(0, K::kCategory), "Business");
+    EXPECT_EQ(info.WholeFieldText(0, K::kCustom1), "Golf") << "database custom fields are carried";
+    EXPECT_EQ(info.WholeFieldText(0, K::kCustom10 + 4), "C14 text");
 }
 
 TEST_F(PmAddrEx2UtilTest, EachDeletedRowUndeletesWithOnlyItsStatusCellWritten) {
