@@ -179,6 +179,20 @@ TEST_F(CliExportTest, EveryKindOfTheDatabasesExportsInItsDefaultFormat) {
     EXPECT_FALSE(cards.empty());
 }
 
+// An appointment without any day cannot be an iCalendar event: the export
+// leaves it out and says so on standard error, apart from the data.
+TEST_F(CliExportTest, UndatedAppointmentIsNotedOnStandardError) {
+    DateFileSpec spec;
+    spec.dates = {MakeDate(1, 0x04, "dated"), MakeDate(2, 0x04, "undated")};
+    spec.dates[1].start = spec.dates[1].end = 0xFFFFFFFF;
+    const std::string file = Put(BuildClassicDateFile(spec), "datebook.dat");
+    const Result r = RunCli({"export", "calendar", file, "--format", "ics"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "Note: appointment 2 (undated) has no date and is left out of the iCalendar file\n");
+    EXPECT_NE(r.out.find("SUMMARY:dated\r\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("undated"), std::string::npos) << r.out;
+}
+
 // Progress goes to standard error, and only when it is a terminal (the
 // program tells the command which); the data stays alone on the output.
 TEST_F(CliExportTest, ProgressOnlyForATerminal) {
