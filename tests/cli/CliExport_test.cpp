@@ -2,6 +2,7 @@
 // that the data file is never written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -171,6 +172,11 @@ TEST_F(CliExportTest, EveryKindOfTheDatabasesExportsInItsDefaultFormat) {
         EXPECT_EQ(r.out.substr(0, std::string(c.begin).size()), c.begin) << c.kind;
         EXPECT_FALSE(r.out.empty()) << c.kind;
         EXPECT_EQ(ReadFileBytes(db), before) << c.kind;
+        // Every database names its categories.
+        const auto doc = nlohmann::json::parse(RunCli({"export", c.kind, db, "--all", "--format", "json"}).out);
+        EXPECT_TRUE(std::any_of(doc["records"].begin(), doc["records"].end(),
+                                [](const auto& rec) { return rec["fields"]["Category"] == "Business"; }))
+            << c.kind;
     }
     const Result r = RunCli({"export", "contacts", TestDataCopy("mdb/Address.mdb"), "--all"});
     std::vector<VCardReader::Card> cards;

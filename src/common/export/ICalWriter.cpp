@@ -248,10 +248,10 @@ ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
         // match a TZID to their zone database by that name (calcurse knows
         // no other), and libical's own component would carry a prefixed
         // TZID and every historical change.
+        // A zone whose rules changed that year keeps libical's component.
         if (CurrentRules(known, YearOf(m_nStamp), rules)) {
             UseRules(rules, m_szZone);
-        }
-        if (m_pZone == nullptr) {
+        } else {
             m_pZone = known;
         }
     } else if (system && LocalClock::SystemZoneRules(rules)) {
