@@ -579,8 +579,9 @@ struct RepeatCase {
 };
 
 // Europe/Berlin: daylight saving begins on 29 March 2009 and ends on
-// 25 October 2009; America/New_York: on 8 March and 1 November 2009. Every
-// timed repeat keeps its local time across the changes of either zone.
+// 25 October 2009; America/New_York: on 8 March and 1 November 2009;
+// Australia/Sydney ends it on 5 April and begins it on 4 October 2009. Every
+// timed repeat keeps its local time across the changes of each zone.
 const std::vector<RepeatCase>& RepeatCases() {
     static const std::vector<RepeatCase> cases{
         {"daily every other day across spring change", 1, 2, {0}, -1, {2009, 3, 27, 9, 30}, Local{2009, 4, 2},
@@ -712,7 +713,8 @@ TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
 
 INSTANTIATE_TEST_SUITE_P(EveryClass, RepeatTest,
                          ::testing::Combine(::testing::ValuesIn(RepeatCases()), ::testing::Bool(),
-                                            ::testing::Values("Europe/Berlin", "America/New_York")),
+                                            ::testing::Values("Europe/Berlin", "America/New_York",
+                                                              "Australia/Sydney")),
                          [](const auto& info) {
                              std::string name = std::get<2>(info.param) + "_" +
                                                 (std::get<1>(info.param) ? "Classic_" : "Extended_") +
