@@ -65,7 +65,7 @@ bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
     out.bPrivate = rec.nPrivate != 0;
     out.bAllDay = rec.nAllDay != 0;
     out.bAlarm = rec.nAlarm != 0;
-    out.szCategory = Utf8Of(rec.nSource, std::string(rec.szCategory));
+    out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
     switch (entry.nKind) {
         case PM_STORE_DATABASE: {
             const auto& native = set->Database().GetDataMgr().At(entry.nNative);
@@ -119,7 +119,7 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
     out.nPriority = rec.nPriority;
     out.nDueDate = rec.nDueDate;
     out.bAlarm = rec.bAlarm != 0;
-    out.szCategory = Utf8Of(rec.nSource, std::string(rec.szCategory));
+    out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
     const auto palmPriority = [](auto stored) -> std::uint32_t {
         return stored >= 1 && stored <= 5 ? static_cast<std::uint32_t>(stored) : 0;
     };
