@@ -528,12 +528,18 @@ void TfmMain::btnExportClick(int page) {
                             exporter.OutputInPlace() ? QString() : QStringLiteral(" Nothing was written.")));
         return;
     }
+    // What the format could not hold follows the report, one line each.
+    QString notes;
+    for (const std::string& note : exporter.Notes()) {
+        notes += QStringLiteral("\n") + QString::fromStdString(note) + QStringLiteral(".");
+    }
     m_ui.Information(this, QStringLiteral("Information"),
                      QStringLiteral("Palm %1 export successfully, %2 record%3 written to %4.")
                          .arg(palmName)
                          .arg(static_cast<qulonglong>(rows.size()))
                          .arg(rows.size() == 1 ? QStringLiteral(" was") : QStringLiteral("s were"))
-                         .arg(chosen));
+                         .arg(chosen) +
+                         notes);
 }
 
 }  // namespace lazrine::app

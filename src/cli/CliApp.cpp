@@ -295,6 +295,7 @@ public:
                 }
                 return CliApp::kExitFailed;
             }
+            PrintNotes(exporter);
             m_out << records << (rows.size() == 1 ? " was" : " were") << " exported to " << o.output << ".\n";
             return CliApp::kExitOk;
         }
@@ -303,12 +304,21 @@ public:
             m_err << "Export failed: " << error << "\n";
             return CliApp::kExitFailed;
         }
+        PrintNotes(exporter);
         return CliApp::kExitOk;
     }
 
     void SetProgress(bool progress) { m_bProgress = progress; }
 
 private:
+    // The exporter's notes on standard error, so that standard output holds
+    // the export alone.
+    void PrintNotes(const exporting::RecordExporter& exporter) {
+        for (const std::string& note : exporter.Notes()) {
+            m_err << "Note: " << note << "\n";
+        }
+    }
+
     // The records the --id options name, deleted or not; every id must
     // name a record, else each one that does not is reported and the
     // result is false.

@@ -3,8 +3,17 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include <string>
+
 namespace lazrine::platform {
 namespace {
+
+// The five bytes Windows-1252 leaves undefined. Windows maps each to the C1
+// control of the same value (0x81 to U+0081) and back, and so does this
+// codec, so that no stored byte is lost on its way to UTF-8.
+bool IsUndefined(unsigned char byte) {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
 
 // Owns one iconv descriptor.
 class Converter {
@@ -39,6 +48,8 @@ std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
         for (const char c : text) {
             if (static_cast<unsigned char>(c) < 0x80) {
                 out.push_back(c);
+            } else if (IsUndefined(static_cast<unsigned char>(c))) {
+                out += std::string{'\xC2', c};
             } else {
                 out += "\xEF\xBF\xBD";
             }
@@ -54,8 +65,9 @@ std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
         const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
         if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // A byte the code page leaves undefined.
-            out += "\xEF\xBF\xBD";
+            // A byte the code page leaves undefined: its C1 control.
+            const auto byte = static_cast<unsigned char>(*in);
+            out += IsUndefined(byte) ? std::string{'\xC2', *in} : std::string("\xEF\xBF\xBD");
             ++in;
             --inLeft;
         }
@@ -83,7 +95,14 @@ bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
         const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
         if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // Invalid UTF-8, or a character the code page lacks.
+            // The C1 control of an undefined byte is that byte; anything
+            // else is invalid UTF-8 or a character the code page lacks.
+            if (inLeft >= 2 && in[0] == '\xC2' && IsUndefined(static_cast<unsigned char>(in[1]))) {
+                out.push_back(in[1]);
+                in += 2;
+                inLeft -= 2;
+                continue;
+            }
             out.clear();
             return false;
         }

@@ -10,11 +10,14 @@ namespace lazrine::platform {
 class TextCodec {
 public:
     // Windows-1252 to UTF-8. The five bytes the code page leaves undefined
-    // become U+FFFD, so the result is always valid UTF-8.
+    // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of the same
+    // value, as Windows maps them, so the result is always valid UTF-8 and
+    // converts back to the same bytes.
     static std::string Cp1252ToUtf8(std::string_view text);
     // UTF-8 to Windows-1252. False (and `out` cleared) when the text is not
     // valid UTF-8 (overlong forms and surrogates included) or holds a
-    // character the code page lacks.
+    // character the code page lacks (U+0081, U+008D, U+008F, U+0090 and
+    // U+009D become their bytes).
     static bool Utf8ToCp1252(std::string_view text, std::string& out);
     // One Unicode code point as a Windows-1252 byte; false when the code
     // page has no such character.

@@ -2,6 +2,7 @@
 // that the data file is never written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -171,12 +172,31 @@ TEST_F(CliExportTest, EveryKindOfTheDatabasesExportsInItsDefaultFormat) {
         EXPECT_EQ(r.out.substr(0, std::string(c.begin).size()), c.begin) << c.kind;
         EXPECT_FALSE(r.out.empty()) << c.kind;
         EXPECT_EQ(ReadFileBytes(db), before) << c.kind;
+        // Every database names its categories.
+        const auto doc = nlohmann::json::parse(RunCli({"export", c.kind, db, "--all", "--format", "json"}).out);
+        EXPECT_TRUE(std::any_of(doc["records"].begin(), doc["records"].end(),
+                                [](const auto& rec) { return rec["fields"]["Category"] == "Business"; }))
+            << c.kind;
     }
     const Result r = RunCli({"export", "contacts", TestDataCopy("mdb/Address.mdb"), "--all"});
     std::vector<VCardReader::Card> cards;
     std::string error;
     ASSERT_TRUE(VCardReader().Parse(r.out, cards, error)) << error;
     EXPECT_FALSE(cards.empty());
+}
+
+// An appointment without any day cannot be an iCalendar event: the export
+// leaves it out and says so on standard error, apart from the data.
+TEST_F(CliExportTest, UndatedAppointmentIsNotedOnStandardError) {
+    DateFileSpec spec;
+    spec.dates = {MakeDate(1, 0x04, "dated"), MakeDate(2, 0x04, "undated")};
+    spec.dates[1].start = spec.dates[1].end = 0xFFFFFFFF;
+    const std::string file = Put(BuildClassicDateFile(spec), "datebook.dat");
+    const Result r = RunCli({"export", "calendar", file, "--format", "ics"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "Note: appointment 2 (undated) has no date and is left out of the iCalendar file\n");
+    EXPECT_NE(r.out.find("SUMMARY:dated\r\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("undated"), std::string::npos) << r.out;
 }
 
 // Progress goes to standard error, and only when it is a terminal (the

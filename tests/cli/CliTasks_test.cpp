@@ -88,8 +88,9 @@ TEST_F(CliTasksTest, JsonCarriesTheWindowsColumnsAndTheWholeFields) {
     for (const auto& [name, value] : rec["fields"].items()) {
         names.push_back(name);
     }
+    // Names added later follow the older ones.
     EXPECT_EQ(names, (std::vector<std::string>{"Subject", "Note", "Priority", "Completed", "DueDate", "Private",
-                                               "Alarm"}));
+                                               "Alarm", "Category"}));
 }
 
 TEST_F(CliTasksTest, UndeleteOnEveryGeneration) {

@@ -27,7 +27,7 @@ struct ExportEvent {
     bool bAllDay = false;
     bool bAlarm = false;
     // The alarm's advance in minutes before the start, when the record
-    // stores one (the database); -1 when it does not.
+    // stores one (the database, the classic file); -1 when it does not.
     std::int64_t nAlarmMinutes = -1;
     std::uint32_t nStart = 0;  // seconds since 1970-01-01 00:00:00 UTC
     std::uint32_t nEnd = 0;
@@ -43,7 +43,15 @@ struct ExportTask {
     bool bPrivate = false;
     bool bCompleted = false;
     std::uint32_t nPriority = 0;  // 0 normal, 1 high, 2 low
-    std::uint32_t nDueDate = 0;   // as stored; see ExportSource::DueDate
+    // Palm's own priority, 1 (highest) to 5; 0 when the record stores none
+    // in that range.
+    std::uint32_t nPalmPriority = 0;
+    std::uint32_t nDueDate = 0;   // as stored; see CommTaskMgr::DueDateOf
+    // When the task was completed (seconds since 1970, UTC), where the
+    // record stores it (the database); 0 when it does not.
+    std::uint32_t nCompletedAt = 0;
+    bool bAlarm = false;
+    palm::PmRepeatRule Repeat;  // kind 0: no repeat (extended files)
 };
 
 struct ExportAddress {

@@ -18,25 +18,8 @@ using palm::PM_STORE_CLASSIC;
 using palm::PM_STORE_DATABASE;
 using palm::PM_STORE_EXTENDED;
 
-// The name of a database category, empty when the id names none.
-template <class Store>
-std::string DatabaseCategory(const Store& store, std::int32_t id) {
-    const palm::PmCategoryEx2* category = store.GetCategoryMgr().FindById(id);
-    return category != nullptr ? category->m_szName : std::string();
-}
-
-// The name of a record file's category, empty when the id names none.
-template <class Store>
-std::string FileCategory(const Store& store, std::uint32_t id) {
-    std::string name;
-    if (!store.GetCategoryText(static_cast<std::int32_t>(id), name)) {
-        name.clear();
-    }
-    return name;
-}
-
-// Minutes per unit of the database's alarm advance: 0 minutes, 1 hours,
-// 2 days; -1 for a unit it does not name.
+// Minutes per unit of an alarm advance (the database's and the classic
+// date book's): 0 minutes, 1 hours, 2 days; -1 for a unit neither names.
 std::int64_t MinutesPerAlarmUnit(std::int32_t unit) {
     switch (unit) {
         case 0:
@@ -47,25 +30,6 @@ std::int64_t MinutesPerAlarmUnit(std::int32_t unit) {
             return 24 * 60;
         default:
             return -1;
-    }
-}
-
-// The category name of a task or memo, from whichever store holds it.
-template <class Info>
-bool CategoryOf(Info& set, const palm::PmRecordEntry& entry, std::uint32_t source, std::string& out) {
-    switch (entry.nKind) {
-        case PM_STORE_DATABASE:
-            out = DatabaseCategory(set.Database(), set.Database().GetDataMgr().At(entry.nNative).nCategoryId);
-            return true;
-        case PM_STORE_EXTENDED:
-            out = ExportSource::Utf8Of(source, set.Extended().GetDataMgr().At(entry.nNative).szCategory);
-            return true;
-        case PM_STORE_CLASSIC:
-            out = ExportSource::Utf8Of(
-                source, FileCategory(set.Classic(), set.Classic().GetDataMgr().At(entry.nNative).nCategoryId));
-            return true;
-        default:
-            return false;
     }
 }
 
@@ -102,12 +66,12 @@ bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
     out.bPrivate = rec.nPrivate != 0;
     out.bAllDay = rec.nAllDay != 0;
     out.bAlarm = rec.nAlarm != 0;
+    out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
     switch (entry.nKind) {
         case PM_STORE_DATABASE: {
             const auto& native = set->Database().GetDataMgr().At(entry.nNative);
             out.nStart = native.nStartTime;
             out.nEnd = native.nEndTime;
-            out.szCategory = DatabaseCategory(set->Database(), native.nCategoryId);
             const std::int64_t perUnit = MinutesPerAlarmUnit(native.nAlarmUnit);
             if (out.bAlarm && perUnit > 0 && native.nAlarmAdvance >= 0) {
                 out.nAlarmMinutes = static_cast<std::int64_t>(native.nAlarmAdvance) * perUnit;
@@ -118,15 +82,19 @@ bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
             const auto& native = set->Extended().GetDataMgr().At(entry.nNative);
             out.nStart = native.nStartTime;
             out.nEnd = native.nEndTime;
-            out.szCategory = Utf8Of(rec.nSource, native.szCategory);
             out.Repeat = native.Repeat;
             break;
         }
         case PM_STORE_CLASSIC: {
+            // Positions 11 to 13: alarm set, its advance and the advance's unit.
             const auto& native = set->Classic().GetDataMgr().At(entry.nNative);
             out.nStart = native.nStartTime;
             out.nEnd = native.nEndTime;
             out.Repeat = native.Repeat;
+            const std::int64_t perUnit = MinutesPerAlarmUnit(static_cast<std::int32_t>(native.nExtraH));
+            if (out.bAlarm && perUnit > 0 && native.nExtraG <= 0x7FFFFFFFu) {
+                out.nAlarmMinutes = static_cast<std::int64_t>(native.nExtraG) * perUnit;
+            }
             break;
         }
         default:
@@ -151,7 +119,30 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
     out.bCompleted = rec.bCompleted != 0;
     out.nPriority = rec.nPriority;
     out.nDueDate = rec.nDueDate;
-    return CategoryOf(*set, entry, rec.nSource, out.szCategory);
+    out.bAlarm = rec.bAlarm != 0;
+    out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
+    const auto palmPriority = [](auto stored) -> std::uint32_t {
+        return stored >= 1 && stored <= 5 ? static_cast<std::uint32_t>(stored) : 0;
+    };
+    switch (entry.nKind) {
+        case PM_STORE_DATABASE: {
+            const auto& native = set->Database().GetDataMgr().At(entry.nNative);
+            out.nPalmPriority = palmPriority(native.nPriority);
+            out.nCompletedAt = out.bCompleted ? native.nCompleteDate : 0;
+            return true;
+        }
+        case PM_STORE_EXTENDED: {
+            const auto& native = set->Extended().GetDataMgr().At(entry.nNative);
+            out.nPalmPriority = palmPriority(native.nPriority);
+            out.Repeat = native.Repeat;
+            return true;
+        }
+        case PM_STORE_CLASSIC:
+            out.nPalmPriority = palmPriority(set->Classic().GetDataMgr().At(entry.nNative).nPriority);
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
@@ -255,7 +246,8 @@ bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {
     out.szUid = Uid(i);
     out.szText = Utf8Of(rec.nSource, rec.szNote);
     out.bPrivate = rec.nPrivate != 0;
-    return CategoryOf(*set, entry, rec.nSource, out.szCategory);
+    out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
+    return entry.nKind == PM_STORE_DATABASE || entry.nKind == PM_STORE_EXTENDED || entry.nKind == PM_STORE_CLASSIC;
 }
 
 std::string ExportSource::Uid(std::size_t i) const {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "common/misc/CommTaskMgr.h"
 #include "common/misc/CxDateTime.h"
@@ -74,18 +75,23 @@ short ByDay(int weekday0, int position) {
 }
 
 // A text as iCalendar carries it: CR LF and a lone CR become LF (libical
-// writes a line break as \n).
+// writes a line break as \n); the other control characters, which a TEXT
+// value may not hold (a NUL would even end it early), are left out, tabs
+// kept.
 std::string Lines(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
         if (text[i] == '\r') {
             if (i + 1 < text.size() && text[i + 1] == '\n') {
                 ++i;
             }
             out += '\n';
-        } else {
-            out += text[i];
+        } else if (byte >= 0x20 || text[i] == '\n' || text[i] == '\t') {
+            if (byte != 0x7F) {
+                out += text[i];
+            }
         }
     }
     return out;
@@ -138,6 +144,90 @@ bool IsUtcName(std::string_view name) {
     return false;
 }
 
+// Seconds east of UTC in `zone` at the UTC instant `seconds`.
+int OffsetAt(icaltimezone* zone, std::int64_t seconds) {
+    icaltimetype t = IcalUtc(seconds);
+    int daylight = 0;
+    return icaltimezone_get_utc_offset_of_utc_time(zone, &t, &daylight);
+}
+
+// The rule of a change that happened at the local time `local` (the time in
+// force until then): its month, its weekday and which of the month's such
+// weekdays it is, a day in the last seven standing for the last.
+LocalClock::ZoneRules::Change ChangeAt(std::int64_t local) {
+    std::int64_t days = local / 86400;
+    std::int64_t rest = local % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    LocalClock::ZoneRules::Change c;
+    int year = 0;
+    int day = 0;
+    misc::CxDateTime::CivilFromDays(days, year, c.month, day);
+    c.dayOfWeek = misc::CxDateTime::DayOfWeek(days);
+    c.week = day + 7 > misc::CxDateTime::DaysInMonth(year, c.month) ? 5 : (day - 1) / 7 + 1;
+    c.hour = static_cast<int>(rest / 3600);
+    c.minute = static_cast<int>(rest / 60 % 60);
+    c.second = static_cast<int>(rest % 60);
+    return c;
+}
+
+// The rules `zone` keeps in `year`, as yearly rules: its offsets and, where
+// it changes twice that year, when it changes to daylight-saving time and
+// back. The year's rules stand for every year, so the VTIMEZONE written
+// from them states the zone as it is now, without its history, which some
+// readers (python-icalendar 4) refuse. False for a year with another number
+// of changes (a zone that changed its rules or its offset that year).
+bool CurrentRules(icaltimezone* zone, int year, LocalClock::ZoneRules& out) {
+    const std::int64_t first = misc::CxDateTime::DaysFromCivil(year, 1, 1) * 86400;
+    const std::int64_t last = misc::CxDateTime::DaysFromCivil(year + 1, 1, 1) * 86400;
+    struct Shift {
+        std::int64_t at;  // the first second of the new offset (UTC)
+        int from;
+        int to;
+    };
+    std::vector<Shift> shifts;
+    int before = OffsetAt(zone, first);
+    for (std::int64_t day = first; day < last && shifts.size() <= 2; day += 86400) {
+        const int after = OffsetAt(zone, day + 86400);
+        if (after == before) {
+            continue;
+        }
+        std::int64_t low = day;  // still `before`
+        std::int64_t high = day + 86400;  // already `after`
+        while (high - low > 1) {
+            const std::int64_t mid = low + (high - low) / 2;
+            (OffsetAt(zone, mid) == before ? low : high) = mid;
+        }
+        shifts.push_back({high, before, after});
+        before = after;
+    }
+    out = LocalClock::ZoneRules{};
+    if (shifts.empty()) {
+        out.bias = -before / 60;
+        return true;
+    }
+    if (shifts.size() != 2 || shifts[0].from != shifts[1].to || shifts[0].to != shifts[1].from) {
+        return false;
+    }
+    const Shift& toDaylight = shifts[0].to > shifts[0].from ? shifts[0] : shifts[1];
+    const Shift& toStandard = shifts[0].to > shifts[0].from ? shifts[1] : shifts[0];
+    out.bias = -toStandard.to / 60;
+    out.daylightBias = -(toDaylight.to - toStandard.to) / 60;
+    out.toDaylight = ChangeAt(toDaylight.at + toDaylight.from);
+    out.toStandard = ChangeAt(toStandard.at + toStandard.from);
+    return true;
+}
+
+int YearOf(std::int64_t seconds) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    misc::CxDateTime::CivilFromDays(seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0), year, month, day);
+    return year;
+}
+
 struct FreeText {
     void operator()(char* text) const { icalmemory_free_buffer(text); }
 };
@@ -148,11 +238,23 @@ ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
     : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp) {
     const bool system = zone.empty();
     m_szZone = system ? LocalClock::ZoneName() : std::move(zone);
+    icaltimezone* known = nullptr;
     if (!m_szZone.empty() && !IsUtcName(m_szZone)) {
-        m_pZone = icaltimezone_get_builtin_timezone(m_szZone.c_str());
+        known = icaltimezone_get_builtin_timezone(m_szZone.c_str());
     }
     LocalClock::ZoneRules rules;
-    if (m_pZone == nullptr && system && LocalClock::SystemZoneRules(rules)) {
+    if (known != nullptr) {
+        // The zone's current rules, named plainly ("Europe/Berlin"): readers
+        // match a TZID to their zone database by that name (calcurse knows
+        // no other), and libical's own component would carry a prefixed
+        // TZID and every historical change.
+        // A zone whose rules changed that year keeps libical's component.
+        if (CurrentRules(known, YearOf(m_nStamp), rules)) {
+            UseRules(rules, m_szZone);
+        } else {
+            m_pZone = known;
+        }
+    } else if (system && LocalClock::SystemZoneRules(rules)) {
         UseRules(rules, m_szZone.empty() ? rules.name : m_szZone);
     }
 }
@@ -190,6 +292,21 @@ void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string&
 
 ICalWriter::~ICalWriter() = default;
 
+void ICalWriter::AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd) {
+    icalcomponent* alarm = icalcomponent_new_valarm();
+    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    struct icaltriggertype trigger;
+    trigger.time = icaltime_null_time();
+    trigger.duration = icaldurationtype_from_int(offsetSeconds);
+    icalproperty* prop = icalproperty_new_trigger(trigger);
+    if (fromEnd) {
+        icalproperty_add_parameter(prop, icalparameter_new_related(ICAL_RELATED_END));
+    }
+    icalcomponent_add_property(alarm, prop);
+    icalcomponent_add_property(alarm, icalproperty_new_description(Lines(summary.empty() ? "Reminder" : summary).c_str()));
+    icalcomponent_add_component(c, alarm);
+}
+
 bool ICalWriter::WriteComponent(icalcomponent* component) {
     const std::unique_ptr<char, FreeText> text(icalcomponent_as_ical_string_r(component));
     icalcomponent_free(component);
@@ -225,11 +342,11 @@ icalproperty* ICalWriter::LocalTimeProperty(icalproperty* prop, const platform::
     return prop;
 }
 
-bool ICalWriter::Begin() {
+bool ICalWriter::Begin(bool withZone) {
     icalcomponent* cal = icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
                                              icalproperty_new_prodid("-//Lazrine//Palm Desktop export//EN"),
                                              icalproperty_new_calscale("GREGORIAN"), nullptr);
-    if (m_pZone != nullptr) {
+    if (withZone && m_pZone != nullptr) {
         icalcomponent* vtimezone = icaltimezone_get_component(m_pZone);
         if (vtimezone != nullptr) {
             icalcomponent_add_component(cal, icalcomponent_new_clone(vtimezone));
@@ -250,20 +367,125 @@ bool ICalWriter::Begin() {
 
 bool ICalWriter::End() { return m_sink.Write("END:VCALENDAR\r\n"); }
 
+void ICalWriter::AddRepeat(icalcomponent* c, const palm::PmRepeatRule& rule, const LocalClock::Fields& start,
+                           bool allDay, bool zoned) const {
+    icalrecurrencetype r;
+    icalrecurrencetype_clear(&r);
+    r.interval = static_cast<short>(rule.nInterval == 0 || rule.nInterval > 0x7FFF ? 1 : rule.nInterval);
+    switch (rule.nRuleKind) {
+        case 1:
+            r.freq = ICAL_DAILY_RECURRENCE;
+            break;
+        case 2: {
+            r.freq = ICAL_WEEKLY_RECURRENCE;
+            int n = 0;
+            for (int day = 0; day < 7; ++day) {
+                if ((rule.nDayMask & (1u << day)) != 0) {
+                    r.by_day[n++] = ByDay(day, 0);
+                }
+            }
+            break;
+        }
+        case 3: {
+            r.freq = ICAL_MONTHLY_RECURRENCE;
+            const int weekday = rule.nDayIndex <= 6 ? static_cast<int>(rule.nDayIndex) : start.dayOfWeek;
+            const int week = rule.nWeekIndex >= 4 ? -1 : static_cast<int>(rule.nWeekIndex) + 1;
+            r.by_day[0] = ByDay(weekday, week);
+            break;
+        }
+        case 4:
+            r.freq = ICAL_MONTHLY_RECURRENCE;
+            r.by_month_day[0] = static_cast<short>(
+                rule.nDayOfMonth >= 1 && rule.nDayOfMonth <= 31 ? rule.nDayOfMonth : static_cast<unsigned>(start.day));
+            break;
+        case 5:
+            // Month and day are the start's.
+            r.freq = ICAL_YEARLY_RECURRENCE;
+            break;
+        case 6: {
+            r.freq = ICAL_YEARLY_RECURRENCE;
+            const int week = (start.day - 1) / 7 + 1;
+            r.by_month[0] = static_cast<short>(start.month);
+            r.by_day[0] = ByDay(start.dayOfWeek, week >= 5 ? -1 : week);
+            break;
+        }
+        default:
+            break;
+    }
+    Date until;
+    if (RepeatEndOf(rule.nEndDate, until)) {
+        if (allDay) {
+            r.until = IcalDate(until);
+        } else {
+            LocalClock::Fields last;
+            last.year = until.year;
+            last.month = until.month;
+            last.day = until.day;
+            last.hour = 23;
+            last.minute = 59;
+            last.second = 59;
+            std::int64_t seconds = 0;
+            if (LocalClock::FromLocal(last, seconds)) {
+                r.until = IcalUtc(seconds);
+            }
+        }
+    }
+    icalcomponent_add_property(c, icalproperty_new_rrule(r));
+    for (const std::uint32_t stored : rule.aExceptions) {
+        LocalClock::Fields f;
+        if (!LocalOf(stored, f)) {
+            continue;
+        }
+        if (allDay) {
+            icalcomponent_add_property(c, icalproperty_new_exdate(IcalDate(DateOf(f))));
+            continue;
+        }
+        f.hour = start.hour;  // the occurrence that day begins at the start's time
+        f.minute = start.minute;
+        f.second = start.second;
+        icalproperty* exdate = LocalTimeProperty(icalproperty_new(ICAL_EXDATE_PROPERTY), f, zoned);
+        if (exdate != nullptr) {
+            icalcomponent_add_property(c, exdate);
+        }
+    }
+}
+
+bool ICalWriter::UsesZone(const ExportEvent& e) {
+    const bool repeats = e.Repeat.nRuleKind >= 1 && e.Repeat.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
+    LocalClock::Fields start;
+    return repeats && !e.bAllDay && LocalOf(e.nStart, start);
+}
+
 bool ICalWriter::WriteEvent(const ExportEvent& e) {
+    const palm::PmRepeatRule& rule = e.Repeat;
+    const bool repeats = rule.nRuleKind >= 1 && rule.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
+    LocalClock::Fields start;
+    bool hasStart = LocalOf(e.nStart, start);
+    LocalClock::Fields end;
+    bool hasEnd = hasStart && LocalOf(e.nEnd, end) && e.nEnd >= e.nStart;
+    bool allDay = e.bAllDay;
+    if (!hasStart) {
+        // An appointment without a start time is untimed: it keeps the day
+        // its end names, as an all-day event. Without any day, iCalendar
+        // has no place for it (a VEVENT needs DTSTART): it is left out and
+        // a note says so; CSV and JSON keep it.
+        if (!LocalOf(e.nEnd, start)) {
+            const std::string summary = Lines(e.szSummary).substr(0, Lines(e.szSummary).find('\n'));
+            m_Notes.push_back("appointment " + std::to_string(e.nId) + (summary.empty() ? "" : " (" + summary + ")") +
+                              " has no date and is left out of the iCalendar file");
+            return true;
+        }
+        hasStart = true;
+        hasEnd = false;
+        allDay = true;
+    }
+    const bool zoned = repeats && !allDay && m_pZone != nullptr;
+
     icalcomponent* ev = icalcomponent_new_vevent();
     icalcomponent_add_property(ev, icalproperty_new_uid(e.szUid.c_str()));
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
-
-    const palm::PmRepeatRule& rule = e.Repeat;
-    const bool repeats = rule.nRuleKind >= 1 && rule.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
-    const bool zoned = repeats && !e.bAllDay && m_pZone != nullptr;
-    LocalClock::Fields start;
-    const bool hasStart = LocalOf(e.nStart, start);
-    LocalClock::Fields end;
-    const bool hasEnd = LocalOf(e.nEnd, end) && e.nEnd >= e.nStart;
     if (hasStart) {
-        if (e.bAllDay) {
+        if (allDay) {
             const Date first = DateOf(start);
             Date last = first;
             if (hasEnd && DayNumber(DateOf(end)) > DayNumber(first)) {
@@ -292,98 +514,11 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
     }
 
     if (repeats && hasStart) {
-        icalrecurrencetype r;
-        icalrecurrencetype_clear(&r);
-        r.interval = static_cast<short>(rule.nInterval == 0 || rule.nInterval > 0x7FFF ? 1 : rule.nInterval);
-        switch (rule.nRuleKind) {
-            case 1:
-                r.freq = ICAL_DAILY_RECURRENCE;
-                break;
-            case 2: {
-                r.freq = ICAL_WEEKLY_RECURRENCE;
-                int n = 0;
-                for (int day = 0; day < 7; ++day) {
-                    if ((rule.nDayMask & (1u << day)) != 0) {
-                        r.by_day[n++] = ByDay(day, 0);
-                    }
-                }
-                break;
-            }
-            case 3: {
-                r.freq = ICAL_MONTHLY_RECURRENCE;
-                const int weekday = rule.nDayIndex <= 6 ? static_cast<int>(rule.nDayIndex) : start.dayOfWeek;
-                const int week = rule.nWeekIndex >= 4 ? -1 : static_cast<int>(rule.nWeekIndex) + 1;
-                r.by_day[0] = ByDay(weekday, week);
-                break;
-            }
-            case 4:
-                r.freq = ICAL_MONTHLY_RECURRENCE;
-                r.by_month_day[0] = static_cast<short>(
-                    rule.nDayOfMonth >= 1 && rule.nDayOfMonth <= 31 ? rule.nDayOfMonth : static_cast<unsigned>(start.day));
-                break;
-            case 5:
-                // Month and day are the start's.
-                r.freq = ICAL_YEARLY_RECURRENCE;
-                break;
-            case 6: {
-                r.freq = ICAL_YEARLY_RECURRENCE;
-                const int week = (start.day - 1) / 7 + 1;
-                r.by_month[0] = static_cast<short>(start.month);
-                r.by_day[0] = ByDay(start.dayOfWeek, week >= 5 ? -1 : week);
-                break;
-            }
-            default:
-                break;
-        }
-        Date until;
-        if (RepeatEndOf(rule.nEndDate, until)) {
-            if (e.bAllDay) {
-                r.until = IcalDate(until);
-            } else {
-                LocalClock::Fields last;
-                last.year = until.year;
-                last.month = until.month;
-                last.day = until.day;
-                last.hour = 23;
-                last.minute = 59;
-                last.second = 59;
-                std::int64_t seconds = 0;
-                if (LocalClock::FromLocal(last, seconds)) {
-                    r.until = IcalUtc(seconds);
-                }
-            }
-        }
-        icalcomponent_add_property(ev, icalproperty_new_rrule(r));
-        for (const std::uint32_t stored : rule.aExceptions) {
-            LocalClock::Fields f;
-            if (!LocalOf(stored, f)) {
-                continue;
-            }
-            if (e.bAllDay) {
-                icalcomponent_add_property(ev, icalproperty_new_exdate(IcalDate(DateOf(f))));
-                continue;
-            }
-            f.hour = start.hour;  // the occurrence that day begins at the start's time
-            f.minute = start.minute;
-            f.second = start.second;
-            icalproperty* exdate = LocalTimeProperty(icalproperty_new(ICAL_EXDATE_PROPERTY), f, zoned);
-            if (exdate != nullptr) {
-                icalcomponent_add_property(ev, exdate);
-            }
-        }
+        AddRepeat(ev, rule, start, allDay, zoned);
     }
 
     if (e.bAlarm) {
-        icalcomponent* alarm = icalcomponent_new_valarm();
-        icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-        struct icaltriggertype trigger;
-        trigger.time = icaltime_null_time();
-        trigger.duration = icaldurationtype_from_int(
-            static_cast<int>(e.nAlarmMinutes > 0 && e.nAlarmMinutes < 1000000 ? -e.nAlarmMinutes * 60 : 0));
-        icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-        icalcomponent_add_property(alarm,
-                                   icalproperty_new_description(Lines(e.szSummary.empty() ? "Reminder" : e.szSummary).c_str()));
-        icalcomponent_add_component(ev, alarm);
+        AddAlarm(ev, e.szSummary, e.nAlarmMinutes > 0 && e.nAlarmMinutes < 1000000 ? -e.nAlarmMinutes * 60 : 0, false);
     }
     return WriteComponent(ev);
 }
@@ -395,16 +530,45 @@ bool ICalWriter::WriteTask(const ExportTask& t) {
     AddText(todo, icalproperty_new_summary, t.szSummary);
     AddText(todo, icalproperty_new_description, t.szNote);
     misc::CxDateTime::Fields due;
-    if (misc::CommTaskMgr::DueDateOf(t.nDueDate, due)) {
+    const bool hasDue = misc::CommTaskMgr::DueDateOf(t.nDueDate, due);
+    const bool repeats = hasDue && t.Repeat.nRuleKind >= 1 && t.Repeat.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
+    if (repeats) {
+        // A repeating task starts on its due date: the rule counts from
+        // DTSTART, and each occurrence is due the day it falls on.
+        icalcomponent_add_property(todo, icalproperty_new_dtstart(IcalDate({due.wYear, due.wMonth, due.wDay})));
+    }
+    if (hasDue) {
         icalcomponent_add_property(todo, icalproperty_new_due(IcalDate({due.wYear, due.wMonth, due.wDay})));
     }
-    icalcomponent_add_property(todo, icalproperty_new_priority(t.nPriority == 1 ? 1 : t.nPriority == 2 ? 9 : 5));
+    // Palm's five priorities keep their order and stay apart: 1, 3, 5, 7
+    // and 9 (1 the highest); a record without one has the common level's.
+    int priority = t.nPriority == 1 ? 1 : t.nPriority == 2 ? 9 : 5;
+    if (t.nPalmPriority >= 1 && t.nPalmPriority <= 5) {
+        priority = static_cast<int>(t.nPalmPriority) * 2 - 1;
+    }
+    icalcomponent_add_property(todo, icalproperty_new_priority(priority));
     if (t.bCompleted) {
         icalcomponent_add_property(todo, icalproperty_new_status(ICAL_STATUS_COMPLETED));
+        if (t.nCompletedAt != 0 && t.nCompletedAt != palm::PmTime::kNoTime) {
+            icalcomponent_add_property(todo, icalproperty_new_completed(IcalUtc(t.nCompletedAt)));
+        }
     }
     AddCategory(todo, t.szCategory);
     if (t.bPrivate) {
         icalcomponent_add_property(todo, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+    }
+    if (repeats) {
+        LocalClock::Fields start;
+        start.year = due.wYear;
+        start.month = due.wMonth;
+        start.day = due.wDay;
+        start.dayOfWeek = due.wDayOfWeek;
+        AddRepeat(todo, t.Repeat, start, true, false);
+    }
+    // A task's alarm rings on its due day; a task without one has no time
+    // an alarm could refer to, so it gets none.
+    if (t.bAlarm && hasDue) {
+        AddAlarm(todo, t.szSummary, 0, true);
     }
     return WriteComponent(todo);
 }

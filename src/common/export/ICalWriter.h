@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <libical/ical.h>
 
@@ -21,8 +22,19 @@ namespace lazrine::exporting {
 // instants. A repeating timed appointment is written in the local time zone
 // (TZID, with the zone's VTIMEZONE in the head) so that it keeps its local
 // time across daylight-saving changes, as Palm Desktop shows it; when the
-// zone has no name libical knows, it is written in UTC instead. Untimed
-// appointments and due dates are dates (VALUE=DATE) of the local calendar.
+// zone has no name libical knows, it is written in UTC instead. The
+// VTIMEZONE is named plainly ("Europe/Berlin") and states the zone's current
+// rules only: one STANDARD and one DAYLIGHT part, each with a yearly RRULE
+// without UNTIL. Untimed appointments and due dates are dates (VALUE=DATE)
+// of the local calendar; an appointment without a start time is untimed on
+// the day of its end, and one without any day is left out (see Notes).
+//
+// Texts. Line breaks are written as \n, other control characters left out.
+//
+// Tasks. Palm's priorities 1 to 5 become 1, 3, 5, 7 and 9; a completed task
+// has STATUS:COMPLETED and, where the record keeps the date, COMPLETED; a
+// repeating task with a due date starts (DTSTART) on it and repeats as an
+// appointment does; its alarm rings on the due day (TRIGGER;RELATED=END).
 //
 // Repeats. Every rule kind becomes an RRULE: daily, weekly on the stored
 // days, monthly on the stored week (the fifth standing for the last) and day
@@ -46,10 +58,19 @@ public:
     ICalWriter(const ICalWriter&) = delete;
     ICalWriter& operator=(const ICalWriter&) = delete;
 
-    bool Begin();
+    // Writes the head; `withZone`: with the zone's VTIMEZONE, which only
+    // repeating timed appointments refer to (see UsesZone).
+    bool Begin(bool withZone = true);
+    // Writes the appointment, or (true) leaves out one without any date,
+    // which iCalendar cannot hold, and notes that it did (Notes).
     bool WriteEvent(const ExportEvent& event);
     bool WriteTask(const ExportTask& task);
     bool End();
+
+    // Whether the appointment is written in the local zone (TZID).
+    static bool UsesZone(const ExportEvent& event);
+    // One line for each record left out, for the user.
+    const std::vector<std::string>& Notes() const { return m_Notes; }
 
 private:
     // Serialises `component` to the sink and frees it.
@@ -57,6 +78,14 @@ private:
     // A local date and time as a property value: in the zone (TZID) when
     // `zoned`, else as the UTC instant it names.
     icalproperty* LocalTimeProperty(icalproperty* prop, const platform::LocalClock::Fields& local, bool zoned) const;
+
+    // The repeat rule and exception dates of a component starting at
+    // `start` (a date when `allDay`; local time in the zone when `zoned`).
+    void AddRepeat(icalcomponent* c, const palm::PmRepeatRule& rule, const platform::LocalClock::Fields& start,
+                   bool allDay, bool zoned) const;
+    // A display alarm `offsetSeconds` from the start, or from the end (DUE)
+    // when `fromEnd`.
+    static void AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd);
 
     // Makes the zone from `rules`, named `tzid`; leaves none when it cannot.
     void UseRules(const platform::LocalClock::ZoneRules& rules, const std::string& tzid);
@@ -69,7 +98,8 @@ private:
     std::string m_szZone;
     std::int64_t m_nStamp;
     std::unique_ptr<icaltimezone, FreeZone> m_ownZone;  // a zone made from rules
-    icaltimezone* m_pZone = nullptr;  // libical's, or m_ownZone
+    icaltimezone* m_pZone = nullptr;  // m_ownZone, or libical's where no rules could be stated
+    std::vector<std::string> m_Notes;
 };
 
 }  // namespace lazrine::exporting

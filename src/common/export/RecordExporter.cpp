@@ -118,17 +118,29 @@ bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSi
         }
         case ExportFormat::kICalendar: {
             ICalWriter ical(sink, m_szZone);
-            if (!ical.Begin()) {
+            // The zone's VTIMEZONE is written only when an appointment
+            // refers to it; tasks are dated, never zoned.
+            bool zoned = false;
+            ExportEvent event;
+            if (kind == "calendar") {
+                for (const std::size_t i : rows) {
+                    if (source.Event(i, event) && ICalWriter::UsesZone(event)) {
+                        zoned = true;
+                        break;
+                    }
+                }
+            }
+            if (!ical.Begin(zoned)) {
                 return false;
             }
             bool ok = false;
             if (kind == "calendar") {
-                ExportEvent event;
                 ok = each([&](std::size_t i) { return source.Event(i, event) && ical.WriteEvent(event); });
             } else {
                 ExportTask task;
                 ok = each([&](std::size_t i) { return source.Task(i, task) && ical.WriteTask(task); });
             }
+            m_Notes.insert(m_Notes.end(), ical.Notes().begin(), ical.Notes().end());
             return ok && ical.End();
         }
     }
@@ -151,6 +163,7 @@ bool RecordExporter::Write(const std::vector<std::size_t>& rows, ExportSink& sin
             return false;
         }
     }
+    m_Notes.clear();
     if (!WriteRecords(rows, sink) || !sink.Finish()) {
         error = sink.Error().empty() ? "a record could not be converted" : sink.Error();
         return false;

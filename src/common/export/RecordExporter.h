@@ -42,6 +42,10 @@ public:
     // survive a crash).
     bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error);
     bool OutputInPlace() const { return m_bOutputInPlace; }
+    // What the last Write or WriteFile has to tell the user besides success
+    // or failure, one line each: the records a format could not hold and
+    // left out (an appointment without any date in iCalendar).
+    const std::vector<std::string>& Notes() const { return m_Notes; }
     // Memos only: one UTF-8 text file per memo in the existing folder
     // `folder`, named by MemoFileNamer; files already there are never
     // replaced. `written` counts the files made, also when a later one fails.
@@ -64,6 +68,7 @@ private:
     std::string m_szZone;
     Progress m_Progress;
     bool m_bOutputInPlace = false;
+    std::vector<std::string> m_Notes;
 };
 
 }  // namespace lazrine::exporting

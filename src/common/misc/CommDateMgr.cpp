@@ -62,6 +62,8 @@ std::string CommDateMgr::FieldText(const CommDateRec& rec, std::uint32_t key, bo
             return YesNo(rec.nAlarm);
         case kAllDayEvent:
             return YesNo(rec.nAllDay);
+        case kCategory:
+            return std::string(rec.szCategory);
         default:
             return {};
     }

@@ -29,6 +29,7 @@ struct CommDateRec : CommRecord {
     std::string_view szNote;
     std::string_view szLocation;
     std::uint32_t nPrivate = 0;
+    std::string_view szCategory;  // the category's whole name; empty when uncategorised
 };
 
 class CommDateMgr : public CommRecordMgr<CommDateRec> {

@@ -47,6 +47,8 @@ std::string CommNoteMgr::FieldText(const CommNoteRec& rec, std::uint32_t key, bo
             return std::string(rec.Subject());
         case kNote:
             return std::string(whole ? rec.szNote : rec.szNote.substr(0, CommNoteRec::kNoteMax));
+        case kCategory:
+            return rec.szCategory;
         case kCreationTime:
         case kModificationTime: {
             // No store fills these times: the window shows the zero date, an

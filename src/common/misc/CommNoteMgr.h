@@ -22,7 +22,7 @@ struct CommNoteRec : CommRecord {
     std::uint32_t nPrivate = 0;
     std::string_view szNote;
     std::size_t nSubjectLength = 0;
-    std::string szCategory;
+    std::string szCategory;  // the category's whole name; empty when uncategorised
     double dCreationTime = 0;
     double dModificationTime = 0;
     std::string szId;

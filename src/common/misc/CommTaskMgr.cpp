@@ -18,8 +18,9 @@ std::uint32_t CommTaskRec::PriorityOf(std::uint32_t stored) {
 }
 
 std::span<const CommFieldInfo> CommTaskMgr::FieldTable() const {
-    // "Private" stands before "Alarm"; lookups go by key.
-    static const std::array<CommFieldInfo, 7> table{{
+    // "Private" stands before "Alarm"; lookups go by key. "Category" came
+    // last and stays after the older names, so their order is kept.
+    static const std::array<CommFieldInfo, 8> table{{
         {kSubject, "Subject", 256},
         {kNote, "Note", 8192},
         {kPriority, "Priority", 4},
@@ -27,6 +28,7 @@ std::span<const CommFieldInfo> CommTaskMgr::FieldTable() const {
         {kDueDate, "DueDate", 4},
         {kPrivate, "Private", 4},
         {kAlarm, "Alarm", 4},
+        {kCategory, "Category", 64},
     }};
     return table;
 }
@@ -73,6 +75,8 @@ std::string CommTaskMgr::FieldText(const CommTaskRec& rec, std::uint32_t key, bo
             return rec.bAlarm != 0 ? "Yes" : "No";
         case kPrivate:
             return rec.bPrivate != 0 ? "Yes" : "No";
+        case kCategory:
+            return std::string(rec.szCategory);
         default:
             return {};
     }

@@ -26,6 +26,7 @@ struct CommTaskRec : CommRecord {
     std::uint32_t nDueDate = 0;  // seconds since 1970-01-01 00:00:00 UTC
     std::uint8_t bAlarm = 0;
     std::uint8_t bPrivate = 0;
+    std::string_view szCategory;  // the category's whole name; empty when uncategorised
 
     // Stored priority 1 is high, 5 low, every other value normal.
     static std::uint32_t PriorityOf(std::uint32_t stored);
@@ -41,6 +42,7 @@ public:
         kDueDate = 4,
         kAlarm = 5,
         kPrivate = 6,
+        kCategory = 7,
     };
 
     std::span<const CommFieldInfo> FieldTable() const override;

@@ -54,6 +54,7 @@ void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.nPrivate = native.nPrivate;
             rec.nAlarm = native.nAlarm;
             SetTimes(rec, native.nStartTime, native.nEndTime);
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }
@@ -65,6 +66,7 @@ void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.nAllDay = native.nAllDay != 0 ? 1 : 0;
             rec.nPrivate = native.nPrivate != 0 ? 1 : 0;
             SetTimes(rec, native.nStartTime, native.nEndTime);
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceExtended;
             break;
         }

@@ -26,6 +26,7 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             const PmMemoExRec& native = m_pExtended->GetDataMgr().At(entry.nNative);
             rec.SetText(native.szMemo);
             rec.nPrivate = native.nPrivate;
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceExtended;
             break;
         }
@@ -33,6 +34,7 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             const PmMemoEx2Rec& native = m_pDatabase->GetDataMgr().At(entry.nNative);
             rec.SetText(native.szNote);
             rec.nPrivate = native.nPrivate;
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }
@@ -40,6 +42,7 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             const PmMemoRec& native = m_pClassic->GetDataMgr().At(entry.nNative);
             rec.SetText(native.szMemo);
             rec.nPrivate = native.nPrivate;
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceClassic;
             break;
         }

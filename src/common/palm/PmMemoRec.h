@@ -19,6 +19,8 @@ struct PmMemoRec {
     std::string szMemo;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
+    std::string szCategory;  // the name the file gives nCategoryId, filled while reading; not written
+    static constexpr int kCategoryPos = 5;  // where nCategoryId is read
 
     static PmFieldRef Field(PmMemoRec& rec, std::size_t pos) {
         switch (pos) {

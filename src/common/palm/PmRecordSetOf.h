@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "common/palm/PmRecordSet.h"
 
@@ -40,6 +42,14 @@ public:
     }
 
 protected:
+    // The category name a common record shows: the stored name, except for
+    // id 0, which every generation keeps for records without a category
+    // (the files name it "Unfiled"), so an uncategorised record has none.
+    template <class Id>
+    static std::string_view CategoryName(Id id, const std::string& name) {
+        return id == 0 ? std::string_view() : std::string_view(name);
+    }
+
     void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }
     void ClearCommon() override { m_CommMgr.Clear(); }
     misc::CommRecord& MutableCommonAt(std::size_t i) override { return m_CommMgr.At(i); }

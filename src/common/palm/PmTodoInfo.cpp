@@ -40,6 +40,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = native.nPrivate;
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(static_cast<std::uint32_t>(native.nPriority));
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }
@@ -52,6 +53,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = flag(native.nPrivate);
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceExtended;
             break;
         }
@@ -64,6 +66,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = flag(native.nPrivate);
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceClassic;
             break;
         }

@@ -24,6 +24,8 @@ struct PmTodoRec {
     std::uint32_t nPriority = 0;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
+    std::string szCategory;  // the name the file gives nCategoryId, filled while reading; not written
+    static constexpr int kCategoryPos = 8;  // where nCategoryId is read
     std::string szNote;
 
     static PmFieldRef Field(PmTodoRec& rec, std::size_t pos) {

@@ -11,8 +11,9 @@ namespace {
 
 constexpr UINT kCp1252 = 1252;
 
-// The five bytes Windows-1252 leaves undefined; Windows passes them through
-// as C1 controls, but they name no character, on every system alike.
+// The five bytes Windows-1252 leaves undefined. Windows maps each to the C1
+// control of the same value (0x81 to U+0081) and back; the codec does so
+// itself, on every system alike, so that no stored byte is lost.
 bool IsUndefined(unsigned char byte) {
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
@@ -31,8 +32,8 @@ std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
             out.push_back(c);
             continue;
         }
-        wchar_t wide = 0;
-        if (IsUndefined(byte) || ::MultiByteToWideChar(kCp1252, 0, &c, 1, &wide, 1) != 1) {
+        wchar_t wide = static_cast<wchar_t>(byte);
+        if (!IsUndefined(byte) && ::MultiByteToWideChar(kCp1252, 0, &c, 1, &wide, 1) != 1) {
             out += "\xEF\xBF\xBD";
             continue;
         }
@@ -64,11 +65,8 @@ bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
         usedDefault) {
         return false;
     }
-    for (const char c : bytes) {
-        if (IsUndefined(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
+    // Windows maps U+0081, U+008D, U+008F, U+0090 and U+009D to the bytes
+    // of the same value, the reverse of Cp1252ToUtf8.
     out = std::move(bytes);
     return true;
 }

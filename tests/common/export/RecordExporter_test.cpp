@@ -32,14 +32,14 @@ using Format = ExportFormat::Id;
 
 std::string Utf8(const std::string& cp1252) { return platform::TextCodec::Cp1252ToUtf8(cp1252); }
 
-// iCalendar has one kind of line break.
+// iCalendar and the memo text have one kind of line break.
 std::string Lf(std::string text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             continue;
         }
-        out += text[i];
+        out += text[i] == '\r' ? '\n' : text[i];
     }
     return out;
 }
@@ -127,7 +127,7 @@ TEST_F(ExportTest, MemoTextsSurviveTextCsvAndJson) {
     ASSERT_EQ(parts.size(), HardTexts().size());
     for (std::size_t i = 0; i < HardTexts().size(); ++i) {
         const std::string want = Utf8(HardTexts()[i]);
-        EXPECT_EQ(parts[i], want) << i;
+        EXPECT_EQ(parts[i], Lf(want)) << i;  // one line end throughout
         EXPECT_EQ(rows[i + 1][3], want) << i;
         EXPECT_EQ(doc["records"][i]["fields"]["Note"], want) << i;
     }
@@ -404,7 +404,7 @@ TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
         t.status = 0x04;
         t.description = text.substr(0, 250);
         t.note = text;
-        t.priority = id % 3 == 0 ? 1 : id % 3 == 1 ? 5 : 3;
+        t.priority = id % 5 + 1;
         t.completed = id % 2;
         t.priv = id % 2;
         t.category = 1;
@@ -422,7 +422,7 @@ TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
         EXPECT_EQ(icalcomponent_get_summary(todo), Lf(Utf8(t.description)));
         EXPECT_EQ(icalcomponent_get_description(todo), Lf(Utf8(t.note)));
         icalproperty* priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY);
-        EXPECT_EQ(icalproperty_get_priority(priority), t.priority == 1 ? 1 : t.priority == 5 ? 9 : 5);
+        EXPECT_EQ(icalproperty_get_priority(priority), static_cast<int>(t.priority) * 2 - 1);
         icalproperty* status = icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY);
         EXPECT_EQ(status != nullptr && icalproperty_get_status(status) == ICAL_STATUS_COMPLETED, t.completed != 0);
         icalproperty* klass = icalcomponent_get_first_property(todo, ICAL_CLASS_PROPERTY);
@@ -487,6 +487,158 @@ TEST_F(ExportTest, EventTextsSurviveICalendar) {
     EXPECT_EQ(i, spec.dates.size());
 }
 
+// Every kind and generation that files categories, in every format the kind
+// is offered in: the filed record carries its category's whole name, the
+// unfiled one (id 0) none.
+TEST_F(ExportTest, CategoriesReachEveryFormat) {
+    platform::LocalClock::UseTimeZone("UTC");
+    const std::string name = "Caf\xE9, Work; long";
+    const std::vector<CategorySpec> categories{{1, 5, 0, name, ""}};
+    struct Case {
+        const char* kind;
+        bool classic;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"memos", false}, {"memos", true}, {"tasks", false}, {"tasks", true}, {"calendar", false}}) {
+        SCOPED_TRACE(std::string(c.kind) + (c.classic ? " classic" : " extended"));
+        const std::string kind = c.kind;
+        std::string path;
+        if (kind == "memos") {
+            MemoFileSpec spec;
+            spec.categories = categories;
+            spec.memos = {MakeMemo(1, 0x04, "filed\r\nmemo"), MakeMemo(2, 0x04, "unfiled")};
+            spec.memos[0].category = 5;
+            path = Put(c.classic ? BuildClassicMemoFile(spec) : BuildExtendedMemoFile(spec), "memo.dat");
+        } else if (kind == "tasks") {
+            TodoFileSpec spec;
+            spec.categories = categories;
+            spec.todos.resize(2);
+            for (std::uint32_t k = 0; k < 2; ++k) {
+                spec.todos[k].id = k + 1;
+                spec.todos[k].status = 0x04;
+                spec.todos[k].description = k == 0 ? "filed" : "unfiled";
+            }
+            spec.todos[0].category = 5;
+            path = Put(c.classic ? BuildClassicTodoFile(spec) : BuildExtendedTodoFile(spec), "todo.dat");
+        } else {
+            DateFileSpec spec;
+            spec.categories = categories;
+            spec.dates = {MakeDate(1, 0x04, "filed"), MakeDate(2, 0x04, "unfiled")};
+            spec.dates[0].category = 5;
+            path = Put(BuildExtendedDateFile(spec), "datebook.dat");
+        }
+        auto set = Load(kind, path);
+        ASSERT_EQ(set->CommonCount(), 2u);
+        const std::string want = Utf8(name);
+        for (const Format format : ExportFormat::ForKind(kind)) {
+            const std::string text = Export(*set, format);
+            switch (format) {
+                case Format::kCsv: {
+                    std::vector<std::vector<std::string>> rows;
+                    std::string error;
+                    ASSERT_TRUE(ReadCsv(text, rows, error)) << error;
+                    ASSERT_EQ(rows.size(), 3u);
+                    const auto at = std::find(rows[0].begin(), rows[0].end(), "Category") - rows[0].begin();
+                    ASSERT_LT(static_cast<std::size_t>(at), rows[0].size()) << text;
+                    EXPECT_EQ(rows[1][at], want);
+                    EXPECT_EQ(rows[2][at], "");
+                    if (kind == "tasks") {  // after every older field
+                        EXPECT_EQ(static_cast<std::size_t>(at), rows[0].size() - 1);
+                        EXPECT_EQ(rows[0][at - 1], "Alarm");
+                    }
+                    break;
+                }
+                case Format::kJson: {
+                    const auto doc = nlohmann::json::parse(text);
+                    EXPECT_EQ(doc["records"][0]["fields"]["Category"], want);
+                    EXPECT_EQ(doc["records"][1]["fields"]["Category"], "");
+                    break;
+                }
+                case Format::kICalendar: {
+                    const IcalPtr cal = ParseIcal(text);
+                    const auto type = kind == "tasks" ? ICAL_VTODO_COMPONENT : ICAL_VEVENT_COMPONENT;
+                    icalcomponent* filed = icalcomponent_get_first_component(cal.get(), type);
+                    icalcomponent* unfiled = icalcomponent_get_next_component(cal.get(), type);
+                    ASSERT_NE(unfiled, nullptr) << text;
+                    icalproperty* category = icalcomponent_get_first_property(filed, ICAL_CATEGORIES_PROPERTY);
+                    ASSERT_NE(category, nullptr) << text;
+                    EXPECT_EQ(icalproperty_get_categories(category), want);
+                    EXPECT_EQ(icalcomponent_get_first_property(unfiled, ICAL_CATEGORIES_PROPERTY), nullptr);
+                    EXPECT_EQ(text.find("BEGIN:VTIMEZONE"), std::string::npos) << "no appointment is zoned";
+                    break;
+                }
+                case Format::kText:
+                    EXPECT_EQ(text, std::string(MemoTextWriter::kCategoryLabel) + want + "\nfiled\nmemo\n" +
+                                        MemoTextWriter::kSeparator + "\nunfiled\n");
+                    break;
+                default:
+                    ADD_FAILURE() << ExportFormat::Name(format);
+            }
+        }
+    }
+}
+
+// Classic appointments: the alarm's advance and unit give the trigger; one
+// without a start time is untimed on the day of its end; one without any
+// day is left out of iCalendar with a note, and kept in CSV; a NUL leaves
+// the text, the code page's undefined bytes stay.
+TEST_F(ExportTest, ClassicAlarmsUndatedAppointmentsAndRawTexts) {
+    platform::LocalClock::UseTimeZone("UTC");
+    struct Alarm {
+        std::uint32_t set, advance, unit;
+        const char* trigger;  // nullptr: no alarm
+    };
+    const std::vector<Alarm> alarms{
+        {1, 10, 0, "-PT10M"}, {1, 2, 1, "-PT2H"}, {1, 1, 2, "-P1D"}, {1, 0, 0, "PT0S"}, {0, 5, 0, nullptr}};
+    DateFileSpec spec;
+    for (std::size_t k = 0; k < alarms.size(); ++k) {
+        DateSpec d = MakeDate(static_cast<std::uint32_t>(k + 1), 0x04, "alarm");
+        d.extraF = alarms[k].set;
+        d.extraG = alarms[k].advance;
+        d.extraH = alarms[k].unit;
+        spec.dates.push_back(d);
+    }
+    DateSpec untimed = MakeDate(10, 0x04, std::string("no\0start \x81\x8D", 11));
+    untimed.start = 0xFFFFFFFF;
+    spec.dates.push_back(untimed);
+    DateSpec undated = MakeDate(11, 0x04, "nowhere");
+    undated.start = undated.end = 0xFFFFFFFF;
+    spec.dates.push_back(undated);
+    auto set = Load("calendar", Put(BuildClassicDateFile(spec), "datebook.dat"));
+
+    RecordExporter exporter(*set, Format::kICalendar);
+    std::ostringstream out;
+    ExportStreamSink sink(out);
+    std::string error;
+    ASSERT_TRUE(exporter.Write(All(*set), sink, error)) << error;
+    ASSERT_EQ(exporter.Notes().size(), 1u);
+    EXPECT_NE(exporter.Notes()[0].find("11 (nowhere)"), std::string::npos) << exporter.Notes()[0];
+    const IcalPtr cal = ParseIcal(out.str());
+    std::vector<icalcomponent*> events;
+    for (icalcomponent* ev = icalcomponent_get_first_component(cal.get(), ICAL_VEVENT_COMPONENT); ev != nullptr;
+         ev = icalcomponent_get_next_component(cal.get(), ICAL_VEVENT_COMPONENT)) {
+        events.push_back(ev);
+    }
+    ASSERT_EQ(events.size(), alarms.size() + 1) << out.str();
+    for (std::size_t k = 0; k < alarms.size(); ++k) {
+        icalcomponent* alarm = icalcomponent_get_first_component(events[k], ICAL_VALARM_COMPONENT);
+        ASSERT_EQ(alarm != nullptr, alarms[k].trigger != nullptr) << k;
+        if (alarm != nullptr) {
+            const icaltriggertype trigger =
+                icalproperty_get_trigger(icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY));
+            EXPECT_STREQ(icaldurationtype_as_ical_string(trigger.duration), alarms[k].trigger) << k;
+        }
+    }
+    const icaltimetype day = icalcomponent_get_dtstart(events.back());
+    EXPECT_TRUE(day.is_date);
+    EXPECT_EQ(icaltime_as_ical_string(day), std::string("20090505"));
+    EXPECT_STREQ(icalcomponent_get_summary(events.back()), "nostart \xC2\x81\xC2\x8D");
+
+    std::vector<std::vector<std::string>> rows;
+    ASSERT_TRUE(ReadCsv(Export(*set, Format::kCsv), rows, error)) << error;
+    EXPECT_EQ(rows.size(), spec.dates.size() + 1);
+}
+
 // ---- repeat rules ---------------------------------------------------------
 
 struct Local {
@@ -519,6 +671,66 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     }
 }
 
+// An extended task's repeat rule and exception dates, its alarm and its
+// completion.
+TEST_F(ExportTest, TaskRepeatsAlarmsAndCompletion) {
+    platform::LocalClock::UseTimeZone("Europe/Berlin");
+    TodoFileSpec spec;
+    TodoSpec t;
+    t.id = 1;
+    t.status = 0x04;
+    t.description = "water plants";
+    t.dueDate = At({2009, 3, 23});
+    t.alarm = 1;
+    t.completed = 1;
+    t.repeat.marker = 0xFFFF;
+    t.repeat.className = "CWeekly";
+    t.repeat.kind = 2;
+    t.repeat.interval = 1;
+    t.repeat.endDate = At({2009, 4, 8});
+    t.repeat.values = {1, 0, 0, 0, 0x0A};  // Monday and Wednesday
+    t.repeat.exceptions = {At({2009, 3, 25})};
+    spec.todos.push_back(t);
+    spec.todos.push_back(TodoSpec{});
+    spec.todos[1].id = 2;
+    spec.todos[1].description = "no day";
+    spec.todos[1].alarm = 1;
+    auto set = Load("tasks", Put(BuildExtendedTodoFile(spec), "todo.dat"));
+    const std::string text = Export(*set, Format::kICalendar);
+    const IcalPtr cal = ParseIcal(text);
+    icalcomponent* todo = icalcomponent_get_first_component(cal.get(), ICAL_VTODO_COMPONENT);
+    ASSERT_NE(todo, nullptr);
+    EXPECT_EQ(icalproperty_get_status(icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY)),
+              ICAL_STATUS_COMPLETED);
+    icalcomponent* alarm = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT);
+    ASSERT_NE(alarm, nullptr) << text;
+    EXPECT_NE(icalproperty_get_first_parameter(icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY),
+                                               ICAL_RELATED_PARAMETER),
+              nullptr);
+    icalproperty* rrule = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY);
+    ASSERT_NE(rrule, nullptr) << text;
+    const icaltimetype start = icalcomponent_get_dtstart(todo);
+    ASSERT_TRUE(start.is_date) << text;
+    const std::string excluded = icaltime_as_ical_string(
+        icalproperty_get_exdate(icalcomponent_get_first_property(todo, ICAL_EXDATE_PROPERTY)));
+    EXPECT_EQ(excluded, "20090325");
+    std::vector<std::string> got;
+    icalrecur_iterator* it = icalrecur_iterator_new(icalproperty_get_rrule(rrule), start);
+    for (icaltimetype d = icalrecur_iterator_next(it); !icaltime_is_null_time(d) && got.size() < 10;
+         d = icalrecur_iterator_next(it)) {
+        if (icaltime_as_ical_string(d) != excluded) {
+            got.push_back(icaltime_as_ical_string(d));
+        }
+    }
+    icalrecur_iterator_free(it);
+    EXPECT_EQ(got, (std::vector<std::string>{"20090323", "20090330", "20090401", "20090406", "20090408"}));
+
+    icalcomponent* undated = icalcomponent_get_next_component(cal.get(), ICAL_VTODO_COMPONENT);
+    ASSERT_NE(undated, nullptr);
+    EXPECT_EQ(icalcomponent_get_first_component(undated, ICAL_VALARM_COMPONENT), nullptr) << "no day to ring on";
+    EXPECT_EQ(icalcomponent_get_first_property(undated, ICAL_RRULE_PROPERTY), nullptr);
+}
+
 struct RepeatCase {
     const char* name;
     std::uint32_t kind;
@@ -533,7 +745,9 @@ struct RepeatCase {
 };
 
 // Europe/Berlin: daylight saving begins on 29 March 2009 and ends on
-// 25 October 2009; every timed repeat keeps its local time across both.
+// 25 October 2009; America/New_York: on 8 March and 1 November 2009;
+// Australia/Sydney ends it on 5 April and begins it on 4 October 2009. Every
+// timed repeat keeps its local time across the changes of each zone.
 const std::vector<RepeatCase>& RepeatCases() {
     static const std::vector<RepeatCase> cases{
         {"daily every other day across spring change", 1, 2, {0}, -1, {2009, 3, 27, 9, 30}, Local{2009, 4, 2},
@@ -563,11 +777,12 @@ const std::vector<RepeatCase>& RepeatCases() {
     return cases;
 }
 
-class RepeatTest : public ExportTest, public ::testing::WithParamInterface<std::tuple<RepeatCase, bool>> {};
+class RepeatTest : public ExportTest,
+                   public ::testing::WithParamInterface<std::tuple<RepeatCase, bool, std::string>> {};
 
 TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
-    const auto& [c, classic] = GetParam();
-    platform::LocalClock::UseTimeZone("Europe/Berlin");
+    const auto& [c, classic, zone] = GetParam();
+    platform::LocalClock::UseTimeZone(zone.c_str());
     DateSpec d = MakeDate(77, 0x04, c.name);
     d.start = At(c.start);
     d.end = d.start + 1800;
@@ -592,6 +807,28 @@ TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
                                     "datebook.dat"));
     const std::string text = Export(*set, Format::kICalendar);
     const IcalPtr cal = ParseIcal(text);
+    // The zone only where a timed repeat refers to it, by its plain name,
+    // with its current rules alone: one STANDARD and one DAYLIGHT part,
+    // each repeating yearly without end.
+    const auto begin = text.find("BEGIN:VTIMEZONE\r\n");
+    ASSERT_EQ(begin == std::string::npos, c.allDay) << text;
+    if (!c.allDay) {
+        const std::string block = text.substr(begin, text.find("END:VTIMEZONE\r\n") - begin);
+        const auto count = [&block](const std::string& what) {
+            std::size_t n = 0;
+            for (auto at = block.find(what); at != std::string::npos; at = block.find(what, at + 1)) {
+                ++n;
+            }
+            return n;
+        };
+        EXPECT_EQ(count("TZID:" + zone + "\r\n"), 1u) << block;
+        EXPECT_EQ(count("BEGIN:STANDARD"), 1u) << block;
+        EXPECT_EQ(count("BEGIN:DAYLIGHT"), 1u) << block;
+        EXPECT_EQ(count("RRULE:FREQ=YEARLY;"), 2u) << block;
+        EXPECT_EQ(count("UNTIL"), 0u) << block;
+        EXPECT_NE(text.find("DTSTART;TZID=" + zone + ":"), std::string::npos) << text;
+        EXPECT_EQ(text.find("freeassociation"), std::string::npos) << text;
+    }
     icalcomponent* ev = icalcomponent_get_first_component(cal.get(), ICAL_VEVENT_COMPONENT);
     ASSERT_NE(ev, nullptr) << text;
     icalproperty* rrule = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
@@ -641,9 +878,12 @@ TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryClass, RepeatTest,
-                         ::testing::Combine(::testing::ValuesIn(RepeatCases()), ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(RepeatCases()), ::testing::Bool(),
+                                            ::testing::Values("Europe/Berlin", "America/New_York",
+                                                              "Australia/Sydney")),
                          [](const auto& info) {
-                             std::string name = std::string(std::get<1>(info.param) ? "Classic_" : "Extended_") +
+                             std::string name = std::get<2>(info.param) + "_" +
+                                                (std::get<1>(info.param) ? "Classic_" : "Extended_") +
                                                 std::get<0>(info.param).name;
                              for (char& ch : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) {

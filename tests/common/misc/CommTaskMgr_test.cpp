@@ -22,15 +22,15 @@ protected:
 
 TEST_F(CommTaskMgrTest, TheFieldTableListsPrivateBeforeAlarmAndIsSearchedByKey) {
     const auto table = mgr.FieldTable();
-    ASSERT_EQ(table.size(), 7u);
-    const char* const names[] = {"Subject", "Note", "Priority", "Completed", "DueDate", "Private", "Alarm"};
+    ASSERT_EQ(table.size(), 8u);
+    const char* const names[] = {"Subject", "Note", "Priority", "Completed", "DueDate", "Private", "Alarm", "Category"};
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].name, names[i]);
     }
     CommFieldInfo info;
     ASSERT_TRUE(mgr.GetFieldInfo(5, info));
     EXPECT_EQ(info.name, "Alarm");
-    EXPECT_FALSE(mgr.GetFieldInfo(7, info));
+    EXPECT_FALSE(mgr.GetFieldInfo(8, info));
 }
 
 TEST_F(CommTaskMgrTest, StoredPrioritiesMapToHighNormalLow) {

@@ -109,7 +109,7 @@ TEST_F(PmMemoInfoTest, CommonNoteFieldsFollowTheMemoText) {
     EXPECT_EQ(info.FieldText(0, CommNoteMgr::kColor), "#000000");
     EXPECT_EQ(info.FieldText(0, CommNoteMgr::kCreationTime), "12-30-1899 00:00:00");
     info.GetCommMgr().At(0).szCategory = "Business";
-    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kCategory), "");
+    EXPECT_EQ(info.FieldText(0, CommNoteMgr::kCategory), "Business");
     EXPECT_EQ(info.FieldText(0, CommNoteMgr::kIdInteger), "");
     misc::CommFieldInfo none;
     EXPECT_FALSE(mgr.GetFieldInfo(11, none));

@@ -44,6 +44,18 @@ public:
     static bool MainFitsKind(PmDbKind kind, const std::vector<std::string>& columns, std::string& why);
     // Reads "Category" into the category list; false without a database.
     bool LoadCategories();
+    // Reads "Category" and gives every record the name of its category id
+    // (`szCategory`), empty for an id the table does not name. Names are a
+    // convenience: a database without a readable table still lists its
+    // records, each without a category name.
+    template <class Rec>
+    void NameCategories(std::vector<Rec>& records) {
+        LoadCategories();
+        for (Rec& rec : records) {
+            const PmCategoryEx2* category = m_CatMgr.FindById(rec.nCategoryId);
+            rec.szCategory = category != nullptr ? category->m_szName : std::string();
+        }
+    }
     // Reads "Information" into the information record; false without a database.
     bool LoadInfo();
     // The first row of "Main" with that record id, over `names`.

@@ -129,6 +129,7 @@ bool PmDateEx2Util::Load(const std::string& path) {
         m_DataMgr.Clear();
         return false;
     }
+    NameCategories(m_DataMgr.Records());
     m_bLoaded = true;
     return true;
 }

@@ -14,6 +14,7 @@ struct PmMemoEx2Rec {
     std::int32_t nPlacement = 0;
     std::uint8_t nPrivate = 0;
     std::int32_t nCategoryId = 0;
+    std::string szCategory;  // the name the Category table gives nCategoryId; empty when none
     std::string szNote;
     // The status the row held when it was loaded: a write checks that the
     // row still holds it.

@@ -36,6 +36,7 @@ bool PmMemoEx2Util::Load(const std::string& path) {
         m_DataMgr.Clear();
         return false;
     }
+    NameCategories(m_DataMgr.Records());
     m_bLoaded = true;
     return true;
 }

@@ -57,6 +57,7 @@ bool PmTodoEx2Util::Load(const std::string& path) {
         m_DataMgr.Clear();
         return false;
     }
+    NameCategories(m_DataMgr.Records());
     m_bLoaded = true;
     return true;
 }
