@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(f.ui.messages[0].text, QString::fromStdString("Palm memopad export successfully, 2 records were "
                                                                "written to " + f.out + "."));
         const std::string sep = std::string("\n") + lazrine::exporting::MemoTextWriter::kSeparator + "\n";
-        QCOMPARE(AppTestFiles::ReadText(f.out), "Gift ideas, \"books\"\r\nscarf" + sep + "Café\n");
+        QCOMPARE(AppTestFiles::ReadText(f.out), "Gift ideas, \"books\"\nscarf" + sep + "Café\n");
         QVERIFY(lazrine::testing::ReadFileBytes(f.memo) == before);
         QVERIFY(f.ui.questions.empty());
     }
