@@ -6,7 +6,9 @@
 // addresses; texts with CR LF and Windows-1252 characters. Live and deleted
 // records alike.
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "support/PalmFileBuilder.h"
 
@@ -44,6 +46,8 @@ std::vector<std::uint8_t> Values(std::initializer_list<std::uint32_t> words, int
 
 DateFileSpec Dates(bool classic) {
     DateFileSpec spec;
+    spec.recordedName = classic ? "C:\\Palm\\Classic User\\datebook\\datebook.dat"
+                                : "C:\\Palm\\Extended User\\datebook\\datebook.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Caf\xE9", "Caf\xE9"}};
     const auto alarm = [classic](DateSpec& d) {
         if (classic) {
@@ -123,8 +127,9 @@ DateFileSpec Dates(bool classic) {
     return spec;
 }
 
-TodoFileSpec Todos() {
+TodoFileSpec Todos(bool classic) {
     TodoFileSpec spec;
+    spec.recordedName = classic ? "C:\\Palm\\Classic User\\todo\\todo.dat" : "C:\\Palm\\Extended User\\todo\\todo.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Caf\xE9", "Caf\xE9"}};
     const auto todo = [](std::uint32_t id, std::uint32_t status, std::string text) {
         TodoSpec t;
@@ -206,6 +211,65 @@ ContactFileSpec Contacts(bool classic, const std::string& user) {
     return spec;
 }
 
+// What the record files hold that `lazrine-cli list --json` does not show:
+// repeat rules and exception dates, categories of appointments and tasks,
+// and every phone slot of a contact with its label. Category names as JSON
+// escapes, so the file is UTF-8 whatever the builder's texts are.
+std::string CategoryName(const std::vector<CategorySpec>& categories, std::uint32_t id) {
+    for (const CategorySpec& c : categories) {
+        if (c.id == id) {
+            return c.name == "Caf\xE9" ? "Caf\\u00e9" : c.name;
+        }
+    }
+    return "";
+}
+
+std::string Manifest(const DateFileSpec& dates, bool classicDates, const TodoFileSpec& todos,
+                     const ContactFileSpec& contacts, bool classicContacts) {
+    std::ostringstream o;
+    o << "{\"dates\":{";
+    bool first = true;
+    for (const DateSpec& d : dates.dates) {
+        const RepeatSpec& r = d.repeat;
+        o << (first ? "" : ",") << "\"" << d.id << "\":{\"category\":\""
+          << (classicDates ? "" : CategoryName(dates.categories, d.category)) << "\",\"repeat\":" << r.kind
+          << ",\"interval\":" << r.interval << ",\"end\":" << r.endDate << ",\"values\":[";
+        for (std::size_t i = 0; i < r.values.size(); ++i) {
+            o << (i == 0 ? "" : ",") << static_cast<unsigned>(r.values[i]);
+        }
+        o << "],\"exceptions\":[";
+        for (std::size_t i = 0; i < r.exceptions.size(); ++i) {
+            o << (i == 0 ? "" : ",") << r.exceptions[i];
+        }
+        o << "]}";
+        first = false;
+    }
+    o << "},\"todos\":{";
+    first = true;
+    for (const TodoSpec& t : todos.todos) {
+        o << (first ? "" : ",") << "\"" << t.id << "\":{\"category\":\"" << CategoryName(todos.categories, t.category)
+          << "\"}";
+        first = false;
+    }
+    o << "},\"contacts\":{";
+    first = true;
+    for (const ContactSpec& c : contacts.contacts) {
+        o << (first ? "" : ",") << "\"" << c.id << "\":{\"phones\":[";
+        const std::size_t slots = classicContacts ? 5 : 7;
+        bool firstPhone = true;
+        for (std::size_t i = 0; i < slots; ++i) {
+            if (!c.phones[i].empty()) {
+                o << (firstPhone ? "" : ",") << "[" << c.phoneLabels[i] << ",\"" << c.phones[i] << "\"]";
+                firstPhone = false;
+            }
+        }
+        o << "]}";
+        first = false;
+    }
+    o << "}}\n";
+    return o.str();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,9 +285,17 @@ int main(int argc, char** argv) {
     };
     write("datebook-classic.dat", BuildClassicDateFile(Dates(true)));
     write("datebook-extended.dat", BuildExtendedDateFile(Dates(false)));
-    write("todo-classic.dat", BuildClassicTodoFile(Todos()));
-    write("todo-extended.dat", BuildExtendedTodoFile(Todos()));
+    write("todo-classic.dat", BuildClassicTodoFile(Todos(true)));
+    write("todo-extended.dat", BuildExtendedTodoFile(Todos(false)));
     write("address-classic.dat", BuildClassicAddressFile(Contacts(true, "Classic User")));
     write("address-extended.dat", BuildExtendedAddressFile(Contacts(false, "Extended User")));
+    // One manifest per generation, named after it.
+    for (const bool classic : {true, false}) {
+        const std::filesystem::path path = folder / (classic ? "manifest-classic.json" : "manifest-extended.json");
+        std::ofstream(path, std::ios::binary) << Manifest(Dates(classic), classic, Todos(classic),
+                                                          Contacts(classic, classic ? "Classic User" : "Extended User"),
+                                                          classic);
+        std::cout << "wrote " << path.string() << "\n";
+    }
     return 0;
 }
