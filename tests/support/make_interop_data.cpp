@@ -216,6 +216,9 @@ ContactFileSpec Contacts(bool classic, const std::string& user) {
 // and every phone slot of a contact with its label. Category names as JSON
 // escapes, so the file is UTF-8 whatever the builder's texts are.
 std::string CategoryName(const std::vector<CategorySpec>& categories, std::uint32_t id) {
+    if (id == 0) {
+        return "Unfiled";  // as lazrine-cli list names category 0
+    }
     for (const CategorySpec& c : categories) {
         if (c.id == id) {
             return c.name == "Caf\xE9" ? "Caf\\u00e9" : c.name;
