@@ -28,7 +28,7 @@ import sys
 import tempfile
 import zoneinfo
 
-WINDOW = (dt.date(2008, 1, 1), dt.date(2013, 12, 31))
+WINDOW = (dt.date(2008, 1, 1), dt.date(2017, 12, 31))
 
 # What each client can hold of each kind. A field a client cannot represent
 # is left out for that client only, with the reason.
@@ -37,6 +37,8 @@ CAPABILITIES = {
         "kind": "calendar",
         "fields": ["summary", "note", "location", "allday", "occurrences", "alarm"],
         "cannot": {"category": "khal 0.10's list format has no field for categories"},
+        # khal's listing drops the white space a note ends with.
+        "note_strip": True,
     },
     "calcurse-cal": {
         # calcurse's import keeps the first 8,000 or so characters of a note.
@@ -50,8 +52,8 @@ CAPABILITIES = {
     },
     "todoman": {
         "kind": "tasks",
-        "fields": ["summary", "note", "due", "priority", "completed", "category"],
-        "cannot": {},
+        "fields": ["summary", "note", "due", "priority", "completed"],
+        "cannot": {"category": "todoman 4.1's porcelain listing has no field for categories"},
     },
     "calcurse-todo": {
         # calcurse's import keeps the first 8,000 or so characters of a note.
@@ -180,6 +182,8 @@ def expected_events(listing, manifest, zone):
             "alarm": f["Alarm"] == "Yes",
             "category": extra.get("category", f.get("Category", "")),
         }
+        if out[r["id"]]["category"] == "Unfiled":
+            out[r["id"]]["category"] = ""
     return out
 
 
@@ -193,10 +197,15 @@ def expected_tasks(listing, manifest):
             "summary": f["Subject"],
             "note": lines(f["Note"]),
             "due": due,
-            "priority": f["Priority"],  # High, Normal, Low
+            # The iCalendar priority: Palm's five steps become 1, 3, 5, 7, 9;
+            # a record without one gives its three-step form's 1, 5 or 9.
+            "priority": (str(2 * int(f["Palm Priority"]) - 1) if f.get("Palm Priority")
+                         else {"High": "1", "Low": "9"}.get(f["Priority"], "5")),
             "completed": f["Completed"] == "Yes",
             "category": extra.get("category", f.get("Category", "")),
         }
+        if out[r["id"]]["category"] == "Unfiled":
+            out[r["id"]]["category"] = ""
     return out
 
 
@@ -204,6 +213,12 @@ def expected_tasks(listing, manifest):
 LABEL_TYPE = {0: "WORK", 1: "HOME", 2: "FAX", 6: "PAGER", 7: "CELL"}
 FIELD_LABEL = {"Work Phone": 0, "Home Phone": 1, "Fax": 2, "Other Phone": 3, "Main Phone": 5,
                "Pager": 6, "Mobile Phone": 7}
+# The label names of the numbered phone slots, as list --json gives them.
+SLOT_LABEL = {"Work": 0, "Home": 1, "Fax": 2, "Other": 3, "E-mail": 4, "E-Mail": 4, "Main": 5, "Pager": 6,
+              "Mobile": 7}
+# The further numbers and addresses a database holds, as list --json names them.
+EXTRA_FIELD_LABEL = [("Assistant Phone", 3), ("Other Fax", 2), ("Other Mobile", 7), ("E-Mail", 4),
+                     ("Work E-Mail", 4), ("E-Mail 1", 4), ("E-Mail 2", 4), ("E-Mail 3", 4)]
 
 
 def expected_contacts(listing, manifest):
@@ -214,16 +229,25 @@ def expected_contacts(listing, manifest):
         if extra is not None:
             slots = [(label, value) for label, value in extra["phones"]]
         else:
-            slots = [(label, f[name]) for name, label in FIELD_LABEL.items() if f.get(name)]
-            if f.get("E-Mail"):
-                slots.append((4, f["E-Mail"]))
+            # A database's columns: each number and address once, whichever
+            # fields name it.
+            slots, seen = [], set()
+            named = list(FIELD_LABEL.items()) + EXTRA_FIELD_LABEL
+            for n in range(1, 8):
+                label = SLOT_LABEL.get(f.get(f"Phone {n} Label", ""), 3)
+                named.append((f"Phone {n}", label))
+            for name, label in named:
+                if f.get(name) and f[name] not in seen:
+                    seen.add(f[name])
+                    slots.append((label, f[name]))
         out[r["id"]] = {
             "first": f["First Name"],
             "last": f["Last Name"],
             "company": f["Company"],
             "title": f["Title"],
             "note": lines(f["Note"]),
-            "category": f["Category"],
+            # An uncategorised contact carries no category.
+            "category": "" if f["Category"] == "Unfiled" else f["Category"],
             "phones": sorted((label, v) for label, v in slots if label != 4),
             "emails": sorted(v for label, v in slots if label == 4),
         }
@@ -295,7 +319,7 @@ default_calendar = interop
         if p.returncode != 0 or re.search(r"error|warning|traceback|could not", msg, re.I):
             rejected[path] = msg.splitlines()[-1] if msg else f"exit {p.returncode}"
     fmt = "\x1e{uid}\x1f{start}\x1f{end}\x1f{title}\x1f{location}\x1f{alarm-symbol}\x1f{description}\x1d"
-    p = run(["khal", "-c", cfg, "list", "--once", "--day-format", "", "--format", fmt,
+    p = run(["khal", "-c", cfg, "list", "--day-format", "", "--format", fmt,
              WINDOW[0].isoformat(), (WINDOW[1] + dt.timedelta(days=1)).isoformat()], env, check=False)
     held = {}
     for chunk in p.stdout.split("\x1e")[1:]:
@@ -303,10 +327,10 @@ default_calendar = interop
         e = held.setdefault(uid, {"summary": title, "note": desc, "location": location,
                                   "allday": len(start) == 10, "occurrences": [], "alarm": bool(alarm.strip())})
         e["occurrences"].append(start if len(start) == 10 else f"{start}-{end}")
-    # khal lists each occurrence of a repeating event once per day it is on;
-    # --once keeps the first day only.
+    # khal lists every occurrence of a repeating event, and an occurrence
+    # that spans several days once per day it is on: each counts once.
     for e in held.values():
-        e["occurrences"].sort()
+        e["occurrences"] = sorted(set(e["occurrences"]))
     return rejected, held
 
 
@@ -443,6 +467,8 @@ def compare(client, source, expected, held_by_id, rejected):
             limit = CAPABILITIES[client].get("note_limit")
             if field == "note" and limit:
                 e, h = e[:limit], h[:limit]
+            if field == "note" and CAPABILITIES[client].get("note_strip"):
+                e, h = e.rstrip(), h.rstrip()
             if field == "phones":
                 check_phones(client, source, rid, e, h)
             elif field == "occurrences":
@@ -545,7 +571,7 @@ def main():
                         m = re.match(r"\[(-?)(\d+)\]", t["raw"])
                         held.setdefault(t["title"], {
                             "summary": t["title"], "note": t["note"],
-                            "priority": {"1": "High", "9": "Low"}.get(m.group(2) if m else "", "Normal"),
+                            "priority": m.group(2) if m else "",
                             "completed": bool(m and m.group(1))})
                 # calcurse keeps no UID: its items are found by their title.
                 compare(client, src, expected[out][1],
@@ -557,7 +583,7 @@ def main():
                 src = expected[out][0] + label
                 # todoman's listing shows no UID: items are found by list and summary.
                 by_summary = {t.get("summary", ""): t for t in items if t.get("list") == os.path.basename(out)}
-                got = {rid: todoman_fields(by_summary[exp["summary"]])
+                got = {rid: todoman_fields(by_summary[exp["summary"]], zone_name)
                        for rid, exp in expected[out][1].items() if exp["summary"] in by_summary}
                 compare("todoman", src, expected[out][1], got,
                         {src: rejected[out]} if out in rejected else {})
@@ -609,18 +635,17 @@ def calcurse_events(cal, zone):
     return held
 
 
-def todoman_fields(t):
+def todoman_fields(t, zone_name):
     due = t.get("due")
     if isinstance(due, (int, float)):
-        due = dt.datetime.fromtimestamp(due, dt.timezone.utc).date().isoformat()
-    prio = t.get("priority") or 0
+        # A due date is held as the instant of its local midnight.
+        due = dt.datetime.fromtimestamp(due, zoneinfo.ZoneInfo(zone_name)).date().isoformat()
     return {
         "summary": t.get("summary", ""),
         "note": t.get("description", "") or "",
         "due": due or "",
-        "priority": "High" if 1 <= prio <= 4 else "Low" if prio >= 6 else "Normal",
+        "priority": str(t.get("priority") or 0),
         "completed": bool(t.get("completed")),
-        "category": ",".join(t.get("categories") or []),
     }
 
 

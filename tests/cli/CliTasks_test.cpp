@@ -90,7 +90,7 @@ TEST_F(CliTasksTest, JsonCarriesTheWindowsColumnsAndTheWholeFields) {
     }
     // Names added later follow the older ones.
     EXPECT_EQ(names, (std::vector<std::string>{"Subject", "Note", "Priority", "Completed", "DueDate", "Private",
-                                               "Alarm", "Category"}));
+                                               "Alarm", "Category", "Palm Priority"}));
 }
 
 TEST_F(CliTasksTest, UndeleteOnEveryGeneration) {

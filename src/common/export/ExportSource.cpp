@@ -121,24 +121,19 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
     out.nDueDate = rec.nDueDate;
     out.bAlarm = rec.bAlarm != 0;
     out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
-    const auto palmPriority = [](auto stored) -> std::uint32_t {
-        return stored >= 1 && stored <= 5 ? static_cast<std::uint32_t>(stored) : 0;
-    };
+    out.nPalmPriority = rec.nPalmPriority;
     switch (entry.nKind) {
         case PM_STORE_DATABASE: {
             const auto& native = set->Database().GetDataMgr().At(entry.nNative);
-            out.nPalmPriority = palmPriority(native.nPriority);
             out.nCompletedAt = out.bCompleted ? native.nCompleteDate : 0;
             return true;
         }
         case PM_STORE_EXTENDED: {
             const auto& native = set->Extended().GetDataMgr().At(entry.nNative);
-            out.nPalmPriority = palmPriority(native.nPriority);
             out.Repeat = native.Repeat;
             return true;
         }
         case PM_STORE_CLASSIC:
-            out.nPalmPriority = palmPriority(set->Classic().GetDataMgr().At(entry.nNative).nPriority);
             return true;
         default:
             return false;

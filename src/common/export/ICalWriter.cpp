@@ -505,7 +505,9 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
             }
         }
     }
-    AddText(ev, icalproperty_new_summary, e.szSummary);
+    // Every component has a SUMMARY, empty when the record has no text:
+    // some readers (calcurse) fail on one without.
+    icalcomponent_add_property(ev, icalproperty_new_summary(Lines(e.szSummary).c_str()));
     AddText(ev, icalproperty_new_description, e.szNote);
     AddText(ev, icalproperty_new_location, e.szLocation);
     AddCategory(ev, e.szCategory);
@@ -527,7 +529,7 @@ bool ICalWriter::WriteTask(const ExportTask& t) {
     icalcomponent* todo = icalcomponent_new_vtodo();
     icalcomponent_add_property(todo, icalproperty_new_uid(t.szUid.c_str()));
     icalcomponent_add_property(todo, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
-    AddText(todo, icalproperty_new_summary, t.szSummary);
+    icalcomponent_add_property(todo, icalproperty_new_summary(Lines(t.szSummary).c_str()));
     AddText(todo, icalproperty_new_description, t.szNote);
     misc::CxDateTime::Fields due;
     const bool hasDue = misc::CommTaskMgr::DueDateOf(t.nDueDate, due);

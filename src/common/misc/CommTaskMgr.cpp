@@ -18,9 +18,11 @@ std::uint32_t CommTaskRec::PriorityOf(std::uint32_t stored) {
 }
 
 std::span<const CommFieldInfo> CommTaskMgr::FieldTable() const {
-    // "Private" stands before "Alarm"; lookups go by key. "Category" came
-    // last and stays after the older names, so their order is kept.
-    static const std::array<CommFieldInfo, 8> table{{
+    // "Private" stands before "Alarm"; lookups go by key. "Category" and
+    // "Palm Priority" (the five-step priority that "Priority" folds into
+    // three) came last and stay after the older names, so their order is
+    // kept.
+    static const std::array<CommFieldInfo, 9> table{{
         {kSubject, "Subject", 256},
         {kNote, "Note", 8192},
         {kPriority, "Priority", 4},
@@ -29,6 +31,7 @@ std::span<const CommFieldInfo> CommTaskMgr::FieldTable() const {
         {kPrivate, "Private", 4},
         {kAlarm, "Alarm", 4},
         {kCategory, "Category", 64},
+        {kPalmPriority, "Palm Priority", 4},
     }};
     return table;
 }
@@ -77,6 +80,8 @@ std::string CommTaskMgr::FieldText(const CommTaskRec& rec, std::uint32_t key, bo
             return rec.bPrivate != 0 ? "Yes" : "No";
         case kCategory:
             return std::string(rec.szCategory);
+        case kPalmPriority:
+            return rec.nPalmPriority == 0 ? std::string{} : std::to_string(rec.nPalmPriority);
         default:
             return {};
     }

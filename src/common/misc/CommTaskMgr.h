@@ -22,6 +22,9 @@ struct CommTaskRec : CommRecord {
     std::string_view szSubject;
     std::string_view szNote;
     std::uint32_t nPriority = 0;  // 0 normal, 1 high, 2 low
+    // Palm's own priority, 1 (highest) to 5, as stored; 0 when the record
+    // stores none of those.
+    std::uint32_t nPalmPriority = 0;
     std::uint8_t bCompleted = 0;
     std::uint32_t nDueDate = 0;  // seconds since 1970-01-01 00:00:00 UTC
     std::uint8_t bAlarm = 0;
@@ -30,6 +33,10 @@ struct CommTaskRec : CommRecord {
 
     // Stored priority 1 is high, 5 low, every other value normal.
     static std::uint32_t PriorityOf(std::uint32_t stored);
+    // The stored priority when it is one of Palm's five, else 0.
+    static std::uint32_t PalmPriorityOf(std::int64_t stored) {
+        return stored >= 1 && stored <= 5 ? static_cast<std::uint32_t>(stored) : 0;
+    }
 };
 
 class CommTaskMgr : public CommRecordMgr<CommTaskRec> {
@@ -43,6 +50,7 @@ public:
         kAlarm = 5,
         kPrivate = 6,
         kCategory = 7,
+        kPalmPriority = 8,
     };
 
     std::span<const CommFieldInfo> FieldTable() const override;

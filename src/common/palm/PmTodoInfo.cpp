@@ -40,6 +40,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = native.nPrivate;
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(static_cast<std::uint32_t>(native.nPriority));
+            rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(native.nPriority);
             rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
@@ -53,6 +54,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = flag(native.nPrivate);
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(native.nPriority);
             rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceExtended;
             break;
@@ -66,6 +68,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.bPrivate = flag(native.nPrivate);
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(native.nPriority);
+            rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(native.nPriority);
             rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceClassic;
             break;

@@ -543,7 +543,7 @@ TEST_F(ExportTest, CategoriesReachEveryFormat) {
                     EXPECT_EQ(rows[1][at], want);
                     EXPECT_EQ(rows[2][at], "");
                     if (kind == "tasks") {  // after every older field
-                        EXPECT_EQ(static_cast<std::size_t>(at), rows[0].size() - 1);
+                        EXPECT_EQ(static_cast<std::size_t>(at), rows[0].size() - 2);
                         EXPECT_EQ(rows[0][at - 1], "Alarm");
                     }
                     break;

@@ -22,15 +22,16 @@ protected:
 
 TEST_F(CommTaskMgrTest, TheFieldTableListsPrivateBeforeAlarmAndIsSearchedByKey) {
     const auto table = mgr.FieldTable();
-    ASSERT_EQ(table.size(), 8u);
-    const char* const names[] = {"Subject", "Note", "Priority", "Completed", "DueDate", "Private", "Alarm", "Category"};
+    ASSERT_EQ(table.size(), 9u);
+    const char* const names[] = {"Subject",  "Note",  "Priority", "Completed",    "DueDate",
+                                 "Private", "Alarm", "Category", "Palm Priority"};
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].name, names[i]);
     }
     CommFieldInfo info;
     ASSERT_TRUE(mgr.GetFieldInfo(5, info));
     EXPECT_EQ(info.name, "Alarm");
-    EXPECT_FALSE(mgr.GetFieldInfo(8, info));
+    EXPECT_FALSE(mgr.GetFieldInfo(9, info));
 }
 
 TEST_F(CommTaskMgrTest, StoredPrioritiesMapToHighNormalLow) {
