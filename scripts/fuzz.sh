@@ -3,7 +3,7 @@
 # Sanitizer) and runs each of them for a bounded time, at most --jobs at once,
 # all under nice -n 19.
 #
-#   scripts/fuzz.sh --ci               every target for 60 s (the CI step)
+#   scripts/fuzz.sh --ci               every target for 45 s (the CI step)
 #   scripts/fuzz.sh --seconds 600      every target for ten minutes
 #   scripts/fuzz.sh --seconds 600 --target extended_memo --target classic_memo
 #
@@ -19,14 +19,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-seconds=60
+seconds=45
 jobs=2
 build_dir=build-fuzz
 build=1
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --ci) seconds=60 ;;
+    --ci) seconds=45 ;;
     --seconds) seconds="$2"; shift ;;
     --jobs) jobs="$2"; shift ;;
     --target) targets+=("$2"); shift ;;
