@@ -225,13 +225,12 @@ Filler CopyOf(FileIo::Handle h, FileFingerprint::Builder* copied = nullptr) {
 // name, since it was checked is caught here, right before the rename.
 bool StillAsChecked(FileIo& io, FileIo::Handle h, const std::string& target, const FileFingerprint& expected,
                     const std::string& shownPath, std::string& error) {
-    FileIo::Facts named;
-    FileIo::Facts held;
-    if (!io.Inspect(target, named, &error) || !io.InspectOpen(h, held, &error)) {
+    bool same = false;
+    if (!io.NamesOpenFile(target, h, same, &error)) {
         return false;
     }
     FileFingerprint now;
-    if (!named.IsSameFile(held) || !FileFingerprint::OfOpenFile(io, h, now, &error) || !(now == expected)) {
+    if (!same || !FileFingerprint::OfOpenFile(io, h, now, &error) || !(now == expected)) {
         error = ChangedText(shownPath);
         return false;
     }

@@ -17,4 +17,18 @@ std::string FileIo::InUseText(const std::string& path) { return path + kInUse; }
 
 bool FileIo::IsInUseText(const std::string& message) { return message.find(kInUse) != std::string::npos; }
 
+bool FileIo::NamesOpenFile(const std::string& path, Handle h, bool& same, std::string* error) {
+    same = false;
+    Facts named;
+    Facts open;
+    std::string target = path;
+    if (!Inspect(path, named, error) ||
+        (named.nKind == Facts::Kind::kLink && (!ResolveLinks(path, target, error) || !Inspect(target, named, error))) ||
+        !InspectOpen(h, open, error)) {
+        return false;
+    }
+    same = named.IsSameFile(open);
+    return true;
+}
+
 }  // namespace lazrine::platform

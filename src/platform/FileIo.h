@@ -99,6 +99,11 @@ public:
     // nobody changed the file in the meantime (see AtomicFile).
     virtual bool ReleasesBeforeReplace() const { return false; }
 
+    // Whether the name `path` (a link followed to its target) still names
+    // the open file `h`, not one another program renamed over it or none;
+    // `same` tells. False, with `error`, when that cannot be looked at.
+    bool NamesOpenFile(const std::string& path, Handle h, bool& same, std::string* error);
+
     // The implementation in use; tests may install another one.
     static FileIo& Instance();
     // Installs `io` (not owned) as the instance; nullptr restores the default.

@@ -94,16 +94,11 @@ bool InPlaceFileWriter::StillNamed(std::string& error) const {
     if (m_pIo == nullptr) {
         return NotOpen(error);
     }
-    FileIo::Facts named;
-    FileIo::Facts open;
-    std::string target = m_szPath;
-    if (!m_pIo->Inspect(m_szPath, named, &error) ||
-        (named.nKind == FileIo::Facts::Kind::kLink &&
-         (!m_pIo->ResolveLinks(m_szPath, target, &error) || !m_pIo->Inspect(target, named, &error))) ||
-        !m_pIo->InspectOpen(m_nHandle, open, &error)) {
+    bool same = false;
+    if (!m_pIo->NamesOpenFile(m_szPath, m_nHandle, same, &error)) {
         return false;
     }
-    if (!named.IsSameFile(open)) {
+    if (!same) {
         error = "'" + m_szPath + "' no longer names the file that was opened: another program replaced or removed it";
         return false;
     }

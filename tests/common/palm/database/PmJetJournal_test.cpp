@@ -65,55 +65,6 @@ Bytes Applied(Bytes file, const std::vector<PmJetPatch>& cells, std::size_t coun
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Passes every operation to the system and runs `action` once, right before
-// the `nth` call of operation `op` ("WriteAt", "ReadAt" or "Rename").
-class InterferingFileIo final : public platform::FileIo {
-public:
-    InterferingFileIo(std::string op, int nth, std::function<void()> action)
-        : m_szOp(std::move(op)), m_nLeft(nth), m_Action(std::move(action)) {}
-    bool OpenLocked(const std::string& p, Handle& out, std::string* e) override { return m_Io.OpenLocked(p, out, e); }
-    bool CreateNew(const std::string& p, const std::string& m, Handle& out, std::string* e) override {
-        return m_Io.CreateNew(p, m, out, e);
-    }
-    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* e) override { return m_Io.ReadAll(h, out, e); }
-    bool Write(Handle h, std::span<const std::uint8_t> d, std::string* e) override { return m_Io.Write(h, d, e); }
-    bool Flush(Handle h, std::string* e) override { return m_Io.Flush(h, e); }
-    bool Close(Handle h, std::string* e) override { return m_Io.Close(h, e); }
-    bool Rename(const std::string& f, const std::string& t, std::string* e) override {
-        Step("Rename");
-        return m_Io.Rename(f, t, e);
-    }
-    bool FlushFolderOf(const std::string& p, std::string* e) override { return m_Io.FlushFolderOf(p, e); }
-    bool OpenLockedReadWrite(const std::string& p, Handle& out, std::string* e) override {
-        return m_Io.OpenLockedReadWrite(p, out, e);
-    }
-    bool Size(Handle h, std::uint64_t& s, std::string* e) override { return m_Io.Size(h, s, e); }
-    bool ReadAt(Handle h, std::uint64_t o, std::span<std::uint8_t> out, std::string* e) override {
-        Step("ReadAt");
-        return m_Io.ReadAt(h, o, out, e);
-    }
-    bool WriteAt(Handle h, std::uint64_t o, std::span<const std::uint8_t> d, std::string* e) override {
-        Step("WriteAt");
-        return m_Io.WriteAt(h, o, d, e);
-    }
-    bool Remove(const std::string& p) override { return m_Io.Remove(p); }
-    bool Exists(const std::string& p) override { return m_Io.Exists(p); }
-    bool Inspect(const std::string& p, Facts& out, std::string* e) override { return m_Io.Inspect(p, out, e); }
-    bool InspectOpen(Handle h, Facts& out, std::string* e) override { return m_Io.InspectOpen(h, out, e); }
-    bool ResolveLinks(const std::string& p, std::string& t, std::string* e) override { return m_Io.ResolveLinks(p, t, e); }
-
-private:
-    void Step(const std::string& op) {
-        if (op == m_szOp && --m_nLeft == 0) {
-            m_Action();
-        }
-    }
-    platform::FileIo& m_Io = platform::SystemFileIo();
-    std::string m_szOp;
-    int m_nLeft;
-    std::function<void()> m_Action;
-};
-
 class PmJetJournalTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -243,10 +194,29 @@ TEST_F(PmJetJournalTest, AnotherWriterDuringTheUndeleteStopsIt) {
         {"renamed over after the first cell", "WriteAt", 2, true, 0},
         {"renamed over before the last cell's write", "WriteAt", 5, true, 0},
     };
+    // The steps of an undelete without interference, to find the one each
+    // case interferes before.
+    FaultInjectingFileIo io;
+    std::vector<std::string> log;
+    {
+        std::string error;
+        ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_TRUE(UndeleteChosen(error)) << error;
+        log = io.Log();
+    }
+    const auto stepOf = [&log](const std::string& op, int nth) {
+        for (std::size_t k = 0; k < log.size(); ++k) {
+            if (log[k].rfind(op + " ", 0) == 0 && --nth == 0) {
+                return k + 1;
+            }
+        }
+        return std::size_t{0};
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        InterferingFileIo io(c.op, c.nth, [&] {
+        io.OnCall([&](const std::string&) {
             if (c.rename) {
                 WriteFileBytes(other, replacement);
                 fs::rename(other, path);
@@ -254,9 +224,12 @@ TEST_F(PmJetJournalTest, AnotherWriterDuringTheUndeleteStopsIt) {
                 RawWrite(path, cells[c.cell].nOffset, changedCell);
             }
         });
+        const std::size_t step = stepOf(c.op, c.nth);
+        ASSERT_NE(step, 0u);
         std::string error;
         {
             ScopedFileIo scope(io);
+            io.Arm(step, FaultInjectingFileIo::Fault::kCall);
             EXPECT_FALSE(UndeleteChosen(error));
         }
         EXPECT_NE(error.find(c.rename ? "no longer names the file" : "changed by another program"), std::string::npos)
