@@ -34,12 +34,9 @@ void RecordTableModel::Refill(bool showAll) {
         const std::size_t count = m_pRecordSet->CommonCount();
         m_rows.reserve(count);
         for (std::size_t i = 0; i < count; ++i) {
-            const misc::CommRecord& rec = m_pRecordSet->CommonAt(i);
-            // The filter looks at the record's own attached entry, which an
-            // undelete updates, so undeleted records leave this list.
-            const bool deleted = rec.bAttached && (palm::PmRecordSet::IsDeleted(rec.attached) ||
-                                                   palm::PmRecordSet::IsArchived(rec.attached));
-            if (showAll || deleted) {
+            // The record set's status, which a saved undelete updates, so
+            // undeleted records leave this list.
+            if (showAll || m_pRecordSet->IsDeletedAt(i)) {
                 m_rows.push_back(i);
             }
         }

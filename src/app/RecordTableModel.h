@@ -28,8 +28,8 @@ public:
     const palm::PmRecordSet* RecordSet() const { return m_pRecordSet; }
     // Empties the list.
     void Clear();
-    // Lists every common record when `showAll`, else those whose attached
-    // entry is deleted or archived; every row starts unchecked.
+    // Lists every common record when `showAll`, else those that are deleted
+    // or archived; every row starts unchecked.
     void Refill(bool showAll);
     void SetAllChecked(bool checked);
 

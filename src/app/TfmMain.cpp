@@ -34,53 +34,6 @@ QString WebSiteUrl() {
     return configured.isEmpty() ? GuideUrl().toString() : configured;
 }
 
-// The pages, in page order: the factory name of the kind's record set, the
-// prefix of the page's control names, and the kind as shown while its
-// record set is not available. A record set that exists describes itself.
-struct PageRow {
-    const char* szFactoryName;
-    const char* szPrefix;
-    palm::PmKindInfo fallback;
-};
-
-const std::array<PageRow, TfmMain::kPageCount>& PageTable() {
-    static const std::array<PageRow, TfmMain::kPageCount> table{{
-        {"contacts",
-         "Addr",
-         {"contacts",
-          "address book",
-          "Contact ( Address Book )",
-          {{1, "First Name", 100},
-           {2, "Last Name", 100},
-           {25, "Email Address", 160},
-           {19, "Work Phone", 100},
-           {20, "Mobile Phone", 100},
-           {18, "Home Phone", 100},
-           {37, "Company", 100},
-           {38, "Title", 100}},
-          "address\\",
-          "Address.mdb"}},
-        {"calendar",
-         "Date",
-         {"calendar",
-          "date book",
-          "Calendar ( Date Book )",
-          {{1, "Description", 240}, {6, "Date", 80}, {2, "Start Time", 100}, {3, "End Time", 100}},
-          "datebook\\",
-          "DateBook.mdb"}},
-        {"tasks",
-         "Todo",
-         {"tasks",
-          "todo list",
-          "Task ( Todo List )",
-          {{0, "Description", 240}, {4, "Due Date", 120}, {3, "Completed", 70}, {2, "Priority", 70}},
-          "todo\\",
-          "Todolist.mdb"}},
-        {"memos", "Memo", {"memos", "memopad", "Note ( Memo Pad )", {{3, "Memo", 700}}, "MemoPad\\", "MemoPad.mdb"}},
-    }};
-    return table;
-}
-
 QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
@@ -100,9 +53,7 @@ TfmMain::TfmMain(std::string settingsFile, UiServices& ui, TfmMainHooks hooks, Q
 TfmMain::~TfmMain() { FormDestroy(); }
 
 const palm::PmKindInfo& TfmMain::KindOf(int page) const {
-    const auto index = static_cast<std::size_t>(page);
-    const palm::PmRecordSet* rs = m_RecordSets.at(index).get();
-    return rs != nullptr ? rs->Kind() : PageTable().at(index).fallback;
+    return palm::PmKindInfo::All().at(static_cast<std::size_t>(page));
 }
 
 void TfmMain::FormCreate() {
@@ -113,7 +64,7 @@ void TfmMain::FormCreate() {
     // Every record set keeps all records; the window does the filtering.
     for (std::size_t page = 0; page < m_RecordSets.size(); ++page) {
         if (m_hooks.createRecordSet) {
-            m_RecordSets[page] = m_hooks.createRecordSet(PageTable()[page].szFactoryName);
+            m_RecordSets[page] = m_hooks.createRecordSet(palm::PmKindInfo::All()[page].szName);
         }
         if (m_RecordSets[page]) {
             m_RecordSets[page]->SetIncludeDeleted(true);
@@ -169,7 +120,7 @@ void TfmMain::BuildControls() {
         const auto index = static_cast<std::size_t>(page);
         const palm::PmKindInfo& kind = KindOf(page);
         m_pages[index] =
-            std::make_unique<TfmPage>(kind, QString::fromLatin1(PageTable()[index].szPrefix), webSite, &m_spMain);
+            std::make_unique<TfmPage>(kind, QString::fromLatin1(kind.szPrefix), webSite, &m_spMain);
         TfmPage& p = *m_pages[index];
         p.Model().SetRecordSet(m_RecordSets[index].get());
         m_spMain.addTab(&p, QString::fromLatin1(kind.szPageCaption));

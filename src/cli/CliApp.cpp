@@ -28,9 +28,7 @@ std::string CellText(const PmRecordSet& set, std::size_t i, std::uint32_t key) {
     return exporting::JsonRecordWriter::CellText(set, i, key);
 }
 
-bool IsDeletedAt(const PmRecordSet& set, std::size_t i) {
-    return palm::PmIsDeletedStatus(set.CommonAt(i).attached.nStatus);
-}
+bool IsDeletedAt(const PmRecordSet& set, std::size_t i) { return set.IsDeletedAt(i); }
 
 // A cell shortened to one line for the table view.
 std::string OneLine(const std::string& text, std::size_t width) {
@@ -60,7 +58,7 @@ void PrintTable(const PmRecordSet& set, const std::vector<std::size_t>& rows, st
     for (const std::size_t i : rows) {
         const auto& rec = set.CommonAt(i);
         std::ostringstream status;
-        status << "0x" << std::hex << std::setw(2) << std::setfill('0') << rec.attached.nStatus;
+        status << "0x" << std::hex << std::setw(2) << std::setfill('0') << set.StatusAt(i);
         out << std::left << std::setfill(' ') << std::setw(7) << i << std::setw(12) << rec.nId << std::setw(10)
             << status.str() << std::setw(9) << (IsDeletedAt(set, i) ? "yes" : "no");
         for (const auto& column : set.Kind().columns) {

@@ -51,9 +51,6 @@ void FakeMemoRecordSet::AppendCommon(const palm::PmRecordEntry& entry) {
     rec.SetText(m_store.TextAt(entry.nNative));
     rec.nSource = misc::CommRecord::kSourceDatabase;
     rec.nId = entry.nRecordId;
-    rec.nStatus = entry.nStatus;
-    rec.attached = entry;
-    rec.bAttached = true;
     m_CommMgr.Add(std::move(rec));
 }
 

@@ -37,8 +37,8 @@ bool JsonRecordWriter::Write(std::size_t i) {
     Json item;
     item["index"] = i;
     item["id"] = rec.nId;
-    item["status"] = rec.attached.nStatus;
-    item["deleted"] = palm::PmIsDeletedStatus(rec.attached.nStatus);
+    item["status"] = m_set.StatusAt(i);
+    item["deleted"] = m_set.IsDeletedAt(i);
     Json columns = Json::object();
     for (const auto& column : m_set.Kind().columns) {
         columns[column.caption] = CellText(m_set, i, column.key);

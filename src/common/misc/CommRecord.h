@@ -3,14 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "common/palm/PmRecordEntry.h"
-
 namespace lazrine::misc {
 
 // What every common record carries, whatever its kind: where it came from
-// (1 classic file, 2 extended file, 16 database), its status word and record
-// id, and its own copy of its display entry (`attached`), which the window
-// filters on and an undelete updates.
+// (1 classic file, 2 extended file, 16 database), which tells how its texts
+// are encoded, and its record id. Its status is not copied here: the record
+// set that holds it answers deleted and archived by index.
 //
 // One copy of every text: a common record does not copy its native record's
 // texts but refers to them (`std::string_view` members, set from the native
@@ -26,10 +24,7 @@ struct CommRecord {
     static constexpr std::uint32_t kSourceDatabase = 16;
 
     std::uint32_t nSource = 0;
-    std::uint32_t nStatus = 0;
     std::uint32_t nId = 0;
-    palm::PmRecordEntry attached;
-    bool bAttached = false;
 
     virtual ~CommRecord() = default;
 };

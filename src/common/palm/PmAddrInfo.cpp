@@ -81,23 +81,7 @@ PmAddrInfo::PmAddrInfo()
     SetSwapName(ReadSwapName(PmDesktopPath::SettingsFile({})));
 }
 
-const PmKindInfo& PmAddrInfo::KindInfo() {
-    using K = misc::CommAddrMgr::Key;
-    static const PmKindInfo info{"contacts",
-                                 "address book",
-                                 "Contact ( Address Book )",
-                                 {{K::kFirstName, "First Name", 100},
-                                  {K::kLastName, "Last Name", 100},
-                                  {K::kEmail, "Email Address", 160},
-                                  {K::kWorkPhone, "Work Phone", 100},
-                                  {K::kMobilePhone, "Mobile Phone", 100},
-                                  {K::kHomePhone, "Home Phone", 100},
-                                  {K::kCompany, "Company", 100},
-                                  {K::kTitle, "Title", 100}},
-                                 "address\\",
-                                 "Address.mdb"};
-    return info;
-}
+const PmKindInfo& PmAddrInfo::KindInfo() { return PmKindInfo::Of(PmKind::kContacts); }
 
 PmStoreKind PmAddrInfo::ProbeFile(const std::string& path) { return PmAddrInfo().Probe(path); }
 
@@ -191,9 +175,6 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    rec.nStatus = entry.nStatus;
-    rec.attached = entry;
-    rec.bAttached = true;
     m_CommMgr.Add(std::move(rec));
 }
 

@@ -24,19 +24,7 @@ PmDateInfo::PmDateInfo()
     SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
 }
 
-const PmKindInfo& PmDateInfo::KindInfo() {
-    using Mgr = misc::CommDateMgr;
-    static const PmKindInfo info{"calendar",
-                                 "date book",
-                                 "Calendar ( Date Book )",
-                                 {{Mgr::kDescription, "Description", 240},
-                                  {Mgr::kDate, "Date", 80},
-                                  {Mgr::kStartTime, "Start Time", 100},
-                                  {Mgr::kEndTime, "End Time", 100}},
-                                 "datebook\\",
-                                 "DateBook.mdb"};
-    return info;
-}
+const PmKindInfo& PmDateInfo::KindInfo() { return PmKindInfo::Of(PmKind::kCalendar); }
 
 PmStoreKind PmDateInfo::ProbeFile(const std::string& path) { return PmDateInfo().Probe(path); }
 
@@ -85,9 +73,6 @@ void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    rec.nStatus = entry.nStatus;
-    rec.attached = entry;
-    rec.bAttached = true;
     m_CommMgr.Add(std::move(rec));
 }
 

@@ -9,11 +9,7 @@ PmMemoInfo::PmMemoInfo()
     SetStores({m_pExtended.get(), m_pDatabase.get(), m_pClassic.get()});
 }
 
-const PmKindInfo& PmMemoInfo::KindInfo() {
-    static const PmKindInfo info{"memos", "memopad", "Note ( Memo Pad )", {{misc::CommNoteMgr::kNote, "Memo", 700}},
-                                 "MemoPad\\", "MemoPad.mdb"};
-    return info;
-}
+const PmKindInfo& PmMemoInfo::KindInfo() { return PmKindInfo::Of(PmKind::kMemos); }
 
 PmStoreKind PmMemoInfo::ProbeFile(const std::string& path) { return PmMemoInfo().Probe(path); }
 
@@ -50,9 +46,6 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    rec.nStatus = entry.nStatus;
-    rec.attached = entry;
-    rec.bAttached = true;
     m_CommMgr.Add(std::move(rec));
 }
 

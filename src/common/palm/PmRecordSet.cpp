@@ -259,9 +259,6 @@ bool PmRecordSet::UndeleteAt(std::size_t i) {
 void PmRecordSet::ShowUndeleted(std::size_t i) {
     PmRecordEntry& entry = m_Entries[i];
     entry.nStatus = PmUndeletedStatus(entry.nStatus);
-    misc::CommRecord& common = MutableCommonAt(i);
-    common.attached.nStatus = PmUndeletedStatus(common.attached.nStatus);
-    common.nStatus = PmUndeletedStatus(common.nStatus);
 }
 
 void PmRecordSet::RevertPending() {

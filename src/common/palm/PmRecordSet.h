@@ -79,6 +79,14 @@ public:
     // for an entry of no store kind.
     static bool IsDeleted(const PmRecordEntry& entry);
     static bool IsArchived(const PmRecordEntry& entry);
+    // Record `i` as the file holds it: its status word (one per record,
+    // kept in its entry), whether it is deleted (deleted or archived, as
+    // an undelete understands it) and which store generation read it.
+    // Records out of range are neither.
+    std::uint32_t StatusAt(std::size_t i) const { return i < m_Entries.size() ? m_Entries[i].nStatus : 0; }
+    bool IsDeletedAt(std::size_t i) const { return PmIsDeletedStatus(StatusAt(i)); }
+    bool IsArchivedAt(std::size_t i) const { return (StatusAt(i) & kStatusArchived) != 0; }
+    PmStoreKind SourceAt(std::size_t i) const { return i < m_Entries.size() ? m_Entries[i].nKind : PM_STORE_NONE; }
 
     // The common records, kind-independently.
     virtual std::size_t CommonCount() const = 0;
@@ -127,7 +135,6 @@ protected:
     virtual void AppendCommon(const PmRecordEntry& entry) = 0;
     virtual void ReserveCommon(std::size_t n) = 0;
     virtual void ClearCommon() = 0;
-    virtual misc::CommRecord& MutableCommonAt(std::size_t i) = 0;
     virtual long CommonIndexOf(const misc::CommRecord* rec) const = 0;
 
 private:

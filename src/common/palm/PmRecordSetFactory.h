@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/palm/PmKindInfo.h"
 #include "common/palm/PmRecordSet.h"
 
 namespace lazrine::palm {
@@ -15,6 +16,7 @@ public:
     static std::vector<std::string_view> Names();
     // A new record set of that kind, or none for an unknown name.
     static std::unique_ptr<PmRecordSet> Create(std::string_view name);
+    static std::unique_ptr<PmRecordSet> Create(PmKind kind);
 };
 
 }  // namespace lazrine::palm

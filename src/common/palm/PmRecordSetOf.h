@@ -52,7 +52,6 @@ protected:
 
     void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }
     void ClearCommon() override { m_CommMgr.Clear(); }
-    misc::CommRecord& MutableCommonAt(std::size_t i) override { return m_CommMgr.At(i); }
     long CommonIndexOf(const misc::CommRecord* rec) const override { return m_CommMgr.IndexOf(rec); }
 
     CommMgr m_CommMgr;

@@ -9,19 +9,7 @@ PmTodoInfo::PmTodoInfo()
     SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
 }
 
-const PmKindInfo& PmTodoInfo::KindInfo() {
-    using misc::CommTaskMgr;
-    static const PmKindInfo info{"tasks",
-                                 "todo list",
-                                 "Task ( Todo List )",
-                                 {{CommTaskMgr::kSubject, "Description", 240},
-                                  {CommTaskMgr::kDueDate, "Due Date", 120},
-                                  {CommTaskMgr::kCompleted, "Completed", 70},
-                                  {CommTaskMgr::kPriority, "Priority", 70}},
-                                 "todo\\",
-                                 "Todolist.mdb"};
-    return info;
-}
+const PmKindInfo& PmTodoInfo::KindInfo() { return PmKindInfo::Of(PmKind::kTasks); }
 
 PmStoreKind PmTodoInfo::ProbeFile(const std::string& path) { return PmTodoInfo().Probe(path); }
 
@@ -77,9 +65,6 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    rec.nStatus = entry.nStatus;
-    rec.attached = entry;
-    rec.bAttached = true;
     m_CommMgr.Add(std::move(rec));
 }
 

@@ -164,7 +164,7 @@ TEST_F(PmAddrInfoTest, SwapNameComesFromTheSettingsFileInUse) {
             again.UseSettingsFile(settings);
             ASSERT_TRUE(again.LoadFile(path));
             EXPECT_EQ(Text(again, 0, K::kFirstName), Text(info, 0, K::kFirstName));
-            EXPECT_EQ(again.CommonAt(0).nStatus, 0x01u);
+            EXPECT_EQ(again.StatusAt(0), 0x01u);
         }
         spec.contacts[0].status = 0x04;
         WriteFileBytes(extended, BuildExtendedAddressFile(spec));
@@ -190,8 +190,8 @@ TEST_F(PmAddrInfoTest, UndeleteAndSaveChangeExactlyTheStatusWords) {
     ASSERT_TRUE(info.Undelete(info.CommonAt(1)));
     ASSERT_TRUE(info.UndeleteAt(2));
     ASSERT_TRUE(info.Save()) << info.LastError();
-    EXPECT_EQ(info.CommonAt(1).attached.nStatus, 0x01u);
-    EXPECT_EQ(info.CommonAt(2).nStatus, 0x03u);
+    EXPECT_EQ(info.StatusAt(1), 0x01u);
+    EXPECT_EQ(info.StatusAt(2), 0x03u);
     spec.contacts[1].status = 0x01;
     spec.contacts[2].status = 0x03;
     EXPECT_EQ(ReadFileBytes(path), BuildExtendedAddressFile(spec));

@@ -115,7 +115,7 @@ TEST_F(PmDateInfoTest, UndeletesEveryDeletedRecordOfEachFileGeneration) {
         auto info = Loaded(path);
         std::size_t undone = 0;
         for (std::size_t i = 0; i < info->CommonCount(); ++i) {
-            if (PmIsDeletedStatus(info->CommonAt(i).attached.nStatus)) {
+            if (info->IsDeletedAt(i)) {
                 ASSERT_TRUE(info->UndeleteAt(i)) << info->LastError();
                 ++undone;
             }
@@ -154,7 +154,7 @@ TEST_F(PmDateInfoTest, TheDatabaseGivesItsRowsFlagsAndTexts) {
     EXPECT_EQ(info->FieldText(IndexOf(*info, 3023), Key::kDescription), "");
 
     for (std::size_t i = 0; i < info->CommonCount(); ++i) {
-        if (PmIsDeletedStatus(info->CommonAt(i).attached.nStatus)) {
+        if (info->IsDeletedAt(i)) {
             EXPECT_TRUE(info->UndeleteAt(i)) << info->LastError();
         }
     }

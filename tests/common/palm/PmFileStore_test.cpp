@@ -178,15 +178,14 @@ TEST_P(PmRecordSetSaveTest, MemoryShowsOnlyWhatWasWritten) {
     // An undelete waits for the save: the lists still show the record deleted.
     ASSERT_TRUE(info.UndeleteAt(0)) << info.LastError();
     EXPECT_FALSE(info.UndeleteAt(0)) << "an undeleted record is not deleted any more";
-    EXPECT_EQ(info.CommonAt(0).nStatus, 0x84u);
-    EXPECT_EQ(info.EntryAt(0).nStatus, 0x84u);
+    EXPECT_EQ(info.StatusAt(0), 0x84u);
 
     // A save that fails (the file is gone) takes it back everywhere.
     std::filesystem::rename(path, path + ".away");
     EXPECT_FALSE(info.Save());
     EXPECT_FALSE(info.LastError().empty());
     EXPECT_EQ(store.StatusAt(0), 0x84u);
-    EXPECT_EQ(info.CommonAt(0).nStatus, 0x84u);
+    EXPECT_EQ(info.StatusAt(0), 0x84u);
     EXPECT_EQ(info.PendingCount(), 0u);
 
     // Undone and saved: now memory and file agree on the new status.
@@ -194,14 +193,13 @@ TEST_P(PmRecordSetSaveTest, MemoryShowsOnlyWhatWasWritten) {
     ASSERT_TRUE(info.UndeleteAt(0)) << info.LastError();
     ASSERT_TRUE(info.UndeleteAt(2)) << info.LastError();
     ASSERT_TRUE(info.Save()) << info.LastError();
-    EXPECT_EQ(info.CommonAt(0).nStatus, 0x01u);
-    EXPECT_EQ(info.CommonAt(0).attached.nStatus, 0x01u);
-    EXPECT_EQ(info.EntryAt(2).nStatus, 0x01u);
+    EXPECT_EQ(info.StatusAt(0), 0x01u);
+    EXPECT_EQ(info.StatusAt(2), 0x01u);
     palm::PmMemoInfo again;
     again.SetIncludeDeleted(true);
     ASSERT_TRUE(again.LoadFile(path));
-    EXPECT_EQ(again.CommonAt(0).nStatus, 0x01u);
-    EXPECT_EQ(again.CommonAt(2).nStatus, 0x01u);
+    EXPECT_EQ(again.StatusAt(0), 0x01u);
+    EXPECT_EQ(again.StatusAt(2), 0x01u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothGenerations, PmRecordSetSaveTest,

@@ -127,7 +127,7 @@ TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
     EXPECT_FALSE(info.UndeleteAt(0));                     // 0x00: not deleted, stays
     EXPECT_EQ(info.Extended().StatusAt(1), 0x01u);
     ASSERT_TRUE(info.Save()) << info.LastError();
-    EXPECT_EQ(info.GetCommMgr().At(1).attached.nStatus, 0x01u);
+    EXPECT_EQ(info.StatusAt(1), 0x01u);
     EXPECT_EQ(info.EntryAt(2).nStatus, 0x03u);
     EXPECT_EQ(info.Extended().StatusAt(0), 0x00u);
 

@@ -233,7 +233,7 @@ TEST_F(PmAddrEx2UtilTest, EachDeletedRowUndeletesWithOnlyItsStatusCellWritten) {
             }
             EXPECT_TRUE(SameCells(rowsAfter[r], expected)) << "row " << r;
         }
-        EXPECT_FALSE(PmIsDeletedStatus(info.CommonAt(index).attached.nStatus));
+        EXPECT_FALSE(info.IsDeletedAt(index));
     }
 }
 

@@ -433,7 +433,7 @@ TEST_F(PmMemoEx2UtilTest, TheMemoRecordSetReadsAndUndeletesADatabase) {
     EXPECT_EQ(info.GetCommMgr().At(5).nPrivate, 1u);
 
     for (std::size_t i = 0; i < info.CommonCount(); ++i) {
-        if (PmIsDeletedStatus(info.GetCommMgr().At(i).nStatus)) {
+        if (info.IsDeletedAt(i)) {
             EXPECT_TRUE(info.UndeleteAt(i)) << info.LastError();
         }
     }
@@ -454,7 +454,7 @@ TEST_F(PmMemoEx2UtilTest, TheMemoRecordSetReadsAndUndeletesADatabase) {
     EXPECT_TRUE(failing.UndeleteAt(3));
     EXPECT_FALSE(failing.Save());
     EXPECT_NE(failing.LastError().find("changed by another program"), std::string::npos) << failing.LastError();
-    EXPECT_EQ(failing.GetCommMgr().At(3).nStatus, 0x04u);
+    EXPECT_EQ(failing.StatusAt(3), 0x04u);
     EXPECT_EQ(failing.Database().StatusAt(3), 0x04u);
 }
 
