@@ -39,10 +39,10 @@ const std::string& LargeFile() {
     static std::string path;
     if (path.empty()) {
         std::mt19937 rng(42);
-        ContactFileSpec spec;
+        ContactFileLayout spec;
         spec.contacts.reserve(100000);
         for (std::uint32_t i = 0; i < 100000; ++i) {
-            ContactSpec c;
+            ContactRecordLayout c;
             c.id = 8388608 + i;
             c.status = (i % 10 == 0) ? 0x84 : 0x00;
             c.placement = i;

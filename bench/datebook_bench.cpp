@@ -31,10 +31,10 @@ const std::string& LargeFile() {
         std::mt19937 rng(42);
         std::uniform_int_distribution<int> length(20, 200);
         std::uniform_int_distribution<int> letter('a', 'z');
-        DateFileSpec spec;
+        DateFileLayout spec;
         spec.dates.reserve(100000);
         for (std::uint32_t i = 0; i < 100000; ++i) {
-            DateSpec d = MakeDate(8388608 + i, (i % 10 == 0) ? 0x84 : 0x00, {});
+            DateRecordLayout d = MakeDate(8388608 + i, (i % 10 == 0) ? 0x84 : 0x00, {});
             d.placement = i;
             d.start = 1230768000 + i * 3600;
             d.end = d.start + 1800;

@@ -29,10 +29,10 @@ const std::string& LargeFile() {
         std::mt19937 rng(42);
         std::uniform_int_distribution<int> length(50, 500);
         std::uniform_int_distribution<int> letter('a', 'z');
-        MemoFileSpec spec;
+        MemoFileLayout spec;
         spec.memos.reserve(100000);
         for (std::uint32_t i = 0; i < 100000; ++i) {
-            MemoSpec m;
+            MemoRecordLayout m;
             m.id = 8388608 + i;
             m.status = (i % 10 == 0) ? 0x84 : 0x00;
             m.placement = i;

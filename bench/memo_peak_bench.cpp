@@ -45,10 +45,10 @@ void MakeFile(const std::string& path, std::uint32_t count) {
     std::mt19937 rng(42);
     std::uniform_int_distribution<int> length(50, 500);
     std::uniform_int_distribution<int> letter('a', 'z');
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     spec.memos.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
-        MemoSpec m;
+        MemoRecordLayout m;
         m.id = 8388608 + i;
         m.status = (i % 10 == 0) ? 0x84 : 0x00;
         m.placement = i;

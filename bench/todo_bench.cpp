@@ -40,10 +40,10 @@ const std::string& LargeFile() {
             }
             return s;
         };
-        TodoFileSpec spec;
+        TodoFileLayout spec;
         spec.todos.reserve(100000);
         for (std::uint32_t i = 0; i < 100000; ++i) {
-            TodoSpec t;
+            TodoRecordLayout t;
             t.id = 8388608 + i;
             t.status = (i % 10 == 0) ? 0x84 : 0x00;
             t.placement = i;

@@ -10,32 +10,32 @@
 
 namespace {
 
-using lazrine::testing::BlobSpec;
-using lazrine::testing::CategorySpec;
-using lazrine::testing::MemoFileSpec;
-using lazrine::testing::MemoSpec;
+using lazrine::testing::BlobField;
+using lazrine::testing::CategoryEntry;
+using lazrine::testing::MemoFileLayout;
+using lazrine::testing::MemoRecordLayout;
 using lazrine::testing::PalmFileBuilder;
 using Bytes = std::vector<std::uint8_t>;
 
-std::vector<MemoFileSpec> MemoFiles() {
-    std::vector<MemoFileSpec> files;
+std::vector<MemoFileLayout> MemoFiles() {
+    std::vector<MemoFileLayout> files;
     files.emplace_back();  // no records, no categories
 
-    MemoFileSpec one;
+    MemoFileLayout one;
     one.categories = {{1, 1, 0, "Business", "Business"}, {5, 7, 1, "Work/Home", "x"}};
     one.memos.push_back({.id = 1, .status = 0x04, .category = 7, .text = "Milk\r\n\"eggs\"\r\n\xE9t\xE9"});
     files.push_back(one);
 
-    MemoFileSpec blobs = one;
-    MemoSpec m;
+    MemoFileLayout blobs = one;
+    MemoRecordLayout m;
     m.id = 2;
     m.status = 0x80;
     m.priv = 1;
     m.text = std::string(300, 'x');
     m.extraTextA = "a";
     m.extraTextB = "b";
-    m.blobs = {BlobSpec{64, 0, 0, 0, {}}, BlobSpec{65, 2, 9, 8, {1, 2, 3}}, BlobSpec{66, 1, 0, 0, {}},
-               BlobSpec{67, 5, 0, 0, {9, 8, 7, 6, 5}}};
+    m.blobs = {BlobField{64, 0, 0, 0, {}}, BlobField{65, 2, 9, 8, {1, 2, 3}}, BlobField{66, 1, 0, 0, {}},
+               BlobField{67, 5, 0, 0, {9, 8, 7, 6, 5}}};
     blobs.memos.push_back(m);
     m.id = 3;
     m.status = 0x01;
@@ -44,13 +44,13 @@ std::vector<MemoFileSpec> MemoFiles() {
     blobs.memos.push_back(m);
     files.push_back(blobs);
 
-    MemoFileSpec odd = blobs;
+    MemoFileLayout odd = blobs;
     odd.overrideEntryCount = true;
     odd.entryCount = 13;
     odd.fieldsPerRecord = 6;
     files.push_back(odd);
 
-    MemoFileSpec full;
+    MemoFileLayout full;
     for (std::uint32_t i = 1; i <= 15; ++i) {
         full.categories.push_back({i, 100 + i, i % 2, "Cat" + std::to_string(i), ""});
     }
@@ -59,18 +59,18 @@ std::vector<MemoFileSpec> MemoFiles() {
     return files;
 }
 
-std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
-    using lazrine::testing::ContactFileSpec;
-    using lazrine::testing::ContactSpec;
-    std::vector<ContactFileSpec> files;
+std::vector<lazrine::testing::ContactFileLayout> ContactFiles() {
+    using lazrine::testing::ContactFileLayout;
+    using lazrine::testing::ContactRecordLayout;
+    std::vector<ContactFileLayout> files;
     files.emplace_back();  // no contacts
 
-    ContactFileSpec rich;
+    ContactFileLayout rich;
     rich.categories = {{1, 3, 0, "Clients", "Clients"}};
     rich.customLabels = {"Birthday", "Spouse", "", "", "", "", "", "", std::string(40, 'L')};
     rich.customLabelValues[0] = 7;
     rich.headerText = "Palm Address\r\n1\n2\n3\n4\n5\n";
-    ContactSpec c;
+    ContactRecordLayout c;
     c.id = 5;
     c.status = 0x04;
     c.category = 3;
@@ -89,7 +89,7 @@ std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
     rich.contacts[1].status = 0x80;
     files.push_back(rich);
 
-    ContactFileSpec swapped = rich;
+    ContactFileLayout swapped = rich;
     swapped.swapped = true;
     swapped.overrideEntryCount = true;
     swapped.entryCount = 75;
@@ -99,18 +99,18 @@ std::vector<lazrine::testing::ContactFileSpec> ContactFiles() {
 
 // An empty to-do list, and tasks with every priority, a due date or none,
 // a repeat, odd tags and long texts.
-std::vector<lazrine::testing::TodoFileSpec> TodoFiles() {
-    using lazrine::testing::TodoSpec;
-    std::vector<lazrine::testing::TodoFileSpec> files(2);
+std::vector<lazrine::testing::TodoFileLayout> TodoFiles() {
+    using lazrine::testing::TodoRecordLayout;
+    std::vector<lazrine::testing::TodoFileLayout> files(2);
     files[1].categories = {{1, 4, 0, "Home", "Home"}};
-    TodoSpec plain;
+    TodoRecordLayout plain;
     plain.id = 3;
     plain.status = 0x04;
     plain.category = 4;
     plain.description = "Call Ren\xe9" "e";
     plain.note = "two\r\nlines";
     plain.dueDate = 1230768000;
-    TodoSpec rich = plain;
+    TodoRecordLayout rich = plain;
     rich.id = 4;
     rich.status = 0x80;
     rich.priority = 5;
@@ -129,17 +129,17 @@ std::vector<lazrine::testing::TodoFileSpec> TodoFiles() {
 }
 
 // An empty date book, one appointment, and one of everything.
-std::vector<lazrine::testing::DateFileSpec> DateFiles() {
-    std::vector<lazrine::testing::DateFileSpec> files(2);
+std::vector<lazrine::testing::DateFileLayout> DateFiles() {
+    std::vector<lazrine::testing::DateFileLayout> files(2);
     files[1].dates.push_back(lazrine::testing::MakeDate(1, 0x04, "Lunch\r\n\xE9"));
-    files.push_back(lazrine::testing::RichDateFileSpec());
+    files.push_back(lazrine::testing::RichDateFileLayout());
     return files;
 }
 
-Bytes CategorySection(const MemoFileSpec& spec) {
+Bytes CategorySection(const MemoFileLayout& spec) {
     PalmFileBuilder b;
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
-    for (const CategorySpec& c : spec.categories) {
+    for (const CategoryEntry& c : spec.categories) {
         b.U32(c.index).U32(c.id).U32(c.dirty).CString(c.name).CString(c.second);
     }
     return b.Bytes();
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     int n = 0;
-    for (const MemoFileSpec& spec : MemoFiles()) {
+    for (const MemoFileLayout& spec : MemoFiles()) {
         ++n;
         const Bytes extended = lazrine::testing::BuildExtendedMemoFile(spec);
         Write(folder, "extended_memo", n, extended);
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
     for (std::uint32_t kind = 0; kind <= 7; ++kind) {
         const std::vector<std::uint32_t> exceptions =
             kind % 2 != 0 ? std::vector<std::uint32_t>{1230768000, 1231372800} : std::vector<std::uint32_t>{};
-        lazrine::testing::RepeatSpec spec = lazrine::testing::MakeRepeat(kind, exceptions);
+        lazrine::testing::RepeatLayout spec = lazrine::testing::MakeRepeat(kind, exceptions);
         if (kind == 3) {
             spec.marker = 0x8002;
         }
@@ -207,12 +207,12 @@ int main(int argc, char** argv) {
         Write(folder, "extended_address", n, lazrine::testing::BuildExtendedAddressFile(spec));
         Write(folder, "classic_address", n, lazrine::testing::BuildClassicAddressFile(spec));
     }
-    for (const lazrine::testing::TodoFileSpec& spec : TodoFiles()) {
+    for (const lazrine::testing::TodoFileLayout& spec : TodoFiles()) {
         ++n;
         Write(folder, "extended_todo", n, lazrine::testing::BuildExtendedTodoFile(spec));
         Write(folder, "classic_todo", n, lazrine::testing::BuildClassicTodoFile(spec));
     }
-    for (const lazrine::testing::DateFileSpec& spec : DateFiles()) {
+    for (const lazrine::testing::DateFileLayout& spec : DateFiles()) {
         ++n;
         Write(folder, "extended_date", n, lazrine::testing::BuildExtendedDateFile(spec));
         Write(folder, "classic_date", n, lazrine::testing::BuildClassicDateFile(spec));

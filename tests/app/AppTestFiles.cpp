@@ -9,10 +9,10 @@
 namespace lazrine::testing {
 
 void AppTestFiles::WriteMemoFile(const std::string& path, const std::vector<TestMemo>& memos) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     spec.categories = {{1, 1, 0, "Business", "Business"}};
     for (const TestMemo& m : memos) {
-        MemoSpec memo;
+        MemoRecordLayout memo;
         memo.id = m.id;
         memo.status = m.status;
         memo.placement = m.id;

@@ -250,7 +250,7 @@ private slots:
         TempDir other;
         const std::string dates = other.File("datebook.dat");
         lazrine::testing::WriteFileBytes(dates,
-                                         lazrine::testing::BuildClassicDateFile(lazrine::testing::RichDateFileSpec()));
+                                         lazrine::testing::BuildClassicDateFile(lazrine::testing::RichDateFileLayout()));
         Fixture f("DateFile=" + dates + "\n");
         TfmMain window(f.ini, f.ui);
         auto& model = ListOf(window, "lvDate");

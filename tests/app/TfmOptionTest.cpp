@@ -404,8 +404,8 @@ private slots:
                 QCOMPARE(dialog.parentWidget(), &window);
                 // Another to-do file takes the tasks file's place: still a
                 // to-do file, under the same name, so not reloaded.
-                lazrine::testing::TodoFileSpec spec;
-                lazrine::testing::TodoSpec todo;
+                lazrine::testing::TodoFileLayout spec;
+                lazrine::testing::TodoRecordLayout todo;
                 todo.id = 77;
                 todo.status = 0x04;
                 todo.description = "replaced";

@@ -53,10 +53,10 @@ struct BigContactFile {
     std::string address = dir.File("address.dat");
 
     explicit BigContactFile(int count) {
-        lazrine::testing::ContactFileSpec spec;
+        lazrine::testing::ContactFileLayout spec;
         spec.contacts.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            lazrine::testing::ContactSpec c;
+            lazrine::testing::ContactRecordLayout c;
             c.id = static_cast<std::uint32_t>(i + 1);
             c.status = 0x04;
             c.firstName = "First" + std::to_string(i);

@@ -28,7 +28,7 @@ protected:
         WriteFileBytes(file, BuildExtendedMemoFile(spec));
     }
     TempDir dir;
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     std::string file;
 };
 

@@ -24,8 +24,8 @@ protected:
 };
 
 TEST_F(CliCalendarTest, ProbeNamesEachGenerationOrFails) {
-    const std::string extended = Put(BuildExtendedDateFile(RichDateFileSpec()), "ext.dat");
-    const std::string classic = Put(BuildClassicDateFile(RichDateFileSpec()), "classic.dat");
+    const std::string extended = Put(BuildExtendedDateFile(RichDateFileLayout()), "ext.dat");
+    const std::string classic = Put(BuildClassicDateFile(RichDateFileLayout()), "classic.dat");
     const std::string memo = Put(BuildExtendedMemoFile({}), "memo.dat");
     EXPECT_EQ(RunCli({"probe", "calendar", TestDataCopy("mdb/DateBook.mdb")}).out, "database\n");
     EXPECT_EQ(RunCli({"probe", "calendar", extended}).out, "extended\n");
@@ -38,7 +38,7 @@ TEST_F(CliCalendarTest, ProbeNamesEachGenerationOrFails) {
 // The window's columns and every field of the field table, whole and in
 // UTF-8, whichever generation the texts come from.
 TEST_F(CliCalendarTest, JsonListingCarriesColumnsAndWholeFields) {
-    const std::string extended = Put(BuildExtendedDateFile(RichDateFileSpec()), "ext.dat");
+    const std::string extended = Put(BuildExtendedDateFile(RichDateFileLayout()), "ext.dat");
     Result r = RunCli({"list", "calendar", extended, "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
     auto doc = nlohmann::json::parse(r.out);
@@ -73,7 +73,7 @@ TEST_F(CliCalendarTest, UndeleteWritesTheChosenRecords) {
     for (const bool database : {false, true}) {
         SCOPED_TRACE(database ? "database" : "classic");
         const std::string file =
-            database ? TestDataCopy("mdb/DateBook.mdb") : Put(BuildClassicDateFile(RichDateFileSpec()), "c.dat");
+            database ? TestDataCopy("mdb/DateBook.mdb") : Put(BuildClassicDateFile(RichDateFileLayout()), "c.dat");
         const std::vector<std::string> ids = database ? std::vector<std::string>{"3010", "3023", "3024"}
                                                       : std::vector<std::string>{"150", "130", "101"};
         Result r = RunCli({"undelete", "calendar", file, "--id", ids[0], "--id", ids[1], "--id", ids[2]});

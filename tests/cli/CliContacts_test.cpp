@@ -21,7 +21,7 @@ using namespace lazrine::testing;
 class CliContactsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ContactSpec a;
+        ContactRecordLayout a;
         a.id = 21;
         a.status = 0x04;
         a.firstName = "Ann";
@@ -29,7 +29,7 @@ protected:
         a.company = "Caf\xe9 " + std::string(300, 'c');
         a.phones = {"555-1", "ann.lee.with.a.long.mail@example.com", "", "", "", "", ""};
         a.phoneLabels = {0, 4, 0, 0, 0, 0, 0};
-        ContactSpec b;
+        ContactRecordLayout b;
         b.id = 22;
         b.firstName = "Live";
         b.lastName = "One";
@@ -41,7 +41,7 @@ protected:
         platform::ProfileFile::WriteString(settings, "ContactMirror", "SwapName", "1");
     }
     TempDir dir;
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     std::string file;
     std::string settings;
 };
@@ -53,7 +53,7 @@ TEST_F(CliContactsTest, ProbeNamesEachGenerationOrFails) {
     EXPECT_EQ(RunCli({"probe", "contacts", classic}).out, "classic\n");
     EXPECT_EQ(RunCli({"probe", "contacts", TestDataCopy("mdb/Address.mdb")}).out, "database\n");
     const auto memo = dir.File("memopad.dat");
-    WriteFileBytes(memo, BuildExtendedMemoFile(MemoFileSpec{}));
+    WriteFileBytes(memo, BuildExtendedMemoFile(MemoFileLayout{}));
     const auto r = RunCli({"probe", "contacts", memo});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, memo + ": not a Palm Desktop contacts data file\n");
@@ -96,7 +96,7 @@ TEST_F(CliContactsTest, UndeleteWritesTheFileBackWithOnlyTheStatusChanged) {
     auto r = RunCli({"--settings", settings, "undelete", "contacts", file, "--id", "21"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Palm address book undelete successfully, 1 records were undeleted.\n");
-    ContactFileSpec expected = spec;
+    ContactFileLayout expected = spec;
     expected.contacts[0].status = 0x01;
     EXPECT_EQ(ReadFileBytes(file), BuildExtendedAddressFile(expected));
     r = RunCli({"undelete", "contacts", file, "--id", "21"});

@@ -34,7 +34,7 @@ protected:
     // Memos 1 (deleted), 2 (live), 3 (deleted), 4 (archived), 5 (live, same
     // first line as 1).
     std::string Memos() {
-        MemoFileSpec spec;
+        MemoFileLayout spec;
         spec.memos = {MakeMemo(1, 0x04, "Shopping\r\nmilk"), MakeMemo(2, 0x00, "Live one"),
                       MakeMemo(3, 0x04, "a/b:c?*\r\nx"), MakeMemo(4, 0x80, "CON"), MakeMemo(5, 0x00, "Shopping")};
         return Put(BuildExtendedMemoFile(spec));
@@ -188,7 +188,7 @@ TEST_F(CliExportTest, EveryKindOfTheDatabasesExportsInItsDefaultFormat) {
 // An appointment without any day cannot be an iCalendar event: the export
 // leaves it out and says so on standard error, apart from the data.
 TEST_F(CliExportTest, UndatedAppointmentIsNotedOnStandardError) {
-    DateFileSpec spec;
+    DateFileLayout spec;
     spec.dates = {MakeDate(1, 0x04, "dated"), MakeDate(2, 0x04, "undated")};
     spec.dates[1].start = spec.dates[1].end = 0xFFFFFFFF;
     const std::string file = Put(BuildClassicDateFile(spec), "datebook.dat");

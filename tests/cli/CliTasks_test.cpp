@@ -24,12 +24,12 @@ protected:
         std::filesystem::copy_file(std::string(LAZRINE_TEST_DATA_DIR) + "/mdb/Todolist.mdb", file);
         return file;
     }
-    static TodoFileSpec Spec() {
-        TodoFileSpec spec;
-        TodoSpec live;
+    static TodoFileLayout Spec() {
+        TodoFileLayout spec;
+        TodoRecordLayout live;
         live.id = 10;
         live.description = "live";
-        TodoSpec gone;
+        TodoRecordLayout gone;
         gone.id = 12;
         gone.status = 0x84;
         gone.description = std::string(300, 'd');
@@ -46,7 +46,7 @@ protected:
 TEST_F(CliTasksTest, ProbeNamesEachGenerationAndRefusesOtherFiles) {
     const auto extended = Put(BuildExtendedTodoFile(Spec()), "todo.dat");
     const auto classic = Put(BuildClassicTodoFile(Spec()), "classic.dat");
-    MemoFileSpec memo;
+    MemoFileLayout memo;
     memo.memos = {MakeMemo(1, 0, "memo")};
     const auto memoFile = Put(BuildExtendedMemoFile(memo), "memopad.dat");
     EXPECT_EQ(RunCli({"probe", "tasks", Database()}).out, "database\n");

@@ -39,20 +39,20 @@ using Fault = FaultInjectingFileIo::Fault;
 
 constexpr const char* kFileName = "memopad.dat";
 
-MemoFileSpec SampleSpec() {
-    MemoFileSpec spec;
+MemoFileLayout SampleMemoFile() {
+    MemoFileLayout spec;
     spec.categories = {{1, 1, 0, "Business", "Business"}, {4, 9, 1, "Work/Home", ""}};
-    MemoSpec live;
+    MemoRecordLayout live;
     live.id = 1;
     live.text = "Call the plumber";
-    MemoSpec deleted;
+    MemoRecordLayout deleted;
     deleted.id = 2;
     deleted.status = 0x04;
     deleted.category = 9;
     deleted.text = std::string(300, 'x') + "\r\n\"quoted\" \xE9\xFF";
     deleted.blobs[1] = {65, 2, 7, 8, {1, 2, 3}};
     deleted.blobs[3] = {67, 6, 0, 0, {9, 8, 7, 6, 5, 4}};
-    MemoSpec archived;
+    MemoRecordLayout archived;
     archived.id = 3;
     archived.status = 0x84;
     archived.text = "Old locker combination";
@@ -80,13 +80,13 @@ struct Generation {
 
 // A to-do file with a repeating, deleted task whose exception dates must
 // survive, and a long description.
-TodoFileSpec SampleTodoSpec() {
-    TodoFileSpec spec;
+TodoFileLayout SampleTodoFile() {
+    TodoFileLayout spec;
     spec.categories = {{1, 1, 0, "Business", "Business"}};
-    TodoSpec live;
+    TodoRecordLayout live;
     live.id = 1;
     live.description = "Call the plumber";
-    TodoSpec deleted;
+    TodoRecordLayout deleted;
     deleted.id = 2;
     deleted.status = 0x04;
     deleted.description = std::string(300, 'x') + "\r\n\xE9";
@@ -98,13 +98,13 @@ TodoFileSpec SampleTodoSpec() {
 
 // A contact file with a deleted contact whose texts are longer than any
 // display, custom labels and a category.
-ContactFileSpec ContactSampleSpec() {
-    ContactFileSpec spec;
+ContactFileLayout SampleContactFile() {
+    ContactFileLayout spec;
     spec.categories = {{1, 3, 0, "Clients", "Clients"}};
     spec.customLabels[0] = "Birthday";
     spec.customLabelValues[0] = 7;
     spec.headerText = "Palm Address\r\nline 2\nline 3\nline 4\nline 5\n";
-    ContactSpec deleted;
+    ContactRecordLayout deleted;
     deleted.id = 5;
     deleted.status = 0x04;
     deleted.category = 3;
@@ -114,15 +114,15 @@ ContactFileSpec ContactSampleSpec() {
     deleted.note = std::string(3000, 'n') + "\r\n";
     deleted.phones = {"555-0100", "renee@example.com", "", "", "", "", ""};
     deleted.phoneLabels = {0, 4, 1, 2, 3, 5, 7};
-    ContactSpec live;
+    ContactRecordLayout live;
     live.id = 6;
     live.firstName = "Ann";
     spec.contacts = {live, deleted};
     return spec;
 }
 
-template <class Store, class Spec = MemoFileSpec>
-Generation GenerationOf(Store& store, Bytes (*builder)(const Spec&), Spec (*sample)() = &SampleSpec) {
+template <class Store, class Spec = MemoFileLayout>
+Generation GenerationOf(Store& store, Bytes (*builder)(const Spec&), Spec (*sample)() = &SampleMemoFile) {
     Generation g;
     g.build = [builder, sample] { return builder(sample()); };
     g.load = [&store](const std::string& path) { return store.Load(path); };
@@ -378,10 +378,10 @@ TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
 
 // A file of about 1.2 MB, a little more than one of the pieces a save
 // writes at a time.
-MemoFileSpec LargeSpec() {
-    MemoFileSpec spec = SampleSpec();
+MemoFileLayout LargeMemoFile() {
+    MemoFileLayout spec = SampleMemoFile();
     for (std::uint32_t i = 0; i < 130; ++i) {
-        MemoSpec m;
+        MemoRecordLayout m;
         m.id = 100 + i;
         m.status = i % 3 == 0 ? 0x04 : 0;
         m.text = std::string(9000, static_cast<char>('a' + i % 26));
@@ -392,14 +392,14 @@ MemoFileSpec LargeSpec() {
 
 TEST(FaultInjection, ASaveWrittenInPiecesSurvivesAFailureAtEveryStep) {
     palm::PmMemoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedMemoFile, &LargeSpec);
+    Generation g = GenerationOf(store, &BuildExtendedMemoFile, &LargeMemoFile);
     WalkEveryStep(g, false);
     FillTheDisk(g);
 }
 
 TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
     palm::PmTodoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoSpec);
+    Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoFile);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -407,7 +407,7 @@ TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
 
 TEST(FaultInjection, ClassicTodoSaveSurvivesAFailureAtEveryStep) {
     palm::PmTodoUtil store;
-    Generation g = GenerationOf(store, &BuildClassicTodoFile, &SampleTodoSpec);
+    Generation g = GenerationOf(store, &BuildClassicTodoFile, &SampleTodoFile);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -423,7 +423,7 @@ TEST(FaultInjection, ClassicMemoSaveSurvivesAFailureAtEveryStep) {
 
 TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
     palm::PmAddrExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedAddressFile, &ContactSampleSpec);
+    Generation g = GenerationOf(store, &BuildExtendedAddressFile, &SampleContactFile);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -431,7 +431,7 @@ TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
 
 TEST(FaultInjection, ExtendedDateBookSaveSurvivesAFailureAtEveryStep) {
     palm::PmDateExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedDateFile, &RichDateFileSpec);
+    Generation g = GenerationOf(store, &BuildExtendedDateFile, &RichDateFileLayout);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -439,7 +439,7 @@ TEST(FaultInjection, ExtendedDateBookSaveSurvivesAFailureAtEveryStep) {
 
 TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
     palm::PmAddrUtil store;
-    Generation g = GenerationOf(store, &BuildClassicAddressFile, &ContactSampleSpec);
+    Generation g = GenerationOf(store, &BuildClassicAddressFile, &SampleContactFile);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -447,7 +447,7 @@ TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
 
 TEST(FaultInjection, ClassicDateBookSaveSurvivesAFailureAtEveryStep) {
     palm::PmDateUtil store;
-    Generation g = GenerationOf(store, &BuildClassicDateFile, &RichDateFileSpec);
+    Generation g = GenerationOf(store, &BuildClassicDateFile, &RichDateFileLayout);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
@@ -582,7 +582,7 @@ TEST(FaultInjection, SettingsWriteIsAllOrNothingAtEveryStep) {
 TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
     LAZRINE_SKIP_ON_WINDOWS("symbolic links");
     palm::PmMemoExUtil store;
-    const Bytes original = BuildExtendedMemoFile(SampleSpec());
+    const Bytes original = BuildExtendedMemoFile(SampleMemoFile());
     FaultInjectingFileIo io;
     const auto setUp = [&](const TempDir& dir, Bytes& expected) {
         std::filesystem::create_directory(dir.Path() / "real");

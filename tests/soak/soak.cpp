@@ -180,7 +180,7 @@ std::uint32_t RandomStatus(Rng& rng) {
 struct RecordPlan {
     std::vector<std::uint32_t> ids;
     std::vector<std::uint32_t> statuses;
-    std::vector<testing::CategorySpec> categories;
+    std::vector<testing::CategoryEntry> categories;
     bool unusual = false;
     std::string notes;
 };
@@ -229,7 +229,7 @@ std::uint32_t CategoryOf(Rng& rng, const RecordPlan& plan) {
 
 // One class of repeat rule is declared once per file; later records repeat
 // without a rule.
-testing::RepeatSpec RandomRepeat(Rng& rng, std::set<std::uint32_t>& declared) {
+testing::RepeatLayout RandomRepeat(Rng& rng, std::set<std::uint32_t>& declared) {
     const auto kind = static_cast<std::uint32_t>(Below(rng, 7));
     if (kind == 0 || !declared.insert(kind).second) {
         return {};
@@ -246,12 +246,12 @@ void CountInHeader(Spec& spec, std::size_t records) {
 }
 
 Bytes BuildMemos(Rng& rng, const RecordPlan& plan, bool extended, std::vector<std::size_t>& offsets, std::string& notes) {
-    testing::MemoFileSpec spec;
+    testing::MemoFileLayout spec;
     spec.statusOffsets = &offsets;
     CountInHeader(spec, plan.ids.size());
     spec.categories = plan.categories;
     for (std::size_t i = 0; i < plan.ids.size(); ++i) {
-        testing::MemoSpec m = testing::MakeMemo(plan.ids[i], plan.statuses[i], RandomText(rng));
+        testing::MemoRecordLayout m = testing::MakeMemo(plan.ids[i], plan.statuses[i], RandomText(rng));
         m.placement = static_cast<std::uint32_t>(i * 10);
         m.category = CategoryOf(rng, plan);
         m.priv = Chance(rng, 20) ? 1 : 0;
@@ -268,13 +268,13 @@ Bytes BuildMemos(Rng& rng, const RecordPlan& plan, bool extended, std::vector<st
 }
 
 Bytes BuildTasks(Rng& rng, const RecordPlan& plan, bool extended, std::vector<std::size_t>& offsets, std::string& notes) {
-    testing::TodoFileSpec spec;
+    testing::TodoFileLayout spec;
     spec.statusOffsets = &offsets;
     CountInHeader(spec, plan.ids.size());
     spec.categories = plan.categories;
     std::set<std::uint32_t> declared;
     for (std::size_t i = 0; i < plan.ids.size(); ++i) {
-        testing::TodoSpec t;
+        testing::TodoRecordLayout t;
         t.id = plan.ids[i];
         t.status = plan.statuses[i];
         t.placement = static_cast<std::uint32_t>(i);
@@ -303,13 +303,13 @@ Bytes BuildTasks(Rng& rng, const RecordPlan& plan, bool extended, std::vector<st
 }
 
 Bytes BuildDates(Rng& rng, const RecordPlan& plan, bool extended, std::vector<std::size_t>& offsets, std::string& notes) {
-    testing::DateFileSpec spec;
+    testing::DateFileLayout spec;
     spec.statusOffsets = &offsets;
     CountInHeader(spec, plan.ids.size());
     spec.categories = plan.categories;
     std::set<std::uint32_t> declared;
     for (std::size_t i = 0; i < plan.ids.size(); ++i) {
-        testing::DateSpec d = testing::MakeDate(plan.ids[i], plan.statuses[i], RandomText(rng));
+        testing::DateRecordLayout d = testing::MakeDate(plan.ids[i], plan.statuses[i], RandomText(rng));
         d.placement = static_cast<std::uint32_t>(i);
         d.category = CategoryOf(rng, plan);
         d.note = RandomText(rng);
@@ -329,13 +329,13 @@ Bytes BuildDates(Rng& rng, const RecordPlan& plan, bool extended, std::vector<st
 }
 
 Bytes BuildContacts(Rng& rng, const RecordPlan& plan, bool extended, std::vector<std::size_t>& offsets) {
-    testing::ContactFileSpec spec;
+    testing::ContactFileLayout spec;
     spec.statusOffsets = &offsets;
     CountInHeader(spec, plan.ids.size());
     spec.categories = plan.categories;
     spec.swapped = Chance(rng, 20);
     for (std::size_t i = 0; i < plan.ids.size(); ++i) {
-        testing::ContactSpec c;
+        testing::ContactRecordLayout c;
         c.id = plan.ids[i];
         c.status = plan.statuses[i];
         c.placement = static_cast<std::uint32_t>(i);

@@ -122,11 +122,11 @@ public:
 
     // An extended memo file with one live and one deleted memo.
     static void WriteMemos(const std::filesystem::path& path, const std::string& deletedText) {
-        MemoFileSpec spec;
-        MemoSpec live;
+        MemoFileLayout spec;
+        MemoRecordLayout live;
         live.id = 1;
         live.text = "live memo";
-        MemoSpec gone;
+        MemoRecordLayout gone;
         gone.id = 2;
         gone.status = 0x84;
         gone.text = deletedText;

@@ -49,7 +49,7 @@ PalmFileBuilder& PalmFileBuilder::StringField(const std::string& text, std::uint
     return U32(5).U32(attr).CString(text);
 }
 
-PalmFileBuilder& PalmFileBuilder::RepeatField(const RepeatSpec& spec) {
+PalmFileBuilder& PalmFileBuilder::RepeatField(const RepeatLayout& spec) {
     U32(8).U16(static_cast<std::uint16_t>(spec.exceptions.size()));
     for (const auto date : spec.exceptions) {
         U32(date);
@@ -65,10 +65,10 @@ PalmFileBuilder& PalmFileBuilder::RepeatField(const RepeatSpec& spec) {
     return Raw(spec.values);
 }
 
-RepeatSpec MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions) {
+RepeatLayout MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions) {
     static const char* const kNames[] = {"",          "CDayName",    "CWeekly",   "CDayOfMonth",
                                          "CDateOfMonth", "CDateOfYear", "CDayOfYear"};
-    RepeatSpec spec;
+    RepeatLayout spec;
     spec.exceptions = std::move(exceptions);
     if (kind == 0) {
         return spec;
@@ -114,7 +114,7 @@ PalmFileBuilder& NoteStatus(PalmFileBuilder& b, std::vector<std::size_t>* status
     return b;
 }
 
-void Categories(PalmFileBuilder& b, const PalmFileSpec& spec) {
+void Categories(PalmFileBuilder& b, const PalmFileLayout& spec) {
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
     for (const auto& c : spec.categories) {
         b.U32(c.index).U32(c.id).U32(c.dirty).CString(c.name).CString(c.second);
@@ -130,7 +130,7 @@ void Schema(PalmFileBuilder& b, std::uint32_t fieldsPerRecord, std::uint32_t sta
     }
 }
 
-void Blob(PalmFileBuilder& b, const BlobSpec& blob) {
+void Blob(PalmFileBuilder& b, const BlobField& blob) {
     b.U32(blob.tag).U32(blob.form);
     if (blob.form == 0) {
         return;
@@ -143,7 +143,7 @@ void Blob(PalmFileBuilder& b, const BlobSpec& blob) {
 
 // Signature area, version tag, header block, recorded name, name block and
 // categories of an extended file.
-void ExtendedHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t defaultTag) {
+void ExtendedHead(PalmFileBuilder& b, const PalmFileLayout& spec, std::uint32_t defaultTag) {
     for (const auto v : spec.signatureLead) {
         b.U8(v);
     }
@@ -159,7 +159,7 @@ void ExtendedHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t de
     Categories(b, spec);
 }
 
-void ClassicHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t defaultTag) {
+void ClassicHead(PalmFileBuilder& b, const PalmFileLayout& spec, std::uint32_t defaultTag) {
     b.U32(spec.versionTag != 0 ? spec.versionTag : defaultTag);
     b.CString(spec.recordedName);
     b.CString(spec.headerText);
@@ -168,15 +168,15 @@ void ClassicHead(PalmFileBuilder& b, const PalmFileSpec& spec, std::uint32_t def
 
 }  // namespace
 
-MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text) {
-    MemoSpec m;
+MemoRecordLayout MakeMemo(std::uint32_t id, std::uint32_t status, std::string text) {
+    MemoRecordLayout m;
     m.id = id;
     m.status = status;
     m.text = std::move(text);
     return m;
 }
 
-std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
+std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileLayout& spec) {
     PalmFileBuilder b;
     ExtendedHead(b, spec, 0x4D500200u);
     const std::vector<std::uint16_t> types =
@@ -200,7 +200,7 @@ std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec) {
     return b.Bytes();
 }
 
-std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
+std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileLayout& spec) {
     PalmFileBuilder b;
     ClassicHead(b, spec, 0x4D500100u);
     const std::vector<std::uint16_t> types =
@@ -218,7 +218,7 @@ std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec) {
     return b.Bytes();
 }
 
-std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
+std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileLayout& spec) {
     PalmFileBuilder b;
     ExtendedHead(b, spec, 0x54440200u);
     const std::vector<std::uint16_t> types =
@@ -259,7 +259,7 @@ std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec) {
     return b.Bytes();
 }
 
-std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec) {
+std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileLayout& spec) {
     PalmFileBuilder b;
     ClassicHead(b, spec, 0x54440100u);
     const std::vector<std::uint16_t> types =
@@ -289,7 +289,7 @@ std::vector<std::uint16_t> ClassicAddressTypes() {
 
 namespace {
 
-void AddressCategories(PalmFileBuilder& b, const ContactFileSpec& spec) {
+void AddressCategories(PalmFileBuilder& b, const ContactFileLayout& spec) {
     b.U32(spec.nextCategoryId).U32(static_cast<std::uint32_t>(spec.categories.size()));
     for (const auto& c : spec.categories) {
         b.U32(c.index).U32(c.id).U32(c.dirty).CString(c.name).CString(c.second);
@@ -307,7 +307,7 @@ void AddressSchema(PalmFileBuilder& b, std::uint32_t fieldsPerRecord, std::uint3
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) {
+std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileLayout& spec) {
     PalmFileBuilder b;
     b.U8(0xBE).U8(0xBA).U8(0xFE).U8(0xCA).U8(0x0F).Raw(std::string("PalmSG Database00RV"));
     b.U32(spec.versionTag != 0 ? spec.versionTag : 0x41420200u);
@@ -367,8 +367,8 @@ std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec) 
     return b.Bytes();
 }
 
-DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string description) {
-    DateSpec d;
+DateRecordLayout MakeDate(std::uint32_t id, std::uint32_t status, std::string description) {
+    DateRecordLayout d;
     d.id = id;
     d.status = status;
     d.description = std::move(description);
@@ -377,28 +377,28 @@ DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string descriptio
     return d;
 }
 
-DateFileSpec RichDateFileSpec() {
-    DateFileSpec spec;
+DateFileLayout RichDateFileLayout() {
+    DateFileLayout spec;
     spec.recordedName = "C:\\Palm\\Old User\\datebook\\datebook.dat";
     spec.headerText = "Palm Date Book " + std::string(600, 'h');
     // Bytes 12 and 13 hold the record count (12) as the writer derives it.
     spec.headerBlock = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 0x10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
     spec.categories = {{1, 1, 0, "Business", "Business"}, {5, 9, 0, "Caf\xE9", "Caf\xE9"}};
     for (std::uint32_t kind = 0; kind <= 6; ++kind) {
-        DateSpec d = MakeDate(100 + kind, kind % 2 == 0 ? 0x00 : 0x84, "Repeat kind " + std::to_string(kind));
+        DateRecordLayout d = MakeDate(100 + kind, kind % 2 == 0 ? 0x00 : 0x84, "Repeat kind " + std::to_string(kind));
         d.placement = kind * 10;
         d.repeat = MakeRepeat(kind, kind >= 2 ? std::vector<std::uint32_t>{1241600000, 1242200000} : std::vector<std::uint32_t>{});
         d.category = kind % 3 == 0 ? 1 : 9;
         spec.dates.push_back(d);
     }
     // A later weekly rule that refers to the class declared before.
-    DateSpec reference = MakeDate(120, 0x04, "Weekly by class reference");
+    DateRecordLayout reference = MakeDate(120, 0x04, "Weekly by class reference");
     reference.repeat = MakeRepeat(2, {1243000000});
     reference.repeat.marker = 0x8003;
     reference.repeat.className.clear();
     spec.dates.push_back(reference);
 
-    DateSpec untimed = MakeDate(130, 0x04, "All day\r\nsecond line \xE9\x80\xFC");
+    DateRecordLayout untimed = MakeDate(130, 0x04, "All day\r\nsecond line \xE9\x80\xFC");
     untimed.allDay = 3;
     untimed.extraD = 1;  // classic: private; extended: alarm set
     untimed.extraF = 1;  // classic: alarm set
@@ -418,21 +418,21 @@ DateFileSpec RichDateFileSpec() {
     untimed.blobs[2] = {66, 5, 0, 0, {9, 8, 7, 6, 5}};
     spec.dates.push_back(untimed);
 
-    DateSpec zero = MakeDate(140, 0x80, "Starts at 0");
+    DateRecordLayout zero = MakeDate(140, 0x80, "Starts at 0");
     zero.start = 0;
     zero.end = 0;
     spec.dates.push_back(zero);
-    DateSpec none = MakeDate(150, 0x04, "No time");
+    DateRecordLayout none = MakeDate(150, 0x04, "No time");
     none.start = 0xFFFFFFFF;
     none.end = 0xFFFFFFFF;
     spec.dates.push_back(none);
-    DateSpec live = MakeDate(160, 0x01, "");
+    DateRecordLayout live = MakeDate(160, 0x01, "");
     live.end = 0xFFFFFFFF;
     spec.dates.push_back(live);
     return spec;
 }
 
-std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec) {
+std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileLayout& spec) {
     PalmFileBuilder b;
     ExtendedHead(b, spec, 0x44420200u);
     const std::vector<std::uint16_t> types =
@@ -442,11 +442,11 @@ std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec) {
     const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(27);
     Schema(b, perRecord, 2, 4, types, 54);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
-    for (const DateSpec& d : spec.dates) {
+    for (const DateRecordLayout& d : spec.dates) {
         b.IntField(d.id).IntField(d.extraA);
         NoteStatus(b, spec.statusOffsets).IntField(d.status).IntField(d.extraB);
         b.IntField(d.placement).IntField(d.category).IntField(d.priv);
-        for (const BlobSpec& blob : d.blobs) {
+        for (const BlobField& blob : d.blobs) {
             Blob(b, blob);
         }
         b.StringField(d.extraTextA).StringField(d.extraTextB);
@@ -458,7 +458,7 @@ std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec) {
     return b.Bytes();
 }
 
-std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
+std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileLayout& spec) {
     PalmFileBuilder b;
     b.U32(spec.versionTag != 0 ? spec.versionTag : 0x41420100u);
     b.CString(spec.recordedName);
@@ -488,7 +488,7 @@ std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec) {
     return b.Bytes();
 }
 
-std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec) {
+std::vector<std::uint8_t> BuildClassicDateFile(const DateFileLayout& spec) {
     PalmFileBuilder b;
     ClassicHead(b, spec, 0x44420100u);
     const std::vector<std::uint16_t> types =
@@ -496,7 +496,7 @@ std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec) {
     const std::uint32_t perRecord = spec.fieldsPerRecord.value_or(15);
     Schema(b, perRecord, 1, 2, types, 54);
     b.U32(spec.overrideEntryCount ? spec.entryCount : static_cast<std::uint32_t>(spec.dates.size() * perRecord));
-    for (const DateSpec& d : spec.dates) {
+    for (const DateRecordLayout& d : spec.dates) {
         b.IntField(d.id);
         NoteStatus(b, spec.statusOffsets).IntField(d.status).IntField(d.placement);
         b.IntField(d.start, d.startTag).IntField(d.end, d.endTag).StringField(d.description).IntField(d.extraC);

@@ -8,7 +8,7 @@
 
 namespace lazrine::testing {
 
-struct RepeatSpec;
+struct RepeatLayout;
 
 // Builds Palm Desktop record files byte by byte from their documented
 // layout, independently of the codecs under test, for tests, benchmarks and
@@ -24,7 +24,7 @@ public:
     PalmFileBuilder& CString(const std::string& text);
     PalmFileBuilder& IntField(std::uint32_t value, std::uint32_t tag = 1);
     PalmFileBuilder& StringField(const std::string& text, std::uint32_t attr = 1);
-    PalmFileBuilder& RepeatField(const RepeatSpec& spec);
+    PalmFileBuilder& RepeatField(const RepeatLayout& spec);
 
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::size_t Size() const { return m_bytes.size(); }
@@ -33,7 +33,7 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-struct BlobSpec {
+struct BlobField {
     std::uint32_t tag = 0;
     std::uint32_t form = 0;  // 0; 1..3 with a, b and data; >= 4: form bytes of data
     std::uint32_t a = 0;
@@ -44,7 +44,7 @@ struct BlobSpec {
 // A repeat field (tag 8) as stored: exception dates, a class marker (0 for
 // no rule, 0xFFFF for a declaration, else a class reference), the declaration
 // (schema and name), the 16-byte rule header and the raw values after it.
-struct RepeatSpec {
+struct RepeatLayout {
     std::vector<std::uint32_t> exceptions;
     std::uint16_t marker = 0;
     std::uint16_t schema = 1;
@@ -59,9 +59,9 @@ struct RepeatSpec {
 // A declared rule of `kind` 0..6 with its class name and distinct sample
 // values: 1 day 3; 2 day 1, mask 0x2A; 3 day 2, week 4; 4 the 15th; 5 the
 // 25th of month 12; 6 none. Kind 0 is the 8-byte "no repeat" field.
-RepeatSpec MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions = {});
+RepeatLayout MakeRepeat(std::uint32_t kind, std::vector<std::uint32_t> exceptions = {});
 
-struct CategorySpec {
+struct CategoryEntry {
     std::uint32_t index = 1;
     std::uint32_t id = 1;
     std::uint32_t dirty = 0;
@@ -69,7 +69,7 @@ struct CategorySpec {
     std::string second;
 };
 
-struct MemoSpec {
+struct MemoRecordLayout {
     std::uint32_t id = 0;
     std::uint32_t status = 0;
     std::uint32_t placement = 0;
@@ -79,7 +79,7 @@ struct MemoSpec {
     // Extended files only:
     std::uint32_t extraA = 0;
     std::uint32_t extraB = 0;
-    std::array<BlobSpec, 4> blobs{};
+    std::array<BlobField, 4> blobs{};
     std::string extraTextA;
     std::string extraTextB;
     // Tags used for the numeric fields 0..6 (extended) or 0,1,2,4,5 (classic),
@@ -92,7 +92,7 @@ struct MemoSpec {
 };
 
 // What every record file carries besides its records.
-struct PalmFileSpec {
+struct PalmFileLayout {
     std::string recordedName = "C:\\Program Files\\Palm\\User\\memopad\\memopad.dat";
     std::array<std::uint8_t, 5> signatureLead{0xBE, 0xBA, 0xFE, 0xCA, 0x0F};
     std::uint32_t versionTag = 0;  // 0: the generation's tag of the kind
@@ -100,7 +100,7 @@ struct PalmFileSpec {
     std::array<std::uint8_t, 43> nameBlock{};
     std::string headerText = "Palm Memo Pad";  // classic only
     std::uint32_t nextCategoryId = 128;
-    std::vector<CategorySpec> categories;
+    std::vector<CategoryEntry> categories;
     // Schema; unset means the generation's default.
     std::optional<std::uint32_t> fieldsPerRecord;
     std::vector<std::uint16_t> fieldTypes;
@@ -112,13 +112,13 @@ struct PalmFileSpec {
     std::vector<std::size_t>* statusOffsets = nullptr;
 };
 
-struct MemoFileSpec : PalmFileSpec {
-    std::vector<MemoSpec> memos;
+struct MemoFileLayout : PalmFileLayout {
+    std::vector<MemoRecordLayout> memos;
     // Bytes after the last record, as they are.
     std::vector<std::uint8_t> trailing;
 };
 
-struct TodoSpec {
+struct TodoRecordLayout {
     std::uint32_t id = 0;
     std::uint32_t status = 0;
     std::uint32_t placement = 0;
@@ -133,7 +133,7 @@ struct TodoSpec {
     std::uint32_t alarm = 0;
     std::uint32_t extraA = 0;
     std::uint32_t extraB = 0;
-    std::array<BlobSpec, 4> blobs{};
+    std::array<BlobField, 4> blobs{};
     std::string extraTextA;
     std::string extraTextB;
     std::uint32_t extraC = 0;
@@ -141,7 +141,7 @@ struct TodoSpec {
     std::uint32_t extraDateB = 0;
     std::uint32_t extraD = 0;
     std::uint32_t extraDateC = 0;
-    RepeatSpec repeat;
+    RepeatLayout repeat;
     // Tags of the numbers (1 for ids and plain numbers, 3 dates, 6 flags in
     // the normal form) and the attribute of every text.
     std::uint32_t intTag = 1;
@@ -150,19 +150,19 @@ struct TodoSpec {
     std::uint32_t textAttr = 1;
 };
 
-struct TodoFileSpec : PalmFileSpec {
-    TodoFileSpec() {
+struct TodoFileLayout : PalmFileLayout {
+    TodoFileLayout() {
         recordedName = "C:\\Program Files\\Palm\\User\\todo\\todo.dat";
         headerText = "Palm To Do List";
     }
-    std::vector<TodoSpec> todos;
+    std::vector<TodoRecordLayout> todos;
 };
 
 // An appointment as the date book files store it. Extended files use every
 // member except `extraH`; classic files have no header fields (category,
 // private flag, blobs, short texts), no location and no `extraTextC/D`, and
 // keep their private flag in `extraD` and their alarm flag in `extraF`.
-struct DateSpec {
+struct DateRecordLayout {
     std::uint32_t id = 0;
     std::uint32_t status = 0;
     std::uint32_t placement = 0;
@@ -171,7 +171,7 @@ struct DateSpec {
     std::uint32_t priv = 0;
     std::uint32_t extraA = 0;
     std::uint32_t extraB = 0;
-    std::array<BlobSpec, 4> blobs{};
+    std::array<BlobField, 4> blobs{};
     std::string extraTextA;
     std::string extraTextB;
     // The appointment:
@@ -184,7 +184,7 @@ struct DateSpec {
     std::uint32_t extraD = 0;
     std::uint32_t extraE = 0;
     std::uint32_t extraF = 0;
-    RepeatSpec repeat;
+    RepeatLayout repeat;
     std::string location;
     std::uint32_t extraG = 0;
     std::string extraTextC;
@@ -195,47 +195,47 @@ struct DateSpec {
     std::uint32_t endTag = 3;
 };
 
-struct DateFileSpec : PalmFileSpec {
-    DateFileSpec() {
+struct DateFileLayout : PalmFileLayout {
+    DateFileLayout() {
         recordedName = "C:\\Program Files\\Palm\\User\\datebook\\datebook.dat";
         headerText = "Palm Date Book";
     }
-    std::vector<DateSpec> dates;
+    std::vector<DateRecordLayout> dates;
 };
 
 // An appointment with the given id, status and description, 5 May 2009
 // 09:30 to 10:15 UTC, no repeat.
-DateSpec MakeDate(std::uint32_t id, std::uint32_t status, std::string description);
+DateRecordLayout MakeDate(std::uint32_t id, std::uint32_t status, std::string description);
 
 // A date book with something of everything: every repeat class 0 to 6
 // declared in full, a class reference, exception dates, untimed events,
 // alarms, private and deleted records, categories, CR LF and Windows-1252
 // texts (also longer than Palm Desktop's own text buffers), starts and ends of
 // 0 and 0xFFFFFFFF, and a long header text.
-DateFileSpec RichDateFileSpec();
+DateFileLayout RichDateFileLayout();
 
 // An extended ("PalmSG") date book file, version tag 0x44420200.
-std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileSpec& spec);
+std::vector<std::uint8_t> BuildExtendedDateFile(const DateFileLayout& spec);
 // A classic date book file, version tag 0x44420100.
-std::vector<std::uint8_t> BuildClassicDateFile(const DateFileSpec& spec);
+std::vector<std::uint8_t> BuildClassicDateFile(const DateFileLayout& spec);
 
 // A memo with the given id, status word and text; everything else zero.
-MemoSpec MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
+MemoRecordLayout MakeMemo(std::uint32_t id, std::uint32_t status, std::string text);
 
 // An extended ("PalmSG") memo file.
-std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileSpec& spec);
+std::vector<std::uint8_t> BuildExtendedMemoFile(const MemoFileLayout& spec);
 // A classic memo file.
-std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileSpec& spec);
+std::vector<std::uint8_t> BuildClassicMemoFile(const MemoFileLayout& spec);
 // An extended ("PalmSG") to-do file: records of 25 fields unless `spec`
 // gives fewer fields per record.
-std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileSpec& spec);
+std::vector<std::uint8_t> BuildExtendedTodoFile(const TodoFileLayout& spec);
 // A classic to-do file.
-std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileSpec& spec);
+std::vector<std::uint8_t> BuildClassicTodoFile(const TodoFileLayout& spec);
 
 // A contact of the address files. The extended file stores all of it; the
 // classic file the first five phones, the work address and the first four
 // custom fields.
-struct ContactSpec {
+struct ContactRecordLayout {
     std::uint32_t id = 0;
     std::uint32_t status = 0;
     std::uint32_t placement = 0;
@@ -260,12 +260,12 @@ struct ContactSpec {
     // 66, 67, 68; the classic file has only the first, at position 29).
     std::array<std::uint32_t, 9> extras{};
     std::array<std::string, 4> extraTexts{};  // extended positions 69..72
-    std::array<BlobSpec, 4> blobs{};
+    std::array<BlobField, 4> blobs{};
     std::string extraTextA;
     std::string extraTextB;
 };
 
-struct ContactFileSpec {
+struct ContactFileLayout {
     std::string recordedName = "C:\\Program Files\\Palm\\User\\address\\address.dat";
     std::uint32_t versionTag = 0;  // 0: the generation's address tag
     std::array<std::uint8_t, 24> headerBlock{};
@@ -275,7 +275,7 @@ struct ContactFileSpec {
     std::array<std::uint8_t, 42> labelBlock{};
     std::string headerText = "Palm Address Book";  // classic only
     std::uint32_t nextCategoryId = 128;
-    std::vector<CategorySpec> categories;
+    std::vector<CategoryEntry> categories;
     std::optional<std::uint32_t> fieldsPerRecord;
     std::vector<std::uint16_t> fieldTypes;
     bool overrideEntryCount = false;
@@ -283,8 +283,8 @@ struct ContactFileSpec {
     // Whether the file stores first names at the last-name position and
     // the other way round (as Palm Desktop does with the name swap set).
     bool swapped = false;
-    std::vector<ContactSpec> contacts;
-    // As PalmFileSpec::statusOffsets.
+    std::vector<ContactRecordLayout> contacts;
+    // As PalmFileLayout::statusOffsets.
     std::vector<std::size_t>* statusOffsets = nullptr;
 };
 
@@ -292,9 +292,9 @@ struct ContactFileSpec {
 std::vector<std::uint16_t> ExtendedAddressTypes();
 std::vector<std::uint16_t> ClassicAddressTypes();
 // An extended ("PalmSG") address file.
-std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileSpec& spec);
+std::vector<std::uint8_t> BuildExtendedAddressFile(const ContactFileLayout& spec);
 // A classic address file.
-std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileSpec& spec);
+std::vector<std::uint8_t> BuildClassicAddressFile(const ContactFileLayout& spec);
 
 // File helpers for tests.
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -16,13 +16,13 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = std::filesystem::path(argv[1]) / "memopad";
     std::filesystem::create_directories(folder);
 
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     spec.recordedName = "C:\\Program Files\\Palm\\DemoUser\\memopad\\memopad.dat";
     spec.headerBlock[12] = 7;
     spec.headerBlock[13] = 0x10;
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Personal", "Personal"}};
     const auto memo = [](std::uint32_t id, std::uint32_t status, std::uint32_t category, std::string text) {
-        MemoSpec m;
+        MemoRecordLayout m;
         m.id = id;
         m.status = status;
         m.placement = id;

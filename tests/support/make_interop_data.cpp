@@ -24,9 +24,9 @@ std::uint32_t Day(int offset, std::uint32_t secondsIntoDay) {
     return kMarch3 + static_cast<std::uint32_t>(offset) * kDay + secondsIntoDay;
 }
 
-RepeatSpec Rule(std::uint32_t kind, std::uint32_t interval, std::uint32_t endDate,
+RepeatLayout Rule(std::uint32_t kind, std::uint32_t interval, std::uint32_t endDate,
                 std::vector<std::uint32_t> exceptions) {
-    RepeatSpec r = MakeRepeat(kind, std::move(exceptions));
+    RepeatLayout r = MakeRepeat(kind, std::move(exceptions));
     r.interval = interval;
     r.endDate = endDate;
     return r;
@@ -44,23 +44,23 @@ std::vector<std::uint8_t> Values(std::initializer_list<std::uint32_t> words, int
     return v.Bytes();
 }
 
-DateFileSpec Dates(bool classic) {
-    DateFileSpec spec;
+DateFileLayout Dates(bool classic) {
+    DateFileLayout spec;
     spec.recordedName = classic ? "C:\\Palm\\Classic User\\datebook\\datebook.dat"
                                 : "C:\\Palm\\Extended User\\datebook\\datebook.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Caf\xE9", "Caf\xE9"}};
-    const auto alarm = [classic](DateSpec& d) {
+    const auto alarm = [classic](DateRecordLayout& d) {
         if (classic) {
             d.extraF = 1;
         } else {
             d.extraD = 1;
         }
     };
-    std::vector<DateSpec>& out = spec.dates;
+    std::vector<DateRecordLayout>& out = spec.dates;
 
     // Tuesdays and Thursdays at 09:30 UTC from 3 March to 30 April 2009, not
     // on 12 March and 2 April: crosses both daylight saving changes.
-    DateSpec weekly = MakeDate(201, 0x04, "Team meeting \xE9\x80\xFC");
+    DateRecordLayout weekly = MakeDate(201, 0x04, "Team meeting \xE9\x80\xFC");
     weekly.start = Day(0, 9 * 3600 + 1800);
     weekly.end = weekly.start + 3600;
     weekly.note = "Agenda:\r\nfirst line\r\nzweite Zeile \xFC\xDF";
@@ -73,7 +73,7 @@ DateFileSpec Dates(bool classic) {
 
     // Every second day at 17:00 UTC from 20 March to 10 April 2009, not on
     // 1 April.
-    DateSpec daily = MakeDate(202, 0x00, "Run");
+    DateRecordLayout daily = MakeDate(202, 0x00, "Run");
     daily.start = Day(17, 17 * 3600);
     daily.end = daily.start + 1800;
     daily.repeat = Rule(1, 2, Day(38, 12 * 3600), {Day(29, 12 * 3600)});
@@ -82,7 +82,7 @@ DateFileSpec Dates(bool classic) {
     out.push_back(daily);
 
     // The second Sunday of every month at 15:00 UTC, February to June 2009.
-    DateSpec monthlyDay = MakeDate(203, 0x84, "Brunch");
+    DateRecordLayout monthlyDay = MakeDate(203, 0x84, "Brunch");
     monthlyDay.start = Day(-23, 15 * 3600);  // 8 February 2009
     monthlyDay.end = monthlyDay.start + 7200;
     monthlyDay.repeat = Rule(3, 1, Day(119, 12 * 3600), {});
@@ -91,7 +91,7 @@ DateFileSpec Dates(bool classic) {
     out.push_back(monthlyDay);
 
     // The 15th of every second month at 12:00 UTC, all of 2009, not in May.
-    DateSpec monthlyDate = MakeDate(204, 0x01, "Rent");
+    DateRecordLayout monthlyDate = MakeDate(204, 0x01, "Rent");
     monthlyDate.start = Day(-47, 12 * 3600);  // 15 January 2009
     monthlyDate.end = monthlyDate.start + 900;
     monthlyDate.repeat = Rule(4, 2, Day(303, 12 * 3600), {Day(73, 12 * 3600)});
@@ -100,7 +100,7 @@ DateFileSpec Dates(bool classic) {
     out.push_back(monthlyDate);
 
     // Every year on 29 March at 20:00 UTC, 2008 to 2012.
-    DateSpec yearly = MakeDate(205, 0x04, "Anniversary");
+    DateRecordLayout yearly = MakeDate(205, 0x04, "Anniversary");
     yearly.start = 1206820800;  // 2008-03-29 20:00 UTC
     yearly.end = yearly.start + 3600;
     yearly.repeat = Rule(5, 1, 1356998400 - kDay + 43200, {});  // until 31 December 2012
@@ -110,7 +110,7 @@ DateFileSpec Dates(bool classic) {
     out.push_back(yearly);
 
     // Once, with an alarm, on the night Europe changes to summer time.
-    DateSpec once = MakeDate(206, 0x80, "Night shift \x80");
+    DateRecordLayout once = MakeDate(206, 0x80, "Night shift \x80");
     once.start = Day(25, 23 * 3600);  // 28 March 2009 23:00 UTC
     once.end = once.start + 5 * 3600;
     once.note = "Line one\r\nLine two";
@@ -118,7 +118,7 @@ DateFileSpec Dates(bool classic) {
     out.push_back(once);
 
     // A whole day.
-    DateSpec allDay = MakeDate(207, 0x00, "Holiday");
+    DateRecordLayout allDay = MakeDate(207, 0x00, "Holiday");
     allDay.start = Day(40, 12 * 3600);  // 12 April 2009
     allDay.end = allDay.start;
     allDay.allDay = 1;
@@ -127,32 +127,32 @@ DateFileSpec Dates(bool classic) {
     return spec;
 }
 
-TodoFileSpec Todos(bool classic) {
-    TodoFileSpec spec;
+TodoFileLayout Todos(bool classic) {
+    TodoFileLayout spec;
     spec.recordedName = classic ? "C:\\Palm\\Classic User\\todo\\todo.dat" : "C:\\Palm\\Extended User\\todo\\todo.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Caf\xE9", "Caf\xE9"}};
     const auto todo = [](std::uint32_t id, std::uint32_t status, std::string text) {
-        TodoSpec t;
+        TodoRecordLayout t;
         t.id = id;
         t.status = status;
         t.placement = id;
         t.description = std::move(text);
         return t;
     };
-    TodoSpec a = todo(301, 0x04, "File taxes \xE9");
+    TodoRecordLayout a = todo(301, 0x04, "File taxes \xE9");
     a.dueDate = Day(42, 0);  // 14 April 2009
     a.priority = 1;
     a.category = 1;
     a.note = "Forms:\r\nW-2, 1099\r\nK\xF6ln office";
     a.alarm = 1;
-    TodoSpec b = todo(302, 0x00, "Buy paint");
+    TodoRecordLayout b = todo(302, 0x00, "Buy paint");
     b.priority = 5;
     b.category = 2;
-    TodoSpec c = todo(303, 0x84, "Call Anna");
+    TodoRecordLayout c = todo(303, 0x84, "Call Anna");
     c.dueDate = Day(2, 0);
     c.completed = 1;
     c.priority = 3;
-    TodoSpec d = todo(304, 0x01, "Renew passport \x80");
+    TodoRecordLayout d = todo(304, 0x01, "Renew passport \x80");
     d.dueDate = Day(100, 0);
     d.priority = 2;
     d.category = 1;
@@ -161,11 +161,11 @@ TodoFileSpec Todos(bool classic) {
     return spec;
 }
 
-ContactFileSpec Contacts(bool classic, const std::string& user) {
-    ContactFileSpec spec;
+ContactFileLayout Contacts(bool classic, const std::string& user) {
+    ContactFileLayout spec;
     spec.recordedName = "C:\\Program Files\\Palm\\" + user + "\\address\\address.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 2, 0, "Caf\xE9", "Caf\xE9"}};
-    ContactSpec anna;
+    ContactRecordLayout anna;
     anna.id = 401;
     anna.status = 0x04;
     anna.placement = 1;
@@ -180,7 +180,7 @@ ContactFileSpec Contacts(bool classic, const std::string& user) {
                    "anna@lee.example",  "+1 503 555 0104", "+1 503 555 0105"};
     anna.phoneLabels = {0, 1, 2, 3, 4, 5, 6};
     anna.addresses[0] = {"12 Harbour Road", "Portland", "OR", "97201", "USA"};
-    ContactSpec carla;
+    ContactRecordLayout carla;
     carla.id = 402;
     carla.status = 0x80;
     carla.placement = 2;
@@ -193,7 +193,7 @@ ContactFileSpec Contacts(bool classic, const std::string& user) {
                     "r.mueller@mail.example", "555 7788", ""};
     carla.phoneLabels = {0, 7, 4, 7, 4, 6, 3};
     carla.addresses[0] = {"Bahnhofstrasse 1", "Z\xFCrich", "", "8001", "Switzerland"};
-    ContactSpec ben;
+    ContactRecordLayout ben;
     ben.id = 403;
     ben.status = 0x00;
     ben.placement = 3;
@@ -215,11 +215,11 @@ ContactFileSpec Contacts(bool classic, const std::string& user) {
 // repeat rules and exception dates, categories of appointments and tasks,
 // and every phone slot of a contact with its label. Category names as JSON
 // escapes, so the file is UTF-8 whatever the builder's texts are.
-std::string CategoryName(const std::vector<CategorySpec>& categories, std::uint32_t id) {
+std::string CategoryName(const std::vector<CategoryEntry>& categories, std::uint32_t id) {
     if (id == 0) {
         return "Unfiled";  // as lazrine-cli list names category 0
     }
-    for (const CategorySpec& c : categories) {
+    for (const CategoryEntry& c : categories) {
         if (c.id == id) {
             return c.name == "Caf\xE9" ? "Caf\\u00e9" : c.name;
         }
@@ -227,13 +227,13 @@ std::string CategoryName(const std::vector<CategorySpec>& categories, std::uint3
     return "";
 }
 
-std::string Manifest(const DateFileSpec& dates, bool classicDates, const TodoFileSpec& todos,
-                     const ContactFileSpec& contacts, bool classicContacts) {
+std::string Manifest(const DateFileLayout& dates, bool classicDates, const TodoFileLayout& todos,
+                     const ContactFileLayout& contacts, bool classicContacts) {
     std::ostringstream o;
     o << "{\"dates\":{";
     bool first = true;
-    for (const DateSpec& d : dates.dates) {
-        const RepeatSpec& r = d.repeat;
+    for (const DateRecordLayout& d : dates.dates) {
+        const RepeatLayout& r = d.repeat;
         o << (first ? "" : ",") << "\"" << d.id << "\":{\"category\":\""
           << (classicDates ? "" : CategoryName(dates.categories, d.category)) << "\",\"repeat\":" << r.kind
           << ",\"interval\":" << r.interval << ",\"end\":" << r.endDate << ",\"values\":[";
@@ -249,14 +249,14 @@ std::string Manifest(const DateFileSpec& dates, bool classicDates, const TodoFil
     }
     o << "},\"todos\":{";
     first = true;
-    for (const TodoSpec& t : todos.todos) {
+    for (const TodoRecordLayout& t : todos.todos) {
         o << (first ? "" : ",") << "\"" << t.id << "\":{\"category\":\"" << CategoryName(todos.categories, t.category)
           << "\"}";
         first = false;
     }
     o << "},\"contacts\":{";
     first = true;
-    for (const ContactSpec& c : contacts.contacts) {
+    for (const ContactRecordLayout& c : contacts.contacts) {
         o << (first ? "" : ",") << "\"" << c.id << "\":{\"phones\":[";
         const std::size_t slots = classicContacts ? 5 : 7;
         bool firstPhone = true;

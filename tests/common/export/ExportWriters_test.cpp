@@ -120,7 +120,7 @@ class ExportFileTest : public TempDirTest {};
 // A failure at any step of writing the output leaves no file at the target
 // (or the earlier one unchanged) and no temporary file beside it.
 TEST_F(ExportFileTest, AFailedExportLeavesNothingBehind) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     for (std::uint32_t i = 1; i <= 3000; ++i) {
         spec.memos.push_back(MakeMemo(i, 0x04, "memo " + std::to_string(i) + std::string(100, 'x')));
     }

@@ -99,7 +99,7 @@ const std::vector<std::string>& HardTexts() {
 }
 
 TEST_F(ExportTest, MemoTextsSurviveTextCsvAndJson) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     std::uint32_t id = 1;
     for (const auto& text : HardTexts()) {
         spec.memos.push_back(MakeMemo(id++, 0x84, text));
@@ -134,12 +134,12 @@ TEST_F(ExportTest, MemoTextsSurviveTextCsvAndJson) {
 }
 
 TEST_F(ExportTest, ContactTextsSurviveVCardAndCsv) {
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     spec.customLabels[0] = "Birthday; \"day\"";
     spec.categories.push_back({1, 1, 0, "Work, old", ""});
     std::uint32_t id = 1;
     for (const auto& text : HardTexts()) {
-        ContactSpec c;
+        ContactRecordLayout c;
         c.id = id++;
         c.status = 0x04;
         c.category = 1;
@@ -200,8 +200,8 @@ TEST_F(ExportTest, ContactTextsSurviveVCardAndCsv) {
 }
 
 TEST_F(ExportTest, CompanyOnlyContactIsNamedByItsCompany) {
-    ContactFileSpec spec;
-    ContactSpec c;
+    ContactFileLayout spec;
+    ContactRecordLayout c;
     c.id = 9;
     c.company = "Acme";
     spec.contacts.push_back(c);
@@ -284,10 +284,10 @@ TEST_F(ExportTest, ContactsCarryEveryFieldWithItsTypeInEachFormat) {
     for (std::size_t k = 0; k < 8; ++k) {
         birthday[k] = static_cast<std::uint8_t>(std::uint64_t{329875200} >> (8 * k));
     }
-    ContactFileSpec extended;
+    ContactFileLayout extended;
     extended.categories.push_back({1, 1, 0, "Friends, old", "Fr"});
     extended.customLabels[8] = "Shoe";
-    ContactSpec eva;
+    ContactRecordLayout eva;
     eva.id = 21;
     eva.category = 1;
     eva.priv = 1;
@@ -305,9 +305,9 @@ TEST_F(ExportTest, ContactsCarryEveryFieldWithItsTypeInEachFormat) {
     eva.addresses[2] = {"1 Way", "", "", "", ""};
     extended.contacts.push_back(eva);
 
-    ContactFileSpec classic;
+    ContactFileLayout classic;
     classic.headerText = "Golf\r\nShoe size\n\nAccount\nPalm Address Book";
-    ContactSpec karl;
+    ContactRecordLayout karl;
     karl.id = 31;
     karl.priv = 1;
     karl.phones = {"pg", "h1", "h2", "o", "k@x.example"};
@@ -379,7 +379,7 @@ TEST_F(ExportTest, ContactsCarryEveryFieldWithItsTypeInEachFormat) {
 // keeps its identifier wherever the file is copied, and files of two users
 // (or two kinds) never share one.
 TEST_F(ExportTest, UidsAreStablePerFileAndDistinctAcrossFiles) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     spec.memos.push_back({});
     spec.memos[0].id = 7;
     const auto uidOf = [&](const std::string& recorded, const std::string& name) {
@@ -395,11 +395,11 @@ TEST_F(ExportTest, UidsAreStablePerFileAndDistinctAcrossFiles) {
 
 TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
     platform::LocalClock::UseTimeZone("UTC");
-    TodoFileSpec spec;
+    TodoFileLayout spec;
     spec.categories.push_back({1, 1, 0, "Home", ""});
     std::uint32_t id = 1;
     for (const auto& text : HardTexts()) {
-        TodoSpec t;
+        TodoRecordLayout t;
         t.id = id;
         t.status = 0x04;
         t.description = text.substr(0, 250);
@@ -418,7 +418,7 @@ TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
     for (icalcomponent* todo = icalcomponent_get_first_component(cal.get(), ICAL_VTODO_COMPONENT); todo != nullptr;
          todo = icalcomponent_get_next_component(cal.get(), ICAL_VTODO_COMPONENT), ++i) {
         ASSERT_LT(i, spec.todos.size());
-        const TodoSpec& t = spec.todos[i];
+        const TodoRecordLayout& t = spec.todos[i];
         EXPECT_EQ(icalcomponent_get_summary(todo), Lf(Utf8(t.description)));
         EXPECT_EQ(icalcomponent_get_description(todo), Lf(Utf8(t.note)));
         icalproperty* priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY);
@@ -446,11 +446,11 @@ TEST_F(ExportTest, TaskTextsAndValuesSurviveICalendar) {
 // Events: texts, flags and alarm, all-day dates.
 TEST_F(ExportTest, EventTextsSurviveICalendar) {
     platform::LocalClock::UseTimeZone("UTC");
-    DateFileSpec spec;
+    DateFileLayout spec;
     spec.categories.push_back({1, 1, 0, "Trips, long", ""});
     std::uint32_t id = 1;
     for (const auto& text : HardTexts()) {
-        DateSpec d = MakeDate(id++, 0x04, text.substr(0, 250));
+        DateRecordLayout d = MakeDate(id++, 0x04, text.substr(0, 250));
         d.note = text;
         d.location = text;
         d.priv = 1;
@@ -463,7 +463,7 @@ TEST_F(ExportTest, EventTextsSurviveICalendar) {
     std::size_t i = 0;
     for (icalcomponent* ev = icalcomponent_get_first_component(cal.get(), ICAL_VEVENT_COMPONENT); ev != nullptr;
          ev = icalcomponent_get_next_component(cal.get(), ICAL_VEVENT_COMPONENT), ++i) {
-        const DateSpec& d = spec.dates[i];
+        const DateRecordLayout& d = spec.dates[i];
         EXPECT_EQ(icalcomponent_get_summary(ev), Lf(Utf8(d.description)));
         EXPECT_EQ(icalcomponent_get_description(ev), Lf(Utf8(d.note)));
         EXPECT_EQ(icalcomponent_get_location(ev), Lf(Utf8(d.location)));
@@ -493,7 +493,7 @@ TEST_F(ExportTest, EventTextsSurviveICalendar) {
 TEST_F(ExportTest, CategoriesReachEveryFormat) {
     platform::LocalClock::UseTimeZone("UTC");
     const std::string name = "Caf\xE9, Work; long";
-    const std::vector<CategorySpec> categories{{1, 5, 0, name, ""}};
+    const std::vector<CategoryEntry> categories{{1, 5, 0, name, ""}};
     struct Case {
         const char* kind;
         bool classic;
@@ -504,13 +504,13 @@ TEST_F(ExportTest, CategoriesReachEveryFormat) {
         const std::string kind = c.kind;
         std::string path;
         if (kind == "memos") {
-            MemoFileSpec spec;
+            MemoFileLayout spec;
             spec.categories = categories;
             spec.memos = {MakeMemo(1, 0x04, "filed\r\nmemo"), MakeMemo(2, 0x04, "unfiled")};
             spec.memos[0].category = 5;
             path = Put(c.classic ? BuildClassicMemoFile(spec) : BuildExtendedMemoFile(spec), "memo.dat");
         } else if (kind == "tasks") {
-            TodoFileSpec spec;
+            TodoFileLayout spec;
             spec.categories = categories;
             spec.todos.resize(2);
             for (std::uint32_t k = 0; k < 2; ++k) {
@@ -521,7 +521,7 @@ TEST_F(ExportTest, CategoriesReachEveryFormat) {
             spec.todos[0].category = 5;
             path = Put(c.classic ? BuildClassicTodoFile(spec) : BuildExtendedTodoFile(spec), "todo.dat");
         } else {
-            DateFileSpec spec;
+            DateFileLayout spec;
             spec.categories = categories;
             spec.dates = {MakeDate(1, 0x04, "filed"), MakeDate(2, 0x04, "unfiled")};
             spec.dates[0].category = 5;
@@ -590,18 +590,18 @@ TEST_F(ExportTest, ClassicAlarmsUndatedAppointmentsAndRawTexts) {
     };
     const std::vector<Alarm> alarms{
         {1, 10, 0, "-PT10M"}, {1, 2, 1, "-PT2H"}, {1, 1, 2, "-P1D"}, {1, 0, 0, "PT0S"}, {0, 5, 0, nullptr}};
-    DateFileSpec spec;
+    DateFileLayout spec;
     for (std::size_t k = 0; k < alarms.size(); ++k) {
-        DateSpec d = MakeDate(static_cast<std::uint32_t>(k + 1), 0x04, "alarm");
+        DateRecordLayout d = MakeDate(static_cast<std::uint32_t>(k + 1), 0x04, "alarm");
         d.extraF = alarms[k].set;
         d.extraG = alarms[k].advance;
         d.extraH = alarms[k].unit;
         spec.dates.push_back(d);
     }
-    DateSpec untimed = MakeDate(10, 0x04, std::string("no\0start \x81\x8D", 11));
+    DateRecordLayout untimed = MakeDate(10, 0x04, std::string("no\0start \x81\x8D", 11));
     untimed.start = 0xFFFFFFFF;
     spec.dates.push_back(untimed);
-    DateSpec undated = MakeDate(11, 0x04, "nowhere");
+    DateRecordLayout undated = MakeDate(11, 0x04, "nowhere");
     undated.start = undated.end = 0xFFFFFFFF;
     spec.dates.push_back(undated);
     auto set = Load("calendar", Put(BuildClassicDateFile(spec), "datebook.dat"));
@@ -675,8 +675,8 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 // completion.
 TEST_F(ExportTest, TaskRepeatsAlarmsAndCompletion) {
     platform::LocalClock::UseTimeZone("Europe/Berlin");
-    TodoFileSpec spec;
-    TodoSpec t;
+    TodoFileLayout spec;
+    TodoRecordLayout t;
     t.id = 1;
     t.status = 0x04;
     t.description = "water plants";
@@ -691,7 +691,7 @@ TEST_F(ExportTest, TaskRepeatsAlarmsAndCompletion) {
     t.repeat.values = {1, 0, 0, 0, 0x0A};  // Monday and Wednesday
     t.repeat.exceptions = {At({2009, 3, 25})};
     spec.todos.push_back(t);
-    spec.todos.push_back(TodoSpec{});
+    spec.todos.push_back(TodoRecordLayout{});
     spec.todos[1].id = 2;
     spec.todos[1].description = "no day";
     spec.todos[1].alarm = 1;
@@ -783,7 +783,7 @@ class RepeatTest : public ExportTest,
 TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
     const auto& [c, classic, zone] = GetParam();
     platform::LocalClock::UseTimeZone(zone.c_str());
-    DateSpec d = MakeDate(77, 0x04, c.name);
+    DateRecordLayout d = MakeDate(77, 0x04, c.name);
     d.start = At(c.start);
     d.end = d.start + 1800;
     d.allDay = c.allDay ? 1 : 0;
@@ -801,7 +801,7 @@ TEST_P(RepeatTest, OccurrencesKeepTheirLocalTimes) {
     for (const Local& l : c.exceptions) {
         d.repeat.exceptions.push_back(At(l));
     }
-    DateFileSpec spec;
+    DateFileLayout spec;
     spec.dates.push_back(d);
     auto set = Load("calendar", Put(classic ? BuildClassicDateFile(spec) : BuildExtendedDateFile(spec),
                                     "datebook.dat"));

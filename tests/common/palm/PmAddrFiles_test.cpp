@@ -14,8 +14,8 @@ namespace {
 using namespace lazrine::testing;
 using Bytes = std::vector<std::uint8_t>;
 
-ContactSpec RichContact() {
-    ContactSpec c;
+ContactRecordLayout RichContact() {
+    ContactRecordLayout c;
     c.id = 8400001;
     c.status = 0x04;
     c.placement = 3;
@@ -47,8 +47,8 @@ ContactSpec RichContact() {
     return c;
 }
 
-ContactFileSpec SampleSpec(bool swapped) {
-    ContactFileSpec spec;
+ContactFileLayout SampleMemoFile(bool swapped) {
+    ContactFileLayout spec;
     spec.swapped = swapped;
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 7, 0, "Family", "Family"}};
     for (std::size_t i = 0; i < spec.customLabels.size(); ++i) {
@@ -63,7 +63,7 @@ ContactFileSpec SampleSpec(bool swapped) {
         spec.labelBlock[i] = static_cast<std::uint8_t>(i * 3);
     }
     spec.headerText = "Palm Address Book\r\nline 2\nline 3\nline 4\nline 5 of the show header\nline 6\n";
-    ContactSpec plain;
+    ContactRecordLayout plain;
     plain.id = 8400002;
     plain.firstName = "Anna";
     plain.lastName = "Lee";
@@ -76,12 +76,12 @@ ContactFileSpec SampleSpec(bool swapped) {
 class AddrFilesTest : public TempDirTest {};
 
 TEST_F(AddrFilesTest, ExtendedFileReadsEveryPositionWhole) {
-    const ContactFileSpec spec = SampleSpec(false);
+    const ContactFileLayout spec = SampleMemoFile(false);
     PmAddrExUtil store;
     ASSERT_TRUE(store.Load(Put(BuildExtendedAddressFile(spec), "address.dat"))) << store.LastError();
     ASSERT_EQ(store.Count(), 2u);
     const PmAddrExRec& r = store.GetDataMgr().At(0);
-    const ContactSpec& c = spec.contacts[0];
+    const ContactRecordLayout& c = spec.contacts[0];
     EXPECT_EQ(r.nRecordId, c.id);
     EXPECT_EQ(r.nStatus, c.status);
     EXPECT_EQ(r.szFirstName, c.firstName);
@@ -109,12 +109,12 @@ TEST_F(AddrFilesTest, ExtendedFileReadsEveryPositionWhole) {
 }
 
 TEST_F(AddrFilesTest, ClassicFileReadsEveryPositionWhole) {
-    const ContactFileSpec spec = SampleSpec(false);
+    const ContactFileLayout spec = SampleMemoFile(false);
     PmAddrUtil store;
     ASSERT_TRUE(store.Load(Put(BuildClassicAddressFile(spec), "address.dat"))) << store.LastError();
     ASSERT_EQ(store.Count(), 2u);
     const PmAddrRec& r = store.GetDataMgr().At(0);
-    const ContactSpec& c = spec.contacts[0];
+    const ContactRecordLayout& c = spec.contacts[0];
     EXPECT_EQ(r.szFirstName, c.firstName);
     EXPECT_EQ(r.szLastName, c.lastName);
     EXPECT_EQ(r.szCompany, c.company);
@@ -136,7 +136,7 @@ TEST_F(AddrFilesTest, ClassicFileReadsEveryPositionWhole) {
 // file back byte for byte, to the file that was loaded, with a backup.
 struct RoundTripCase {
     const char* name;
-    Bytes (*build)(const ContactFileSpec&);
+    Bytes (*build)(const ContactFileLayout&);
     bool classic;
     bool swapped;
 };
@@ -145,7 +145,7 @@ class AddrRoundTrip : public AddrFilesTest, public ::testing::WithParamInterface
 
 TEST_P(AddrRoundTrip, LoadAndSaveIsByteExactWhateverTheNameOrder) {
     const RoundTripCase& tc = GetParam();
-    ContactFileSpec spec = SampleSpec(tc.swapped);
+    ContactFileLayout spec = SampleMemoFile(tc.swapped);
     spec.recordedName = "C:\\Elsewhere\\address.dat";  // not where the file is
     const Bytes original = tc.build(spec);
     const std::string path = Put(original, "address.dat");
@@ -179,19 +179,19 @@ INSTANTIATE_TEST_SUITE_P(Generations, AddrRoundTrip,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AddrFilesTest, UndeleteChangesOnlyTheStatusWord) {
-    const ContactFileSpec spec = SampleSpec(false);
+    const ContactFileLayout spec = SampleMemoFile(false);
     PmAddrExUtil store;
     ASSERT_TRUE(store.Load(Put(BuildExtendedAddressFile(spec), "address.dat")));
     store.SetStatusAt(0, PmUndeletedStatus(store.StatusAt(0)));
     Bytes saved;
     ASSERT_TRUE(store.WriteToMemory(saved));
-    ContactFileSpec expected = spec;
+    ContactFileLayout expected = spec;
     expected.contacts[0].status = 0x01;
     EXPECT_EQ(saved, BuildExtendedAddressFile(expected));
 }
 
 TEST_F(AddrFilesTest, ExtendedBirthdayIsWrittenBackWithTheTagItWasStoredWith) {
-    ContactFileSpec spec = SampleSpec(false);
+    ContactFileLayout spec = SampleMemoFile(false);
     spec.contacts[0].birthdayTag = 1;
     PmAddrExUtil store;
     ASSERT_TRUE(store.Load(Put(BuildExtendedAddressFile(spec), "address.dat")));
@@ -213,7 +213,7 @@ class AddrSchema : public AddrFilesTest, public ::testing::WithParamInterface<Sc
 
 TEST_P(AddrSchema, OnlyTheDescribedLayoutIsRewritten) {
     const SchemaCase& tc = GetParam();
-    ContactFileSpec spec = SampleSpec(false);
+    ContactFileLayout spec = SampleMemoFile(false);
     spec.fieldsPerRecord = tc.fieldsPerRecord;
     spec.fieldTypes = tc.classic ? ClassicAddressTypes() : ExtendedAddressTypes();
     spec.fieldTypes.resize(tc.typeCount, 1);
@@ -250,19 +250,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AddrFilesTest, OtherKindsAndDamagedLabelsAreRefused) {
-    ContactFileSpec spec = SampleSpec(false);
+    ContactFileLayout spec = SampleMemoFile(false);
     spec.versionTag = 0x4D500200;  // a memo file's tag
     PmAddrExUtil extended;
     EXPECT_FALSE(extended.Load(Put(BuildExtendedAddressFile(spec), "a.dat")));
     EXPECT_FALSE(extended.LastError().empty());
-    spec = SampleSpec(false);
+    spec = SampleMemoFile(false);
     Bytes cut = BuildExtendedAddressFile(spec);
     // End the file inside the label block: after the ninth label's value.
     cut.resize(24 + 4 + 24 + 1 + spec.recordedName.size() + 11 + 9 * 5 + 8 * 7 + 40 + 10);
     EXPECT_FALSE(extended.Load(Put(cut, "b.dat")));
     EXPECT_EQ(extended.Count(), 0u);
     PmAddrUtil classic;
-    EXPECT_FALSE(classic.Load(Put(BuildExtendedAddressFile(SampleSpec(false)), "c.dat")));
+    EXPECT_FALSE(classic.Load(Put(BuildExtendedAddressFile(SampleMemoFile(false)), "c.dat")));
 }
 
 // The fuzz targets' properties on every prefix of the sample files and on
@@ -270,7 +270,7 @@ TEST_F(AddrFilesTest, OtherKindsAndDamagedLabelsAreRefused) {
 // crash or a read past the data.
 TEST_F(AddrFilesTest, DamagedFilesFailCleanlyOrRoundTrip) {
     for (const bool swapped : {false, true}) {
-        const ContactFileSpec spec = SampleSpec(swapped);
+        const ContactFileLayout spec = SampleMemoFile(swapped);
         const Bytes extended = BuildExtendedAddressFile(spec);
         const Bytes classic = BuildClassicAddressFile(spec);
         for (std::size_t n = 0; n <= extended.size(); n += 97) {

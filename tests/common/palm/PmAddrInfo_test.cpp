@@ -16,8 +16,8 @@ namespace {
 using namespace lazrine::testing;
 using K = misc::CommAddrMgr::Key;
 
-ContactSpec Contact(std::uint32_t id, std::uint32_t status, std::string first, std::string last) {
-    ContactSpec c;
+ContactRecordLayout Contact(std::uint32_t id, std::uint32_t status, std::string first, std::string last) {
+    ContactRecordLayout c;
     c.id = id;
     c.status = status;
     c.firstName = std::move(first);
@@ -60,8 +60,8 @@ const std::vector<PhoneCase>& PhoneCases() {
 
 TEST_F(PmAddrInfoTest, PhonesAreFiledByTheirLabelsInEveryFileGeneration) {
     for (const PhoneCase& tc : PhoneCases()) {
-        ContactFileSpec spec;
-        ContactSpec c = Contact(1, 0, "A", "B");
+        ContactFileLayout spec;
+        ContactRecordLayout c = Contact(1, 0, "A", "B");
         for (std::size_t i = 0; i < c.phones.size(); ++i) {
             c.phones[i] = i < tc.phones.size() ? tc.phones[i].second : "";
             c.phoneLabels[i] = i < tc.phones.size() ? tc.phones[i].first : 0;
@@ -88,9 +88,9 @@ TEST_F(PmAddrInfoTest, PhonesAreFiledByTheirLabelsInEveryFileGeneration) {
 }
 
 TEST_F(PmAddrInfoTest, FileContactsConvertWholeIntoTheCommonRecord) {
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     spec.categories = {{1, 5, 0, "Clients", "Clients"}};
-    ContactSpec c = Contact(9, 0x04, "Ren\xe9" "e", "M\xfcller");
+    ContactRecordLayout c = Contact(9, 0x04, "Ren\xe9" "e", "M\xfcller");
     c.company = std::string(300, 'c');
     c.title = std::string(50, 't');
     c.note = "a\r\nb";
@@ -138,7 +138,7 @@ TEST_F(PmAddrInfoTest, FileContactsConvertWholeIntoTheCommonRecord) {
 }
 
 TEST_F(PmAddrInfoTest, SwapNameComesFromTheSettingsFileInUse) {
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     spec.swapped = true;
     spec.contacts = {Contact(1, 0x04, "Ann", "Lee")};
     const auto extended = Put(BuildExtendedAddressFile(spec), "e.dat");
@@ -177,7 +177,7 @@ TEST_F(PmAddrInfoTest, SwapNameComesFromTheSettingsFileInUse) {
 }
 
 TEST_F(PmAddrInfoTest, UndeleteAndSaveChangeExactlyTheStatusWords) {
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     spec.contacts = {Contact(1, 0x00, "Live", "One"), Contact(2, 0x84, "Gone", "Two"),
                      Contact(3, 0x06, "Gone", "Three"), Contact(4, 0x80, "Archived", "Four")};
     spec.headerBlock[12] = 4;  // the record count, as a save writes it
@@ -205,7 +205,7 @@ TEST_F(PmAddrInfoTest, UndeleteAndSaveChangeExactlyTheStatusWords) {
 TEST_F(PmAddrInfoTest, UserFolderPrefersTheDatabase) {
     const auto userDir = dir.Path() / "User";
     std::filesystem::create_directories(userDir / "address");
-    ContactFileSpec spec;
+    ContactFileLayout spec;
     spec.contacts = {Contact(1, 0x04, "File", "Contact")};
     WriteFileBytes((userDir / "address" / "address.dat").string(), BuildClassicAddressFile(spec));
     PmUserDataPath::SetResolver([&](std::uint32_t, std::string& folder, std::string&) {

@@ -20,12 +20,12 @@ using Bytes = std::vector<std::uint8_t>;
 class PmDateExUtilTest : public TempDirTest {};
 
 TEST_F(PmDateExUtilTest, LoadsEveryFieldAndWritesTheFileBackByteForByte) {
-    const Bytes original = BuildExtendedDateFile(RichDateFileSpec());
+    const Bytes original = BuildExtendedDateFile(RichDateFileLayout());
     const std::string path = Put(original, "datebook.dat");
     PmDateExUtil codec(path);
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
     const auto& recs = codec.GetDataMgr().Records();
-    ASSERT_EQ(recs.size(), RichDateFileSpec().dates.size());
+    ASSERT_EQ(recs.size(), RichDateFileLayout().dates.size());
 
     EXPECT_EQ(recs[0].Repeat.nRuleKind, 0u);
     EXPECT_EQ(recs[2].Repeat.nRuleKind, 2u);
@@ -67,13 +67,13 @@ TEST_F(PmDateExUtilTest, LoadsEveryFieldAndWritesTheFileBackByteForByte) {
     ASSERT_TRUE(again.IsLoaded()) << again.LastError();
     EXPECT_EQ(again.StatusAt(8), 0x01u);
     EXPECT_EQ(again.GetDataMgr().At(7).Repeat, recs[7].Repeat);
-    EXPECT_EQ(again.GetRecordedName(), RichDateFileSpec().recordedName);
+    EXPECT_EQ(again.GetRecordedName(), RichDateFileLayout().recordedName);
 }
 
 // Dates stored with another number tag load and are written back with tag 3.
 TEST_F(PmDateExUtilTest, DatesStoredWithAnotherTagAreReadAndKeptAsStored) {
     for (const std::uint32_t tag : {1u, 6u}) {
-        DateFileSpec spec;
+        DateFileLayout spec;
         spec.dates = {MakeDate(1, 0x04, "Lunch")};
         spec.dates[0].startTag = tag;
         spec.dates[0].endTag = tag;
@@ -93,22 +93,22 @@ TEST_F(PmDateExUtilTest, FilesThatCannotBeReadAsAWholeFail) {
         const char* name;
         Bytes bytes;
     };
-    DateFileSpec memoTag = RichDateFileSpec();
+    DateFileLayout memoTag = RichDateFileLayout();
     memoTag.versionTag = PmMemoExUtil::kVersionTag;
-    DateFileSpec tooManyFields = RichDateFileSpec();
+    DateFileLayout tooManyFields = RichDateFileLayout();
     tooManyFields.fieldTypes.assign(28, 1);
-    DateFileSpec noFields = RichDateFileSpec();
+    DateFileLayout noFields = RichDateFileLayout();
     noFields.fieldsPerRecord = 0;
-    DateFileSpec lying = RichDateFileSpec();
+    DateFileLayout lying = RichDateFileLayout();
     lying.overrideEntryCount = true;
     lying.entryCount = 0xFFFFFFFF;
-    DateFileSpec badRepeat = RichDateFileSpec();
+    DateFileLayout badRepeat = RichDateFileLayout();
     badRepeat.dates[3].repeat.schema = 2;
-    Bytes cut = BuildExtendedDateFile(RichDateFileSpec());
+    Bytes cut = BuildExtendedDateFile(RichDateFileLayout());
     cut.resize(cut.size() - 5);
     const Case cases[] = {
         {"memo version tag", BuildExtendedDateFile(memoTag)},
-        {"classic date book", BuildClassicDateFile(RichDateFileSpec())},
+        {"classic date book", BuildClassicDateFile(RichDateFileLayout())},
         {"28 field types", BuildExtendedDateFile(tooManyFields)},
         {"no fields per record", BuildExtendedDateFile(noFields)},
         {"entry count beyond the file", BuildExtendedDateFile(lying)},
@@ -129,14 +129,14 @@ TEST_F(PmDateExUtilTest, FilesThatCannotBeReadAsAWholeFail) {
 TEST_F(PmDateExUtilTest, LoadsForAUserFromTheDateBookFolder) {
     std::filesystem::create_directories(dir.Path() / "User" / "datebook");
     WriteFileBytes((dir.Path() / "User" / "datebook" / "datebook.dat").string(),
-                   BuildExtendedDateFile(RichDateFileSpec()));
+                   BuildExtendedDateFile(RichDateFileLayout()));
     PmUserDataPath::SetResolver([&](std::uint32_t, std::string& folder, std::string&) {
         folder = (dir.Path() / "User").string() + "/";
         return true;
     });
     PmDateExUtil codec;
     EXPECT_TRUE(codec.LoadForUser(3)) << codec.LastError();
-    EXPECT_EQ(codec.Count(), RichDateFileSpec().dates.size());
+    EXPECT_EQ(codec.Count(), RichDateFileLayout().dates.size());
     PmUserDataPath::SetResolver({});
 }
 

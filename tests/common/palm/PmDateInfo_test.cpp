@@ -52,15 +52,15 @@ TEST_F(PmDateInfoTest, EveryGenerationGivesTheWindowsTexts) {
         std::uint32_t source;
     };
     const Generation generations[] = {
-        {"extended", Put(BuildExtendedDateFile(RichDateFileSpec()), "ext.dat"), PM_STORE_EXTENDED, 2},
-        {"classic", Put(BuildClassicDateFile(RichDateFileSpec()), "classic.dat"), PM_STORE_CLASSIC, 1},
+        {"extended", Put(BuildExtendedDateFile(RichDateFileLayout()), "ext.dat"), PM_STORE_EXTENDED, 2},
+        {"classic", Put(BuildClassicDateFile(RichDateFileLayout()), "classic.dat"), PM_STORE_CLASSIC, 1},
     };
     for (const Generation& g : generations) {
         SCOPED_TRACE(g.name);
         EXPECT_EQ(PmDateInfo::ProbeFile(g.path), g.kind);
         auto info = Loaded(g.path);
         ASSERT_EQ(info->LoadedKind(), g.kind);
-        ASSERT_EQ(info->CommonCount(), RichDateFileSpec().dates.size());
+        ASSERT_EQ(info->CommonCount(), RichDateFileLayout().dates.size());
         const std::size_t lunch = IndexOf(*info, 100);
         EXPECT_EQ(info->CommonAt(lunch).nSource, g.source);
         EXPECT_EQ(info->FieldText(lunch, Key::kDate), "05/05/2009");
@@ -109,7 +109,7 @@ TEST_F(PmDateInfoTest, EveryGenerationGivesTheWindowsTexts) {
 TEST_F(PmDateInfoTest, UndeletesEveryDeletedRecordOfEachFileGeneration) {
     for (const bool extended : {true, false}) {
         SCOPED_TRACE(extended ? "extended" : "classic");
-        const DateFileSpec spec = RichDateFileSpec();
+        const DateFileLayout spec = RichDateFileLayout();
         const std::string path =
             Put(extended ? BuildExtendedDateFile(spec) : BuildClassicDateFile(spec), "datebook.dat");
         auto info = Loaded(path);
@@ -123,8 +123,8 @@ TEST_F(PmDateInfoTest, UndeletesEveryDeletedRecordOfEachFileGeneration) {
         EXPECT_EQ(undone, 7u);
         ASSERT_TRUE(info->Save()) << info->LastError();
 
-        DateFileSpec want = spec;
-        for (DateSpec& d : want.dates) {
+        DateFileLayout want = spec;
+        for (DateRecordLayout& d : want.dates) {
             if (PmIsDeletedStatus(d.status)) {
                 d.status = PmUndeletedStatus(d.status);
             }
@@ -167,7 +167,7 @@ TEST_F(PmDateInfoTest, TheDatabaseGivesItsRowsFlagsAndTexts) {
 TEST_F(PmDateInfoTest, AUserFolderWithADatabaseAndAFileLoadsTheDatabase) {
     const auto folder = dir.Path() / "User" / "datebook";
     std::filesystem::create_directories(folder);
-    WriteFileBytes((folder / "datebook.dat").string(), BuildExtendedDateFile(RichDateFileSpec()));
+    WriteFileBytes((folder / "datebook.dat").string(), BuildExtendedDateFile(RichDateFileLayout()));
     PmUserDataPath::SetResolver([&](std::uint32_t, std::string& out, std::string&) {
         out = (dir.Path() / "User").string() + "/";
         return true;

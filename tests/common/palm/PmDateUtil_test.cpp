@@ -19,13 +19,13 @@ class PmDateUtilTest : public TempDirTest {};
 // the whole file, long header text and long texts included, is written back
 // byte for byte.
 TEST_F(PmDateUtilTest, LoadsEveryRecordAndWritesTheFileBackByteForByte) {
-    const Bytes original = BuildClassicDateFile(RichDateFileSpec());
+    const Bytes original = BuildClassicDateFile(RichDateFileLayout());
     const std::string path = Put(original, "datebook.dat");
     PmDateUtil codec(path);
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
     const auto& recs = codec.GetDataMgr().Records();
-    ASSERT_EQ(recs.size(), RichDateFileSpec().dates.size());
-    EXPECT_EQ(codec.GetHeaderText(), RichDateFileSpec().headerText);
+    ASSERT_EQ(recs.size(), RichDateFileLayout().dates.size());
+    EXPECT_EQ(codec.GetHeaderText(), RichDateFileLayout().headerText);
     EXPECT_EQ(recs[4].Repeat.nRuleKind, 4u);
     EXPECT_EQ(recs[4].Repeat.nDayOfMonth, 15u);
     EXPECT_EQ(recs[7].Repeat.nRuleKind, 2u);
@@ -51,11 +51,11 @@ TEST_F(PmDateUtilTest, LoadsEveryRecordAndWritesTheFileBackByteForByte) {
     ASSERT_TRUE(again.IsLoaded());
     EXPECT_EQ(again.Count(), recs.size());
     EXPECT_EQ(again.StatusAt(10), 0x01u);
-    EXPECT_EQ(again.GetRecordedName(), RichDateFileSpec().recordedName);
+    EXPECT_EQ(again.GetRecordedName(), RichDateFileLayout().recordedName);
 }
 
 TEST_F(PmDateUtilTest, AnEndStoredWithTheNumberTagIsKeptAsStored) {
-    DateFileSpec spec;
+    DateFileLayout spec;
     spec.dates = {MakeDate(1, 0x04, "Lunch")};
     spec.dates[0].endTag = 1;
     PmDateUtil codec(Put(BuildClassicDateFile(spec), "datebook.dat"));
@@ -67,16 +67,16 @@ TEST_F(PmDateUtilTest, AnEndStoredWithTheNumberTagIsKeptAsStored) {
 
 // A damaged file is not loaded at all, so nothing can save it half-read.
 TEST_F(PmDateUtilTest, ADamagedFileFailsAsAWholeAndIsNeverSaved) {
-    Bytes cut = BuildClassicDateFile(RichDateFileSpec());
+    Bytes cut = BuildClassicDateFile(RichDateFileLayout());
     cut.resize(cut.size() - 3);
-    DateFileSpec badTag = RichDateFileSpec();
+    DateFileLayout badTag = RichDateFileLayout();
     badTag.dates[2].repeat.className.clear();  // a declaration with no name
-    DateFileSpec extendedTag = RichDateFileSpec();
+    DateFileLayout extendedTag = RichDateFileLayout();
     extendedTag.versionTag = PmDateExUtil::kVersionTag;
-    DateFileSpec noFields = RichDateFileSpec();
+    DateFileLayout noFields = RichDateFileLayout();
     noFields.fieldsPerRecord = 0;
     for (const Bytes& bytes : {cut, BuildClassicDateFile(badTag), BuildClassicDateFile(extendedTag),
-                               BuildClassicDateFile(noFields), BuildExtendedDateFile(RichDateFileSpec())}) {
+                               BuildClassicDateFile(noFields), BuildExtendedDateFile(RichDateFileLayout())}) {
         const std::string path = Put(bytes, "datebook.dat");
         PmDateUtil codec(path);
         EXPECT_FALSE(codec.IsLoaded());

@@ -22,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum class Generation { kExtended, kClassic };
 
-Bytes Build(const MemoFileSpec& spec, Generation generation) {
+Bytes Build(const MemoFileLayout& spec, Generation generation) {
     return generation == Generation::kExtended ? BuildExtendedMemoFile(spec) : BuildClassicMemoFile(spec);
 }
 
@@ -30,8 +30,8 @@ std::uint32_t PerRecord(Generation generation) { return generation == Generation
 
 // Three memos, the first deleted, written the way a save writes them (so that
 // a load and a save change nothing but what the test changes).
-MemoFileSpec ThreeMemos(Generation generation, std::size_t recordsCounted) {
-    MemoFileSpec spec;
+MemoFileLayout ThreeMemos(Generation generation, std::size_t recordsCounted) {
+    MemoFileLayout spec;
     spec.memos = {MakeMemo(1, 0x84, "first, deleted"), MakeMemo(2, 0x00, "second"),
                   MakeMemo(3, 0x04, std::string(300, 'l'))};
     spec.headerBlock[12] = static_cast<std::uint8_t>(recordsCounted);
@@ -50,12 +50,12 @@ struct Case {
     const char* name;
     Generation generation;
     // Shapes the file; returns how many records the store must list.
-    std::function<std::size_t(MemoFileSpec&)> shape;
+    std::function<std::size_t(MemoFileLayout&)> shape;
 };
 
 const Case kCases[] = {
     {"entry count smaller than the records present (extended)", Generation::kExtended,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.memos.push_back(MakeMemo(4, 0x04, "beyond the count"));
          spec.memos.push_back(MakeMemo(5, 0x00, "also beyond"));
          spec.overrideEntryCount = true;
@@ -63,7 +63,7 @@ const Case kCases[] = {
          return std::size_t{3};
      }},
     {"entry count smaller than the records present (classic)", Generation::kClassic,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.memos.push_back(MakeMemo(4, 0x04, "beyond the count"));
          spec.memos.push_back(MakeMemo(5, 0x00, "also beyond"));
          spec.overrideEntryCount = true;
@@ -71,17 +71,17 @@ const Case kCases[] = {
          return std::size_t{3};
      }},
     {"data appended (extended)", Generation::kExtended,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.trailing = {'a', 'p', 'p', 'e', 'n', 'd', 'e', 'd', 0, 0xFF, 0x80, 7};
          return std::size_t{3};
      }},
     {"data appended (classic)", Generation::kClassic,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.trailing = {0x01, 0x00, 0x00, 0x00, 0x2A};
          return std::size_t{3};
      }},
     {"a seventh field per record (classic)", Generation::kClassic,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.fieldsPerRecord = 7;
          spec.fieldTypes = {1, 1, 1, 5, 6, 1, 1};
          for (std::size_t i = 0; i < spec.memos.size(); ++i) {
@@ -90,7 +90,7 @@ const Case kCases[] = {
          return std::size_t{3};
      }},
     {"extra fields of every type per record (classic)", Generation::kClassic,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.fieldsPerRecord = 10;
          spec.fieldTypes = {1, 1, 1, 5, 6, 1, 5, 68, 64, 3};
          for (auto& memo : spec.memos) {
@@ -105,7 +105,7 @@ const Case kCases[] = {
          return std::size_t{3};
      }},
     {"schema counting positions the records do not hold, then data (classic)", Generation::kClassic,
-     [](MemoFileSpec& spec) {
+     [](MemoFileLayout& spec) {
          spec.fieldsPerRecord = 8;
          spec.fieldTypes = {1, 1, 1, 5, 6, 1, 1, 1};
          spec.trailing = {'t', 'a', 'i', 'l'};
@@ -119,7 +119,7 @@ class PmFileStoreTest : public ::testing::TestWithParam<Case> {};
 // else: every other byte of the file, understood or not, stays.
 TEST_P(PmFileStoreTest, SaveKeepsEveryByteItDidNotChange) {
     const Case& c = GetParam();
-    MemoFileSpec spec = ThreeMemos(c.generation, 3);
+    MemoFileLayout spec = ThreeMemos(c.generation, 3);
     const std::size_t listed = c.shape(spec);
     const Bytes original = Build(spec, c.generation);
     TempDir dir;

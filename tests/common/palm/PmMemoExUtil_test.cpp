@@ -12,15 +12,15 @@ namespace {
 
 using namespace lazrine::testing;
 
-MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t category = 0) {
-    MemoSpec m = MakeMemo(id, status, std::move(text));
+MemoRecordLayout Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t category = 0) {
+    MemoRecordLayout m = MakeMemo(id, status, std::move(text));
     m.placement = id * 10;
     m.category = category;
     return m;
 }
 
-MemoFileSpec SampleSpec() {
-    MemoFileSpec spec;
+MemoFileLayout SampleMemoFile() {
+    MemoFileLayout spec;
     spec.headerBlock = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 3, 0x10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
     for (std::size_t i = 0; i < spec.nameBlock.size(); ++i) {
         spec.nameBlock[i] = static_cast<std::uint8_t>(i * 7);
@@ -28,7 +28,7 @@ MemoFileSpec SampleSpec() {
     spec.categories = {{1, 1, 0, "Business", "Business"}, {5, 9, 0, "Personal", "Personal"}};
     spec.memos = {Memo(101, 0x00, "Live memo", 1), Memo(102, 0x84, "Deleted\r\nsecond line", 9),
                   Memo(103, 0x06, "Unknown category", 42)};
-    MemoSpec& rich = spec.memos[0];
+    MemoRecordLayout& rich = spec.memos[0];
     rich.extraA = 0xA1;
     rich.extraB = 0xB2;
     rich.priv = 1;
@@ -44,7 +44,7 @@ MemoFileSpec SampleSpec() {
 class PmMemoExUtilTest : public TempDirTest {};
 
 TEST_F(PmMemoExUtilTest, LoadsEveryFieldOfEveryRecord) {
-    const auto path = Put(BuildExtendedMemoFile(SampleSpec()));
+    const auto path = Put(BuildExtendedMemoFile(SampleMemoFile()));
     PmMemoExUtil codec(path);
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
     const auto& recs = codec.GetDataMgr().Records();
@@ -70,7 +70,7 @@ TEST_F(PmMemoExUtilTest, LoadsEveryFieldOfEveryRecord) {
 // category names - a save changes the status word of the undeleted record
 // and nothing else.
 TEST_F(PmMemoExUtilTest, SaveChangesNothingButTheStatusWords) {
-    MemoFileSpec spec = SampleSpec();
+    MemoFileLayout spec = SampleMemoFile();
     spec.signatureLead = {0, 1, 2, 3, 4};
     spec.headerBlock[12] = 0x55;
     spec.headerBlock[13] = 0x66;
@@ -94,7 +94,7 @@ TEST_F(PmMemoExUtilTest, SaveChangesNothingButTheStatusWords) {
 }
 
 TEST_F(PmMemoExUtilTest, LongMemosSurviveLoadUndeleteAndSaveWhole) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     spec.headerBlock[12] = 3;
     spec.headerBlock[13] = 0x10;
     std::string nineThousand;
@@ -117,7 +117,7 @@ TEST_F(PmMemoExUtilTest, LongMemosSurviveLoadUndeleteAndSaveWhole) {
 }
 
 TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
-    MemoFileSpec spec = SampleSpec();
+    MemoFileLayout spec = SampleMemoFile();
     auto bytes = BuildExtendedMemoFile(spec);
     {
         auto moved = bytes;
@@ -126,7 +126,7 @@ TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
         EXPECT_FALSE(codec.IsLoaded());
     }
     {
-        MemoFileSpec todo = spec;
+        MemoFileLayout todo = spec;
         todo.versionTag = 0x54440200;
         PmMemoExUtil codec(Put(BuildExtendedMemoFile(todo), "todo.dat"));
         EXPECT_FALSE(codec.IsLoaded());
@@ -141,7 +141,7 @@ TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
         EXPECT_EQ(codec.Count(), 0u);
     }
     {
-        MemoFileSpec lying = spec;
+        MemoFileLayout lying = spec;
         lying.overrideEntryCount = true;
         lying.entryCount = 0xFFFFFFF0u;
         PmMemoExUtil codec(Put(BuildExtendedMemoFile(lying), "lying.dat"));
@@ -149,7 +149,7 @@ TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
         EXPECT_NE(codec.LastError().find("larger than the file"), std::string::npos) << codec.LastError();
     }
     {
-        MemoFileSpec longName = spec;
+        MemoFileLayout longName = spec;
         longName.recordedName = std::string(261, 'p');
         PmMemoExUtil codec(Put(BuildExtendedMemoFile(longName), "longname.dat"));
         EXPECT_FALSE(codec.IsLoaded());
@@ -160,7 +160,7 @@ TEST_F(PmMemoExUtilTest, SignatureVersionAndStructureAreChecked) {
 }
 
 TEST_F(PmMemoExUtilTest, InconsistentSchemaIsShownButNeverRewritten) {
-    MemoFileSpec spec = SampleSpec();
+    MemoFileLayout spec = SampleMemoFile();
     spec.fieldsPerRecord = 15;
     spec.overrideEntryCount = true;
     spec.entryCount = 3 * 15;
@@ -172,13 +172,13 @@ TEST_F(PmMemoExUtilTest, InconsistentSchemaIsShownButNeverRewritten) {
     EXPECT_FALSE(codec.Save());
     EXPECT_EQ(ReadFileBytes(path), original);
 
-    MemoFileSpec tooMany = SampleSpec();
+    MemoFileLayout tooMany = SampleMemoFile();
     tooMany.fieldTypes.assign(15, 1);
     tooMany.fieldsPerRecord = 15;
     PmMemoExUtil refused(Put(BuildExtendedMemoFile(tooMany), "fifteen.dat"));
     EXPECT_FALSE(refused.IsLoaded());
 
-    MemoFileSpec zero = SampleSpec();
+    MemoFileLayout zero = SampleMemoFile();
     zero.fieldsPerRecord = 0;
     zero.overrideEntryCount = true;
     zero.entryCount = 10;
@@ -187,7 +187,7 @@ TEST_F(PmMemoExUtilTest, InconsistentSchemaIsShownButNeverRewritten) {
 }
 
 TEST_F(PmMemoExUtilTest, SaveGoesToTheLoadedFileAndKeepsTheRecordedPath) {
-    MemoFileSpec spec = SampleSpec();
+    MemoFileLayout spec = SampleMemoFile();
     const std::string other = dir.File("other.dat");
     spec.recordedName = other;  // a recorded path naming another, existing file
     WriteFileBytes(other, {'k', 'e', 'e', 'p'});

@@ -17,14 +17,14 @@ namespace {
 using namespace lazrine::testing;
 using misc::CommNoteMgr;
 
-MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t priv = 0) {
-    MemoSpec m = MakeMemo(id, status, std::move(text));
+MemoRecordLayout Memo(std::uint32_t id, std::uint32_t status, std::string text, std::uint32_t priv = 0) {
+    MemoRecordLayout m = MakeMemo(id, status, std::move(text));
     m.priv = priv;
     return m;
 }
 
-MemoFileSpec Mixed() {
-    MemoFileSpec spec;
+MemoFileLayout Mixed() {
+    MemoFileLayout spec;
     spec.memos = {Memo(1, 0x00, "live one"),         Memo(2, 0x84, "gone 84", 1),
                   Memo(3, 0x06, "gone 06"),          Memo(4, 0x80, "archived only"),
                   Memo(5, 0x01, "Subject line\r\nBody"), Memo(6, 0x04, "")};
@@ -80,7 +80,7 @@ TEST_F(PmMemoInfoTest, DeletedAndArchivedAreLeftOutUnlessIncluded) {
 }
 
 TEST_F(PmMemoInfoTest, CommonNoteFieldsFollowTheMemoText) {
-    MemoFileSpec spec;
+    MemoFileLayout spec;
     std::string longText(300, 'a');
     longText += "\r\nrest";
     std::string huge(9000, 'h');
@@ -117,7 +117,7 @@ TEST_F(PmMemoInfoTest, CommonNoteFieldsFollowTheMemoText) {
 }
 
 TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
-    MemoFileSpec spec = Mixed();
+    MemoFileLayout spec = Mixed();
     const auto path = Put(BuildExtendedMemoFile(spec));
     PmMemoInfo info;
     info.SetIncludeDeleted(true);
@@ -137,7 +137,7 @@ TEST_F(PmMemoInfoTest, UndeleteRuleAndSaveChangeExactlyTheStatusWords) {
 }
 
 TEST_F(PmMemoInfoTest, ClassicSaveRewritesTheClassicFile) {
-    MemoFileSpec spec = Mixed();
+    MemoFileLayout spec = Mixed();
     const auto path = Put(BuildClassicMemoFile(spec));
     PmMemoInfo info;
     info.SetIncludeDeleted(true);
@@ -189,7 +189,7 @@ TEST_F(PmMemoInfoTest, UserLoadPrefersTheExtendedFile) {
 // either generation, for the window's whole-session gap as for the command
 // line's short one.
 TEST_F(PmMemoInfoTest, AFileChangedSinceItWasLoadedIsNotOverwritten) {
-    MemoFileSpec theirs = Mixed();
+    MemoFileLayout theirs = Mixed();
     theirs.memos.push_back(Memo(7, 0x00, "added on the handheld"));
     for (const bool classic : {false, true}) {
         SCOPED_TRACE(classic ? "classic" : "extended");
@@ -235,7 +235,7 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
     using Failure = PmRecordSet::ProbeFailure;
     const auto loaded = Put(BuildExtendedMemoFile(Mixed()), "loaded.dat");
     const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");
-    const auto todo = Put(BuildExtendedTodoFile(TodoFileSpec{}), "todo.dat");
+    const auto todo = Put(BuildExtendedTodoFile(TodoFileLayout{}), "todo.dat");
     const auto locked = Put(BuildExtendedMemoFile(Mixed()), "locked.dat");
     std::filesystem::create_directory(dir.File("folder.dat"));
     BlockingFifo fifo(dir.File("fifo.dat"));

@@ -11,15 +11,15 @@ namespace {
 
 using namespace lazrine::testing;
 
-MemoSpec Memo(std::uint32_t id, std::uint32_t status, std::string text) {
-    MemoSpec m = MakeMemo(id, status, std::move(text));
+MemoRecordLayout Memo(std::uint32_t id, std::uint32_t status, std::string text) {
+    MemoRecordLayout m = MakeMemo(id, status, std::move(text));
     m.placement = id + 1000;
     m.category = 1;
     return m;
 }
 
-MemoFileSpec Sample() {
-    MemoFileSpec spec;
+MemoFileLayout Sample() {
+    MemoFileLayout spec;
     spec.recordedName = "C:\\Palm\\Old\\memopad\\memopad.dat";
     spec.categories = {{1, 1, 0, "Business", "Business"}};
     spec.memos = {Memo(1, 0x00, "live"), Memo(2, 0x04, "deleted"), Memo(3, 0x80, "archived")};
@@ -44,7 +44,7 @@ TEST_F(PmMemoUtilTest, LoadsAllRecordsDeletedAndArchivedIncluded) {
 }
 
 TEST_F(PmMemoUtilTest, SaveChangesOnlyTheStatusWordWhateverTheTagsAndAttributes) {
-    MemoFileSpec spec = Sample();
+    MemoFileLayout spec = Sample();
     spec.memos[1].intTag = 3;
     spec.memos[1].textAttr = 0;
     const auto path = Put(BuildClassicMemoFile(spec));
@@ -52,13 +52,13 @@ TEST_F(PmMemoUtilTest, SaveChangesOnlyTheStatusWordWhateverTheTagsAndAttributes)
     ASSERT_TRUE(codec.IsLoaded());
     codec.SetStatusAt(1, PmUndeletedStatus(codec.StatusAt(1)));
     ASSERT_TRUE(codec.Save()) << codec.LastError();
-    MemoFileSpec expected = spec;
+    MemoFileLayout expected = spec;
     expected.memos[1].status = 0x01;
     EXPECT_EQ(ReadFileBytes(path), BuildClassicMemoFile(expected));
 }
 
 TEST_F(PmMemoUtilTest, EntryCountIsDividedAndWrittenBackAsItWas) {
-    MemoFileSpec spec = Sample();
+    MemoFileLayout spec = Sample();
     spec.memos.resize(2);
     spec.overrideEntryCount = true;
     spec.entryCount = 13;
@@ -86,20 +86,20 @@ TEST_F(PmMemoUtilTest, TruncatedOrLyingFilesFail) {
     EXPECT_FALSE(cut.IsLoaded());
     EXPECT_EQ(cut.Count(), 0u);
 
-    MemoFileSpec lying = Sample();
+    MemoFileLayout lying = Sample();
     lying.overrideEntryCount = true;
     lying.entryCount = 0xFFFFFFFFu;
     PmMemoUtil huge(Put(BuildClassicMemoFile(lying), "huge.dat"));
     EXPECT_FALSE(huge.IsLoaded());
 
-    MemoFileSpec longHeader = Sample();
+    MemoFileLayout longHeader = Sample();
     longHeader.headerText = std::string(257, 'h');
     PmMemoUtil header(Put(BuildClassicMemoFile(longHeader), "header.dat"));
     EXPECT_FALSE(header.IsLoaded());
 }
 
 TEST_F(PmMemoUtilTest, ExtraSchemaPositionsReadAndWriteNothing) {
-    MemoFileSpec spec = Sample();
+    MemoFileLayout spec = Sample();
     spec.fieldsPerRecord = 8;
     spec.fieldTypes = {1, 1, 1, 5, 6, 1, 1, 1};
     const auto path = Put(BuildClassicMemoFile(spec));

@@ -10,14 +10,14 @@ namespace {
 
 using lazrine::testing::MakeRepeat;
 using lazrine::testing::PalmFileBuilder;
-using lazrine::testing::RepeatSpec;
+using lazrine::testing::RepeatLayout;
 
 class Codec : public PmDBUtil {
 public:
     explicit Codec(const std::vector<std::uint8_t>& bytes) { OpenBytes(bytes); }
 };
 
-std::vector<std::uint8_t> Bytes(const RepeatSpec& spec) { return PalmFileBuilder().RepeatField(spec).Bytes(); }
+std::vector<std::uint8_t> Bytes(const RepeatLayout& spec) { return PalmFileBuilder().RepeatField(spec).Bytes(); }
 
 // Reads one field, checks it consumed exactly its bytes and writes it back.
 std::vector<std::uint8_t> RoundTrip(const std::vector<std::uint8_t>& in, PmRepeatRule& rule) {
@@ -98,18 +98,18 @@ TEST(PmRepeatField, TheWeeklyRuleTakesFortyBytes) {
 
 TEST(PmRepeatField, ClassReferencesAndUnnamedKindsAreKeptAsRead) {
     // A class reference: the header follows the marker at once.
-    RepeatSpec reference = MakeRepeat(4, {5});
+    RepeatLayout reference = MakeRepeat(4, {5});
     reference.marker = 0x8001;
     // A kind the format does not name, declared under its own class.
-    RepeatSpec unnamed = MakeRepeat(9);
+    RepeatLayout unnamed = MakeRepeat(9);
     unnamed.className = "CEveryOtherFullMoon";
     // A declared class whose name does not match the kind.
-    RepeatSpec mismatch = MakeRepeat(5);
+    RepeatLayout mismatch = MakeRepeat(5);
     mismatch.className = "CWeekly";
     // A reference to a kind the format does not name.
-    RepeatSpec unnamedReference = MakeRepeat(12);
+    RepeatLayout unnamedReference = MakeRepeat(12);
     unnamedReference.marker = 0x8003;
-    for (const RepeatSpec& spec : {reference, unnamed, mismatch, unnamedReference}) {
+    for (const RepeatLayout& spec : {reference, unnamed, mismatch, unnamedReference}) {
         const auto in = Bytes(spec);
         PmRepeatRule rule;
         EXPECT_EQ(RoundTrip(in, rule), in) << spec.className << " " << spec.marker;
@@ -127,9 +127,9 @@ TEST(PmRepeatField, ARuleMadeInMemoryOfAnUnnamedKindIsRefused) {
 }
 
 TEST(PmRepeatField, DamagedFieldsFailWithAReason) {
-    RepeatSpec wrongSchema = MakeRepeat(1);
+    RepeatLayout wrongSchema = MakeRepeat(1);
     wrongSchema.schema = 2;
-    RepeatSpec emptyName = MakeRepeat(1);
+    RepeatLayout emptyName = MakeRepeat(1);
     emptyName.className.clear();
     std::vector<std::vector<std::uint8_t>> inputs{
         PalmFileBuilder().U32(1).U16(0).U16(0).Bytes(),  // tag 1, not 8

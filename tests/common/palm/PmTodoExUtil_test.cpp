@@ -13,8 +13,8 @@ namespace {
 
 using namespace lazrine::testing;
 
-TodoSpec Todo(std::uint32_t id, std::uint32_t status, std::string description) {
-    TodoSpec t;
+TodoRecordLayout Todo(std::uint32_t id, std::uint32_t status, std::string description) {
+    TodoRecordLayout t;
     t.id = id;
     t.status = status;
     t.placement = id * 10;
@@ -24,15 +24,15 @@ TodoSpec Todo(std::uint32_t id, std::uint32_t status, std::string description) {
 
 // Every priority, completed values, alarms, every repeat kind with and
 // without exception dates, categories, CR LF and non-ASCII texts.
-TodoFileSpec SampleSpec() {
-    TodoFileSpec spec;
+TodoFileLayout SampleMemoFile() {
+    TodoFileLayout spec;
     spec.headerBlock = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 7, 0x10, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
     for (std::size_t i = 0; i < spec.nameBlock.size(); ++i) {
         spec.nameBlock[i] = static_cast<std::uint8_t>(i * 5);
     }
     spec.categories = {{1, 1, 0, "Business", "Business"}, {2, 6, 0, "Personal", "Personal"}};
     for (std::uint32_t kind = 0; kind <= 6; ++kind) {
-        TodoSpec t = Todo(300 + kind, kind % 2 == 0 ? 0x04 : 0x00, "Task with repeat kind " + std::to_string(kind));
+        TodoRecordLayout t = Todo(300 + kind, kind % 2 == 0 ? 0x04 : 0x00, "Task with repeat kind " + std::to_string(kind));
         t.priority = kind == 6 ? 9 : kind;
         t.completed = kind == 3 ? 7 : kind % 2;
         t.alarm = kind == 2 ? 1 : 0;
@@ -48,7 +48,7 @@ TodoFileSpec SampleSpec() {
         t.extraDateC = 4000 + kind;
         spec.todos.push_back(t);
     }
-    TodoSpec& rich = spec.todos[0];
+    TodoRecordLayout& rich = spec.todos[0];
     rich.priv = 1;
     rich.extraA = 0xA1;
     rich.extraB = 0xB2;
@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(PmTodoExUtilTest, LoadsEveryFieldOfEveryRecord) {
-    PmTodoExUtil codec(PutTodo(BuildExtendedTodoFile(SampleSpec())));
+    PmTodoExUtil codec(PutTodo(BuildExtendedTodoFile(SampleMemoFile())));
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
     const auto& recs = codec.GetDataMgr().Records();
     ASSERT_EQ(recs.size(), 7u);
@@ -92,7 +92,7 @@ TEST_F(PmTodoExUtilTest, LoadsEveryFieldOfEveryRecord) {
 }
 
 TEST_F(PmTodoExUtilTest, NormalFormFilesRoundTripByteExact) {
-    const auto original = BuildExtendedTodoFile(SampleSpec());
+    const auto original = BuildExtendedTodoFile(SampleMemoFile());
     const auto path = PutTodo(original);
     PmTodoExUtil codec(path);
     ASSERT_TRUE(codec.IsLoaded()) << codec.LastError();
@@ -103,11 +103,11 @@ TEST_F(PmTodoExUtilTest, NormalFormFilesRoundTripByteExact) {
 // Real Palm Desktop files hold other tags and attributes than the usual
 // ones: a save changes the undeleted record's status word and nothing else.
 TEST_F(PmTodoExUtilTest, OddTagsAndAttributesAreWrittenBackAsTheyWere) {
-    TodoFileSpec spec = SampleSpec();
+    TodoFileLayout spec = SampleMemoFile();
     spec.signatureLead = {0, 1, 2, 3, 4};
     spec.headerBlock[12] = 0x55;
     spec.headerBlock[13] = 0x66;
-    for (TodoSpec& t : spec.todos) {
+    for (TodoRecordLayout& t : spec.todos) {
         t.textAttr = 0;
         t.intTag = 6;
         t.dateTag = 1;
@@ -127,8 +127,8 @@ TEST_F(PmTodoExUtilTest, OddTagsAndAttributesAreWrittenBackAsTheyWere) {
 }
 
 TEST_F(PmTodoExUtilTest, LongTextsAndUnnamedRepeatKindsAreKeptWhole) {
-    TodoFileSpec spec;
-    TodoSpec t = Todo(1, 0x04, std::string(300, 'd'));
+    TodoFileLayout spec;
+    TodoRecordLayout t = Todo(1, 0x04, std::string(300, 'd'));
     t.note = std::string(9000, 'n');
     t.extraTextA = std::string(40, 'a');
     t.extraTextB = std::string(33, 'b');
@@ -149,7 +149,7 @@ TEST_F(PmTodoExUtilTest, LongTextsAndUnnamedRepeatKindsAreKeptWhole) {
 
 TEST_F(PmTodoExUtilTest, SchemasOfFewerFieldsAndInconsistentSchemas) {
     // 24 fields per record: no repeat field, and saved the same way.
-    TodoFileSpec short24 = SampleSpec();
+    TodoFileLayout short24 = SampleMemoFile();
     short24.fieldsPerRecord = 24;
     short24.fieldTypes.assign(24, 1);
     const auto bytes24 = BuildExtendedTodoFile(short24);
@@ -161,7 +161,7 @@ TEST_F(PmTodoExUtilTest, SchemasOfFewerFieldsAndInconsistentSchemas) {
     EXPECT_EQ(ReadFileBytes(path24), bytes24);
 
     // Field count and fields per record differ: shown, never rewritten.
-    TodoFileSpec mixed = SampleSpec();
+    TodoFileLayout mixed = SampleMemoFile();
     mixed.fieldTypes.assign(24, 1);
     const auto original = BuildExtendedTodoFile(mixed);
     const auto mixedPath = PutTodo(original, "mixed.dat");
@@ -173,27 +173,27 @@ TEST_F(PmTodoExUtilTest, SchemasOfFewerFieldsAndInconsistentSchemas) {
     EXPECT_EQ(ReadFileBytes(mixedPath), original);
 
     // No fields per record, or more field types than a task has, fail.
-    TodoFileSpec zero = SampleSpec();
+    TodoFileLayout zero = SampleMemoFile();
     zero.fieldsPerRecord = 0;
     zero.overrideEntryCount = true;
     zero.entryCount = 25;
     PmTodoExUtil none(PutTodo(BuildExtendedTodoFile(zero), "zero.dat"));
     EXPECT_FALSE(none.IsLoaded());
     EXPECT_FALSE(none.LastError().empty());
-    TodoFileSpec wide = SampleSpec();
+    TodoFileLayout wide = SampleMemoFile();
     wide.fieldTypes.assign(26, 1);
     PmTodoExUtil tooWide(PutTodo(BuildExtendedTodoFile(wide), "wide.dat"));
     EXPECT_FALSE(tooWide.IsLoaded());
 }
 
 TEST_F(PmTodoExUtilTest, OtherKindsAndGenerationsAreRefused) {
-    TodoFileSpec spec = SampleSpec();
+    TodoFileLayout spec = SampleMemoFile();
     const auto classic = PutTodo(BuildClassicTodoFile(spec), "classic.dat");
     PmTodoExUtil ex(classic);
     EXPECT_FALSE(ex.IsLoaded());
     PmTodoUtil cl(PutTodo(BuildExtendedTodoFile(spec), "extended.dat"));
     EXPECT_FALSE(cl.IsLoaded());
-    MemoFileSpec memo;
+    MemoFileLayout memo;
     memo.memos = {MakeMemo(1, 0, "memo")};
     PmTodoExUtil fromMemo(PutTodo(BuildExtendedMemoFile(memo), "memo.dat"));
     EXPECT_FALSE(fromMemo.IsLoaded());
@@ -201,7 +201,7 @@ TEST_F(PmTodoExUtilTest, OtherKindsAndGenerationsAreRefused) {
 }
 
 TEST_F(PmTodoExUtilTest, AFileEndingInsideARecordFailsWithoutOfferingRecords) {
-    const auto whole = BuildExtendedTodoFile(SampleSpec());
+    const auto whole = BuildExtendedTodoFile(SampleMemoFile());
     for (const std::size_t cut : {whole.size() - 1, whole.size() - 9, whole.size() / 2}) {
         PmTodoExUtil codec(PutTodo({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)}, "cut.dat"));
         EXPECT_FALSE(codec.IsLoaded()) << cut;
@@ -211,7 +211,7 @@ TEST_F(PmTodoExUtilTest, AFileEndingInsideARecordFailsWithoutOfferingRecords) {
 }
 
 TEST_F(PmTodoExUtilTest, SaveGoesToTheLoadedFileAndKeepsTheRecordedPath) {
-    TodoFileSpec spec = SampleSpec();
+    TodoFileLayout spec = SampleMemoFile();
     const std::string other = dir.File("other.dat");
     spec.recordedName = other;
     WriteFileBytes(other, {'k', 'e', 'e', 'p'});
@@ -228,7 +228,7 @@ TEST_F(PmTodoExUtilTest, SaveGoesToTheLoadedFileAndKeepsTheRecordedPath) {
 }
 
 TEST_F(PmTodoExUtilTest, ClassicFilesRoundTripAndKeepLongTexts) {
-    TodoFileSpec spec = SampleSpec();
+    TodoFileLayout spec = SampleMemoFile();
     spec.todos[1].description = std::string(300, 'q');
     spec.todos[1].note = std::string(9000, 'r');
     spec.todos[2].description = "Caf\xE9\r\nsecond";
@@ -251,8 +251,8 @@ TEST_F(PmTodoExUtilTest, ClassicFilesRoundTripAndKeepLongTexts) {
     EXPECT_EQ(ReadFileBytes(path), BuildClassicTodoFile(spec));
 
     // Real files' other tags and attributes are kept as they are.
-    TodoFileSpec odd = SampleSpec();
-    for (TodoSpec& t : odd.todos) {
+    TodoFileLayout odd = SampleMemoFile();
+    for (TodoRecordLayout& t : odd.todos) {
         t.textAttr = 0;
         t.dateTag = 1;
         t.flagTag = 1;
@@ -263,7 +263,7 @@ TEST_F(PmTodoExUtilTest, ClassicFilesRoundTripAndKeepLongTexts) {
     ASSERT_TRUE(oddCodec.Save());
     EXPECT_EQ(ReadFileBytes(oddPath), BuildClassicTodoFile(odd));
 
-    const auto whole = BuildClassicTodoFile(SampleSpec());
+    const auto whole = BuildClassicTodoFile(SampleMemoFile());
     PmTodoUtil cut(PutTodo({whole.begin(), whole.end() - 3}, "cut.dat"));
     EXPECT_FALSE(cut.IsLoaded());
 }

@@ -15,9 +15,9 @@ namespace {
 using namespace lazrine::testing;
 using misc::CommTaskMgr;
 
-TodoSpec Todo(std::uint32_t id, std::uint32_t status, std::string description, std::uint32_t priority,
+TodoRecordLayout Todo(std::uint32_t id, std::uint32_t status, std::string description, std::uint32_t priority,
               std::uint32_t completed, std::uint32_t alarm, std::uint32_t due) {
-    TodoSpec t;
+    TodoRecordLayout t;
     t.id = id;
     t.status = status;
     t.description = std::move(description);
@@ -28,8 +28,8 @@ TodoSpec Todo(std::uint32_t id, std::uint32_t status, std::string description, s
     return t;
 }
 
-TodoFileSpec Mixed() {
-    TodoFileSpec spec;
+TodoFileLayout Mixed() {
+    TodoFileLayout spec;
     spec.todos = {Todo(1, 0x00, "live", 1, 0, 1, 1237075200), Todo(2, 0x84, "gone 84", 5, 7, 0, 0),
                   Todo(3, 0x06, std::string(300, 'x'), 3, 0, 1, 1609459200), Todo(4, 0x80, "archived", 9, 1, 0, 0),
                   Todo(5, 0x01, "Two\r\nlines \xE9", 2, 0, 0, 4000000000u)};
@@ -106,7 +106,7 @@ TEST_F(PmTodoInfoTest, UndeleteAndSaveChangeExactlyTheStatusWords) {
     for (const bool extended : {true, false}) {
         SCOPED_TRACE(extended);
         const auto build = extended ? BuildExtendedTodoFile : BuildClassicTodoFile;
-        TodoFileSpec spec = Mixed();
+        TodoFileLayout spec = Mixed();
         spec.headerBlock[12] = 5;
         spec.headerBlock[13] = 0x10;
         const auto path = Put(build(spec), extended ? "ex.dat" : "cl.dat");

@@ -85,8 +85,8 @@ public:
         }
     }
 
-    BlobSpec Blob(std::uint32_t tag) {
-        BlobSpec blob;
+    BlobField Blob(std::uint32_t tag) {
+        BlobField blob;
         blob.tag = Chance(80) ? tag : U32();
         switch (Below(4)) {
             case 0:
@@ -110,8 +110,8 @@ public:
         return blob;
     }
 
-    MemoFileSpec File(Generation generation) {
-        MemoFileSpec spec;
+    MemoFileLayout File(Generation generation) {
+        MemoFileLayout spec;
         spec.recordedName = Text(Below(generation == Generation::kExtended ? 261 : 257));
         for (auto& b : spec.signatureLead) {
             b = static_cast<std::uint8_t>(U32());
@@ -164,7 +164,7 @@ public:
 
         const std::size_t count = Below(13);
         for (std::size_t i = 0; i < count; ++i) {
-            MemoSpec m;
+            MemoRecordLayout m;
             m.id = U32();
             m.status = Chance(50) ? static_cast<std::uint32_t>(Below(256)) : U32();
             m.placement = U32();
@@ -195,7 +195,7 @@ private:
     std::mt19937 m_rng;
 };
 
-Bytes Build(const MemoFileSpec& spec, Generation generation) {
+Bytes Build(const MemoFileLayout& spec, Generation generation) {
     return generation == Generation::kExtended ? BuildExtendedMemoFile(spec) : BuildClassicMemoFile(spec);
 }
 
@@ -230,7 +230,7 @@ void LoadAndSaveBack(Generation generation) {
     for (const std::uint32_t seed : kSeeds) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         FileGenerator gen(seed);
-        const MemoFileSpec spec = gen.File(generation);
+        const MemoFileLayout spec = gen.File(generation);
         const Bytes original = Build(spec, generation);
         TempDir dir;
         const std::string path = dir.File("memopad.dat");
@@ -248,7 +248,7 @@ void UndeleteAnySubset(Generation generation) {
     for (const std::uint32_t seed : kSeeds) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         FileGenerator gen(seed);
-        MemoFileSpec spec = gen.File(generation);
+        MemoFileLayout spec = gen.File(generation);
         const Bytes original = Build(spec, generation);
         TempDir dir;
         const std::string path = dir.File("memopad.dat");
