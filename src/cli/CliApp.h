@@ -4,19 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliContext.h"
+
 namespace lazrine::cli {
 
-// lazrine-cli: lists and undeletes Palm Desktop records from the command
-// line, through the record sets only.
+// lazrine-cli: lists, undeletes and exports Palm Desktop records from the
+// command line. Parses the arguments and runs one command (cli/commands/),
+// each a thin layer over the session layer.
 //
 // Exit codes: 0 done, 1 failed (message on stderr; data unchanged unless the
 // message says the file was replaced but may not be durable), 2 usage error
 // (with a usage text).
 class CliApp {
 public:
-    static constexpr int kExitOk = 0;
-    static constexpr int kExitFailed = 1;
-    static constexpr int kExitUsage = 2;
+    static constexpr int kExitOk = CliContext::kExitOk;
+    static constexpr int kExitFailed = CliContext::kExitFailed;
+    static constexpr int kExitUsage = CliContext::kExitUsage;
 
     // Runs one command; `args` excludes the program name.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -15,6 +15,9 @@ public:
     // False (with `error`) for an empty text, a zero byte, or a text the
     // system cannot map to a file.
     static bool FromPalmText(std::string_view text, std::string& out, std::string* error = nullptr);
+    // `name` made absolute against the current folder, otherwise as it is
+    // (nothing resolved or cleaned); empty stays empty.
+    static std::string Absolute(const std::string& name);
 };
 
 }  // namespace lazrine::platform

@@ -1,5 +1,8 @@
 #include "platform/HostPath.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/TextCodec.h"
 #include "platform/windows/WideText.h"
 
@@ -18,6 +21,16 @@ bool HostPath::FromPalmText(std::string_view text, std::string& out, std::string
     std::wstring wide;
     out = WideText::FromUtf8(text, wide) ? std::string(text) : TextCodec::Cp1252ToUtf8(text);
     return true;
+}
+
+std::string HostPath::Absolute(const std::string& name) {
+    std::wstring wide;
+    if (name.empty() || !WideText::FromUtf8(name, wide)) {
+        return name;
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(wide), error);
+    return error ? name : WideText::ToUtf8(absolute.wstring());
 }
 
 }  // namespace lazrine::platform

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace lazrine::app {
+#include "common/palm/PmKindInfo.h"
+
+namespace lazrine::session {
 
 // The window's choices that outlive a run: which user is shown, per page
 // whether all records or only the deleted ones are listed, per kind an
@@ -14,21 +17,20 @@ struct OptionRec {
     static constexpr const char* kSection = "Lazrine";
 
     std::uint32_t nUserId = 0;
-    std::uint8_t bAddrAll = 0;
-    std::uint8_t bDateAll = 0;
-    std::uint8_t bTodoAll = 0;
-    std::uint8_t bMemoAll = 0;
-    std::string szAddrFile;
-    std::string szDateFile;
-    std::string szTodoFile;
-    std::string szMemoFile;
+    // Per kind, in page order: list all records (1) or the deleted ones (0),
+    // and the data file named instead of the user's (empty: none).
+    std::array<std::uint8_t, palm::kPmKindCount> bAll{};
+    std::array<std::string, palm::kPmKindCount> szFile;
     std::uint8_t bQuitRemind = 0;
 
-    // Page-indexed access (0 contacts, 1 calendar, 2 tasks, 3 notes).
-    std::uint8_t& AllFlag(int page);
-    std::uint8_t AllFlag(int page) const;
-    std::string& FileOf(int page);
-    const std::string& FileOf(int page) const;
+    // Access by kind, or by page (0 contacts, 1 calendar, 2 tasks, 3 notes).
+    std::uint8_t& AllFlag(int page) { return bAll.at(static_cast<std::size_t>(page)); }
+    std::uint8_t AllFlag(int page) const { return bAll.at(static_cast<std::size_t>(page)); }
+    std::string& FileOf(int page) { return szFile.at(static_cast<std::size_t>(page)); }
+    const std::string& FileOf(int page) const { return szFile.at(static_cast<std::size_t>(page)); }
+    std::uint8_t& AllFlag(palm::PmKind kind) { return AllFlag(static_cast<int>(kind)); }
+    std::string& FileOf(palm::PmKind kind) { return FileOf(static_cast<int>(kind)); }
+    const std::string& FileOf(palm::PmKind kind) const { return FileOf(static_cast<int>(kind)); }
 
     // True when `name` may be kept as a named file: it holds no line break
     // nor any other control character, which would read back from the
@@ -46,4 +48,4 @@ struct OptionRec {
     bool Write(const std::string& file) const;
 };
 
-}  // namespace lazrine::app
+}  // namespace lazrine::session
