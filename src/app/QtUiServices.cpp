@@ -1,27 +1,52 @@
 #include "app/QtUiServices.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
-#include <QStringList>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace lazrine::app {
+namespace {
 
-void QtUiServices::Information(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::information(parent, caption, text);
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Name(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
+std::string NameOf(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+}  // namespace
+
+QWidget* QtUiServices::Parent() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : QApplication::activeWindow();
 }
 
-void QtUiServices::Error(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::critical(parent, caption, text);
+QStringList QtUiServices::FilterTexts(const std::vector<session::FileFilter>& filters) {
+    QStringList texts;
+    for (const session::FileFilter& filter : filters) {
+        texts << Text(filter.Text());
+    }
+    return texts;
 }
 
-void QtUiServices::ErrorWithDetail(QWidget* parent, const QString& caption, const QString& text,
-                                  const QString& detail) {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
-    box.setInformativeText(detail);
+void QtUiServices::Information(const std::string& caption, const std::string& text) {
+    QMessageBox::information(Parent(), Text(caption), Text(text));
+}
+
+void QtUiServices::Error(const std::string& caption, const std::string& text) {
+    QMessageBox::critical(Parent(), Text(caption), Text(text));
+}
+
+void QtUiServices::ErrorWithDetail(const std::string& caption, const std::string& text, const std::string& detail) {
+    QMessageBox box(QMessageBox::Critical, Text(caption), Text(text), QMessageBox::Ok, Parent());
+    box.setInformativeText(Text(detail));
     box.exec();
+}
+
+bool QtUiServices::Ask(const std::string& caption, const std::string& text) {
+    return QMessageBox::question(Parent(), Text(caption), Text(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtUiServices::SetUpOpenDialog(QFileDialog& dialog, const QString& title, const QString& folder,
@@ -37,36 +62,35 @@ void QtUiServices::SetUpOpenDialog(QFileDialog& dialog, const QString& title, co
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
 }
 
-bool QtUiServices::ChooseOpenFile(QWidget* parent, const QString& title, const QString& folder,
-                                  const QStringList& filters, QString& chosen) {
-    QFileDialog dialog(parent);
-    SetUpOpenDialog(dialog, title, folder, filters);
+bool QtUiServices::ChooseOpenFile(const std::string& title, const std::string& folder,
+                                  const std::vector<session::FileFilter>& filters, std::string& chosen) {
+    QFileDialog dialog(Parent());
+    SetUpOpenDialog(dialog, Text(title), Name(folder), FilterTexts(filters));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    chosen = dialog.selectedFiles().constFirst();
+    chosen = NameOf(dialog.selectedFiles().constFirst());
     return true;
 }
 
-int QtUiServices::Exec(QDialog& dialog) { return dialog.exec(); }
-
-bool QtUiServices::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
-
-bool QtUiServices::Ask(QWidget* parent, const QString& caption, const QString& text) {
-    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
-}
-
-bool QtUiServices::ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
-                                  const QStringList& filters, QString& chosen, QString& filter) {
-    filter = filters.isEmpty() ? QString() : filters.front();
-    const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filters.join(QStringLiteral(";;")),
-                                                      &filter);
+bool QtUiServices::ChooseSaveFile(const std::string& title, const std::string& suggested,
+                                  const std::vector<session::FileFilter>& filters, std::string& chosen,
+                                  std::size_t& filter) {
+    const QStringList texts = FilterTexts(filters);
+    QString picked = texts.isEmpty() ? QString() : texts.front();
+    const QString path = QFileDialog::getSaveFileName(Parent(), Text(title), Name(suggested),
+                                                      texts.join(QStringLiteral(";;")), &picked);
     if (path.isEmpty()) {
         return false;
     }
-    chosen = path;
+    chosen = NameOf(path);
+    const auto index = texts.indexOf(picked);
+    filter = index >= 0 ? static_cast<std::size_t>(index) : kNoFilter;
     return true;
 }
+
+bool QtUiServices::OpenUrl(const std::string& url) { return QDesktopServices::openUrl(QUrl(Text(url))); }
+
+int QtUiServices::Exec(QDialog& dialog) { return dialog.exec(); }
 
 }  // namespace lazrine::app

@@ -14,22 +14,22 @@
 #include <string>
 #include <vector>
 
-#include "app/OptionRec.h"
-#include "app/TfmMainHooks.h"
 #include "app/TfmPage.h"
 #include "app/UiServices.h"
 #include "common/palm/PmRecordSet.h"
-#include "common/palm/desktop/PmDesktop.h"
+#include "session/Workspace.h"
 
 namespace lazrine::app {
 
 // Lazrine's main window: pick a Palm Desktop user, see the deleted (or all)
 // records of each kind on its own page, check records and undelete them.
 //
-// The window owns one record set per kind and lists records only through
-// them; a kind whose record set is not available yet keeps its page, with
-// its columns, empty. Choices persist in the settings file, which is read
-// when the window is created and written once when it is destroyed.
+// The window holds widgets only: what a page shows and checks, how an
+// undelete or an export runs and every sentence it says come from its
+// workspace (the session layer); a kind whose record set is not available
+// keeps its page, with its columns, empty. Choices persist in the settings
+// file, which is read when the window is created and written once when it
+// is destroyed.
 //
 // Guarantees: an undelete is reported as a success only for records that
 // were really written; when a record cannot be undeleted or the data cannot
@@ -44,18 +44,16 @@ public:
     enum Page : int { kPageAddr = 0, kPageDate = 1, kPageTodo = 2, kPageMemo = 3 };
 
     // `ui` must outlive the window.
-    TfmMain(std::string settingsFile, UiServices& ui, TfmMainHooks hooks = TfmMainHooks::Defaults(),
-            QWidget* parent = nullptr);
+    TfmMain(std::string settingsFile, UiServices& ui,
+            session::WorkspaceHooks hooks = session::WorkspaceHooks::Defaults(), QWidget* parent = nullptr);
     ~TfmMain() override;
     TfmMain(const TfmMain&) = delete;
     TfmMain& operator=(const TfmMain&) = delete;
 
-    const OptionRec& Options() const { return m_Option; }
+    const session::OptionRec& Options() const { return m_Workspace.Options(); }
     TfmPage& PageAt(int page) { return *m_pages.at(static_cast<std::size_t>(page)); }
     // The page's record set; none when its kind is not available.
-    const palm::PmRecordSet* RecordSetOf(int page) const {
-        return m_RecordSets.at(static_cast<std::size_t>(page)).get();
-    }
+    const palm::PmRecordSet* RecordSetOf(int page) const { return m_Workspace.Session(KindAt(page)).RecordSet(); }
     // Reloads, in page order, every kind whose data source was changed (by
     // the options dialog).
     void ReloadChanged(const std::array<bool, kPageCount>& changed);
@@ -84,34 +82,19 @@ private:
     // kind's export formats; never writes to the Palm data.
     void btnExportClick(int page);
 
-    void ReadSettings();
-    void WriteSettings();
     void FillUserList();
-    void FreeUserList();
-    void RefillPage(int page, bool reload);
-    // Shows in the status bar why the window shows less than a user may
-    // expect: no Palm Desktop users, kinds whose data could not be loaded.
+    // Shows the session's rows again, and the status bar's reasons.
+    void ShowPage(int page);
     void ShowStatus();
-    void UndeleteChecked(int page);
     // The options dialog's result: which kinds' data source changed, or
-    // none when it was cancelled (or, as now, is not available).
+    // none when it was cancelled.
     std::optional<std::array<bool, kPageCount>> RunOptionsDialog();
-    const palm::PmKindInfo& KindOf(int page) const;
+    static palm::PmKind KindAt(int page) { return static_cast<palm::PmKind>(page); }
 
-    std::string m_szSettingsFile;
     UiServices& m_ui;
-    TfmMainHooks m_hooks;
-    OptionRec m_Option;
-    std::vector<palm::PmUserInfo> m_Users;
+    session::Workspace m_Workspace;
     // Clear while the user list is rebuilt: user changes are ignored then.
     bool m_bReady = false;
-    // Why there are no users (empty when there are), and per page why its
-    // last load failed (empty when it succeeded).
-    QString m_szUsersProblem;
-    std::array<QString, kPageCount> m_LoadProblems;
-    // Contacts, calendar, tasks, notes (m_pAddrInfo, m_pDateInfo,
-    // m_pTodoInfo, m_pMemoInfo).
-    std::array<std::unique_ptr<palm::PmRecordSet>, kPageCount> m_RecordSets;
 
     // Layouts first, then the controls, then the pages, so that members go
     // in an order in which no control outlives its layout.

@@ -8,32 +8,16 @@
 #include <QStringList>
 #include <cassert>
 
+#include "session/Messages.h"
+
 namespace lazrine::app {
 namespace {
 
 constexpr int kClientWidth = 477;
 constexpr int kClientHeight = 218;
 
-// Per kind, in page order: the page caption, which names the kind in every
-// text of the page, and the prefix of the page's control names.
-struct KindRow {
-    const char* szCaption;
-    const char* szPrefix;
-};
-
-constexpr std::array<KindRow, TfmOption::kKindCount> kKinds{{
-    {"Contacts", "Addr"},
-    {"Calendar", "Date"},
-    {"Tasks", "Todo"},
-    {"Memos", "Memo"},
-}};
-
-QString CaptionOf(int kind) { return QString::fromLatin1(kKinds.at(static_cast<std::size_t>(kind)).szCaption); }
-
-QString OkMessage(int kind) { return QStringLiteral("Invalid Palm %1 data file.").arg(CaptionOf(kind)); }
-
-QString BrowseMessage(int kind) {
-    return QStringLiteral("%1 file invalid, please try another one.").arg(CaptionOf(kind));
+QString CaptionOf(int kind) {
+    return QString::fromLatin1(palm::PmKindInfo::Of(static_cast<palm::PmKind>(kind)).szCaption);
 }
 
 // Names are kept as the file system's bytes.
@@ -42,11 +26,11 @@ std::string ToName(const QString& name) { return QFile::encodeName(name).toStdSt
 
 }  // namespace
 
-TfmOption::TfmOption(OptionRec* pOption, const std::array<const palm::PmRecordSet*, kKindCount>& recordSets,
+TfmOption::TfmOption(session::OptionRec* pOption, const session::OptionsFlow::RecordSets& recordSets,
                      UiServices& ui, std::string userDataFolder, QWidget* parent)
     : QDialog(parent),
       m_pOption(pOption),
-      m_RecordSets(recordSets),
+      m_Flow(recordSets),
       m_ui(ui),
       m_szUserDataFolder(std::move(userDataFolder)),
       m_lblFile(QStringLiteral("You may also open Palm Desktop database by file name:")),
@@ -77,7 +61,7 @@ void TfmOption::BuildControls() {
 
     for (int kind = 0; kind < kKindCount; ++kind) {
         const auto index = static_cast<std::size_t>(kind);
-        const QString prefix = QString::fromLatin1(kKinds[index].szPrefix);
+        const QString prefix = QString::fromLatin1(palm::PmKindInfo::Of(KindAt(kind)).szPrefix);
         m_pages[index] = std::make_unique<KindPage>();
         KindPage& p = *m_pages[index];
         p.page.setObjectName(QStringLiteral("t") + prefix);
@@ -98,7 +82,7 @@ void TfmOption::BuildControls() {
         connect(&p.cbFile, &QCheckBox::toggled, this, [this, kind](bool) { cbFileClick(kind); });
         connect(&p.btnFile, &QPushButton::clicked, this, [this, kind] { btnFileClick(kind); });
     }
-    m_pFile.setCurrentIndex(kAddr);
+    m_pFile.setCurrentIndex(0);
 
     // Enter presses OK; Escape cancels, as in every dialog.
     m_btnOK.setDefault(true);
@@ -130,78 +114,36 @@ void TfmOption::ShowOptions() {
 
 void TfmOption::cbFileClick(int kind) {
     KindPage& p = PageOf(kind);
-    const bool available = m_RecordSets.at(static_cast<std::size_t>(kind)) != nullptr;
+    const bool available = m_Flow.Available(KindAt(kind));
     p.cbFile.setEnabled(available);
     p.edtFile.setEnabled(p.cbFile.isChecked());
     p.edtFile.setReadOnly(!available);
     p.btnFile.setEnabled(available && p.cbFile.isChecked());
 }
 
-QString TfmOption::StartFolder(int kind) const {
-    const QString current = m_pages.at(static_cast<std::size_t>(kind))->edtFile.text().trimmed();
-    if (!current.isEmpty()) {
-        const QFileInfo info(QDir::current().absoluteFilePath(current));
-        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-        if (QFileInfo(folder).isDir()) {
-            return folder;
-        }
-    }
-    const QString userFolder = FromName(m_szUserDataFolder);
-    if (!userFolder.isEmpty() && QFileInfo(userFolder).isDir()) {
-        return userFolder;
-    }
-    return QDir::homePath();
-}
-
-bool TfmOption::ChooseDataFile(int kind, std::string& path) {
-    const QStringList filters{QStringLiteral("Palm Desktop Database File (*.dat *.mdb)"),
-                              QStringLiteral("All Files (*)")};
-    QString chosen;
-    if (!m_ui.ChooseOpenFile(this, QStringLiteral("Open Palm Desktop %1 data file").arg(CaptionOf(kind)),
-                             StartFolder(kind), filters, chosen)) {
-        return false;
-    }
-    path = ToName(chosen);
-    return true;
-}
-
 void TfmOption::btnFileClick(int kind) {
+    const palm::PmKindInfo& info = palm::PmKindInfo::Of(KindAt(kind));
+    const std::string folder = session::OptionsFlow::StartFolder(ToName(PageOf(kind).edtFile.text().trimmed()),
+                                                                 m_szUserDataFolder, ToName(QDir::homePath()));
     std::string chosen;
-    if (!ChooseDataFile(kind, chosen)) {
+    if (!m_ui.ChooseOpenFile(session::Messages::OpenDataFileTitle(info), folder,
+                             session::OptionsFlow::DataFileFilters(), chosen)) {
         return;
     }
-    std::string accepted;
-    if (Accept(kind, FromName(chosen), BrowseMessage(kind), accepted)) {
-        PageOf(kind).edtFile.setText(FromName(accepted));
+    const session::OptionsFlow::Verdict verdict = m_Flow.Accept(KindAt(kind), chosen);
+    if (verdict.nOutcome != session::Outcome::kOk) {
+        Refuse(kind, session::Messages::InvalidBrowsedFile(info), verdict.szReason);
+        return;
     }
+    PageOf(kind).edtFile.setText(FromName(verdict.szPath));
 }
 
-void TfmOption::Refuse(int kind, const QString& message, const QString& reason) {
-    m_ui.ErrorWithDetail(this, QStringLiteral("Error"), message, reason);
+void TfmOption::Refuse(int kind, const std::string& message, const std::string& reason) {
+    m_ui.ErrorWithDetail(session::Messages::kError, message, reason);
     KindPage& p = PageOf(kind);
     m_pFile.setCurrentIndex(kind);
     p.edtFile.setFocus(Qt::OtherFocusReason);
     p.edtFile.selectAll();
-}
-
-bool TfmOption::Accept(int kind, const QString& name, const QString& message, std::string& path) {
-    if (!OptionRec::IsStorableFileName(ToName(name))) {
-        Refuse(kind, message, QStringLiteral("The name holds a line break or another control character."));
-        return false;
-    }
-    // A relative name means the file the probe finds from here, and is kept
-    // as that file's absolute name, so that the next start finds it again.
-    path = name.isEmpty() ? std::string() : ToName(QDir::current().absoluteFilePath(name));
-    const palm::PmRecordSet::ProbeResult probe = m_RecordSets.at(static_cast<std::size_t>(kind))->ProbeWithReason(path);
-    if (probe.nKind == palm::PM_STORE_FAILED) {
-        QString reason = QString::fromStdString(probe.szReason);
-        if (!reason.isEmpty()) {
-            reason[0] = reason[0].toUpper();
-        }
-        Refuse(kind, message, reason + QLatin1Char('.'));
-        return false;
-    }
-    return true;
 }
 
 void TfmOption::btnOKClick() {
@@ -211,28 +153,18 @@ void TfmOption::btnOKClick() {
 }
 
 bool TfmOption::ApplyOptions() {
-    std::array<std::string, kKindCount> names;
+    std::array<session::OptionsFlow::Choice, palm::kPmKindCount> choices;
     for (int kind = 0; kind < kKindCount; ++kind) {
-        KindPage& p = PageOf(kind);
-        if (m_RecordSets.at(static_cast<std::size_t>(kind)) == nullptr || !p.cbFile.isChecked()) {
-            continue;
-        }
-        if (!Accept(kind, p.edtFile.text(), OkMessage(kind), names.at(static_cast<std::size_t>(kind)))) {
-            return false;
-        }
+        const KindPage& p = PageOf(kind);
+        choices.at(static_cast<std::size_t>(kind)) = {p.cbFile.isChecked(), ToName(p.edtFile.text())};
     }
-    for (int kind = 0; kind < kKindCount; ++kind) {
-        const auto index = static_cast<std::size_t>(kind);
-        if (m_RecordSets.at(index) == nullptr) {
-            continue;
-        }
-        std::string& stored = m_pOption->FileOf(kind);
-        const std::string wanted = PageOf(kind).cbFile.isChecked() ? names[index] : std::string();
-        if (wanted != stored) {
-            stored = wanted;
-            m_bChanged[index] = true;
-        }
+    const session::OptionsFlow::ApplyReport report = m_Flow.Apply(choices, *m_pOption);
+    if (report.nOutcome != session::Outcome::kOk) {
+        Refuse(static_cast<int>(report.nRefused), session::Messages::InvalidDataFile(palm::PmKindInfo::Of(report.nRefused)),
+               report.szReason);
+        return false;
     }
+    m_bChanged = report.changed;
     return true;
 }
 

@@ -13,42 +13,35 @@
 #include <memory>
 #include <string>
 
-#include "app/OptionRec.h"
 #include "app/UiServices.h"
 #include "common/palm/PmRecordSet.h"
+#include "session/OptionRec.h"
+#include "session/OptionsFlow.h"
 
 namespace lazrine::app {
 
 // The options dialog: per kind (contacts, calendar, tasks, memos) a data
-// file named explicitly instead of the Palm Desktop user's own.
+// file named explicitly instead of the Palm Desktop user's own. The rules
+// (which names are accepted, all-or-nothing OK) are session::OptionsFlow's;
+// the dialog holds the controls.
 //
-// Guarantees:
-// - A name is accepted only when the kind's record set reads it, as a fresh
-//   probe with stores of its own finds; the record sets the window has
-//   loaded are never touched, so Cancel leaves every loaded file in place.
-// - Names change only when "&OK" succeeds, and then only for the kinds that
-//   really changed (ChangedFlags); a refused "&OK" changes nothing at all
-//   and shows the failing kind's page with its edit focused.
-// - Every name kept is absolute and whole, and holds no control character
-//   (which could not be written back to the settings file as it is).
-// - A FIFO, a device or a folder is refused at once, never opened.
-// - Refusals show the kind's message, with the reason as the detail.
-// - A kind without a record set shows its stored name read-only; it is
-//   never probed and never reported as changed.
+// Guarantees beyond the rules: a refused "&OK" shows the failing kind's
+// page with its edit focused; refusals show the kind's message, with the
+// reason as the detail; a kind without a record set shows its stored name
+// read-only.
 class TfmOption final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kKindCount = 4;
-    enum Kind : int { kAddr = 0, kDate = 1, kTodo = 2, kMemo = 3 };
+    static constexpr int kKindCount = static_cast<int>(palm::kPmKindCount);
 
     // `pOption` is the main window's options record, changed in place on a
     // successful "&OK". `recordSets` per kind, in the order above (none: the
     // kind is not available). `userDataFolder` is where browsing starts when
     // the current name gives no folder (may be empty). `pOption`, the record
     // sets and `ui` must outlive the dialog.
-    TfmOption(OptionRec* pOption, const std::array<const palm::PmRecordSet*, kKindCount>& recordSets,
-              UiServices& ui, std::string userDataFolder, QWidget* parent = nullptr);
+    TfmOption(session::OptionRec* pOption, const session::OptionsFlow::RecordSets& recordSets, UiServices& ui,
+              std::string userDataFolder, QWidget* parent = nullptr);
     ~TfmOption() override;
     TfmOption(const TfmOption&) = delete;
     TfmOption& operator=(const TfmOption&) = delete;
@@ -70,20 +63,16 @@ private:
     void BuildControls();
     void ShowOptions();
     bool ApplyOptions();
-    bool ChooseDataFile(int kind, std::string& path);
     void cbFileClick(int kind);
     void btnFileClick(int kind);
     void btnOKClick();
 
-    // The absolute form of `name` in `path` when the kind reads it; else
-    // shows `message` with the reason and returns false.
-    bool Accept(int kind, const QString& name, const QString& message, std::string& path);
-    void Refuse(int kind, const QString& message, const QString& reason);
-    QString StartFolder(int kind) const;
+    void Refuse(int kind, const std::string& message, const std::string& reason);
     KindPage& PageOf(int kind) { return *m_pages.at(static_cast<std::size_t>(kind)); }
+    static palm::PmKind KindAt(int kind) { return static_cast<palm::PmKind>(kind); }
 
-    OptionRec* m_pOption;
-    std::array<const palm::PmRecordSet*, kKindCount> m_RecordSets;
+    session::OptionRec* m_pOption;
+    session::OptionsFlow m_Flow;
     UiServices& m_ui;
     std::string m_szUserDataFolder;
     std::array<bool, kKindCount> m_bChanged{};

@@ -4,7 +4,7 @@
 
 namespace lazrine::app {
 
-TfmQuitConfirm::TfmQuitConfirm(OptionRec* pOption, QWidget* parent)
+TfmQuitConfirm::TfmQuitConfirm(session::OptionRec* pOption, QWidget* parent)
     : QDialog(parent),
       m_pOption(pOption),
       m_lblText(QStringLiteral("Are you sure to quit the Lazrine program?")),

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/OptionRec.h"
+#include "session/OptionRec.h"
 
 namespace lazrine::app {
 
@@ -20,12 +20,12 @@ class TfmQuitConfirm final : public QDialog {
 
 public:
     // `pOption` must outlive the dialog.
-    TfmQuitConfirm(OptionRec* pOption, QWidget* parent);
+    TfmQuitConfirm(session::OptionRec* pOption, QWidget* parent);
 
 private:
     void btnOKClick();
 
-    OptionRec* m_pOption;
+    session::OptionRec* m_pOption;
     QVBoxLayout m_layout;
     QHBoxLayout m_buttons;
     QLabel m_lblText;

@@ -1,40 +1,48 @@
 #include "FakeUiServices.h"
 
 #include <QDialog>
+#include <QFile>
+
+#include "app/QtUiServices.h"
 
 namespace lazrine::testing {
+namespace {
 
-void FakeUiServices::Information(QWidget*, const QString& caption, const QString& text) {
-    messages.push_back({false, caption, text, QString()});
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Name(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
+
+}  // namespace
+
+void FakeUiServices::Information(const std::string& caption, const std::string& text) {
+    messages.push_back({false, Text(caption), Text(text), QString()});
     if (onMessage) {
         onMessage(messages.back());
     }
 }
 
-void FakeUiServices::Error(QWidget*, const QString& caption, const QString& text) {
-    messages.push_back({true, caption, text, QString()});
+void FakeUiServices::Error(const std::string& caption, const std::string& text) {
+    messages.push_back({true, Text(caption), Text(text), QString()});
     if (onMessage) {
         onMessage(messages.back());
     }
 }
 
-void FakeUiServices::ErrorWithDetail(QWidget*, const QString& caption, const QString& text,
-                                     const QString& detail) {
-    messages.push_back({true, caption, text, detail});
+void FakeUiServices::ErrorWithDetail(const std::string& caption, const std::string& text, const std::string& detail) {
+    messages.push_back({true, Text(caption), Text(text), Text(detail)});
     if (onMessage) {
         onMessage(messages.back());
     }
 }
 
-bool FakeUiServices::ChooseOpenFile(QWidget*, const QString& title, const QString& folder,
-                                    const QStringList& filters, QString& chosen) {
-    fileRequests.push_back({title, folder, filters});
+bool FakeUiServices::ChooseOpenFile(const std::string& title, const std::string& folder,
+                                    const std::vector<session::FileFilter>& filters, std::string& chosen) {
+    fileRequests.push_back({Text(title), Name(folder), app::QtUiServices::FilterTexts(filters)});
     if (chosenFiles.empty()) {
         return false;
     }
-    chosen = chosenFiles.front();
+    chosen = QFile::encodeName(chosenFiles.front()).toStdString();
     chosenFiles.pop_front();
-    return !chosen.isEmpty();
+    return !chosen.empty();
 }
 
 int FakeUiServices::Exec(QDialog& dialog) {
@@ -46,19 +54,29 @@ int FakeUiServices::Exec(QDialog& dialog) {
     return dialog.result();
 }
 
-bool FakeUiServices::OpenUrl(const QUrl& url) {
-    urls.push_back(url);
+bool FakeUiServices::OpenUrl(const std::string& url) {
+    urls.push_back(QUrl(Text(url)));
     return true;
 }
 
-bool FakeUiServices::Ask(QWidget*, const QString&, const QString& text) {
-    questions.push_back(text);
+bool FakeUiServices::Ask(const std::string&, const std::string& text) {
+    questions.push_back(Text(text));
     return answer;
 }
 
-bool FakeUiServices::ChooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList& filters,
-                                    QString& chosen, QString& filter) {
-    return onSaveFile && onSaveFile(suggested, filters, chosen, filter);
+bool FakeUiServices::ChooseSaveFile(const std::string&, const std::string& suggested,
+                                    const std::vector<session::FileFilter>& filters, std::string& chosen,
+                                    std::size_t& filter) {
+    const QStringList texts = app::QtUiServices::FilterTexts(filters);
+    QString path;
+    QString picked;
+    if (!onSaveFile || !onSaveFile(Name(suggested), texts, path, picked)) {
+        return false;
+    }
+    chosen = QFile::encodeName(path).toStdString();
+    const auto index = texts.indexOf(picked);
+    filter = index >= 0 ? static_cast<std::size_t>(index) : session::UiServices::kNoFilter;
+    return true;
 }
 
 }  // namespace lazrine::testing

@@ -28,24 +28,24 @@ public:
         QStringList filters;
     };
 
-    void Information(QWidget* parent, const QString& caption, const QString& text) override;
-    void Error(QWidget* parent, const QString& caption, const QString& text) override;
-    void ErrorWithDetail(QWidget* parent, const QString& caption, const QString& text,
-                         const QString& detail) override;
+    void Information(const std::string& caption, const std::string& text) override;
+    void Error(const std::string& caption, const std::string& text) override;
+    void ErrorWithDetail(const std::string& caption, const std::string& text, const std::string& detail) override;
     // Answers with the front of `chosenFiles` (an empty entry: the user
     // cancels); with none left, the user cancels.
-    bool ChooseOpenFile(QWidget* parent, const QString& title, const QString& folder, const QStringList& filters,
-                        QString& chosen) override;
+    bool ChooseOpenFile(const std::string& title, const std::string& folder,
+                        const std::vector<session::FileFilter>& filters, std::string& chosen) override;
     // Runs `onExec` on the dialog (which may click its buttons) and returns
     // the dialog's result; without `onExec` the dialog is rejected.
     int Exec(QDialog& dialog) override;
-    bool OpenUrl(const QUrl& url) override;
+    bool OpenUrl(const std::string& url) override;
     // Records the question and answers `answer`.
-    bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
-    // Answers with `onSaveFile` (which may set the path and the type);
-    // without it the dialog is cancelled.
-    bool ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested, const QStringList& filters,
-                        QString& chosen, QString& filter) override;
+    bool Ask(const std::string& caption, const std::string& text) override;
+    // Answers with `onSaveFile` (which may set the path and the type, as
+    // one of the filter texts); without it the dialog is cancelled.
+    bool ChooseSaveFile(const std::string& title, const std::string& suggested,
+                        const std::vector<session::FileFilter>& filters, std::string& chosen,
+                        std::size_t& filter) override;
 
     std::vector<Message> messages;
     std::function<void(const Message&)> onMessage;

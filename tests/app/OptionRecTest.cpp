@@ -7,12 +7,12 @@
 
 #include "AppTestFiles.h"
 #include "FakeUiServices.h"
-#include "app/OptionRec.h"
+#include "session/OptionRec.h"
 #include "app/TfmMain.h"
 #include "platform/ProfileFile.h"
 #include "support/TempDir.h"
 
-using lazrine::app::OptionRec;
+using lazrine::session::OptionRec;
 using lazrine::app::TfmMain;
 using lazrine::testing::AppTestFiles;
 using lazrine::testing::FakeUiServices;
@@ -26,9 +26,9 @@ private slots:
         TempDir dir;
         const OptionRec rec = OptionRec::Read(dir.File("none.ini"));
         QCOMPARE(rec.nUserId, 0u);
-        QCOMPARE(int(rec.bAddrAll + rec.bDateAll + rec.bTodoAll + rec.bMemoAll), 0);
+        QCOMPARE(int(rec.bAll[0] + rec.bAll[1] + rec.bAll[2] + rec.bAll[3]), 0);
         QCOMPARE(int(rec.bQuitRemind), 1);
-        QVERIFY(rec.szAddrFile.empty() && rec.szDateFile.empty() && rec.szTodoFile.empty() && rec.szMemoFile.empty());
+        QVERIFY(rec.szFile[0].empty() && rec.szFile[1].empty() && rec.szFile[2].empty() && rec.szFile[3].empty());
     }
 
     void readsCaseInsensitivelyAndNormalisesFlags() {
@@ -39,12 +39,12 @@ private slots:
                                 "QuitRemind=0\nMemoFile=C:\\data\\memopad.dat\n");
         const OptionRec rec = OptionRec::Read(ini);
         QCOMPARE(rec.nUserId, 0xFFFFFFFEu);
-        QCOMPARE(int(rec.bAddrAll), 1);
-        QCOMPARE(int(rec.bDateAll), 0);
-        QCOMPARE(int(rec.bTodoAll), 0);
-        QCOMPARE(int(rec.bMemoAll), 1);
+        QCOMPARE(int(rec.bAll[0]), 1);
+        QCOMPARE(int(rec.bAll[1]), 0);
+        QCOMPARE(int(rec.bAll[2]), 0);
+        QCOMPARE(int(rec.bAll[3]), 1);
         QCOMPARE(int(rec.bQuitRemind), 0);
-        QCOMPARE(rec.szMemoFile, std::string("C:\\data\\memopad.dat"));
+        QCOMPARE(rec.szFile[3], std::string("C:\\data\\memopad.dat"));
     }
 
     // A name longer than 259 characters is read whole: cut, it would name
@@ -54,7 +54,7 @@ private slots:
         const std::string ini = dir.File("t.ini");
         const std::string name = "/" + std::string(100, 'd') + "/" + std::string(200, 'f') + "/todo.dat";
         AppTestFiles::WriteText(ini, "[Lazrine]\nTodoFile=" + name + "\n");
-        QCOMPARE(OptionRec::Read(ini).szTodoFile, name);
+        QCOMPARE(OptionRec::Read(ini).szFile[2], name);
     }
 
     // Only names without control characters are kept: written to the file,
@@ -78,7 +78,7 @@ private slots:
         TempDir dir;
         const std::string ini = dir.File("t.ini");
         OptionRec rec;
-        rec.szMemoFile = "/tmp/a\n[Path]\nPDPath=/evil";
+        rec.szFile[3] = "/tmp/a\n[Path]\nPDPath=/evil";
         QVERIFY(!rec.Write(ini));
         QCOMPARE(lazrine::platform::ProfileFile::ReadString(ini, "Path", "PDPath", "none"), std::string("none"));
     }
@@ -88,8 +88,8 @@ private slots:
         const std::string ini = dir.File("t.ini");
         OptionRec rec;
         rec.nUserId = 0x80000001u;
-        rec.bDateAll = 1;
-        rec.szMemoFile = "/tmp/memopad.dat";
+        rec.bAll[1] = 1;
+        rec.szFile[3] = "/tmp/memopad.dat";
         rec.bQuitRemind = 1;
         QVERIFY(rec.Write(ini));
         const std::vector<std::string> expected{
@@ -98,8 +98,8 @@ private slots:
         QCOMPARE(AppTestFiles::SectionLines(ini, "Lazrine"), expected);
         const OptionRec back = OptionRec::Read(ini);
         QCOMPARE(back.nUserId, rec.nUserId);
-        QCOMPARE(int(back.bDateAll), 1);
-        QCOMPARE(back.szMemoFile, rec.szMemoFile);
+        QCOMPARE(int(back.bAll[1]), 1);
+        QCOMPARE(back.szFile[3], rec.szFile[3]);
     }
 
     // A run that changes nothing writes back what it read, and leaves every

@@ -27,7 +27,7 @@
 #include "support/TempDir.h"
 
 using lazrine::app::TfmMain;
-using lazrine::app::TfmMainHooks;
+using lazrine::session::WorkspaceHooks;
 using lazrine::testing::AppTestFiles;
 using lazrine::testing::Child;
 using lazrine::testing::FakeMemoRecordSet;
@@ -65,9 +65,8 @@ QAbstractItemModel& ListOf(TfmMain& window, const char* name) { return *Child<QT
 
 std::vector<std::uint32_t> ListedIds(TfmMain& window) {
     std::vector<std::uint32_t> ids;
-    auto& model = window.PageAt(TfmMain::kPageMemo).Model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-        ids.push_back(model.RecordAt(row)->nId);
+    for (const std::size_t record : window.PageAt(TfmMain::kPageMemo).Model().ShownRecords()) {
+        ids.push_back(window.RecordSetOf(TfmMain::kPageMemo)->CommonAt(record).nId);
     }
     return ids;
 }
@@ -402,10 +401,10 @@ private slots:
     // all three stay listed and deleted.
     void aDatabaseUndeleteIsAllOrNothing() {
         Fixture f;
-        TfmMainHooks hooks = TfmMainHooks::Defaults();
+        WorkspaceHooks hooks = WorkspaceHooks::Defaults();
         const FakeMemoRecordSet* fake = nullptr;
-        hooks.createRecordSet = [&fake](std::string_view name) -> std::unique_ptr<lazrine::palm::PmRecordSet> {
-            if (name != "memos") {
+        hooks.createRecordSet = [&fake](lazrine::palm::PmKind kind) -> std::unique_ptr<lazrine::palm::PmRecordSet> {
+            if (kind != lazrine::palm::PmKind::kMemos) {
                 return nullptr;
             }
             auto rs = std::make_unique<FakeMemoRecordSet>(
@@ -431,7 +430,7 @@ private slots:
 
     void savedUserThatIsGoneSelectsTheFirst() {
         Fixture f("UserID=7\n");
-        TfmMainHooks hooks = TfmMainHooks::Defaults();
+        WorkspaceHooks hooks = WorkspaceHooks::Defaults();
         hooks.enumerateUsers = [] {
             return std::vector<lazrine::palm::PmUserInfo>{{5, "Ann", "Ann"}, {9, "Bob", "Bob"}};
         };

@@ -14,7 +14,7 @@
 #include "AppTestFiles.h"
 #include "ChildControl.h"
 #include "FakeUiServices.h"
-#include "app/OptionRec.h"
+#include "session/OptionRec.h"
 #include "app/QtUiServices.h"
 #include "app/TfmMain.h"
 #include "app/TfmOption.h"
@@ -24,7 +24,7 @@
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
-using lazrine::app::OptionRec;
+using lazrine::session::OptionRec;
 using lazrine::app::TfmMain;
 using lazrine::app::TfmOption;
 using lazrine::testing::AppTestFiles;
@@ -78,9 +78,8 @@ struct Fixture {
 
 std::vector<std::uint32_t> RowIds(TfmMain& window, int page) {
     std::vector<std::uint32_t> ids;
-    auto& model = window.PageAt(page).Model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-        ids.push_back(model.RecordAt(row)->nId);
+    for (const std::size_t record : window.PageAt(page).Model().ShownRecords()) {
+        ids.push_back(window.RecordSetOf(page)->CommonAt(record).nId);
     }
     return ids;
 }
@@ -123,26 +122,26 @@ private slots:
 
     void storedMemoFileShownAndOkWithoutChangesReportsNothing() {
         Fixture f;
-        f.option.szMemoFile = f.files[3];
+        f.option.szFile[3] = f.files[3];
         TfmOption d(&f.option, f.Probes(), f.ui, "");
         QVERIFY(Box(d, 3).isChecked());
         QVERIFY(Edit(d, 3).isEnabled() && !Edit(d, 3).isReadOnly());
         QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
         QCOMPARE(f.Ok(d), (std::array<bool, 4>{}));
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(f.option.szMemoFile, f.files[3]);
+        QCOMPARE(f.option.szFile[3], f.files[3]);
         QVERIFY(f.ui.messages.empty());
     }
 
     void uncheckingTheTasksFileEmptiesItAndReportsOnlyTasks() {
         Fixture f;
-        f.option.szTodoFile = f.files[2];
-        f.option.szMemoFile = f.files[3];
+        f.option.szFile[2] = f.files[2];
+        f.option.szFile[3] = f.files[3];
         TfmOption d(&f.option, f.Probes(), f.ui, "");
         Box(d, 2).click();
         QCOMPARE(f.Ok(d), (std::array<bool, 4>{false, false, true, false}));
-        QVERIFY(f.option.szTodoFile.empty());
-        QCOMPARE(f.option.szMemoFile, f.files[3]);
+        QVERIFY(f.option.szFile[2].empty());
+        QCOMPARE(f.option.szFile[3], f.files[3]);
     }
 
     // Every refusal: the kind's message, with the caption "Error", the error
@@ -176,7 +175,7 @@ private slots:
             // Chosen with the browse button.
             {
                 OptionRec option;
-                option.szMemoFile = f.files[3];
+                option.szFile[3] = f.files[3];
                 FakeUiServices ui;
                 TfmOption d(&option, f.Probes(), ui, "");
                 ui.chosenFiles.push_back(name);
@@ -201,7 +200,7 @@ private slots:
                 QCOMPARE(ui.messages.size(), std::size_t(1));
                 QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
                 QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
-                QVERIFY(option.szMemoFile.empty());
+                QVERIFY(option.szFile[3].empty());
                 QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
             }
         }
@@ -231,14 +230,14 @@ private slots:
         QVERIFY(d.result() != QDialog::Accepted);
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QCOMPARE(f.ui.messages[0].text, QString("Invalid Palm Memos data file."));
-        QVERIFY(f.option.szAddrFile.empty() && f.option.szMemoFile.empty());
+        QVERIFY(f.option.szFile[0].empty() && f.option.szFile[3].empty());
         QCOMPARE(Child<QTabWidget>(d, "pFile").currentIndex(), 3);
         QCOMPARE(d.focusWidget(), &Edit(d, 3));
         // Corrected, OK stores both.
         Edit(d, 3).setText(QString::fromStdString(f.files[3]));
         QCOMPARE(f.Ok(d), (std::array<bool, 4>{true, false, false, true}));
-        QCOMPARE(f.option.szAddrFile, f.files[0]);
-        QCOMPARE(f.option.szMemoFile, f.files[3]);
+        QCOMPARE(f.option.szFile[0], f.files[0]);
+        QCOMPARE(f.option.szFile[3], f.files[3]);
     }
 
     // Every kind accepts its own database, chosen with its browse button,
@@ -280,7 +279,7 @@ private slots:
         };
         for (const auto& c : cases) {
             OptionRec option;
-            option.szDateFile = c.current;
+            option.szFile[1] = c.current;
             FakeUiServices ui;
             TfmOption d(&option, f.Probes(), ui, c.userFolder);
             Box(d, 1).setChecked(true);
@@ -329,7 +328,7 @@ private slots:
             Box(d, 3).click();
             Edit(d, 3).setText(QString::fromStdString(longName));
             QCOMPARE(f.Ok(d)[3], true);
-            QCOMPARE(f.option.szMemoFile, longName);
+            QCOMPARE(f.option.szFile[3], longName);
         }
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QString::fromStdString(f.dir.Path().string())));
@@ -340,20 +339,20 @@ private slots:
             QCOMPARE(f.Ok(d)[2], true);
         }
         QDir::setCurrent(before);
-        QCOMPARE(f.option.szTodoFile, f.dir.Path().string() + "/./Todolist.mdb");
+        QCOMPARE(f.option.szFile[2], f.dir.Path().string() + "/./Todolist.mdb");
         QVERIFY(f.ui.messages.empty());
 
         // Written at the window's end and read back whole.
         const std::string ini = f.dir.File("tamrisk.ini");
         QVERIFY(f.option.Write(ini));
         const OptionRec back = OptionRec::Read(ini);
-        QCOMPARE(back.szMemoFile, longName);
-        QCOMPARE(back.szTodoFile, f.option.szTodoFile);
+        QCOMPARE(back.szFile[3], longName);
+        QCOMPARE(back.szFile[2], f.option.szFile[2]);
     }
 
     void aKindWithoutRecordSetIsShownReadOnlyAndNeverChanges() {
         Fixture f;
-        f.option.szDateFile = "/some/where/datebook.dat";
+        f.option.szFile[1] = "/some/where/datebook.dat";
         auto probes = f.Probes();
         probes[1] = nullptr;
         TfmOption d(&f.option, probes, f.ui, "");
@@ -363,7 +362,7 @@ private slots:
         QVERIFY(!Browse(d, 1).isEnabled());
         QCOMPARE(Edit(d, 1).text(), QString("/some/where/datebook.dat"));
         QCOMPARE(f.Ok(d), (std::array<bool, 4>{}));
-        QCOMPARE(f.option.szDateFile, std::string("/some/where/datebook.dat"));
+        QCOMPARE(f.option.szFile[1], std::string("/some/where/datebook.dat"));
     }
 
     void escapeCancelsAndEnterPressesOk() {
@@ -380,7 +379,7 @@ private slots:
             Edit(d, 3).setText(QString::fromStdString(f.files[3]));
             QTest::keyClick(&Edit(d, 3), c.key);
             QCOMPARE(d.result(), c.result);
-            QCOMPARE(f.option.szMemoFile == f.files[3], c.stored);
+            QCOMPARE(f.option.szFile[3] == f.files[3], c.stored);
         }
     }
 
@@ -419,7 +418,7 @@ private slots:
             option.click();
             QCOMPARE(f.ui.execCount, 1);
             QVERIFY(f.ui.messages.empty());
-            QCOMPARE(window.Options().szMemoFile, f.files[3]);
+            QCOMPARE(window.Options().szFile[3], f.files[3]);
             QVERIFY(!RowIds(window, 3).empty());
             QCOMPARE(RowIds(window, 2), tasksBefore);
             QVERIFY(RowIds(window, 0).empty() && RowIds(window, 1).empty());
@@ -447,8 +446,8 @@ private slots:
             Child<QPushButton>(dialog, "btnCancel").click();
         };
         Child<QPushButton>(window, "btnOption").click();
-        QCOMPARE(window.Options().szMemoFile, f.files[3]);
-        QVERIFY(window.Options().szAddrFile.empty());
+        QCOMPARE(window.Options().szFile[3], f.files[3]);
+        QVERIFY(window.Options().szFile[0].empty());
         QCOMPARE(RowIds(window, 3), rows);
         QVERIFY(RowIds(window, 0).empty());
     }
@@ -474,7 +473,7 @@ private slots:
         };
         Child<QPushButton>(window, "btnOption").click();
         QVERIFY(f.ui.messages.empty());
-        QCOMPARE(window.Options().szMemoFile, f.files[3]);
+        QCOMPARE(window.Options().szFile[3], f.files[3]);
         QCOMPARE(RowIds(window, 3), rows);
 
         window.PageAt(3).Model().setData(window.PageAt(3).Model().index(0, 0), Qt::Checked, Qt::CheckStateRole);
@@ -515,7 +514,7 @@ private slots:
         };
         Child<QPushButton>(window, "btnOption").click();
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
-        QVERIFY(window.Options().szMemoFile.empty());
+        QVERIFY(window.Options().szFile[3].empty());
     }
 };
 
