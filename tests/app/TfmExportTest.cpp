@@ -5,7 +5,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
 #include "common/export/MemoTextWriter.h"
@@ -114,15 +114,6 @@ private slots:
         QCOMPARE(rows[3][3], std::string("Old"));
     }
 
-    void theTypeFollowsTheFileNameWhenNoneIsPicked() {
-        TempDir other;
-        Fixture f(-1, other.File("out.json"));
-        TfmMain window(f.ini, f.ui);
-        Check(window, 0);
-        ExportButton(window).click();
-        QVERIFY(AppTestFiles::ReadText(other.File("out.json")).rfind("{\"kind\":\"memos\"", 0) == 0);
-    }
-
     void cancelledDialogWritesNothing() {
         Fixture f;
         f.ui.onSaveFile = nullptr;
@@ -133,28 +124,6 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(f.out)));
     }
 
-    void aPalmDataFileIsNeverTheTarget() {
-        TempDir other;
-        const std::string target = other.File("todo.dat");
-        lazrine::testing::WriteFileBytes(target, lazrine::testing::BuildClassicTodoFile({}));
-        const auto before = lazrine::testing::ReadFileBytes(target);
-        Fixture f(0, target);
-        TfmMain window(f.ini, f.ui);
-        Check(window, 0);
-        ExportButton(window).click();
-        QCOMPARE(f.ui.messages.size(), std::size_t(1));
-        QCOMPARE(f.ui.messages[0].error, true);
-        QVERIFY(f.ui.messages[0].text.contains("is a Palm Desktop data file"));
-        QVERIFY(lazrine::testing::ReadFileBytes(target) == before);
-    }
-
-    void anEmptyPageSaysSo() {
-        Fixture f;
-        TfmMain window(f.ini, f.ui);
-        window.findChild<QPushButton*>(QStringLiteral("btnAddrExport"))->click();
-        QCOMPARE(f.ui.messages.size(), std::size_t(1));
-        QCOMPARE(f.ui.messages[0].text, QString("No Palm address book records are shown, export canceled."));
-    }
 };
 
 QTEST_MAIN(TfmExportTest)

@@ -15,9 +15,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 #include "ChildControl.h"
-#include "FakeMemoRecordSet.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
 #include "common/palm/PmDateUtil.h"
@@ -27,11 +26,8 @@
 #include "support/TempDir.h"
 
 using lazrine::app::TfmMain;
-using lazrine::session::WorkspaceHooks;
 using lazrine::testing::AppTestFiles;
 using lazrine::testing::Child;
-using lazrine::testing::FakeMemoRecordSet;
-using lazrine::testing::FakeRecord;
 using lazrine::testing::FakeUiServices;
 using lazrine::testing::TempDir;
 using lazrine::testing::TestMemo;
@@ -395,61 +391,6 @@ private slots:
         QVERIFY(f.ui.messages[0].text.contains("left unchanged"));
         QCOMPARE(AppTestFiles::ReadText(f.memo), before);
         QCOMPARE(ListedIds(window), kDeletedIds);
-    }
-
-    // A database that refuses one of three records writes none of them:
-    // all three stay listed and deleted.
-    void aDatabaseUndeleteIsAllOrNothing() {
-        Fixture f;
-        WorkspaceHooks hooks = WorkspaceHooks::Defaults();
-        const FakeMemoRecordSet* fake = nullptr;
-        hooks.createRecordSet = [&fake](lazrine::palm::PmKind kind) -> std::unique_ptr<lazrine::palm::PmRecordSet> {
-            if (kind != lazrine::palm::PmKind::kMemos) {
-                return nullptr;
-            }
-            auto rs = std::make_unique<FakeMemoRecordSet>(
-                std::vector<FakeRecord>{{10, 0x04}, {11, 0x00}, {12, 0x84}, {13, 0x80}}, 12);
-            fake = rs.get();
-            return rs;
-        };
-        TfmMain window(f.ini, f.ui, hooks);
-        QCOMPARE(ListedIds(window), (std::vector<std::uint32_t>{10, 12, 13}));
-        Child<QPushButton>(window, "btnMemoSel").click();
-        Child<QPushButton>(window, "btnMemoUnDel").click();
-
-        QCOMPARE(f.ui.messages.size(), std::size_t(1));
-        QVERIFY(f.ui.messages[0].error);
-        QCOMPARE(f.ui.messages[0].caption, QString("Error"));
-        QVERIFY2(f.ui.messages[0].text.contains("the database refused the update"), qPrintable(f.ui.messages[0].text));
-        QVERIFY(f.ui.messages[0].text.contains("no records were undeleted"));
-        QCOMPARE(ListedIds(window), (std::vector<std::uint32_t>{10, 12, 13}));
-        QCOMPARE(fake->Store().Written()[0].status, 0x04u);
-        QCOMPARE(fake->Store().Written()[2].status, 0x84u);
-        QCOMPARE(fake->Store().Written()[3].status, 0x80u);
-    }
-
-    void savedUserThatIsGoneSelectsTheFirst() {
-        Fixture f("UserID=7\n");
-        WorkspaceHooks hooks = WorkspaceHooks::Defaults();
-        hooks.enumerateUsers = [] {
-            return std::vector<lazrine::palm::PmUserInfo>{{5, "Ann", "Ann"}, {9, "Bob", "Bob"}};
-        };
-        {
-            TfmMain window(f.ini, f.ui, hooks);
-            auto& users = Child<QComboBox>(window, "cmbUser");
-            QCOMPARE(users.count(), 2);
-            QCOMPARE(users.itemText(1), QString("Bob"));
-            QCOMPARE(users.currentIndex(), 0);
-            QCOMPARE(window.Options().nUserId, 5u);
-            // The named memo file is loaded for whichever user is shown.
-            QCOMPARE(ListedIds(window), kDeletedIds);
-            users.setCurrentIndex(1);
-            QCOMPARE(window.Options().nUserId, 9u);
-            QCOMPARE(ListedIds(window), kDeletedIds);
-        }
-        QVERIFY(AppTestFiles::ReadText(f.ini).find("UserID=9") != std::string::npos);
-        TfmMain again(f.ini, f.ui, hooks);
-        QCOMPARE(Child<QComboBox>(again, "cmbUser").currentIndex(), 1);
     }
 
     // Palm Desktop found in a Wine prefix: its users fill the list, the first

@@ -11,7 +11,7 @@
 #include <array>
 #include <filesystem>
 
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 #include "ChildControl.h"
 #include "FakeUiServices.h"
 #include "session/OptionRec.h"
@@ -20,7 +20,6 @@
 #include "app/TfmOption.h"
 #include "common/palm/PmRecordSetFactory.h"
 #include "support/BlockingFifo.h"
-#include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
@@ -133,42 +132,20 @@ private slots:
         QVERIFY(f.ui.messages.empty());
     }
 
-    void uncheckingTheTasksFileEmptiesItAndReportsOnlyTasks() {
-        Fixture f;
-        f.option.szFile[2] = f.files[2];
-        f.option.szFile[3] = f.files[3];
-        TfmOption d(&f.option, f.Probes(), f.ui, "");
-        Box(d, 2).click();
-        QCOMPARE(f.Ok(d), (std::array<bool, 4>{false, false, true, false}));
-        QVERIFY(f.option.szFile[2].empty());
-        QCOMPARE(f.option.szFile[3], f.files[3]);
-    }
-
-    // Every refusal: the kind's message, with the caption "Error", the error
-    // icon and the reason as the detail; the edit keeps its text and nothing
-    // is stored.
+    // A refusal, browsed or typed: the kind's message, with the caption
+    // "Error", the error icon and the reason as the detail; the edit keeps
+    // its text and nothing is stored. (Every reason: the options rules' tests.)
     void refusalsSayWhy() {
         Fixture f;
-        const std::string locked = Copy(f.dir, "MemoPad.mdb", "Locked.mdb");
-        fs::create_directory(f.dir.File("folder.mdb"));
         lazrine::testing::BlockingFifo fifo(f.dir.File("fifo.mdb"));
         QVERIFY(fifo.Made());
-        lazrine::testing::ForeignLock lock(locked, lazrine::testing::ForeignLock::Kind::kRecordWrite, 0, 1);
-        QVERIFY(lock.Held());
         const struct {
             const char* name;
             std::string file;
             const char* detailStart;
         } cases[] = {
             {"a to-do database", f.files[2], "Not a Palm Desktop memos file"},
-            {"a database of no Palm kind", Copy(f.dir, "NotPalm.mdb"), "Not a Palm Desktop memos file"},
-            {"locked by another program", locked, "Locked by another program"},
             {"a FIFO", fifo.Path(), "Not a regular file"},
-            {"a folder", f.dir.File("folder.mdb"), "Not a regular file"},
-            {"a device", "/dev/null", "Not a regular file"},
-            {"a missing file", f.dir.File("gone.mdb"), "The file does not exist"},
-            {"a line break in the name", f.dir.File("a\nb.mdb"), "The name holds a line break"},
-            {"a tab in the name", f.dir.File("a\tb.mdb"), "The name holds a line break or another control"},
         };
         for (const auto& c : cases) {
             const QString name = QString::fromStdString(c.file);
@@ -207,16 +184,6 @@ private slots:
         QVERIFY(!fifo.ReaderOpened());
     }
 
-    void aCheckedKindWithAnEmptyNameIsRefused() {
-        Fixture f;
-        TfmOption d(&f.option, f.Probes(), f.ui, "");
-        Box(d, 1).click();
-        ClickOk(d);
-        QVERIFY(d.result() != QDialog::Accepted);
-        QCOMPARE(f.ui.messages.at(0).text, QString("Invalid Palm Calendar data file."));
-        QCOMPARE(f.ui.messages.at(0).detail, QString("No file name given."));
-    }
-
     // A valid contacts file and an invalid memos file: OK refuses both,
     // shows the memos page and puts the cursor into its edit.
     void oneInvalidKindStoresNothing() {
@@ -240,24 +207,6 @@ private slots:
         QCOMPARE(f.option.szFile[3], f.files[3]);
     }
 
-    // Every kind accepts its own database, chosen with its browse button,
-    // and refuses the others'.
-    void eachKindAcceptsOnlyItsOwnFiles() {
-        Fixture f;
-        for (int kind = 0; kind < 4; ++kind) {
-            for (int file = 0; file < 4; ++file) {
-                OptionRec option;
-                FakeUiServices ui;
-                TfmOption d(&option, f.Probes(), ui, "");
-                Box(d, kind).click();
-                ui.chosenFiles.push_back(QString::fromStdString(f.files[file]));
-                Browse(d, kind).click();
-                QCOMPARE(ui.messages.empty(), kind == file);
-                QCOMPARE(Edit(d, kind).text().isEmpty(), kind != file);
-            }
-        }
-    }
-
     // The file dialog: the kind's title, database and all-files filters, and
     // a start in the folder of the current name, else the user's data
     // folder, else home.
@@ -272,10 +221,7 @@ private slots:
             QString folder;
         } cases[] = {
             {"current name", f.files[1], sub, QString::fromStdString(f.dir.Path().string())},
-            {"user's data folder", "", sub, QString::fromStdString(sub)},
-            {"current name in a folder that is gone", "/nowhere/at/all.mdb", sub, QString::fromStdString(sub)},
             {"home", "", "", QDir::homePath()},
-            {"home when the user's folder is gone", "", "/nowhere/", QDir::homePath()},
         };
         for (const auto& c : cases) {
             OptionRec option;
@@ -309,45 +255,6 @@ private slots:
         QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
         QVERIFY(!(dialog.filter() & QDir::CaseSensitive));
         QCOMPARE(QDir::cleanPath(dialog.directory().absolutePath()).toStdString(), dir.Path().string());
-    }
-
-    // Names are kept whole and absolute: a name longer than 259 characters,
-    // a relative name (stored as the file that was probed).
-    void namesAreKeptWholeAndAbsolute() {
-        Fixture f;
-        fs::path deep = f.dir.Path();
-        for (int i = 0; i < 6; ++i) {
-            deep /= std::string(50, static_cast<char>('a' + i));
-        }
-        fs::create_directories(deep);
-        const std::string longName = (deep / "MemoPad.mdb").string();
-        fs::copy_file(f.files[3], longName);
-        QVERIFY(longName.size() > 300);
-        {
-            TfmOption d(&f.option, f.Probes(), f.ui, "");
-            Box(d, 3).click();
-            Edit(d, 3).setText(QString::fromStdString(longName));
-            QCOMPARE(f.Ok(d)[3], true);
-            QCOMPARE(f.option.szFile[3], longName);
-        }
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QString::fromStdString(f.dir.Path().string())));
-        {
-            TfmOption d(&f.option, f.Probes(), f.ui, "");
-            Box(d, 2).click();
-            Edit(d, 2).setText("./Todolist.mdb");
-            QCOMPARE(f.Ok(d)[2], true);
-        }
-        QDir::setCurrent(before);
-        QCOMPARE(f.option.szFile[2], f.dir.Path().string() + "/./Todolist.mdb");
-        QVERIFY(f.ui.messages.empty());
-
-        // Written at the window's end and read back whole.
-        const std::string ini = f.dir.File("tamrisk.ini");
-        QVERIFY(f.option.Write(ini));
-        const OptionRec back = OptionRec::Read(ini);
-        QCOMPARE(back.szFile[3], longName);
-        QCOMPARE(back.szFile[2], f.option.szFile[2]);
     }
 
     void aKindWithoutRecordSetIsShownReadOnlyAndNeverChanges() {

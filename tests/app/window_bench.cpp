@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 #include "FakeUiServices.h"
 #include "app/TfmMain.h"
 #include "support/PalmFileBuilder.h"

@@ -1,4 +1,4 @@
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "FakeMemoRecordSet.h"
+#include "support/FakeMemoRecordSet.h"
 
 #include "common/palm/PmMemoInfo.h"
 
