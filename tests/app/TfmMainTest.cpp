@@ -126,23 +126,6 @@ private slots:
         QVERIFY(Child<QLabel>(window, "lnkTodoWeb").text().contains("Visit Lazrine Web Site"));
     }
 
-    // No Palm Desktop users, but the settings name a memo file: it loads.
-    void namedFileLoadsWithoutUsers() {
-        Fixture f;
-        TfmMain window(f.ini, f.ui);
-        QCOMPARE(Child<QComboBox>(window, "cmbUser").count(), 0);
-        QCOMPARE(ListedIds(window), kDeletedIds);
-        QVERIFY(Child<QRadioButton>(window, "rbtnMemoDel").isChecked());
-        QVERIFY(Child<QPushButton>(window, "btnMemoUnDel").isEnabled());
-        // Items start unchecked and carry the note text.
-        auto& model = ListOf(window, "lvMemo");
-        QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Gift ideas\r\nBook"));
-        QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
-        // Kinds without a record set yet stay empty.
-        QCOMPARE(ListOf(window, "lvAddr").rowCount(), 0);
-    }
-
     void memoAllDisablesUndeleteUntilDeletedIsChosen() {
         Fixture f("MemoAll=1\n");
         {
@@ -286,17 +269,6 @@ private slots:
         Child<QPushButton>(window, "btnMemoUnDel").click();
         QCOMPARE(f.ui.messages.back().text, QString("Palm memopad undelete successfully, 4 records were undeleted."));
         QCOMPARE(model.rowCount(), 0);
-    }
-
-    // A radio-button refill starts every item unchecked again.
-    void refillUnchecks() {
-        Fixture f;
-        TfmMain window(f.ini, f.ui);
-        auto& model = ListOf(window, "lvMemo");
-        Check(model, 0);
-        Child<QRadioButton>(window, "rbtnMemoAll").click();
-        Child<QRadioButton>(window, "rbtnMemoDel").click();
-        QCOMPARE(window.PageAt(TfmMain::kPageMemo).Model().CheckedRecords().size(), std::size_t(0));
     }
 
     void doNotAskAgainWritesQuitRemindZero() {

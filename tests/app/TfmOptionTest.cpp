@@ -359,38 +359,6 @@ private slots:
         QVERIFY(RowIds(window, 0).empty());
     }
 
-    // A probe runs on stores of its own: browsing to another database and
-    // cancelling leaves the loaded one in place, and an undelete writes the
-    // loaded file only.
-    void cancelAfterBrowsingLeavesTheLoadedDatabase() {
-        Fixture f;
-        const std::string ini = f.dir.File("tamrisk.ini");
-        const std::string other = Copy(f.dir, "MemoPad.mdb", "Other.mdb");
-        AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + f.files[3] + "\nQuitRemind=0\n");
-        const auto loadedBefore = lazrine::testing::ReadFileBytes(f.files[3]);
-        const auto otherBefore = lazrine::testing::ReadFileBytes(other);
-        TfmMain window(ini, f.ui);
-        const auto rows = RowIds(window, 3);
-        QVERIFY(!rows.empty());
-        f.ui.onExec = [&](QDialog& dialog) {
-            f.ui.chosenFiles.push_back(QString::fromStdString(other));
-            Browse(dialog, 3).click();
-            QCOMPARE(Edit(dialog, 3).text().toStdString(), other);
-            Child<QPushButton>(dialog, "btnCancel").click();
-        };
-        Child<QPushButton>(window, "btnOption").click();
-        QVERIFY(f.ui.messages.empty());
-        QCOMPARE(window.Options().szFile[3], f.files[3]);
-        QCOMPARE(RowIds(window, 3), rows);
-
-        window.PageAt(3).Model().setData(window.PageAt(3).Model().index(0, 0), Qt::Checked, Qt::CheckStateRole);
-        Child<QPushButton>(window, "btnMemoUnDel").click();
-        QCOMPARE(f.ui.messages.size(), std::size_t(1));
-        QCOMPARE(f.ui.messages[0].text, QString("Palm memopad undelete successfully, 1 records were undeleted."));
-        QVERIFY(lazrine::testing::ReadFileBytes(f.files[3]) != loadedBefore);
-        QCOMPARE(lazrine::testing::ReadFileBytes(other), otherBefore);
-    }
-
     // The file named at OK is gone by the time it is loaded: the window says
     // so, with the reason, instead of showing an empty page.
     void aFailedReloadIsShown() {
