@@ -7,6 +7,7 @@
 
 #include "support/FakeWinePrefix.h"
 #include "support/PalmFileBuilder.h"
+#include "support/PalmPdbBuilder.h"
 
 namespace {
 
@@ -235,6 +236,20 @@ int main(int argc, char** argv) {
     // as an overflow row, and as a deleted one.
     Write(folder, "jet_pages", 11, Bytes{0, 26, 15, 0, 0x4F});
     Write(folder, "jet_pages", 12, Bytes{0, 26, 17, 0, 0x8F});
+    {
+        lazrine::testing::PdbLayout memos;
+        memos.records = {{0x40, 1, lazrine::testing::PdbText("Memo")}, {0x88, 2, lazrine::testing::PdbText("Gone")},
+                         {0x80, 3, {}}};
+        Write(folder, "handheld_database", 1, lazrine::testing::BuildPdb(memos));
+        lazrine::testing::PdbLayout tasks;
+        tasks.creator = "todo";
+        tasks.records = {{0x01, 4, lazrine::testing::PdbTodo(0xC621, 0x82, "Task", "Note")}};
+        Write(folder, "handheld_database", 2, lazrine::testing::BuildPdb(tasks));
+        lazrine::testing::PdbLayout contacts;
+        contacts.creator = "addr";
+        contacts.records = {{0x02, 5, lazrine::testing::PdbContact(0x00543210, {{0, "Doe"}, {1, "Jo"}, {18, "n"}})}};
+        Write(folder, "handheld_database", 3, lazrine::testing::BuildPdb(contacts));
+    }
     Write(folder, "users_file", 1,
           lazrine::testing::BuildUsersDat({{3, "Profile A", "ProfA"}, {0xA1B2C3D4, "Jos\xe9 P", "JoseP"}, {4096, "Ann", "Ann"}}));
     Write(folder, "users_file", 2, lazrine::testing::BuildUsersDat({{500, "Solo", "Solo"}}));

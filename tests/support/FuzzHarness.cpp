@@ -18,6 +18,8 @@
 #include "common/palm/database/PmJetEngine.h"
 #include "common/palm/database/PmSqlStatement.h"
 #include "common/palm/desktop/PmUsersFile.h"
+#include "common/palm/handheld/PmHandheldRecords.h"
+#include "common/palm/handheld/PmPdbFile.h"
 #include "platform/WineRegFile.h"
 #include "support/MemoryFileIo.h"
 #include "support/PalmFileBuilder.h"
@@ -512,6 +514,38 @@ std::string FuzzHarness::JetDatabasePages(std::span<const std::uint8_t> data) {
         bytes[page * kPage + offset] = data[at + 3];
     }
     return JetDatabase(bytes);
+}
+
+std::string FuzzHarness::HandheldDatabase(std::span<const std::uint8_t> data) {
+    palm::PmPdbFile pdb;
+    std::string error;
+    if (!pdb.Parse(data, error)) {
+        return error.empty() ? "a refused database gave no reason" : std::string();
+    }
+    palm::PmPdbFile::Categories categories;
+    pdb.ReadCategories(categories);
+    using Records = palm::PmHandheldRecords;
+    for (const palm::PmPdbFile::Record& record : pdb.Records()) {
+        if (record.nOffset + record.nSize > data.size()) {
+            return "a record reaches past the end of the file";
+        }
+        const auto bytes = pdb.RecordData(record);
+        Records::Memo memo;
+        Records::Todo todo;
+        Records::Event event;
+        Records::Contact contact;
+        for (const bool ok : {Records::DecodeMemo(bytes, memo, error), Records::DecodeTodo(bytes, todo, error),
+                              Records::DecodeEvent(bytes, event, error),
+                              Records::DecodeContact(bytes, contact, error)}) {
+            if (!ok && error.empty()) {
+                return "a refused record gave no reason";
+            }
+        }
+        if (event.exceptions.size() * 2 > bytes.size()) {
+            return "more exceptions than the record holds";
+        }
+    }
+    return {};
 }
 
 std::string FuzzHarness::UsersFile(std::span<const std::uint8_t> data) {

@@ -56,6 +56,9 @@ public:
     // real table definitions, catalog rows, usage maps and data pages, which
     // then go through the JetDatabase checks.
     static std::string JetDatabasePages(std::span<const std::uint8_t> data);
+    // A Palm OS record database of a handheld backup (.pdb), its records
+    // decoded as each of the four applications would.
+    static std::string HandheldDatabase(std::span<const std::uint8_t> data);
     // Palm Desktop's user list (users.dat).
     static std::string UsersFile(std::span<const std::uint8_t> data);
     // A Wine registry hive (user.reg, system.reg).
