@@ -10,10 +10,12 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lazrine"));
+    QApplication::setApplicationVersion(QStringLiteral(LAZRINE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Brings back records deleted in Palm Desktop."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption settingsOption(QStringList{QStringLiteral("settings")},
                                             QStringLiteral("Use <file> as the settings file instead of tamrisk.ini "
                                                            "beside the program."),
