@@ -31,7 +31,9 @@ check() {
 # lintian warns when run as root; its findings go to standard output.
 check lintian lintian --fail-on error,warning "$deb"
 check desktop-file-validate desktop-file-validate "$root"/usr/share/applications/*.desktop
+# The metainfo alone, then with the desktop entry and icon it names.
 check "appstreamcli validate" appstreamcli validate --pedantic --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+check "appstreamcli validate-tree" appstreamcli validate-tree --pedantic --no-net "$root"
 
 # Every warning groff can give is an error here.
 manual_pages() {
@@ -47,13 +49,19 @@ manual_pages() {
 }
 check "manual pages render without warnings" manual_pages
 
-# Bash: the command is completed from its first letters, the kind after it.
+# Bash: the command is completed from its first letters, the kind after it,
+# and --user from what the packaged lazrine-cli lists for a Palm Desktop
+# folder of two users.
 bash_completion() {
+  mkdir -p "$root/palm/Jo/todo" "$root/palm/MaryS/memopad"
+  touch "$root/palm/condmgr.dll" "$root/palm/UserData.dll"
+  printf '[Path]\nPDPath=%s/palm\n' "$root" >"$root/palm.ini"
   bash -c 'source "$1"
     t() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _lazrine_cli; echo "${COMPREPLY[*]}"; }
     [ "$(t lazrine-cli un)" = undelete ] && [ "$(t lazrine-cli undelete me)" = memos ] &&
-      [ "$(t lazrine-cli export memos --format c)" = csv ]' _ \
-    "$root/usr/share/bash-completion/completions/lazrine-cli"
+      [ "$(t lazrine-cli export memos --format c)" = csv ] &&
+      [ "$(t "$2" --settings "$3" list memos --user M)" = MaryS ]' _ \
+    "$root/usr/share/bash-completion/completions/lazrine-cli" "$root/usr/bin/lazrine-cli" "$root/palm.ini"
 }
 check "bash completion" bash_completion
 if command -v zsh >/dev/null; then
