@@ -35,7 +35,7 @@ check desktop-file-validate desktop-file-validate "$root"/usr/share/applications
 check "appstreamcli validate" appstreamcli validate --pedantic --no-net "$root"/usr/share/metainfo/*.metainfo.xml
 check "appstreamcli validate-tree" appstreamcli validate-tree --pedantic --no-net "$root"
 
-# Every warning groff can give is an error here.
+# Every warning groff can give is an error here; each page names the version.
 manual_pages() {
   local page warnings status=0
   for page in "$root"/usr/share/man/man1/*.1.gz; do
@@ -44,6 +44,7 @@ manual_pages() {
       echo "$page: $warnings"
       status=1
     fi
+    zcat "$page" | grep -q "^\.TH .* \"Lazrine $version\"" || { echo "$page: no version"; status=1; }
   done
   return $status
 }
