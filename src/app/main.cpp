@@ -3,11 +3,19 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <string_view>
 
 #include "app/QtUiServices.h"
 #include "app/TfmMain.h"
 
 int main(int argc, char** argv) {
+    // Asked alone, the version and the usage are answered on the terminal:
+    // Qt starts without a display then, so that they work where none is.
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--version" || only == "-v" || only == "--help" || only == "-h" || only == "-?" ||
+        only == "--help-all") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lazrine"));
     QApplication::setApplicationVersion(QStringLiteral(LAZRINE_VERSION));
