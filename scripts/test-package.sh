@@ -28,7 +28,7 @@ check() {
   fi
 }
 
-# lintian warns when run as root; its findings go to standard output.
+# lintian: its errors and warnings fail the check, its notes (I:) do not.
 check lintian lintian --fail-on error,warning "$deb"
 check desktop-file-validate desktop-file-validate "$root"/usr/share/applications/*.desktop
 # The metainfo alone, then with the desktop entry and icon it names.
