@@ -11,6 +11,7 @@ packages=(
   mdbtools-dev
   nlohmann-json3-dev libcli11-dev libminini-dev libxxhash-dev libical-dev
   clang libclang-rt-14-dev gcovr
+  dpkg-dev file zip lintian desktop-file-utils appstream groff-base zsh fish
   "$@"
 )
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs the whole test suite: a normal
-# build, imports of the exports into calendar and address book clients, a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer, bounded fuzzing
-# of every reader, then the Windows build under Wine. Fails when any test
-# fails.
+# build and the checks of its Debian package, imports of the exports into
+# calendar and address book clients, a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, bounded fuzzing of every reader, then the
+# Windows build under Wine. Fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +15,9 @@ echo "== build and test (RelWithDebInfo)"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+# The Debian package made from this build, and its checks.
+echo "== package"
+./scripts/test-package.sh
 
 # What khal, todoman, calcurse and khard hold after importing the exports,
 # against the source records (LAZRINE_INTEROP=0 leaves it out locally).

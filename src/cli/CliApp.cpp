@@ -15,6 +15,7 @@
 namespace lazrine::cli {
 
 int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args == std::vector<std::string>{"--version"}) { out << "lazrine-cli " LAZRINE_VERSION "\n"; return kExitOk; }
     CLI::App app{"Lists, undeletes and exports records deleted in Palm Desktop.", "lazrine-cli"};
     app.require_subcommand(1);
     // File arguments may start with '/' (a path under Wine, or written the

@@ -160,6 +160,9 @@ TEST_F(CliAppTest, UsageErrorsExitWithTwo) {
         EXPECT_NE(r.err.find("Usage"), std::string::npos) << r.err;
     }
     EXPECT_EQ(RunCli({"--help"}).code, 0);
+    const auto version = RunCli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "lazrine-cli " LAZRINE_VERSION "\n");
 }
 
 // Palm Desktop under Wine holds the file with a Windows lock (a record lock

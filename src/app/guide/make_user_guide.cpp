@@ -1,7 +1,7 @@
 // Build tool: makes the user guide, an HTML page, from the sections of the
 // README that are written for users.
 //
-//     lazrine-make-user-guide <README.md> <out.html> <section title>...
+//     lazrine-make-user-guide <README.md> <out.html> <version> <section title>...
 //
 // Each title names a "## " section of the README, taken whole in the order
 // given; a title the README lacks fails the build, so that renaming a
@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 4) {
-        std::fprintf(stderr, "usage: lazrine-make-user-guide <README.md> <out.html> <section title>...\n");
+    if (args.size() < 5) {
+        std::fprintf(stderr, "usage: lazrine-make-user-guide <README.md> <out.html> <version> <section title>...\n");
         return 2;
     }
     QFile readme(args[1]);
@@ -59,8 +59,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::map<QString, QString> sections = SectionsOf(QString::fromUtf8(readme.readAll()));
-    QString guide = QStringLiteral("# Lazrine User Guide\n\n");
-    for (qsizetype i = 3; i < args.size(); ++i) {
+    // The title names the version the guide was made for, the one the
+    // programs' --version prints.
+    const QString title = QStringLiteral("Lazrine ") + args[3] + QStringLiteral(" User Guide");
+    QString guide = QStringLiteral("# ") + title + QStringLiteral("\n\n");
+    for (qsizetype i = 4; i < args.size(); ++i) {
         const auto found = sections.find(args[i]);
         if (found == sections.end()) {
             std::fprintf(stderr, "%s has no section \"%s\"\n", qPrintable(args[1]), qPrintable(args[i]));
@@ -70,7 +73,7 @@ int main(int argc, char** argv) {
     }
     QTextDocument document;
     document.setMarkdown(guide);
-    document.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("Lazrine User Guide"));
+    document.setMetaInformation(QTextDocument::DocumentTitle, title);
     QDir().mkpath(QFileInfo(args[2]).absolutePath());
     QFile out(args[2]);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(document.toHtml().toUtf8()) < 0) {
