@@ -11,9 +11,7 @@ using Rec = PmAddrEx2Rec;
 
 const PmDbTable& PmAddrEx2Util::Table() {
     static const PmDbTable table{
-        PM_DB_ADDRESS,
-        "address\\",
-        "Address.mdb",
+        PmKind::kContacts,
         [] {
             std::vector<std::string> names;
             for (const PmAddrColumn& column : Rec::Columns()) {

@@ -35,13 +35,13 @@ public:
     // opens the connection; false for an empty path, a missing file, a file
     // the engine cannot open, and a database of another kind (see
     // MainFitsKind).
-    bool OpenDatabase(PmDbKind kind, const std::string& path);
+    bool OpenDatabase(PmKind kind, const std::string& path);
     // Whether the columns of a table "Main" belong to a database of `kind`:
     // every kind but the memo pad has columns of its own (a to-do list
     // "Description" and "Due Date", a date book "Start Time" and "End Time",
     // an address book "First Name" and "Last Name"); the table must have
     // those of `kind` and none of another kind's. `why` says what did not fit.
-    static bool MainFitsKind(PmDbKind kind, const std::vector<std::string>& columns, std::string& why);
+    static bool MainFitsKind(PmKind kind, const std::vector<std::string>& columns, std::string& why);
     // Reads "Category" into the category list; false without a database.
     bool LoadCategories();
     // Reads "Information" into the information record; false without a database.

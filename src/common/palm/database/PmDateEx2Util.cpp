@@ -107,9 +107,7 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
 
 const PmDbTable& PmDateEx2Util::Table() {
     static const PmDbTable table{
-        PM_DB_DATEBOOK,
-        "datebook\\",
-        "DateBook.mdb",
+        PmKind::kCalendar,
         {"Record ID", "Status",    "Placement", "Private", "Category", "Note",          "Start Time",   "End Time",
          "Untimed",   "Time Zone", "Location",  "Summary", "Alarm",    "Alarm Advance", "Alarm Unit",   "Repeated Event"},
         {"Start Time", "End Time", "Summary"},

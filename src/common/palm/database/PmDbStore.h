@@ -88,8 +88,8 @@ public:
     // Loads the kind's database in the user's data folder.
     bool LoadForUser(std::uint32_t userId) override {
         std::string path;
-        if (!PmUserDataPath::DataFilePath(userId, Kind::Table().szUserFolder, Kind::Table().szUserFile, path,
-                                          m_szDbError)) {
+        const PmKindInfo& info = PmKindInfo::Of(Kind::Table().nKind);
+        if (!PmUserDataPath::DataFilePath(userId, info.szDbFolder, info.szDbFile, path, m_szDbError)) {
             m_bLoaded = false;
             m_DataMgr.Clear();
             return false;

@@ -11,9 +11,7 @@ enum MemoColumn : std::size_t { kRecordId = 0, kStatus = 1, kPlacement = 2, kPri
 
 const PmDbTable& PmMemoEx2Util::Table() {
     static const PmDbTable table{
-        PM_DB_MEMO,
-        "MemoPad\\",
-        "MemoPad.mdb",
+        PmKind::kMemos,
         {"Record ID", "Status", "Placement", "Private", "Category", "Note"},
         {"Note"},
     };

@@ -29,9 +29,7 @@ enum TodoColumn : std::size_t {
 
 const PmDbTable& PmTodoEx2Util::Table() {
     static const PmDbTable table{
-        PM_DB_TODO,
-        "todo\\",
-        "Todolist.mdb",
+        PmKind::kTasks,
         {"Record ID",  "Status",         "Placement",  "Private",   "Category",
          "Note",       "Description",    "Due Date",   "Completed", "Priority",
          "Repeat On Complete Date",      "Complete Date",           "Alarm Set",
