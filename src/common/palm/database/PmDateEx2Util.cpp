@@ -108,8 +108,8 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
 const PmDbTable& PmDateEx2Util::Table() {
     static const PmDbTable table{
         PmKind::kCalendar,
-        {"Record ID", "Status",    "Placement", "Private", "Category", "Note",          "Start Time",   "End Time",
-         "Untimed",   "Time Zone", "Location",  "Summary", "Alarm",    "Alarm Advance", "Alarm Unit",   "Repeated Event"},
+        {"Record ID", "Status", "Placement", "Private", "Category", "Note", "Start Time", "End Time", "Untimed",
+         "Time Zone", "Location", "Summary", "Alarm", "Alarm Advance", "Alarm Unit", "Repeated Event"},
         {"Start Time", "End Time", "Summary"},
     };
     return table;
