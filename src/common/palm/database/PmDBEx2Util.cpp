@@ -9,7 +9,7 @@
 
 namespace lazrine::palm {
 
-bool PmDBEx2Util::OpenDatabase(PmDbKind kind, const std::string& path) {
+bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     m_szDbError.clear();
     if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
         m_szDbError = "no database file '" + path + "'";
@@ -34,15 +34,15 @@ bool PmDBEx2Util::OpenDatabase(PmDbKind kind, const std::string& path) {
     return true;
 }
 
-bool PmDBEx2Util::MainFitsKind(PmDbKind kind, const std::vector<std::string>& columns, std::string& why) {
+bool PmDBEx2Util::MainFitsKind(PmKind kind, const std::vector<std::string>& columns, std::string& why) {
     struct KindColumns {
-        PmDbKind kind;
+        PmKind kind;
         std::array<const char*, 2> names;
     };
     static constexpr KindColumns kOwn[] = {
-        {PM_DB_TODO, {"Description", "Due Date"}},
-        {PM_DB_DATEBOOK, {"Start Time", "End Time"}},
-        {PM_DB_ADDRESS, {"First Name", "Last Name"}},
+        {PmKind::kTasks, {"Description", "Due Date"}},
+        {PmKind::kCalendar, {"Start Time", "End Time"}},
+        {PmKind::kContacts, {"First Name", "Last Name"}},
     };
     // Column names compare as the engine compares them, ignoring ASCII case.
     const auto same = [](const std::string& a, std::string_view b) {

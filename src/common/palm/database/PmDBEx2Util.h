@@ -15,8 +15,8 @@ namespace lazrine::palm {
 
 // What the four database stores share: the accessor of the store's kind,
 // the category list and the information record, and the table-independent
-// steps of loading and writing rows of "Main". A store adds its column
-// table and its conversions between rows and records.
+// steps of loading and writing rows of "Main". A store (PmDbStore) adds its
+// column table and its conversions between rows and records.
 //
 // Writes follow one rule (WriteMainStatuses): an undelete changes exactly one
 // cell per record, the Status of the record's row, found by its Record ID
@@ -35,27 +35,15 @@ public:
     // opens the connection; false for an empty path, a missing file, a file
     // the engine cannot open, and a database of another kind (see
     // MainFitsKind).
-    bool OpenDatabase(PmDbKind kind, const std::string& path);
+    bool OpenDatabase(PmKind kind, const std::string& path);
     // Whether the columns of a table "Main" belong to a database of `kind`:
     // every kind but the memo pad has columns of its own (a to-do list
     // "Description" and "Due Date", a date book "Start Time" and "End Time",
     // an address book "First Name" and "Last Name"); the table must have
     // those of `kind` and none of another kind's. `why` says what did not fit.
-    static bool MainFitsKind(PmDbKind kind, const std::vector<std::string>& columns, std::string& why);
+    static bool MainFitsKind(PmKind kind, const std::vector<std::string>& columns, std::string& why);
     // Reads "Category" into the category list; false without a database.
     bool LoadCategories();
-    // Reads "Category" and gives every record the name of its category id
-    // (`szCategory`), empty for an id the table does not name. Names are a
-    // convenience: a database without a readable table still lists its
-    // records, each without a category name.
-    template <class Rec>
-    void NameCategories(std::vector<Rec>& records) {
-        LoadCategories();
-        for (Rec& rec : records) {
-            const PmCategoryEx2* category = m_CatMgr.FindById(rec.nCategoryId);
-            rec.szCategory = category != nullptr ? category->m_szName : std::string();
-        }
-    }
     // Reads "Information" into the information record; false without a database.
     bool LoadInfo();
     // The first row of "Main" with that record id, over `names`.
@@ -92,29 +80,6 @@ protected:
     // the whole write with the reason and nothing is written; cells are
     // changed in place, never by adding a row. No change writes nothing.
     bool WriteMainStatuses(std::span<const std::string> keyNames, std::span<const StatusChange> changes);
-    // Save() of a store: writes, by WriteMainStatuses, every record of
-    // `records` that `describe` gives a change for (those whose status
-    // differs from the one loaded); once written, that status counts as
-    // loaded.
-    template <class DataMgr, class Describe>
-    bool WriteChangedStatuses(std::span<const std::string> keyNames, DataMgr& records, const Describe& describe) {
-        std::vector<StatusChange> changes;
-        std::vector<std::size_t> indexes;
-        for (std::size_t i = 0; i < records.Count(); ++i) {
-            StatusChange change;
-            if (describe(records.At(i), change)) {
-                changes.push_back(std::move(change));
-                indexes.push_back(i);
-            }
-        }
-        if (!WriteMainStatuses(keyNames, changes)) {
-            return false;
-        }
-        for (std::size_t k = 0; k < indexes.size(); ++k) {
-            records.At(indexes[k]).nLoadedStatus = changes[k].nStatus;
-        }
-        return true;
-    }
     // Every row of "Main" over `names`, in table order, handed to `add`.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
 

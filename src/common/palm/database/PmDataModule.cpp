@@ -7,18 +7,14 @@ PmDataModule& PmDataModule::Main() {
     return dmMain;
 }
 
-int PmDataModule::Slot(PmDbKind kind) {
-    return kind >= PM_DB_ADDRESS && kind <= PM_DB_MEMO ? static_cast<int>(kind) - 1 : -1;
+PmJetEngine* PmDataModule::GetConnection(PmKind kind) {
+    const auto slot = static_cast<std::size_t>(kind);
+    return slot < m_Connections.size() ? &m_Connections[slot] : nullptr;
 }
 
-PmJetEngine* PmDataModule::GetConnection(PmDbKind kind) {
-    const int slot = Slot(kind);
-    return slot < 0 ? nullptr : &m_Connections[static_cast<std::size_t>(slot)];
-}
-
-PmDbQuery* PmDataModule::GetQuery(PmDbKind kind) {
-    const int slot = Slot(kind);
-    return slot < 0 ? nullptr : &m_Queries[static_cast<std::size_t>(slot)];
+PmDbQuery* PmDataModule::GetQuery(PmKind kind) {
+    const auto slot = static_cast<std::size_t>(kind);
+    return slot < m_Queries.size() ? &m_Queries[slot] : nullptr;
 }
 
 }  // namespace lazrine::palm

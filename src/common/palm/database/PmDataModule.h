@@ -1,22 +1,14 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 
+#include "common/palm/PmKindInfo.h"
 #include "common/palm/database/PmDbQuery.h"
 #include "common/palm/database/PmJetEngine.h"
 
 namespace lazrine::palm {
 
-// Which kind of Palm data a database holds; picks its connection and query.
-enum PmDbKind : std::int32_t {
-    PM_DB_ADDRESS = 1,
-    PM_DB_DATEBOOK = 2,
-    PM_DB_TODO = 3,
-    PM_DB_MEMO = 4,
-};
-
-// The data module: one connection and one query per kind of database, alive
+// The data module: one connection and one query per kind of data, alive
 // for the whole run. All accessors of one kind share them, so at most one
 // database of each kind is open at a time and a row-by-row read must finish
 // before another statement of the same kind runs. Used from one thread.
@@ -25,15 +17,13 @@ public:
     // The program's data module.
     static PmDataModule& Main();
 
-    // None for any other kind.
-    PmJetEngine* GetConnection(PmDbKind kind);
-    PmDbQuery* GetQuery(PmDbKind kind);
+    // The kind's connection and query; none for a value that names no kind.
+    PmJetEngine* GetConnection(PmKind kind);
+    PmDbQuery* GetQuery(PmKind kind);
 
 private:
-    static int Slot(PmDbKind kind);
-
-    std::array<PmJetEngine, 4> m_Connections;
-    std::array<PmDbQuery, 4> m_Queries;
+    std::array<PmJetEngine, kPmKindCount> m_Connections;
+    std::array<PmDbQuery, kPmKindCount> m_Queries;
 };
 
 }  // namespace lazrine::palm

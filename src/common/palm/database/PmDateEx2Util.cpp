@@ -1,7 +1,6 @@
 #include "common/palm/database/PmDateEx2Util.h"
 
 #include "common/palm/database/PmValueHelpers.h"
-#include "common/palm/desktop/PmUserDataPath.h"
 
 namespace lazrine::palm {
 namespace {
@@ -106,69 +105,20 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
 
 }  // namespace
 
-const std::vector<std::string>& PmDateEx2Util::ColumnNames() {
-    static const std::vector<std::string> names{
-        "Record ID", "Status",    "Placement", "Private", "Category", "Note",          "Start Time",   "End Time",
-        "Untimed",   "Time Zone", "Location",  "Summary", "Alarm",    "Alarm Advance", "Alarm Unit",   "Repeated Event",
+const PmDbTable& PmDateEx2Util::Table() {
+    static const PmDbTable table{
+        PmKind::kCalendar,
+        {"Record ID", "Status", "Placement", "Private", "Category", "Note", "Start Time", "End Time", "Untimed",
+         "Time Zone", "Location", "Summary", "Alarm", "Alarm Advance", "Alarm Unit", "Repeated Event"},
+        {"Start Time", "End Time", "Summary"},
     };
-    return names;
+    return table;
 }
 
-std::string PmDateEx2Util::ColumnName(std::size_t index) {
-    return index < kColumnCount ? ColumnNames()[index] : std::string();
-}
-
-bool PmDateEx2Util::Load(const std::string& path) {
-    m_bLoaded = false;
-    m_DataMgr.Clear();
-    if (path.empty()) {
-        m_szDbError = "no file name given";
-        return false;
-    }
-    if (!OpenDatabase(PM_DB_DATEBOOK, path) || !LoadRows()) {
-        m_DataMgr.Clear();
-        return false;
-    }
-    NameCategories(m_DataMgr.Records());
-    m_bLoaded = true;
-    return true;
-}
-
-bool PmDateEx2Util::LoadForUser(std::uint32_t userId) {
-    std::string path;
-    if (!PmUserDataPath::DataFilePath(userId, "datebook\\", "DateBook.mdb", path, m_szDbError)) {
-        m_bLoaded = false;
-        m_DataMgr.Clear();
-        return false;
-    }
-    return Load(path);
-}
-
-bool PmDateEx2Util::LoadRows() {
-    return LoadMainRows(ColumnNames(), [this](const PmValues& values) {
-        PmDateEx2Rec rec;
-        RowToRecord(values, rec);
-        rec.nLoadedStatus = rec.nStatus;
-        m_DataMgr.Add(std::move(rec));
-    });
-}
-
-bool PmDateEx2Util::RowToRecord(const PmValues& values, PmDateEx2Rec& rec) {
-    if (values.size() != kColumnCount) {
-        return false;
-    }
+void PmDateEx2Util::ReadRow(const PmValues& values, PmDateEx2Rec& rec) {
     for (std::size_t i = 0; i < kColumnCount; ++i) {
         ValueToField(values[i], i, rec);
     }
-    return true;
-}
-
-bool PmDateEx2Util::Save() {
-    static const std::vector<std::string> kKeyTextNames{"Start Time", "End Time", "Summary"};
-    return WriteChangedStatuses(kKeyTextNames, m_DataMgr, [](const PmDateEx2Rec& rec, StatusChange& change) {
-        change = {rec.nRecordId, rec.nLoadedStatus, rec.nStatus, {rec.szStartTime, rec.szEndTime, rec.szSummary}};
-        return rec.nStatus != rec.nLoadedStatus;
-    });
 }
 
 }  // namespace lazrine::palm

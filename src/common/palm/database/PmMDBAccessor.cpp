@@ -4,12 +4,12 @@
 
 namespace lazrine::palm {
 
-PmMDBAccessor::PmMDBAccessor(PmDataModule& module, PmDbKind kind, const std::string& path)
+PmMDBAccessor::PmMDBAccessor(PmDataModule& module, PmKind kind, const std::string& path)
     : m_pDataModule(&module), m_nKind(kind) {
     Connect(kind, path);
 }
 
-void PmMDBAccessor::Connect(PmDbKind kind, const std::string& path) {
+void PmMDBAccessor::Connect(PmKind kind, const std::string& path) {
     m_nKind = kind;
     m_szPath = path;
     m_szLastError.clear();

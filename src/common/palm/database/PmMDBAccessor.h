@@ -11,12 +11,12 @@ namespace lazrine::palm {
 // connection and query of that kind in the data module (not owned).
 class PmMDBAccessor : public PmDataAccessor {
 public:
-    PmMDBAccessor(PmDataModule& module, PmDbKind kind, const std::string& path);
+    PmMDBAccessor(PmDataModule& module, PmKind kind, const std::string& path);
 
     // (Re)binds to a kind and a file and opens the kind's connection on it.
     // A missing file leaves the connection as it was. LastError() says why
     // a connection did not open.
-    void Connect(PmDbKind kind, const std::string& path);
+    void Connect(PmKind kind, const std::string& path);
     // The kind's connection is open on this accessor's file.
     bool IsConnected();
 
@@ -28,12 +28,12 @@ public:
 
     PmJetEngine* GetConnection() { return m_pDataModule->GetConnection(m_nKind); }
     PmDbQuery* GetQuery() { return m_pDataModule->GetQuery(m_nKind); }
-    PmDbKind Kind() const { return m_nKind; }
+    PmKind Kind() const { return m_nKind; }
     const std::string& Path() const { return m_szPath; }
 
 private:
     PmDataModule* m_pDataModule;
-    PmDbKind m_nKind;
+    PmKind m_nKind;
     std::string m_szPath;
 };
 

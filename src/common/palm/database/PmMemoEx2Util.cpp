@@ -1,68 +1,24 @@
 #include "common/palm/database/PmMemoEx2Util.h"
 
 #include "common/palm/database/PmValueHelpers.h"
-#include "common/palm/desktop/PmUserDataPath.h"
 
 namespace lazrine::palm {
 namespace {
 
 enum MemoColumn : std::size_t { kRecordId = 0, kStatus = 1, kPlacement = 2, kPrivate = 3, kCategory = 4, kNote = 5 };
 
-// The text columns a record's row must still hold before its status is written.
-const std::vector<std::string>& KeyTextNames() {
-    static const std::vector<std::string> names{"Note"};
-    return names;
-}
-
 }  // namespace
 
-const std::vector<std::string>& PmMemoEx2Util::ColumnNames() {
-    static const std::vector<std::string> names{"Record ID", "Status", "Placement", "Private", "Category", "Note"};
-    return names;
+const PmDbTable& PmMemoEx2Util::Table() {
+    static const PmDbTable table{
+        PmKind::kMemos,
+        {"Record ID", "Status", "Placement", "Private", "Category", "Note"},
+        {"Note"},
+    };
+    return table;
 }
 
-std::string PmMemoEx2Util::ColumnName(std::size_t index) {
-    return index < kColumnCount ? ColumnNames()[index] : std::string();
-}
-
-bool PmMemoEx2Util::Load(const std::string& path) {
-    m_bLoaded = false;
-    m_DataMgr.Clear();
-    if (path.empty()) {
-        m_szDbError = "no file name given";
-        return false;
-    }
-    if (!OpenDatabase(PM_DB_MEMO, path) || !LoadRows()) {
-        m_DataMgr.Clear();
-        return false;
-    }
-    NameCategories(m_DataMgr.Records());
-    m_bLoaded = true;
-    return true;
-}
-
-bool PmMemoEx2Util::LoadForUser(std::uint32_t userId) {
-    std::string path;
-    if (!PmUserDataPath::DataFilePath(userId, "MemoPad\\", "MemoPad.mdb", path, m_szDbError)) {
-        m_bLoaded = false;
-        m_DataMgr.Clear();
-        return false;
-    }
-    return Load(path);
-}
-
-bool PmMemoEx2Util::LoadRows() {
-    return LoadMainRows(ColumnNames(), [this](const PmValues& values) {
-        PmMemoEx2Rec rec;
-        RowToRecord(values, rec);
-        m_DataMgr.Add(std::move(rec));
-    });
-}
-
-bool PmMemoEx2Util::RowToRecord(const PmValues& values, PmMemoEx2Rec& rec) {
-    if (values.size() != kColumnCount) {
-        return false;
-    }
+void PmMemoEx2Util::ReadRow(const PmValues& values, PmMemoEx2Rec& rec) {
     auto intOf = [](const PmVariant& v) {
         std::int32_t n = 0;
         return PmGetInt(&v, n) ? n : 0;
@@ -76,7 +32,6 @@ bool PmMemoEx2Util::RowToRecord(const PmValues& values, PmMemoEx2Rec& rec) {
     PmGetInt(&values[kCategory], rec.nCategoryId);
     PmGetText(&values[kNote], rec.szNote);
     rec.nLoadedStatus = rec.nStatus;
-    return true;
 }
 
 bool PmMemoEx2Util::ValueToField(const PmVariant& value, std::size_t index, PmMemoEx2Rec& rec) {
@@ -158,13 +113,6 @@ std::vector<std::size_t> PmMemoEx2Util::ListChanges(const PmMemoEx2Rec& rec, con
         list.push_back(kNote);
     }
     return list;
-}
-
-bool PmMemoEx2Util::Save() {
-    return WriteChangedStatuses(KeyTextNames(), m_DataMgr, [](const PmMemoEx2Rec& rec, StatusChange& change) {
-        change = {rec.nRecordId, rec.nLoadedStatus, rec.nStatus, {rec.szNote}};
-        return rec.nStatus != rec.nLoadedStatus;
-    });
 }
 
 }  // namespace lazrine::palm

@@ -231,10 +231,10 @@ TEST_F(PmTodoEx2UtilTest, DatabasesOfOtherKindsAreRefused) {
     EXPECT_EQ(PmTodoInfo::ProbeFile(Fixture("Todolist.mdb")), PM_STORE_DATABASE);
 
     std::string why;
-    EXPECT_TRUE(PmDBEx2Util::MainFitsKind(PM_DB_TODO, {"Record ID", "description", "DUE DATE"}, why));
-    EXPECT_FALSE(PmDBEx2Util::MainFitsKind(PM_DB_TODO, {"Record ID", "Description"}, why));
-    EXPECT_FALSE(PmDBEx2Util::MainFitsKind(PM_DB_MEMO, {"Note", "Start Time"}, why));
-    EXPECT_TRUE(PmDBEx2Util::MainFitsKind(PM_DB_MEMO, {"Record ID", "Note"}, why));
+    EXPECT_TRUE(PmDBEx2Util::MainFitsKind(PmKind::kTasks, {"Record ID", "description", "DUE DATE"}, why));
+    EXPECT_FALSE(PmDBEx2Util::MainFitsKind(PmKind::kTasks, {"Record ID", "Description"}, why));
+    EXPECT_FALSE(PmDBEx2Util::MainFitsKind(PmKind::kMemos, {"Note", "Start Time"}, why));
+    EXPECT_TRUE(PmDBEx2Util::MainFitsKind(PmKind::kMemos, {"Record ID", "Note"}, why));
 }
 
 // Probing a file never disturbs the database that is loaded.
