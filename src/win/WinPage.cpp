@@ -183,24 +183,6 @@ LRESULT WinPage::OnNotify(const NMHDR& header) {
             case LVN_GETDISPINFOW:
                 FillCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
                 return 0;
-            case LVN_ITEMCHANGED: {
-                // A state image set on a row from outside (LVM_SETITEMSTATE):
-                // index 2 is checked, 1 unchecked; a change of selection
-                // carries none and leaves the check alone.
-                const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-                const UINT image = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
-                if ((change.uChanged & LVIF_STATE) == 0 || (image != 1 && image != 2)) {
-                    return 0;
-                }
-                if (change.iItem < 0) {
-                    m_Session.SetAllChecked(image == 2);
-                    ShowChecks();
-                } else if (static_cast<std::size_t>(change.iItem) < m_Session.Shown().size() &&
-                           m_Session.IsChecked(static_cast<std::size_t>(change.iItem)) != (image == 2)) {
-                    Toggle(change.iItem);
-                }
-                return 0;
-            }
             default:
                 return 0;
         }
@@ -240,6 +222,32 @@ LRESULT CALLBACK WinPage::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
                 return 0;
             }
             break;
+        case LVM_SETITEMSTATE: {
+            // A virtual list keeps no state image of its own: a check set
+            // from outside (ListView_SetCheckState; index 2 checked, 1
+            // unchecked) goes to the session, the rest to the list.
+            auto* item = reinterpret_cast<LVITEMW*>(lParam);
+            if (item == nullptr || (item->stateMask & LVIS_STATEIMAGEMASK) == 0) {
+                break;
+            }
+            const UINT image = (item->state & LVIS_STATEIMAGEMASK) >> 12;
+            const auto row = static_cast<int>(wParam);
+            if (image == 1 || image == 2) {
+                if (row < 0) {
+                    self->m_Session.SetAllChecked(image == 2);
+                    self->ShowChecks();
+                } else if (static_cast<std::size_t>(row) < self->m_Session.Shown().size() &&
+                           self->m_Session.IsChecked(static_cast<std::size_t>(row)) != (image == 2)) {
+                    self->Toggle(row);
+                }
+            }
+            LVITEMW rest = *item;
+            rest.stateMask &= ~static_cast<UINT>(LVIS_STATEIMAGEMASK);
+            if (rest.stateMask == 0) {
+                return TRUE;
+            }
+            return ::DefSubclassProc(hwnd, message, wParam, reinterpret_cast<LPARAM>(&rest));
+        }
         case WM_CHAR:
             // Space is a toggle, not the start of a search by typing.
             if (wParam == L' ') {

@@ -22,9 +22,10 @@ namespace lazrine::win {
 //
 // The list is virtual (owner data): it holds no items, only their count,
 // and asks for each visible cell when it draws it, so that 100,000 records
-// open at once. A check changes only in the kind session, by a click on the
-// check box, by Space on the focused row or by a state-image change sent to
-// the list; whichever it was, it changes exactly once.
+// open at once. A check lives only in the kind session and changes by a
+// click on the check box, by Space on the focused row or by a state image
+// set on a row (LVM_SETITEMSTATE, as ListView_SetCheckState sends). The list
+// is never left to toggle a box itself, so each of these changes it once.
 //
 // Controls are named after the kind's prefix ("Memo": rbtnMemoDel,
 // rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel,
