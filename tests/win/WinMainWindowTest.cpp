@@ -187,6 +187,13 @@ TEST_F(WinMainWindowTest, PagesShowTheirKindsColumnsAndRecords) {
             EXPECT_EQ(::IsWindowEnabled(Named(kind, "btn", "UnDel")) != FALSE, undelete) << suffix;
         }
     }
+    // Help and the web site link open the guide (no web site is configured).
+    Click(Named("btnHelp"));
+    HWND link = Named("lnkTodoWeb");
+    NMLINK click{};
+    click.hdr = {link, static_cast<UINT_PTR>(::GetDlgCtrlID(link)), NM_CLICK};
+    ::SendMessageW(::GetParent(link), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(ui.urls, (std::vector<std::string>{"C:\\guide.html", "C:\\guide.html"}));
     // Without Palm Desktop users the status bar says why, as the session does.
     session::Workspace same(ini);
     same.Open();
