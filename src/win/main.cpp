@@ -88,6 +88,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     }
     window.QuitWhenClosed();
     ::ShowWindow(window.Handle(), show);
+    // The keyboard starts in the list of the page shown first.
+    ::SetFocus(window.Control("lvMemo"));
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         // Tab, the arrow keys and the mnemonics move between the controls.

@@ -3,16 +3,21 @@
 namespace lazrine::testing {
 
 void FakeWinUiServices::Information(const std::string& caption, const std::string& text) {
-    messages.push_back({false, caption, text, {}});
+    Record({false, caption, text, {}});
 }
 
-void FakeWinUiServices::Error(const std::string& caption, const std::string& text) {
-    messages.push_back({true, caption, text, {}});
-}
+void FakeWinUiServices::Error(const std::string& caption, const std::string& text) { Record({true, caption, text, {}}); }
 
 void FakeWinUiServices::ErrorWithDetail(const std::string& caption, const std::string& text,
                                         const std::string& detail) {
-    messages.push_back({true, caption, text, detail});
+    Record({true, caption, text, detail});
+}
+
+void FakeWinUiServices::Record(Message message) {
+    messages.push_back(std::move(message));
+    if (onMessage) {
+        onMessage();
+    }
 }
 
 bool FakeWinUiServices::Ask(const std::string& /*caption*/, const std::string& text) {

@@ -38,6 +38,8 @@ public:
     INT_PTR RunDialog(win::WinDialog& dialog, HWND owner) override;
 
     std::vector<Message> messages;
+    // Runs once a box was recorded, as if while the user reads it.
+    std::function<void()> onMessage;
     std::vector<std::string> questions;
     bool answer = true;
     std::deque<std::string> openAnswers;
@@ -46,6 +48,9 @@ public:
     std::vector<std::string> urls;
     std::function<void(HWND dialog)> onDialog;
     int dialogs = 0;
+
+private:
+    void Record(Message message);
 };
 
 }  // namespace lazrine::testing

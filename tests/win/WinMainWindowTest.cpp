@@ -18,6 +18,7 @@
 #include "session/KindSession.h"
 #include "session/Messages.h"
 #include "session/Workspace.h"
+#include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "win/WinMainWindow.h"
@@ -294,6 +295,28 @@ TEST_F(WinMainWindowTest, ChecksFollowKeysClicksAndStateAndUndeleteOnlyThem) {
     EXPECT_EQ(Count(list), deleted - 2);
     EXPECT_EQ(CountsIn(PmKind::kMemos, paths[3]).first, deleted - 2);
     EXPECT_EQ(Cell(list, 0, 0), third);
+}
+
+// Another program holds the file while undeleting: the error says so,
+// nothing is claimed, the file stays as it was and the list shows it again.
+TEST_F(WinMainWindowTest, AFailedSaveClaimsNothing) {
+    Settings({"", "", "", "dat/memopad-classic.dat"});
+    Open();
+    HWND list = Named("lvMemo");
+    const int deleted = Count(list);
+    const std::vector<std::uint8_t> before = ReadFileBytes(paths[3]);
+    Click(Named("btnMemoSel"));
+    auto lock = std::make_unique<ForeignLock>(paths[3], ForeignLock::Kind::kWholeFile);
+    ASSERT_TRUE(lock->Held());
+    // The other program lets go while the error is on screen.
+    ui.onMessage = [&] { lock.reset(); };
+    Click(Named("btnMemoUnDel"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].error);
+    EXPECT_EQ(ui.messages[0].caption, session::Messages::kError);
+    EXPECT_EQ(ReadFileBytes(paths[3]), before);
+    EXPECT_EQ(Count(list), deleted);
+    EXPECT_FALSE(Checked(list, 0));
 }
 
 // Export writes the checked records (all shown ones once agreed) to the
