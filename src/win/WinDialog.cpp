@@ -81,7 +81,7 @@ HWND WinDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD 
     return control;
 }
 
-INT_PTR CALLBACK WinDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK WinDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<WinDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);

@@ -48,7 +48,9 @@ protected:
     HWND Item(int id) const { return ::GetDlgItem(m_hwnd, id); }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Called by the system: no exception leaves it (noexcept ends the
+    // program instead of unwinding through the system's frames).
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     const DLGTEMPLATE* Template();
 
     const wchar_t* m_szTitle;

@@ -61,7 +61,9 @@ public:
     void QuitWhenClosed() { m_bQuitWhenClosed = true; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Called by the system: no exception leaves it (noexcept ends the
+    // program instead of unwinding through the system's frames).
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void BuildControls();
     HWND Add(const wchar_t* cls, const wchar_t* text, DWORD style, int id, std::string name, int x, int y, int width,

@@ -194,7 +194,7 @@ LRESULT WinPage::OnNotify(const NMHDR& header) {
 }
 
 LRESULT CALLBACK WinPage::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                                   DWORD_PTR data) {
+                                   DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<WinPage*>(data);
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -263,7 +263,7 @@ LRESULT CALLBACK WinPage::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK WinPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WinPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<WinPage*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->m_hwnd = hwnd;

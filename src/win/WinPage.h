@@ -57,9 +57,11 @@ public:
     void ShowAllChosen(bool all);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The system calls these; no exception leaves them (noexcept ends the
+    // program instead of unwinding through the system's frames).
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
+                                     DWORD_PTR data) noexcept;
     LRESULT OnNotify(const NMHDR& header);
     void FillCell(NMLVDISPINFOW& info);
     void Toggle(int row);
