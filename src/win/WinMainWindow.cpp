@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/TextCodec.h"
@@ -109,9 +110,16 @@ HWND WinMainWindow::Add(const wchar_t* cls, const wchar_t* text, DWORD style, in
 
 void WinMainWindow::BuildControls() {
     const WinMetrics& m = *m_pMetrics;
-    Add(L"STATIC", L"Select Palm Desktop User:", SS_LEFT | SS_NOPREFIX, kUserLabel, "lblUser", 8, 12, 150, 20);
-    Add(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kUser, "cmbUser", 160, 8, 260, 200);
+    const wchar_t* const userText = L"Select Palm Desktop User:";
+    HWND label = Add(L"STATIC", userText, SS_LEFT | SS_NOPREFIX, kUserLabel, "lblUser", 8, 12, 150, 20);
+    HWND combo = Add(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kUser, "cmbUser", 160,
+                     8, 260, 200);
     HWND option = Add(L"BUTTON", L"...", BS_PUSHBUTTON | WS_TABSTOP, kOption, "btnOption", 424, 8, 28, 24);
+    // The user list and "..." follow the label, however wide the font makes it.
+    const int labelWidth = std::max(m.Px(150), m.TextWidth(userText) + m.Px(4));
+    ::MoveWindow(label, m.Px(8), m.Px(12), labelWidth, m.Px(20), FALSE);
+    ::MoveWindow(combo, m.Px(10) + labelWidth, m.Px(8), m.Px(260), m.Px(200), FALSE);
+    ::MoveWindow(option, m.Px(274) + labelWidth, m.Px(8), m.Px(28), m.Px(24), FALSE);
     Add(L"BUTTON", L"&Help", BS_PUSHBUTTON | WS_TABSTOP, kHelp, "btnHelp", 630, 8, 75, 24);
     Add(L"BUTTON", L"E&xit", BS_PUSHBUTTON | WS_TABSTOP, kExit, "btnExit", 711, 8, 75, 24);
     HWND status = Add(STATUSCLASSNAMEW, L"", 0, kStatus, "sbMain", 0, 0, 0, 0);

@@ -36,6 +36,17 @@ WinMetrics::WinMetrics(HWND window) : m_nDpi(static_cast<int>(DpiOf(window))) {
     }
 }
 
+int WinMetrics::TextWidth(std::wstring_view text) const {
+    SIZE size{};
+    if (HDC screen = ::GetDC(nullptr)) {
+        HGDIOBJ previous = ::SelectObject(screen, m_font ? m_font.Get() : ::GetStockObject(DEFAULT_GUI_FONT));
+        ::GetTextExtentPoint32W(screen, text.data(), static_cast<int>(text.size()), &size);
+        ::SelectObject(screen, previous);
+        ::ReleaseDC(nullptr, screen);
+    }
+    return size.cx;
+}
+
 void WinMetrics::Apply(HWND control) const {
     HFONT font = m_font ? m_font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "win/WinHandle.h"
 
 namespace lazrine::win {
@@ -20,6 +22,9 @@ public:
     // A length given at 96 dpi, in this screen's pixels.
     int Px(int length) const { return ::MulDiv(length, m_nDpi, 96); }
     HFONT Font() const { return m_font.Get(); }
+    // The width of `text` in the message font, in this screen's pixels, so
+    // that a label or a check box never cuts its text whatever the font.
+    int TextWidth(std::wstring_view text) const;
     // Gives `control` the message font.
     void Apply(HWND control) const;
 

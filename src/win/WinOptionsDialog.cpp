@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "session/Messages.h"
 #include "win/WinText.h"
 
@@ -46,8 +48,13 @@ void WinOptionsDialog::OnInit() {
         HWND check = AddControl(L"BUTTON", L"File Name", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
                                 IdOf(kFileCheck, KindAt(kind)), 24, 86, 84, 22);
         ::SendMessageW(check, BM_SETCHECK, stored.empty() ? BST_UNCHECKED : BST_CHECKED, 0);
-        AddControl(L"EDIT", WinText::Wide(stored).c_str(), ES_AUTOHSCROLL | WS_TABSTOP, IdOf(kFileEdit, KindAt(kind)),
-                   112, 86, 310, 23, WS_EX_CLIENTEDGE);
+        HWND edit = AddControl(L"EDIT", WinText::Wide(stored).c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
+                               IdOf(kFileEdit, KindAt(kind)), 112, 86, 310, 23, WS_EX_CLIENTEDGE);
+        // The edit takes what the check box's text leaves before "...".
+        const WinMetrics& m = Metrics();
+        const int checkWidth = std::max(m.Px(84), m.TextWidth(L"File Name") + m.Px(26));
+        ::MoveWindow(check, m.Px(24), m.Px(86), checkWidth, m.Px(22), FALSE);
+        ::MoveWindow(edit, m.Px(28) + checkWidth, m.Px(86), m.Px(394) - checkWidth, m.Px(23), FALSE);
         AddControl(L"BUTTON", L"...", BS_PUSHBUTTON | WS_TABSTOP, IdOf(kFileBrowse, KindAt(kind)), 428, 86, 28, 23);
         UpdateKind(kind);
     }

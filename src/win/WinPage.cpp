@@ -114,9 +114,13 @@ void WinPage::Place(const RECT& area) {
     const WinMetrics& m = m_Metrics;
     const int rowY = height - m.Px(36);
     const auto put = [&](Control c, int x, int y, int w, int h) { ::MoveWindow(Item(c), x, y, w, h, TRUE); };
-    put(kShow, m.Px(8), m.Px(12), m.Px(40), m.Px(20));
-    put(kDel, m.Px(52), m.Px(8), m.Px(130), m.Px(24));
-    put(kAll, m.Px(186), m.Px(8), m.Px(120), m.Px(24));
+    // The radio buttons follow their texts' widths, plus room for the circle.
+    const int showWidth = m.TextWidth(L"Show:") + m.Px(6);
+    const int delWidth = m.TextWidth(L"Deleted Records") + m.Px(26);
+    const int allWidth = m.TextWidth(L"All Records") + m.Px(26);
+    put(kShow, m.Px(8), m.Px(12), showWidth, m.Px(20));
+    put(kDel, m.Px(8) + showWidth, m.Px(8), delWidth, m.Px(24));
+    put(kAll, m.Px(20) + showWidth + delWidth, m.Px(8), allWidth, m.Px(24));
     put(kList, m.Px(8), m.Px(38), width - m.Px(16), rowY - m.Px(46));
     put(kSel, m.Px(8), rowY, m.Px(90), m.Px(26));
     put(kClear, m.Px(104), rowY, m.Px(90), m.Px(26));
