@@ -167,10 +167,38 @@ void WinMainWindow::BuildControls() {
 }
 
 void WinMainWindow::SelectPage(int page) {
+    // The keyboard, when it was on a page, moves to the list of the new one
+    // rather than stay on a hidden control.
+    HWND focus = ::GetFocus();
+    bool focusOnPage = false;
+    for (const auto& p : m_pages) {
+        focusOnPage = focusOnPage || (focus != nullptr && ::IsChild(p->Handle(), focus));
+    }
     ::SendMessageW(Control("spMain"), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     for (int p = 0; p < kPageCount; ++p) {
         ::ShowWindow(PageAt(p).Handle(), p == page ? SW_SHOW : SW_HIDE);
     }
+    if (focusOnPage) {
+        ::SetFocus(PageAt(page).Item(WinPage::kList));
+    }
+}
+
+bool WinMainWindow::TranslatePageKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !m_window || (::GetKeyState(VK_CONTROL) & 0x8000) == 0 ||
+        (msg.hwnd != m_window.Get() && !::IsChild(m_window.Get(), msg.hwnd))) {
+        return false;
+    }
+    int step = 0;
+    if (msg.wParam == VK_TAB) {
+        step = (::GetKeyState(VK_SHIFT) & 0x8000) != 0 ? -1 : 1;
+    } else if (msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR) {
+        step = msg.wParam == VK_NEXT ? 1 : -1;
+    } else {
+        return false;
+    }
+    const auto current = static_cast<int>(::SendMessageW(Control("spMain"), TCM_GETCURSEL, 0, 0));
+    SelectPage((current + step + kPageCount) % kPageCount);
+    return true;
 }
 
 void WinMainWindow::FillUserList() {

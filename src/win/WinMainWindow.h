@@ -59,6 +59,9 @@ public:
     const session::OptionRec& Options() const { return m_Workspace.Options(); }
     // Ends the program's message loop when the window goes.
     void QuitWhenClosed() { m_bQuitWhenClosed = true; }
+    // Ctrl+Tab and Ctrl+Page Down show the next page, with Shift or Page Up
+    // the one before, as in any window with tabs; true when `msg` was one.
+    bool TranslatePageKey(const MSG& msg);
 
 private:
     // Called by the system: no exception leaves it (noexcept ends the

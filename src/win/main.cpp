@@ -93,7 +93,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         // Tab, the arrow keys and the mnemonics move between the controls.
-        if (window.Handle() == nullptr || !::IsDialogMessageW(window.Handle(), &msg)) {
+        if (window.Handle() == nullptr ||
+            (!window.TranslatePageKey(msg) && !::IsDialogMessageW(window.Handle(), &msg))) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
