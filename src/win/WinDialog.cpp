@@ -101,7 +101,8 @@ INT_PTR CALLBACK WinDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
         ::SetWindowPos(hwnd, nullptr, area.left + (area.right - area.left - width) / 2,
                        area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         self->OnInit();
-        return TRUE;
+        // A control the dialog focused keeps the focus; else the first one takes it.
+        return ::IsChild(hwnd, ::GetFocus()) ? FALSE : TRUE;
     }
     auto* self = reinterpret_cast<WinDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr) {
@@ -115,6 +116,13 @@ INT_PTR CALLBACK WinDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, L
             if (LOWORD(wParam) == IDCANCEL) {
                 self->End(IDCANCEL);
                 return TRUE;
+            }
+            return FALSE;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush = self->ControlBrush(reinterpret_cast<HWND>(lParam))) {
+                ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+                return reinterpret_cast<INT_PTR>(brush);
             }
             return FALSE;
         case WM_NOTIFY:

@@ -38,6 +38,9 @@ protected:
     virtual bool OnCommand(int id, int code) = 0;
     // A control's WM_NOTIFY.
     virtual void OnNotify(const NMHDR& /*header*/) {}
+    // The background of a control that lies on something other than the
+    // dialog (a tab control's body); null: the dialog's own.
+    virtual HBRUSH ControlBrush(HWND /*control*/) { return nullptr; }
     // Ends the dialog with `result`.
     void End(INT_PTR result);
 

@@ -1,6 +1,7 @@
 #include "win/WinOptionsDialog.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -146,6 +147,18 @@ bool WinOptionsDialog::OnCommand(int id, int code) {
         }
     }
     return false;
+}
+
+HBRUSH WinOptionsDialog::ControlBrush(HWND control) {
+    // The check boxes lie on the tab control's body, whose colour a theme
+    // makes that of a window.
+    const int id = ::GetDlgCtrlID(control);
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (id == IdOf(kFileCheck, KindAt(kind))) {
+            return ::GetSysColorBrush(::IsAppThemed() ? COLOR_WINDOW : COLOR_BTNFACE);
+        }
+    }
+    return nullptr;
 }
 
 void WinOptionsDialog::OnNotify(const NMHDR& header) {

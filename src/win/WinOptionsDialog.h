@@ -42,6 +42,7 @@ private:
     void OnInit() override;
     bool OnCommand(int id, int code) override;
     void OnNotify(const NMHDR& header) override;
+    HBRUSH ControlBrush(HWND control) override;
 
     void ShowKind(int kind);
     void UpdateKind(int kind);
