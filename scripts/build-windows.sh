@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows command-line program and the test binary with
-# MinGW-w64: build/windows/x86_64/lazrine/src/lazrine-cli.exe (one static
-# file) and build/windows/x86_64/lazrine/tests/lazrine_tests.exe, run under
-# Wine by scripts/test-windows.sh. The 32-bit (i686) program is compiled too,
+# Cross-builds the Windows programs and their test binaries with MinGW-w64:
+# build/windows/x86_64/lazrine/src/lazrine-cli.exe and lazrine.exe (the
+# window; each one static file), build/windows/x86_64/lazrine/tests/
+# lazrine_tests.exe and tests/win/lazrine_win_tests.exe, run under Wine by
+# scripts/test-windows.sh. The 32-bit (i686) program is compiled too,
 # unless --64-only is given; it is not run (that needs 32-bit Wine).
 #
 # The libraries Debian ships for Linux only are built from their Debian
@@ -86,10 +87,18 @@ for arch in "${arches[@]}"; do
     -DLAZRINE_WINDOWS_DEPS="$deps" -DLAZRINE_BUILD_GUI=OFF -DLAZRINE_BUILD_BENCHMARKS=OFF \
     -DLAZRINE_BUILD_FUZZERS=OFF >/dev/null
   # The 32-bit program is compiled, not tested (that needs 32-bit Wine).
-  targets=(lazrine-cli lazrine_tests)
+  targets=(lazrine-cli lazrine lazrine_tests lazrine_win_tests)
   if [ "$arch" = i686 ]; then
-    targets=(lazrine-cli)
+    targets=(lazrine-cli lazrine)
   fi
   cmake --build "$out/$arch/lazrine" -j "$jobs" --target "${targets[@]}"
 done
-echo "== Windows build done: $out/x86_64/lazrine/src/lazrine-cli.exe"
+# The window's Help opens the user guide beside it; the guide is made by the
+# Linux build (a Qt tool), so it comes along when that build has made it.
+guide="$root/build/release/share/doc/Lazrine/user-guide.html"
+if [ -f "$guide" ]; then
+  for arch in "${arches[@]}"; do
+    cp "$guide" "$out/$arch/lazrine/src/user-guide.html"
+  done
+fi
+echo "== Windows build done: $out/x86_64/lazrine/src/lazrine-cli.exe and lazrine.exe"
