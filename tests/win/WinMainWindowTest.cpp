@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "AppTestFiles.h"
+#include "support/AppTestFiles.h"
 #include "FakeWinUiServices.h"
 #include "common/palm/PmKindInfo.h"
 #include "common/palm/PmRecordSetFactory.h"
