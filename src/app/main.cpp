@@ -7,6 +7,7 @@
 
 #include "app/QtUiServices.h"
 #include "app/TfmMain.h"
+#include "common/palm/desktop/PmDesktopPath.h"
 
 int main(int argc, char** argv) {
     // Asked alone, the version and the usage are answered on the terminal:
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
 
     const QString settings = parser.isSet(settingsOption)
                                  ? QDir::current().absoluteFilePath(parser.value(settingsOption))
-                                 : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tamrisk.ini"));
+                                 : QString::fromStdString(lazrine::palm::PmDesktopPath::SettingsFile({}));
 
     lazrine::app::QtUiServices ui;
     // Destroyed before `app`, which writes the settings file.

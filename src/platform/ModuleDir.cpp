@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace lazrine::platform {
@@ -26,6 +29,27 @@ bool ModuleDir::GetModuleDir(std::string& out) {
         buffer.resize(buffer.size() * 2);
     }
     return false;
+}
+
+std::string ModuleDir::PrivateFile(const std::string& file) {
+    std::string dir;
+    if (GetModuleDir(dir) &&
+        (::access((dir + file).c_str(), F_OK) == 0 || ::access(dir.c_str(), W_OK) == 0)) {
+        return dir + file;
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string folder;
+    if (config != nullptr && config[0] == '/') {
+        folder = std::string(config) + "/lazrine/";
+    } else if (home != nullptr && home[0] == '/') {
+        folder = std::string(home) + "/.config/lazrine/";
+    } else {
+        return dir + file;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder + file;
 }
 
 }  // namespace lazrine::platform

@@ -17,6 +17,13 @@ public:
         GetModuleDir(dir);
         return dir + file;
     }
+    // Where the program keeps its private file `file`: beside the
+    // executable when it is there or that folder may be written (a build
+    // tree, a copy in the user's own folder); otherwise, for a program
+    // installed into a system folder, in the user's settings folder
+    // ($XDG_CONFIG_HOME/lazrine, else ~/.config/lazrine, made when missing).
+    // On Windows always beside the executable.
+    static std::string PrivateFile(const std::string& file);
 };
 
 }  // namespace lazrine::platform

@@ -30,4 +30,6 @@ bool ModuleDir::GetModuleDir(std::string& out) {
     return false;
 }
 
+std::string ModuleDir::PrivateFile(const std::string& file) { return FileBeside(file); }
+
 }  // namespace lazrine::platform

@@ -45,7 +45,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::string PmDesktopPath::SettingsFile(const std::string& settingsFile) {
-    return settingsFile.empty() ? platform::ModuleDir::FileBeside(kSettingsFileName) : settingsFile;
+    return settingsFile.empty() ? platform::ModuleDir::PrivateFile(kSettingsFileName) : settingsFile;
 }
 
 int PmDesktopPath::PmGetDesktopPath(const std::string& settingsFile, std::string& out, std::size_t size) {

@@ -38,7 +38,9 @@ public:
     // opens or the value is absent.
     static bool PmGetCoreValue(const std::string& settingsFile, const std::string& name, std::string& out);
 
-    // `settingsFile`, or tamrisk.ini beside the executable when empty.
+    // `settingsFile`, or when empty tamrisk.ini beside the executable (in
+    // the user's settings folder for a program installed where the user
+    // cannot write; see platform::ModuleDir::PrivateFile).
     static std::string SettingsFile(const std::string& settingsFile);
 };
 
