@@ -9,12 +9,13 @@
 //
 //   lazrine-bench-cli_ratio [--cli PROGRAM] [--dir DIR] [--runs N] [--outputs]
 //
+// Needs GNU time (/usr/bin/time) for the peaks.
+//
 // --dir keeps the generated files and every output there (they are made once
 // and reused), so that the outputs of two builds can be compared byte for
 // byte; --outputs also writes the exports of every kind. The fastest of
 // --runs runs (default 3) counts. Not part of the test suite: it writes and
 // reads several hundred MB.
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -137,9 +138,14 @@ struct Run {
 };
 
 // Runs `argv` with its standard output to `out` (or /dev/null) and reports its
-// wall time and the child's own peak resident memory.
-Run Spawn(const std::vector<std::string>& argv, const std::string& out) {
+// wall time and its own peak resident memory. The peak comes from GNU time,
+// which starts the program from its own small process: a child forked from
+// this process would carry this process's high-water mark across exec.
+Run Spawn(const std::vector<std::string>& command, const std::string& out) {
     Run run;
+    const std::string peakFile = fs::temp_directory_path() / ("lazrine-cli-ratio-" + std::to_string(getpid()));
+    std::vector<std::string> argv = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
+    argv.insert(argv.end(), command.begin(), command.end());
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -156,12 +162,19 @@ Run Spawn(const std::vector<std::string>& argv, const std::string& out) {
         _exit(127);
     }
     int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) {
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) {
         return run;
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakMb = static_cast<double>(usage.ru_maxrss) * 1024.0 / 1e6;
+    double kb = 0;
+    if (FILE* peak = std::fopen(peakFile.c_str(), "r")) {
+        if (std::fscanf(peak, "%lf", &kb) != 1) {
+            kb = 0;
+        }
+        std::fclose(peak);
+    }
+    fs::remove(peakFile);
+    run.peakMb = kb * 1024.0 / 1e6;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
@@ -174,7 +187,7 @@ Run Best(int runs, const std::vector<std::string>& argv, const std::string& out,
         prepare();
         const Run run = Spawn(argv, out);
         if (!run.ok) {
-            std::fprintf(stderr, "failed: %s\n", argv[1].c_str());
+            std::fprintf(stderr, "failed: %s %s\n", argv[0].c_str(), argv.size() > 1 ? argv[1].c_str() : "");
             return run;
         }
         best.seconds = best.ok ? std::min(best.seconds, run.seconds) : run.seconds;
