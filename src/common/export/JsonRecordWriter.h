@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/export/ExportSink.h"
 #include "common/palm/PmRecordSet.h"
@@ -13,7 +16,9 @@ namespace lazrine::exporting {
 // record with its index, id, status, deleted flag, "columns" (the window's
 // texts) and "fields" (every field of the kind's field table, whole), all in
 // UTF-8. The object is streamed record by record; what it writes is exactly
-// what building the whole object and printing it compactly would give.
+// what building the whole object with nlohmann::ordered_json and printing it
+// compactly would give (a repeated name keeps its first place and its last
+// value), but each record is written straight into one reused buffer.
 class JsonRecordWriter {
 public:
     static constexpr std::size_t kCellBuffer = 4096;
@@ -28,9 +33,20 @@ public:
     static std::string CellText(const palm::PmRecordSet& set, std::size_t i, std::uint32_t key);
 
 private:
+    // One member of "columns" or "fields": its name, already in JSON, and
+    // the field whose text it shows.
+    struct Member {
+        std::string szName;
+        std::uint32_t nKey = 0;
+    };
+    static std::vector<Member> Members(const std::vector<std::pair<std::string, std::uint32_t>>& named);
+
     ExportSink& m_sink;
     const palm::PmRecordSet& m_set;
     bool m_bFirst = true;
+    std::vector<Member> m_Columns;
+    std::vector<Member> m_Fields;
+    std::string m_Buffer;
 };
 
 }  // namespace lazrine::exporting

@@ -146,7 +146,7 @@ std::string CommAddrRec::DateText(std::int64_t seconds) {
     return text;
 }
 
-void CommAddrRec::FilePhone(std::int64_t label, const std::string& text) {
+void CommAddrRec::FilePhone(std::int64_t label, std::string_view text) {
     Phones.push_back({label, text});
     if (text.empty()) {
         return;

@@ -100,8 +100,10 @@ struct CommAddrRec : CommRecord {
     // of them. Every store generation files its phones, in record order,
     // through this one rule. The record refers to `text`, which must outlive
     // it.
-    void FilePhone(std::int64_t label, const std::string& text);
+    void FilePhone(std::int64_t label, const std::string& text) { FilePhone(label, std::string_view(text)); }
     void FilePhone(std::int64_t label, std::string&& text) = delete;
+    // The same for a text held elsewhere, such as the loaded file's bytes.
+    void FilePhone(std::int64_t label, std::string_view text);
 };
 
 class CommAddrMgr : public CommRecordMgr<CommAddrRec> {

@@ -7,7 +7,7 @@
 
 namespace lazrine::misc {
 
-void CommNoteRec::SetText(const std::string& text) {
+void CommNoteRec::SetText(std::string_view text) {
     szNote = text;
     std::string_view subject = szNote.substr(0, kSubjectMax);
     const auto crlf = szNote.find("\r\n");

@@ -31,8 +31,10 @@ struct CommNoteRec : CommRecord {
     // Makes the note refer to a native record's memo text, whole (a display
     // shows its first 8191 characters), and sets the subject as described
     // above. The text must outlive the record: a temporary is refused.
-    void SetText(const std::string& text);
+    void SetText(const std::string& text) { SetText(std::string_view(text)); }
     void SetText(std::string&&) = delete;
+    // The same for a text held elsewhere, such as the loaded file's bytes.
+    void SetText(std::string_view text);
 };
 
 class CommNoteMgr : public CommRecordMgr<CommNoteRec> {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmExRecordHeader.h"
 #include "common/palm/PmPostalAddress.h"
@@ -24,34 +25,34 @@ struct PmAddrExRec : PmExRecordHeader {
     static constexpr std::size_t kCustomCount = 9;
 
     bool bSwapName = false;
-    std::string szFirstName;
-    std::string szLastName;
-    std::string szTitle;
-    std::string szCompany;
+    std::string_view szFirstName;
+    std::string_view szLastName;
+    std::string_view szTitle;
+    std::string_view szCompany;
     std::uint32_t nExtraC = 0;
-    std::string szNote;
-    std::array<std::string, kPhoneCount> aPhones{};
+    std::string_view szNote;
+    std::array<std::string_view, kPhoneCount> aPhones{};
     std::array<std::uint32_t, kPhoneCount> aPhoneLabels{};
-    std::array<std::string, kCustomCount> aCustom{};
+    std::array<std::string_view, kCustomCount> aCustom{};
     std::uint32_t nExtraD = 0;
     PmPostalAddress WorkAddress;
     std::uint32_t nExtraE = 0;
     PmPostalAddress HomeAddress;
     std::uint32_t nExtraF = 0;
     PmPostalAddress OtherAddress;
-    std::string szChat1;
-    std::string szChat2;
+    std::string_view szChat1;
+    std::string_view szChat2;
     std::uint32_t nExtraG = 0;
     std::uint32_t nExtraH = 0;
-    std::string szWebPage;
+    std::string_view szWebPage;
     PmQuad qBirthday{};
     std::uint32_t nExtraI = 0;
     std::uint32_t nExtraJ = 0;
     std::uint32_t nExtraK = 0;
-    std::string szExtraC;
-    std::string szExtraD;
-    std::string szExtraE;
-    std::string szExtraF;
+    std::string_view szExtraC;
+    std::string_view szExtraD;
+    std::string_view szExtraE;
+    std::string_view szExtraF;
 
     static PmFieldRef Field(PmAddrExRec& rec, std::size_t pos);
 };

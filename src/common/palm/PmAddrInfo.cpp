@@ -106,6 +106,7 @@ std::unique_ptr<PmRecordSet> PmAddrInfo::CreateEmpty() const {
 }
 
 void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
+    // Every phone slot is filed, so `Phones` is sized once for all of them.
     misc::CommAddrRec rec;
     switch (entry.nKind) {
         case PM_STORE_DATABASE: {
@@ -119,6 +120,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             CopyAddress(native, PmAddrEx2Rec::kOtherStreet, rec.Other);
             rec.szNote = native.Text(PmAddrEx2Rec::kNote);
             rec.szCategory = native.szCategory;
+            rec.Phones.reserve(PmAddrEx2Rec::kPhoneSlots);
             for (std::size_t i = 0; i < PmAddrEx2Rec::kPhoneSlots; ++i) {
                 rec.FilePhone(native.Number(PmAddrEx2Rec::kPhoneLabel1 + i),
                               native.Text(PmAddrEx2Rec::kWorkPhone + i));
@@ -141,6 +143,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
                 rec.aCustom[i] = native.aCustom[i];
             }
             rec.szCategory = native.szCategory;
+            rec.Phones.reserve(PmAddrExRec::kPhoneCount);
             for (std::size_t i = 0; i < PmAddrExRec::kPhoneCount; ++i) {
                 rec.FilePhone(native.aPhoneLabels[i], native.aPhones[i]);
             }
@@ -164,6 +167,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
                 rec.aCustom[i] = native.aCustom[i];
             }
             rec.szCategory = native.szCategory;
+            rec.Phones.reserve(PmAddrRec::kPhoneCount);
             for (std::size_t i = 0; i < PmAddrRec::kPhoneCount; ++i) {
                 rec.FilePhone(native.aPhoneLabels[i], native.aPhones[i]);
             }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmPostalAddress.h"
@@ -26,19 +27,19 @@ struct PmAddrRec {
     std::uint32_t nRecordId = 0;
     std::uint32_t nStatus = 0;
     std::uint32_t nPlacement = 0;
-    std::string szLastName;
-    std::string szFirstName;
-    std::string szTitle;
-    std::string szCompany;
+    std::string_view szLastName;
+    std::string_view szFirstName;
+    std::string_view szTitle;
+    std::string_view szCompany;
     std::array<std::uint32_t, kPhoneCount> aPhoneLabels{};
-    std::array<std::string, kPhoneCount> aPhones{};
+    std::array<std::string_view, kPhoneCount> aPhones{};
     PmPostalAddress Address;
-    std::string szNote;
+    std::string_view szNote;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
-    std::array<std::string, kCustomCount> aCustom{};
+    std::array<std::string_view, kCustomCount> aCustom{};
     std::uint32_t nExtraC = 0;
-    std::string szCategory;
+    std::string_view szCategory;
 
     static PmFieldRef Field(PmAddrRec& rec, std::size_t pos);
 };

@@ -89,7 +89,7 @@ protected:
 
     void AssignCategoryName(Rec& rec) override {
         if constexpr (requires { rec.szCategory; }) {
-            this->GetCategoryText(static_cast<std::int32_t>(rec.nCategoryId), rec.szCategory);
+            rec.szCategory = this->CategoryTextView(static_cast<std::int32_t>(rec.nCategoryId));
         }
     }
 

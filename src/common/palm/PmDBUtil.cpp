@@ -96,6 +96,14 @@ bool PmDBUtil::ReadBytesCounted(std::uint8_t* out, std::size_t& n) {
 }
 
 bool PmDBUtil::ReadLong(std::uint32_t& v) {
+    if (Remaining() >= 4) {
+        // The usual case, without the checks ReadBytes makes.
+        const std::uint8_t* b = m_Input.data() + m_nPos;
+        v = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+            (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+        m_nPos += 4;
+        return true;
+    }
     std::uint8_t b[4];
     if (!ReadBytes(b)) {
         return false;
@@ -115,6 +123,10 @@ bool PmDBUtil::ReadShort(std::uint16_t& v) {
 }
 
 bool PmDBUtil::ReadByte(std::uint8_t& v) {
+    if (Remaining() >= 1) {
+        v = m_Input[m_nPos++];
+        return true;
+    }
     std::uint8_t b[1];
     if (!ReadBytes(b)) {
         return false;
@@ -183,6 +195,36 @@ bool PmDBUtil::ReadStringField(std::string& out, std::uint32_t& attr) {
         return false;
     }
     return ReadCString(out, kMaxCString);
+}
+
+bool PmDBUtil::ReadStringFieldView(std::string_view& out, std::uint32_t& attr) {
+    out = {};
+    std::uint32_t tag = 0;
+    if (!ReadLong(tag)) {
+        return false;
+    }
+    if (tag != PM_FIELD_CSTRING) {
+        return Fail("unexpected field tag " + std::to_string(tag) + " where a text was expected at byte " +
+                    std::to_string(m_nPos - 4));
+    }
+    std::uint8_t first = 0;
+    if (!ReadLong(attr) || !ReadByte(first)) {
+        return false;
+    }
+    std::size_t len = first;
+    if (first == 0xFF) {
+        std::uint16_t wide = 0;
+        if (!ReadShort(wide)) {
+            return false;
+        }
+        len = wide;
+    }
+    if (Remaining() < len) {
+        return Fail("the file ends inside a text");
+    }
+    out = std::string_view(reinterpret_cast<const char*>(m_Input.data() + m_nPos), len);
+    m_nPos += len;
+    return true;
 }
 
 bool PmDBUtil::ReadBlobField(PmBlobField& blob) {
@@ -474,6 +516,11 @@ bool PmDBUtil::GetCategoryText(std::int32_t id, std::string& out) const {
     return true;
 }
 
+std::string_view PmDBUtil::CategoryTextView(std::int32_t id) const {
+    const PmCategory* category = m_pCatMgr ? m_pCatMgr->FindById(id) : nullptr;
+    return category != nullptr ? std::string_view(category->GetName()) : std::string_view();
+}
+
 bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     std::uint32_t attr = 0;
     if (auto* const* number = std::get_if<std::uint32_t*>(&ref.target)) {
@@ -481,6 +528,9 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     }
     if (auto* const* text = std::get_if<std::string*>(&ref.target)) {
         return ReadStringField(**text, attr);
+    }
+    if (auto* const* view = std::get_if<std::string_view*>(&ref.target)) {
+        return ReadStringFieldView(**view, attr);
     }
     if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
         return ReadBlobField(**blob);
@@ -492,15 +542,24 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
         return ReadRepeatField(**rule);
     }
     if (auto* const* held = std::get_if<PmBlobBytes*>(&ref.target)) {
-        // Checked by the binary-field reader, then kept as the file held it.
-        const std::size_t start = m_nPos;
-        PmBlobField blob;
-        if (!ReadBlobField(blob)) {
-            return false;
+        // Checked as the binary-field reader checks it, then seen as the file
+        // holds it. The fields of one target follow each other in the file,
+        // so the view grows over the next one.
+        const std::span<const std::uint8_t> rest(m_Input.data() + m_nPos, Remaining());
+        const std::size_t size = PmBlobBytes::FieldSize(rest);
+        if (size == 0) {
+            PmBlobField blob;
+            return ReadBlobField(blob) && Fail("a binary field runs past the end of the file");
         }
-        std::vector<std::uint8_t>& bytes = (**held).bytes;
-        bytes.insert(bytes.end(), m_Input.begin() + static_cast<std::ptrdiff_t>(start),
-                     m_Input.begin() + static_cast<std::ptrdiff_t>(m_nPos));
+        std::span<const std::uint8_t>& bytes = (**held).bytes;
+        if (bytes.empty()) {
+            bytes = rest.first(size);
+        } else if (bytes.data() + bytes.size() == rest.data()) {
+            bytes = std::span<const std::uint8_t>(bytes.data(), bytes.size() + size);
+        } else {
+            return Fail("the binary fields of a record do not follow each other at byte " + std::to_string(m_nPos));
+        }
+        m_nPos += size;
         return true;
     }
     return true;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/palm/PmCategoryMgr.h"
@@ -70,6 +71,9 @@ public:
     // display shows is cut by the common records, never by the codec, so
     // that a save writes every text back whole.
     bool ReadStringField(std::string& out, std::uint32_t& attr);
+    // The same, with `out` the text inside the bytes read (no copy; valid
+    // while they are held, see TakeInput).
+    bool ReadStringFieldView(std::string_view& out, std::uint32_t& attr);
     bool ReadBlobField(PmBlobField& blob);
     bool ReadQuadField(PmQuad& v);
     // Appends the bytes of the next field, whatever its type, to `out`
@@ -132,6 +136,9 @@ public:
     bool ReadCategorySection();
     // Copies the whole name of the category with that id.
     bool GetCategoryText(std::int32_t id, std::string& out) const;
+    // The name itself, held by the category list until the next category
+    // section is read; empty for an unknown id.
+    std::string_view CategoryTextView(std::int32_t id) const;
     const PmCategoryMgr* GetCategoryMgr() const { return m_pCatMgr.get(); }
 
     // --- record fields -------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmExRecordHeader.h"
 #include "common/palm/PmRepeatRule.h"
@@ -18,18 +19,18 @@ struct PmDateExRec : PmExRecordHeader {
 
     std::uint32_t nStartTime = 0;
     std::uint32_t nEndTime = 0;
-    std::string szDescription;
+    std::string_view szDescription;
     std::uint32_t nExtraC = 0;
-    std::string szNote;
+    std::string_view szNote;
     std::uint32_t nAllDay = 0;
     std::uint32_t nExtraD = 0;
     std::uint32_t nExtraE = 0;
     std::uint32_t nExtraF = 0;
     PmRepeatRule Repeat;
-    std::string szLocation;
+    std::string_view szLocation;
     std::uint32_t nExtraG = 0;
-    std::string szExtraC;
-    std::string szExtraD;
+    std::string_view szExtraC;
+    std::string_view szExtraD;
 
     static PmFieldRef Field(PmDateExRec& rec, std::size_t pos) {
         switch (pos) {

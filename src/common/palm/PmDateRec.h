@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmRepeatRule.h"
@@ -22,9 +23,9 @@ struct PmDateRec {
     std::uint32_t nPlacement = 0;
     std::uint32_t nStartTime = 0;
     std::uint32_t nEndTime = 0;
-    std::string szDescription;
+    std::string_view szDescription;
     std::uint32_t nExtraC = 0;
-    std::string szNote;
+    std::string_view szNote;
     std::uint32_t nAllDay = 0;
     std::uint32_t nExtraD = 0;
     std::uint32_t nExtraE = 0;

@@ -113,7 +113,7 @@ protected:
     }
 
     void AssignCategoryName(Rec& rec) override {
-        this->GetCategoryText(static_cast<std::int32_t>(rec.nCategoryId), rec.szCategory);
+        rec.szCategory = this->CategoryTextView(static_cast<std::int32_t>(rec.nCategoryId));
     }
 
 private:

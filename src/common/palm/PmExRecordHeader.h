@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmTypes.h"
@@ -27,9 +28,9 @@ struct PmExRecordHeader {
     std::uint32_t nCategoryId = 0;
     std::uint32_t nPrivate = 0;
     PmBlobBytes blobs;  // positions 7 to 10
-    std::string szExtraA;
-    std::string szExtraB;
-    std::string szCategory;
+    std::string_view szExtraA;
+    std::string_view szExtraB;
+    std::string_view szCategory;
 
     // The header field at `pos` (0..12), or an empty ref.
     PmFieldRef HeaderField(std::size_t pos);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "common/palm/PmRepeatRule.h"
@@ -16,8 +17,12 @@ namespace lazrine::palm {
 // that description alone. An empty target means the position holds no field.
 // A PmBlobBytes target holds several binary fields: reading appends the next
 // one, so they are read in order; writing writes the one at `nIndex`.
+// A `std::string_view` target is set to the text inside the bytes the codec
+// read, without a copy: it stays valid while those bytes are held (a record
+// store keeps them for as long as it keeps its records).
 struct PmFieldRef {
-    std::variant<std::monostate, std::uint32_t*, std::string*, PmBlobField*, PmQuad*, PmRepeatRule*, PmBlobBytes*>
+    std::variant<std::monostate, std::uint32_t*, std::string*, std::string_view*, PmBlobField*, PmQuad*,
+                 PmRepeatRule*, PmBlobBytes*>
         target;
     std::uint32_t nWriteTag = PM_FIELD_INTEGER;
     std::uint32_t nIndex = 0;

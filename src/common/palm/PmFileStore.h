@@ -22,6 +22,13 @@ namespace lazrine::palm {
 // bytes back with each record's current status at its place. Every other
 // byte - tags, string attributes, categories, texts of any length, fields
 // the record type does not describe - is written exactly as it was read.
+//
+// The records' texts and binary fields are views into those same bytes, not
+// copies: a load holds the file once. The bytes are read into one buffer
+// that is moved, never copied or grown, into the store once the records are
+// read; a save only overwrites status words, never a text; and the records
+// are cleared together with the bytes. So every view stays valid for as
+// long as its record exists.
 // A generation adds its container (ReadContent); a kind adds its
 // record type `Rec`, which describes its fields (see PmFieldRef).
 template <class Rec>
@@ -173,8 +180,11 @@ protected:
         m_DataMgr.Records().reserve(records);
         m_StatusOffsets.assign(records, kNoOffset);
         std::vector<std::uint8_t> raw;
+        std::vector<Rec>& recs = m_DataMgr.Records();
         for (std::uint32_t r = 0; r < records; ++r) {
-            Rec rec{};
+            // Built in place: the room reserved above keeps every earlier
+            // record where it is.
+            Rec& rec = recs.emplace_back();
             raw.clear();
             PrepareRecord(rec);
             for (std::size_t pos = 0; pos < fieldsToRead; ++pos) {
@@ -193,7 +203,6 @@ protected:
                     AssignCategoryName(rec);
                 }
             }
-            m_DataMgr.Add(std::move(rec));
         }
         ReadRest(m_Trailing);
         return true;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmExRecordHeader.h"
 
@@ -12,7 +13,7 @@ namespace lazrine::palm {
 struct PmMemoExRec : PmExRecordHeader {
     static constexpr std::size_t kFieldCount = 14;
 
-    std::string szMemo;
+    std::string_view szMemo;
 
     static PmFieldRef Field(PmMemoExRec& rec, std::size_t pos) {
         return pos == 13 ? PmFieldRef{&rec.szMemo} : rec.HeaderField(pos);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmFieldRef.h"
 
@@ -16,10 +17,10 @@ struct PmMemoRec {
     std::uint32_t nRecordId = 0;
     std::uint32_t nStatus = 0;
     std::uint32_t nPlacement = 0;
-    std::string szMemo;
+    std::string_view szMemo;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
-    std::string szCategory;  // the name the file gives nCategoryId, filled while reading; not written
+    std::string_view szCategory;  // the name the file gives nCategoryId, filled while reading; not written
     static constexpr int kCategoryPos = 5;  // where nCategoryId is read
 
     static PmFieldRef Field(PmMemoRec& rec, std::size_t pos) {

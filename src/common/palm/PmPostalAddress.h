@@ -2,20 +2,21 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace lazrine::palm {
 
 // One postal address of a contact, as the record files store it: five
 // consecutive texts, each kept whole.
 struct PmPostalAddress {
-    std::string szStreet;
-    std::string szCity;
-    std::string szState;
-    std::string szPostal;
-    std::string szCountry;
+    std::string_view szStreet;
+    std::string_view szCity;
+    std::string_view szState;
+    std::string_view szPostal;
+    std::string_view szCountry;
 
     // Part `i` (0 street, 1 city, 2 state, 3 postal code, 4 country).
-    std::string& Part(std::size_t i) {
+    std::string_view& Part(std::size_t i) {
         switch (i) {
             case 0:
                 return szStreet;

@@ -47,7 +47,11 @@ protected:
     // (the files name it "Unfiled"), so an uncategorised record has none.
     template <class Id>
     static std::string_view CategoryName(Id id, const std::string& name) {
-        return id == 0 ? std::string_view() : std::string_view(name);
+        return CategoryName(id, std::string_view(name));
+    }
+    template <class Id>
+    static std::string_view CategoryName(Id id, std::string_view name) {
+        return id == 0 ? std::string_view() : name;
     }
 
     void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }

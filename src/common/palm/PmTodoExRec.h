@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmExRecordHeader.h"
 #include "common/palm/PmRepeatRule.h"
@@ -18,11 +19,11 @@ namespace lazrine::palm {
 struct PmTodoExRec : PmExRecordHeader {
     static constexpr std::size_t kFieldCount = 25;
 
-    std::string szDescription;
+    std::string_view szDescription;
     std::uint32_t nDueDate = 0;
     std::uint32_t nCompleted = 0;
     std::uint32_t nPriority = 0;
-    std::string szNote;
+    std::string_view szNote;
     std::uint32_t nExtraC = 0;
     std::uint32_t nExtraDateA = 0;
     std::uint32_t nAlarm = 0;

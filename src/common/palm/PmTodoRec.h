@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/palm/PmFieldRef.h"
 
@@ -18,15 +19,15 @@ struct PmTodoRec {
     std::uint32_t nRecordId = 0;
     std::uint32_t nStatus = 0;
     std::uint32_t nPlacement = 0;
-    std::string szDescription;
+    std::string_view szDescription;
     std::uint32_t nDueDate = 0;
     std::uint32_t nCompleted = 0;
     std::uint32_t nPriority = 0;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
-    std::string szCategory;  // the name the file gives nCategoryId, filled while reading; not written
+    std::string_view szCategory;  // the name the file gives nCategoryId, filled while reading; not written
     static constexpr int kCategoryPos = 8;  // where nCategoryId is read
-    std::string szNote;
+    std::string_view szNote;
 
     static PmFieldRef Field(PmTodoRec& rec, std::size_t pos) {
         switch (pos) {

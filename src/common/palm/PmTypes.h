@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -59,12 +60,13 @@ struct PmBlobField {
     bool operator==(const PmBlobField&) const = default;
 };
 
-// Binary fields of one record kept as the bytes the file held, back to back
-// and unchanged: one allocation per record instead of a structure per field,
-// which matters when a file holds a million records that nearly all carry
-// empty binary fields. Each field has the form PmBlobField describes.
+// Binary fields of one record, which the file holds back to back: a view of
+// those bytes inside the loaded file, unchanged and never copied, which
+// matters when a file holds a million records that nearly all carry empty
+// binary fields. It is valid while the store keeps the bytes it loaded.
+// Each field has the form PmBlobField describes.
 struct PmBlobBytes {
-    std::vector<std::uint8_t> bytes;
+    std::span<const std::uint8_t> bytes;
 
     // The bytes of the field at `index` (0 for the first held), empty when
     // fewer fields are held.
@@ -75,7 +77,9 @@ struct PmBlobBytes {
     // hold a whole one.
     static std::size_t FieldSize(std::span<const std::uint8_t> data);
 
-    bool operator==(const PmBlobBytes&) const = default;
+    bool operator==(const PmBlobBytes& other) const {
+        return std::equal(bytes.begin(), bytes.end(), other.bytes.begin(), other.bytes.end());
+    }
 };
 
 // The schema block every record file carries after its categories.

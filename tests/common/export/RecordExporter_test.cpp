@@ -98,6 +98,24 @@ const std::vector<std::string>& HardTexts() {
     return texts;
 }
 
+// The JSON is written directly, not through a JSON library: it must be the
+// library's own compact form of the same object, byte for byte.
+TEST_F(ExportTest, JsonIsTheCompactFormOfItsObject) {
+    MemoFileLayout spec;
+    std::string everyByte;
+    for (int c = 1; c < 256; ++c) {
+        everyByte.push_back(static_cast<char>(c));
+    }
+    spec.memos.push_back(MakeMemo(1, 0x84, everyByte));
+    for (const auto& text : HardTexts()) {
+        spec.memos.push_back(MakeMemo(static_cast<std::uint32_t>(spec.memos.size() + 1), 0x00, text));
+    }
+    auto set = Load("memos", Put(BuildExtendedMemoFile(spec)));
+    const std::string json = Export(*set, Format::kJson);
+    using Json = nlohmann::ordered_json;
+    EXPECT_EQ(json, Json::parse(json).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+}
+
 TEST_F(ExportTest, MemoTextsSurviveTextCsvAndJson) {
     MemoFileLayout spec;
     std::uint32_t id = 1;

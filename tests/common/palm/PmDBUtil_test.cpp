@@ -137,7 +137,8 @@ TEST(PmDBUtilBlobs, HeldBytesSplitAndDecodeAsTheFieldReaderReadsThem) {
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(r.ReadField(ref));
     }
-    EXPECT_EQ(held.bytes, bytes) << "kept exactly as the file held them";
+    EXPECT_EQ(std::vector<std::uint8_t>(held.bytes.begin(), held.bytes.end()), bytes)
+        << "kept exactly as the file held them";
     Reader again(bytes);
     for (std::uint32_t i = 0; i < 4; ++i) {
         PmBlobField blob;

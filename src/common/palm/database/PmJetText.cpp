@@ -3,6 +3,33 @@
 #include <vector>
 
 namespace lazrine::palm {
+namespace {
+
+// AppendUtf8 into room already made: at most 4 bytes at `out`; returns the
+// end of what it wrote.
+char* PutUtf8(std::uint32_t cp, char* out) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
 
 void PmJetText::AppendUtf8(std::uint32_t cp, std::string& out) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
@@ -53,20 +80,37 @@ std::string PmJetText::ToUtf8(std::span<const std::uint8_t> bytes) {
         }
         oddByte = bytes.size() % 2 != 0;
     }
-    std::string out;
-    out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const std::uint32_t u = units[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00), out);
-            ++i;
-        } else {
-            AppendUtf8(u, out);
+    // Written twice: once into a scratch buffer to learn the length, so that
+    // the text is allocated once at its size (the stores keep it), then for
+    // real.
+    const auto put = [&units, oddByte](char* at, bool count) {
+        char scratch[4];
+        char* const start = at;
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const std::uint32_t u = units[i];
+            std::uint32_t cp = u;
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                units[i + 1] <= 0xDFFF) {
+                cp = 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+                ++i;
+            }
+            if (count) {
+                length += static_cast<std::size_t>(PutUtf8(cp, scratch) - scratch);
+            } else {
+                at = PutUtf8(cp, at);
+            }
         }
-    }
-    if (oddByte) {
-        AppendUtf8(0xFFFD, out);
-    }
+        if (oddByte) {
+            length += 3;
+            if (!count) {
+                at = PutUtf8(0xFFFD, at);
+            }
+        }
+        return count ? length : static_cast<std::size_t>(at - start);
+    };
+    std::string out(put(nullptr, true), '\0');
+    put(out.data(), false);
     return out;
 }
 
