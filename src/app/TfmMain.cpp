@@ -15,8 +15,7 @@
 #include "app/TfmOption.h"
 #include "app/TfmQuitConfirm.h"
 #include "session/ExportJob.h"
-#include "session/Messages.h"
-#include "session/Undeleter.h"
+#include "session/WindowActions.h"
 
 namespace lazrine::app {
 namespace {
@@ -36,8 +35,6 @@ QString WebSiteUrl() {
 }
 
 QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
-
-using session::Messages;
 
 }  // namespace
 
@@ -230,17 +227,7 @@ void TfmMain::btnOptionClick() {
         return;
     }
     ReloadChanged(*changed);
-    // A name accepted a moment ago may fail to load now (changed, locked
-    // or gone since): say so rather than show an empty page.
-    for (const palm::PmKindInfo& kind : palm::PmKindInfo::All()) {
-        const session::KindSession& session = m_Workspace.Session(kind.nKind);
-        const std::string& file = m_Workspace.Options().FileOf(kind.nKind);
-        if (!(*changed)[kind.Index()] || !session.Available() || file.empty() ||
-            session.LastLoad().nOutcome == session::Outcome::kOk) {
-            continue;
-        }
-        m_ui.ErrorWithDetail(Messages::kError, Messages::LoadFromFileFailed(kind, file), session.LastLoad().szReason);
-    }
+    session::WindowActions::ReportFailedReloads(m_Workspace, *changed, m_ui);
 }
 
 void TfmMain::btnHelpClick() { m_ui.OpenUrl(GuideUrl().toString().toStdString()); }
@@ -266,58 +253,20 @@ void TfmMain::btnSelClick(int page) { PageAt(page).Model().SetAllChecked(true); 
 void TfmMain::btnClearClick(int page) { PageAt(page).Model().SetAllChecked(false); }
 
 void TfmMain::btnUnDelClick(int page) {
-    session::KindSession& session = m_Workspace.Session(KindAt(page));
-    const palm::PmKindInfo& kind = session.Kind();
-    const std::vector<std::size_t> checked = session.Checked();
-    if (!session.Available() || checked.empty()) {
-        m_ui.Information(Messages::kInformation, kind.NothingSelectedMessage());
-        return;
-    }
-    const session::Undeleter::Report report = session::Undeleter::Run(*session.RecordSet(), checked);
-    if (Messages::UndeleteIsError(report)) {
-        m_ui.Error(Messages::kError, Messages::UndeleteBox(kind, report));
-    } else {
-        m_ui.Information(Messages::kInformation, Messages::UndeleteBox(kind, report));
-    }
-    // Show what the data on disk holds, not what memory was changed to: a
-    // failure that left the file as it was reloads it.
-    if (report.nFile == session::Undeleter::FileState::kUnchanged && report.nOutcome != session::Outcome::kOk) {
-        m_Workspace.Load(kind.nKind);
-    } else {
-        session.Refill();
-    }
+    session::WindowActions::Undelete(m_Workspace, KindAt(page), m_ui);
     ShowPage(page);
 }
 
 void TfmMain::btnExportClick(int page) {
-    session::KindSession& session = m_Workspace.Session(KindAt(page));
-    const palm::PmKindInfo& kind = session.Kind();
-    session::ExportJob::WindowRows rows = session::ExportJob::RowsForWindow(session);
-    if (rows.nOutcome != session::Outcome::kOk) {
-        m_ui.Information(Messages::kInformation, Messages::NothingShownToExport(kind));
-        return;
-    }
-    if (rows.bAsk && !m_ui.Ask(Messages::kExport, Messages::ExportAllShownQuestion(rows.records.size()))) {
-        return;
-    }
-    const std::string suggested =
-        QDir::home().filePath(QString::fromStdString(session::ExportJob::SuggestedName(kind))).toStdString();
-    std::string chosen;
-    std::size_t filter = session::UiServices::kNoFilter;
-    if (!m_ui.ChooseSaveFile(Messages::kExport, suggested, session::ExportJob::Filters(kind), chosen, filter)) {
-        return;
-    }
-    const std::size_t count = rows.records.size();
-    session::ExportJob job(*session.RecordSet(), session::ExportJob::FormatFor(kind, filter, chosen),
-                           std::move(rows.records));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const session::ExportJob::Report report = job.ToFile(chosen);
-    QApplication::restoreOverrideCursor();
-    if (report.nOutcome != session::Outcome::kOk) {
-        m_ui.Error(Messages::kError, Messages::ExportFailedBox(kind, report));
-        return;
-    }
-    m_ui.Information(Messages::kInformation, Messages::ExportDoneBox(kind, count, chosen, report.notes));
+    const std::string name = session::ExportJob::SuggestedName(palm::PmKindInfo::Of(KindAt(page)));
+    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui,
+                                   QDir::home().filePath(QString::fromStdString(name)).toStdString(), [](bool busy) {
+                                       if (busy) {
+                                           QApplication::setOverrideCursor(Qt::WaitCursor);
+                                       } else {
+                                           QApplication::restoreOverrideCursor();
+                                       }
+                                   });
 }
 
 }  // namespace lazrine::app

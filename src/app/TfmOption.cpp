@@ -122,20 +122,14 @@ void TfmOption::cbFileClick(int kind) {
 }
 
 void TfmOption::btnFileClick(int kind) {
-    const palm::PmKindInfo& info = palm::PmKindInfo::Of(KindAt(kind));
-    const std::string folder = session::OptionsFlow::StartFolder(ToName(PageOf(kind).edtFile.text().trimmed()),
-                                                                 m_szUserDataFolder, ToName(QDir::homePath()));
-    std::string chosen;
-    if (!m_ui.ChooseOpenFile(session::Messages::OpenDataFileTitle(info), folder,
-                             session::OptionsFlow::DataFileFilters(), chosen)) {
-        return;
+    const session::OptionsFlow::Verdict verdict =
+        m_Flow.Browse(KindAt(kind), ToName(PageOf(kind).edtFile.text().trimmed()), m_szUserDataFolder,
+                      ToName(QDir::homePath()), m_ui);
+    if (verdict.nOutcome == session::Outcome::kOk) {
+        PageOf(kind).edtFile.setText(FromName(verdict.szPath));
+    } else if (verdict.nOutcome != session::Outcome::kCancelled) {
+        Refuse(kind, session::Messages::InvalidBrowsedFile(palm::PmKindInfo::Of(KindAt(kind))), verdict.szReason);
     }
-    const session::OptionsFlow::Verdict verdict = m_Flow.Accept(KindAt(kind), chosen);
-    if (verdict.nOutcome != session::Outcome::kOk) {
-        Refuse(kind, session::Messages::InvalidBrowsedFile(info), verdict.szReason);
-        return;
-    }
-    PageOf(kind).edtFile.setText(FromName(verdict.szPath));
 }
 
 void TfmOption::Refuse(int kind, const std::string& message, const std::string& reason) {

@@ -4,6 +4,7 @@
 
 #include "platform/HostFolder.h"
 #include "platform/HostPath.h"
+#include "session/Messages.h"
 
 namespace lazrine::session {
 
@@ -46,6 +47,18 @@ OptionsFlow::Verdict OptionsFlow::Accept(palm::PmKind kind, const std::string& n
     verdict.szReason += '.';
     verdict.szPath.clear();
     return verdict;
+}
+
+OptionsFlow::Verdict OptionsFlow::Browse(palm::PmKind kind, const std::string& current, const std::string& userFolder,
+                                         const std::string& home, UiServices& ui) const {
+    std::string chosen;
+    if (!ui.ChooseOpenFile(Messages::OpenDataFileTitle(palm::PmKindInfo::Of(kind)),
+                           StartFolder(current, userFolder, home), DataFileFilters(), chosen)) {
+        Verdict cancelled;
+        cancelled.nOutcome = Outcome::kCancelled;
+        return cancelled;
+    }
+    return Accept(kind, chosen);
 }
 
 OptionsFlow::ApplyReport OptionsFlow::Apply(const std::array<Choice, palm::kPmKindCount>& choices,

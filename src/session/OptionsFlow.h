@@ -51,6 +51,11 @@ public:
     bool Available(palm::PmKind kind) const { return m_Sets.at(static_cast<std::size_t>(kind)) != nullptr; }
     // Whether `name` can serve as the kind's data file.
     Verdict Accept(palm::PmKind kind, const std::string& name) const;
+    // The browse button: the open dialog, started where StartFolder says
+    // for the name in the edit (`current`), then Accept on the file picked;
+    // kCancelled when the user cancels.
+    Verdict Browse(palm::PmKind kind, const std::string& current, const std::string& userFolder,
+                   const std::string& home, UiServices& ui) const;
     // Accepts every used choice of an available kind, then stores them all
     // in `option`; the first refusal stores nothing.
     ApplyReport Apply(const std::array<Choice, palm::kPmKindCount>& choices, OptionRec& option) const;

@@ -30,6 +30,23 @@ std::wstring FilterList(const std::vector<session::FileFilter>& filters) {
 // Room for a long path (the dialogs accept names up to 32,767 characters).
 constexpr std::size_t kNameRoom = 32768;
 
+// What the open and save dialogs share: the active window as owner, the
+// types with the first one picked, the name buffer, where to start and the
+// title. The strings must outlive the dialog.
+OPENFILENAMEW FileDialog(const std::wstring& title, const std::wstring& types, std::wstring& name,
+                         const std::wstring& folder) {
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = ::GetActiveWindow();
+    ofn.lpstrFilter = types.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = title.c_str();
+    return ofn;
+}
+
 }  // namespace
 
 void Win32UiServices::Information(const std::string& caption, const std::string& text) {
@@ -54,15 +71,7 @@ bool Win32UiServices::ChooseOpenFile(const std::string& title, const std::string
     const std::wstring wideFolder = WinText::Wide(folder);
     const std::wstring types = FilterList(filters);
     std::wstring name(kNameRoom, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = ::GetActiveWindow();
-    ofn.lpstrFilter = types.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
-    ofn.lpstrTitle = wideTitle.c_str();
+    OPENFILENAMEW ofn = FileDialog(wideTitle, types, name, wideFolder);
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!::GetOpenFileNameW(&ofn)) {
         return false;
@@ -89,15 +98,7 @@ bool Win32UiServices::ChooseSaveFile(const std::string& title, const std::string
         const std::size_t dot = pattern.find_last_of(L'.');
         extension = dot == std::wstring::npos ? std::wstring() : pattern.substr(dot + 1);
     }
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = ::GetActiveWindow();
-    ofn.lpstrFilter = types.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = wideTitle.c_str();
+    OPENFILENAMEW ofn = FileDialog(wideTitle, types, name, folder);
     ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!::GetSaveFileNameW(&ofn)) {

@@ -7,8 +7,8 @@
 
 #include "platform/TextCodec.h"
 #include "session/ExportJob.h"
-#include "session/Messages.h"
-#include "session/Undeleter.h"
+#include "session/WindowActions.h"
+#include "win/WinClass.h"
 #include "win/WinOptionsDialog.h"
 #include "win/WinQuitConfirm.h"
 #include "win/WinText.h"
@@ -19,24 +19,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"LazrineMain";
 constexpr int kClientWidth = 794;
 constexpr int kClientHeight = 594;
-
-using session::Messages;
-
-void RegisterMainClass(WNDPROC proc) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof(cls);
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (::GetClassInfoExW(instance, kClassName, &cls)) {
-        return;
-    }
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = proc;
-    cls.hInstance = instance;
-    cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    cls.lpszClassName = kClassName;
-    ::RegisterClassExW(&cls);
-}
 
 }  // namespace
 
@@ -51,7 +33,7 @@ WinMainWindow::WinMainWindow(std::string settingsFile, WinUiServices& ui, sessio
         m_szWebSite = m_szGuide;
     }
     m_Workspace.Open();
-    RegisterMainClass(&WindowProc);
+    WinClass::Register(kClassName, &WindowProc, ::GetSysColorBrush(COLOR_BTNFACE));
     m_pMetrics = std::make_unique<WinMetrics>();
     const WinMetrics& m = *m_pMetrics;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -272,17 +254,7 @@ void WinMainWindow::ShowOptionsResult(const std::array<bool, palm::kPmKindCount>
             ShowPage(static_cast<int>(kind.Index()));
         }
     }
-    // A name accepted a moment ago may fail to load now (changed, locked
-    // or gone since): say so rather than show an empty page.
-    for (const palm::PmKindInfo& kind : palm::PmKindInfo::All()) {
-        const session::KindSession& session = m_Workspace.Session(kind.nKind);
-        const std::string& file = m_Workspace.Options().FileOf(kind.nKind);
-        if (!changed[kind.Index()] || !session.Available() || file.empty() ||
-            session.LastLoad().nOutcome == session::Outcome::kOk) {
-            continue;
-        }
-        m_ui.ErrorWithDetail(Messages::kError, Messages::LoadFromFileFailed(kind, file), session.LastLoad().szReason);
-    }
+    session::WindowActions::ReportFailedReloads(m_Workspace, changed, m_ui);
 }
 
 void WinMainWindow::rbtnClick(int page, bool all) {
@@ -292,60 +264,22 @@ void WinMainWindow::rbtnClick(int page, bool all) {
 }
 
 void WinMainWindow::btnUnDelClick(int page) {
-    session::KindSession& session = m_Workspace.Session(KindAt(page));
-    const palm::PmKindInfo& kind = session.Kind();
-    const std::vector<std::size_t> checked = session.Checked();
-    if (!session.Available() || checked.empty()) {
-        m_ui.Information(Messages::kInformation, kind.NothingSelectedMessage());
-        return;
-    }
-    const session::Undeleter::Report report = session::Undeleter::Run(*session.RecordSet(), checked);
-    if (Messages::UndeleteIsError(report)) {
-        m_ui.Error(Messages::kError, Messages::UndeleteBox(kind, report));
-    } else {
-        m_ui.Information(Messages::kInformation, Messages::UndeleteBox(kind, report));
-    }
-    // Show what the data on disk holds, not what memory was changed to: a
-    // failure that left the file as it was reloads it.
-    if (report.nFile == session::Undeleter::FileState::kUnchanged && report.nOutcome != session::Outcome::kOk) {
-        m_Workspace.Load(kind.nKind);
-    } else {
-        session.Refill();
-    }
+    session::WindowActions::Undelete(m_Workspace, KindAt(page), m_ui);
     ShowPage(page);
 }
 
 void WinMainWindow::btnExportClick(int page) {
-    session::KindSession& session = m_Workspace.Session(KindAt(page));
-    const palm::PmKindInfo& kind = session.Kind();
-    session::ExportJob::WindowRows rows = session::ExportJob::RowsForWindow(session);
-    if (rows.nOutcome != session::Outcome::kOk) {
-        m_ui.Information(Messages::kInformation, Messages::NothingShownToExport(kind));
-        return;
-    }
-    if (rows.bAsk && !m_ui.Ask(Messages::kExport, Messages::ExportAllShownQuestion(rows.records.size()))) {
-        return;
-    }
-    std::string suggested = session::ExportJob::SuggestedName(kind);
+    std::string suggested = session::ExportJob::SuggestedName(palm::PmKindInfo::Of(KindAt(page)));
     if (!m_szHome.empty()) {
         suggested = m_szHome + (m_szHome.back() == '\\' ? "" : "\\") + suggested;
     }
-    std::string chosen;
-    std::size_t filter = session::UiServices::kNoFilter;
-    if (!m_ui.ChooseSaveFile(Messages::kExport, suggested, session::ExportJob::Filters(kind), chosen, filter)) {
-        return;
-    }
-    const std::size_t count = rows.records.size();
-    session::ExportJob job(*session.RecordSet(), session::ExportJob::FormatFor(kind, filter, chosen),
-                           std::move(rows.records));
-    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const session::ExportJob::Report report = job.ToFile(chosen);
-    ::SetCursor(previous);
-    if (report.nOutcome != session::Outcome::kOk) {
-        m_ui.Error(Messages::kError, Messages::ExportFailedBox(kind, report));
-        return;
-    }
-    m_ui.Information(Messages::kInformation, Messages::ExportDoneBox(kind, count, chosen, report.notes));
+    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui, suggested, [previous = HCURSOR{}](bool busy) mutable {
+        if (busy) {
+            previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        } else {
+            ::SetCursor(previous);
+        }
+    });
 }
 
 void WinMainWindow::OnCommand(int id, int code) {

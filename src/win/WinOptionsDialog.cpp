@@ -90,19 +90,13 @@ std::string WinOptionsDialog::NameIn(int kind) const {
 }
 
 void WinOptionsDialog::BrowseKind(int kind) {
-    const palm::PmKindInfo& info = palm::PmKindInfo::Of(KindAt(kind));
-    const std::string folder = session::OptionsFlow::StartFolder(Trimmed(NameIn(kind)), m_szUserDataFolder, m_szHome);
-    std::string chosen;
-    if (!m_ui.ChooseOpenFile(session::Messages::OpenDataFileTitle(info), folder,
-                             session::OptionsFlow::DataFileFilters(), chosen)) {
-        return;
+    const session::OptionsFlow::Verdict verdict =
+        m_Flow.Browse(KindAt(kind), Trimmed(NameIn(kind)), m_szUserDataFolder, m_szHome, m_ui);
+    if (verdict.nOutcome == session::Outcome::kOk) {
+        ::SetWindowTextW(Item(IdOf(kFileEdit, KindAt(kind))), WinText::Wide(verdict.szPath).c_str());
+    } else if (verdict.nOutcome != session::Outcome::kCancelled) {
+        Refuse(kind, session::Messages::InvalidBrowsedFile(palm::PmKindInfo::Of(KindAt(kind))), verdict.szReason);
     }
-    const session::OptionsFlow::Verdict verdict = m_Flow.Accept(KindAt(kind), chosen);
-    if (verdict.nOutcome != session::Outcome::kOk) {
-        Refuse(kind, session::Messages::InvalidBrowsedFile(info), verdict.szReason);
-        return;
-    }
-    ::SetWindowTextW(Item(IdOf(kFileEdit, KindAt(kind))), WinText::Wide(verdict.szPath).c_str());
 }
 
 void WinOptionsDialog::Refuse(int kind, const std::string& message, const std::string& reason) {

@@ -5,6 +5,7 @@
 
 #include "common/misc/CommRecord.h"
 #include "platform/TextCodec.h"
+#include "win/WinClass.h"
 #include "win/WinText.h"
 
 namespace lazrine::win {
@@ -14,26 +15,11 @@ constexpr wchar_t kClassName[] = L"LazrinePage";
 // A cell holds at most this many bytes of its field, the end included.
 constexpr std::size_t kCellBuffer = 4096;
 
-void RegisterPageClass(WNDPROC proc) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof(cls);
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (::GetClassInfoExW(instance, kClassName, &cls)) {
-        return;
-    }
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = proc;
-    cls.hInstance = instance;
-    cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    cls.lpszClassName = kClassName;
-    ::RegisterClassExW(&cls);
-}
-
 }  // namespace
 
 WinPage::WinPage(HWND parent, int page, const WinMetrics& metrics, session::KindSession& session)
     : m_nPage(page), m_Metrics(metrics), m_Session(session) {
-    RegisterPageClass(&WindowProc);
+    WinClass::Register(kClassName, &WindowProc, nullptr);
     // Inside a themed tab control the page takes the tab body's colour.
     m_background = ::GetSysColorBrush(::IsAppThemed() ? COLOR_WINDOW : COLOR_BTNFACE);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);

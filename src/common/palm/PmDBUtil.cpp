@@ -139,6 +139,16 @@ bool PmDBUtil::ReadQuad(PmQuad& v) { return ReadBytes(v); }
 
 bool PmDBUtil::ReadCString(std::string& out, std::size_t cap, std::size_t* length) {
     out.clear();
+    std::string_view view;
+    if (!ReadCStringView(view, cap, length)) {
+        return false;
+    }
+    out.assign(view);
+    return true;
+}
+
+bool PmDBUtil::ReadCStringView(std::string_view& out, std::size_t cap, std::size_t* length) {
+    out = {};
     std::uint8_t first = 0;
     if (!ReadByte(first)) {
         return false;
@@ -158,13 +168,10 @@ bool PmDBUtil::ReadCString(std::string& out, std::size_t cap, std::size_t* lengt
         return Fail("a text of " + std::to_string(len) + " characters is longer than the " +
                     std::to_string(cap) + " allowed at byte " + std::to_string(m_nPos));
     }
-    if (len == 0) {
-        return true;
-    }
     if (Remaining() < len) {
         return Fail("the file ends inside a text");
     }
-    out.assign(reinterpret_cast<const char*>(m_Input.data() + m_nPos), len);
+    out = std::string_view(reinterpret_cast<const char*>(m_Input.data() + m_nPos), len);
     m_nPos += len;
     return true;
 }
@@ -183,18 +190,12 @@ bool PmDBUtil::ReadIntField(std::uint32_t& v) {
 
 bool PmDBUtil::ReadStringField(std::string& out, std::uint32_t& attr) {
     out.clear();
-    std::uint32_t tag = 0;
-    if (!ReadLong(tag)) {
+    std::string_view view;
+    if (!ReadStringFieldView(view, attr)) {
         return false;
     }
-    if (tag != PM_FIELD_CSTRING) {
-        return Fail("unexpected field tag " + std::to_string(tag) + " where a text was expected at byte " +
-                    std::to_string(m_nPos - 4));
-    }
-    if (!ReadLong(attr)) {
-        return false;
-    }
-    return ReadCString(out, kMaxCString);
+    out.assign(view);
+    return true;
 }
 
 bool PmDBUtil::ReadStringFieldView(std::string_view& out, std::uint32_t& attr) {
@@ -207,24 +208,7 @@ bool PmDBUtil::ReadStringFieldView(std::string_view& out, std::uint32_t& attr) {
         return Fail("unexpected field tag " + std::to_string(tag) + " where a text was expected at byte " +
                     std::to_string(m_nPos - 4));
     }
-    std::uint8_t first = 0;
-    if (!ReadLong(attr) || !ReadByte(first)) {
-        return false;
-    }
-    std::size_t len = first;
-    if (first == 0xFF) {
-        std::uint16_t wide = 0;
-        if (!ReadShort(wide)) {
-            return false;
-        }
-        len = wide;
-    }
-    if (Remaining() < len) {
-        return Fail("the file ends inside a text");
-    }
-    out = std::string_view(reinterpret_cast<const char*>(m_Input.data() + m_nPos), len);
-    m_nPos += len;
-    return true;
+    return ReadLong(attr) && ReadCStringView(out, kMaxCString);
 }
 
 bool PmDBUtil::ReadBlobField(PmBlobField& blob) {

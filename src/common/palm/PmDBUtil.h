@@ -65,6 +65,8 @@ public:
     // Reads a CString; fails without consuming the text when its length is
     // above `cap` (then `length` holds the length).
     bool ReadCString(std::string& out, std::size_t cap, std::size_t* length = nullptr);
+    // The same as a view into the bytes read, which must outlive it.
+    bool ReadCStringView(std::string_view& out, std::size_t cap, std::size_t* length = nullptr);
     // Tag 1, 3 or 6, then a u32.
     bool ReadIntField(std::uint32_t& v);
     // Tag 5, a u32 attribute and a CString. The whole text is kept: what a
