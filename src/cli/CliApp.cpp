@@ -7,6 +7,7 @@
 #include "cli/commands/ExportCommand.h"
 #include "cli/commands/ListCommand.h"
 #include "cli/commands/ProbeCommand.h"
+#include "cli/commands/ScanCommand.h"
 #include "cli/commands/UndeleteCommand.h"
 #include "cli/commands/UsersCommand.h"
 #include "common/export/ExportFormat.h"
@@ -75,6 +76,15 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     exportCmd->add_option("--output", o.output,
                           "File to write (default or -: standard output); memos as text: DIR/ for one file each");
 
+    CLI::App* scan = app.add_subcommand(
+        "scan", "Find records that survive only in other copies of a user's data (older copies, archives, "
+                "handheld backups)");
+    scan->add_option("kind", o.kind, "Kind of data")->required()->check(CLI::IsMember(kinds));
+    auto* scanFolder = scan->add_option("folder", o.file, "A Palm Desktop user's data folder");
+    scanFolder->excludes(scan->add_option("--user", o.user, "Palm Desktop user (name or ID) whose folder to scan"));
+    scan->add_flag("--json", o.json, "Print one JSON object");
+    withFileOrUser.push_back(scan);
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -83,7 +93,7 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         }
         for (const CLI::App* sub : withFileOrUser) {
             if (sub->parsed() && o.file.empty() && o.user.empty()) {
-                throw CLI::RequiredError("file or --user");
+                throw CLI::RequiredError(sub == scan ? "folder or --user" : "file or --user");
             }
         }
     } catch (const CLI::CallForHelp&) {
@@ -106,6 +116,9 @@ int CliApp::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (exportCmd->parsed()) {
         return ExportCommand::Run(context);
+    }
+    if (scan->parsed()) {
+        return ScanCommand::Run(context);
     }
     return UndeleteCommand::Run(context);
 }

@@ -6,6 +6,9 @@
 
 #include "common/export/ExportStreamSink.h"
 #include "common/export/JsonRecordWriter.h"
+#include "common/palm/PmRecordSetFactory.h"
+
+#include <nlohmann/json.hpp>
 
 namespace lazrine::cli {
 namespace {
@@ -60,6 +63,49 @@ void RecordTable::PrintJson(const palm::PmRecordSet& set, const std::string& fil
         json.Write(i);
     }
     json.End();
+    sink.Finish();
+}
+
+void RecordTable::PrintScan(const session::BackupScan& scan, std::ostream& out) {
+    std::size_t withFound = 0;
+    for (const auto& copy : scan.Copies()) {
+        if (copy.found.empty()) {
+            continue;
+        }
+        ++withFound;
+        out << copy.szPath << " (" << palm::PmStoreKindName(copy.nStore) << "): " << copy.found.size() << " of "
+            << copy.nRecords << (copy.nRecords == 1 ? " record" : " records") << "\n";
+        Print(*copy.pSet, copy.found, out);
+        out << "\n";
+    }
+    const std::size_t found = scan.FoundCount();
+    out << "Found " << found << (found == 1 ? " record" : " records") << " in " << withFound << " of "
+        << scan.Copies().size() << (scan.Copies().size() == 1 ? " copy" : " copies") << " read.\n";
+}
+
+void RecordTable::PrintScanJson(const session::BackupScan& scan, const std::string& user, std::ostream& out) {
+    // The head names the live data; without any, a record set of the kind
+    // that holds nothing.
+    std::unique_ptr<palm::PmRecordSet> none;
+    const palm::PmRecordSet* live = scan.Live();
+    if (live == nullptr) {
+        none = palm::PmRecordSetFactory::Create(scan.Kind().nKind);
+        live = none.get();
+    }
+    exporting::ExportStreamSink sink(out);
+    exporting::JsonRecordWriter json(sink, *live);
+    json.Begin(scan.LivePath(), user);
+    nlohmann::ordered_json copies = nlohmann::ordered_json::array();
+    for (const auto& copy : scan.Copies()) {
+        for (const std::size_t i : copy.found) {
+            json.Write(*copy.pSet, i, &copy.szPath);
+        }
+        copies.push_back({{"path", copy.szPath},
+                          {"store", palm::PmStoreKindName(copy.nStore)},
+                          {"records", copy.nRecords},
+                          {"found", copy.found.size()}});
+    }
+    json.End(",\"copies\":" + copies.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     sink.Finish();
 }
 

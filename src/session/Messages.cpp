@@ -141,4 +141,9 @@ std::string Messages::OpenDataFileTitle(const palm::PmKindInfo& kind) {
     return std::string("Open Palm Desktop ") + kind.szCaption + " data file";
 }
 
+std::string Messages::ScanFailed(const palm::PmKindInfo& kind, const std::string& folder,
+                                 const std::string& reason) {
+    return "Cannot scan " + folder + " for copies of the " + kind.szPalmName + " data: " + reason;
+}
+
 }  // namespace lazrine::session

@@ -30,6 +30,8 @@ public:
     static std::string CannotLoadUser(const palm::PmKindInfo& kind, const std::string& user, std::uint32_t id,
                                       const std::string& folder, const std::string& reason);
     // "<file>: not a Palm Desktop memos data file".
+    // "Cannot scan FOLDER for copies of the memopad data: REASON"
+    static std::string ScanFailed(const palm::PmKindInfo& kind, const std::string& folder, const std::string& reason);
     static std::string NotAFile(const palm::PmKindInfo& kind, const std::string& file);
 
     // The window's undelete: the box after a run (nothing selected included).

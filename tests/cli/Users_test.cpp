@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
+
+#include <nlohmann/json.hpp>
 #include "support/FakeWinePrefix.h"
 #include "common/palm/desktop/PmDesktop.h"
 #include "common/palm/desktop/PmUserFolderScan.h"
@@ -83,6 +85,32 @@ TEST_F(UsersCliTest, UnknownUsersAndMissingInstallationsFailClearly) {
     EXPECT_NE(r.err.find("No Palm Desktop users were found"), std::string::npos) << r.err;
     r = Run({"list", "memos", "--user", "John Doe"});
     EXPECT_EQ(r.code, 1);
+}
+
+TEST_F(UsersCliTest, ScanListsWhatOnlyOtherCopiesHoldWithTheirPaths) {
+    const auto folder = prefix.Palm() / "JohnD" / "memopad";
+    std::filesystem::create_directories(folder / "Archive");
+    testing::MemoFileLayout old;
+    old.memos = {testing::MakeMemo(777, 0, "only in the archive")};
+    testing::WriteFileBytes((folder / "Archive" / "memopad.bak").string(), testing::BuildExtendedMemoFile(old));
+    auto r = Run({"scan", "memos", "--user", "John Doe", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json["records"].size(), 1u) << r.out;
+    EXPECT_EQ(json["records"][0]["id"], 777);
+    EXPECT_EQ(json["user"], "John Doe");
+    const std::string copy = json["records"][0]["source"];
+    EXPECT_NE(copy.find("Archive/memopad.bak"), std::string::npos);
+    ASSERT_EQ(json["copies"].size(), 1u);
+    EXPECT_EQ(json["copies"][0]["path"], copy);
+    // The same from the folder, as a table.
+    r = Run({"scan", "memos", std::filesystem::path(prefix.Palm() / "JohnD").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find(copy + " (extended): 1 of 1 record"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("only in the archive"), std::string::npos);
+    EXPECT_NE(r.out.find("Found 1 record in 1 of 1 copy read."), std::string::npos);
+    EXPECT_EQ(Run({"scan", "memos"}).code, 2);
+    EXPECT_EQ(Run({"scan", "memos", (prefix.Palm() / "Nobody").string()}).code, 1);
 }
 
 // Palm Desktop 6 reads only the database once a user has one. When it

@@ -162,8 +162,8 @@ bool JsonRecordWriter::Begin(const std::string& file, const std::string& user) {
     return m_sink.Write(text);
 }
 
-bool JsonRecordWriter::Write(std::size_t i) {
-    const auto& rec = m_set.CommonAt(i);
+bool JsonRecordWriter::Write(const palm::PmRecordSet& set, std::size_t i, const std::string* source) {
+    const auto& rec = set.CommonAt(i);
     std::string& out = m_Buffer;
     out.clear();
     if (!m_bFirst) {
@@ -174,8 +174,8 @@ bool JsonRecordWriter::Write(std::size_t i) {
     out += ",\"id\":";
     out += std::to_string(rec.nId);
     out += ",\"status\":";
-    out += std::to_string(m_set.StatusAt(i));
-    out += m_set.IsDeletedAt(i) ? ",\"deleted\":true" : ",\"deleted\":false";
+    out += std::to_string(set.StatusAt(i));
+    out += set.IsDeletedAt(i) ? ",\"deleted\":true" : ",\"deleted\":false";
     out += ",\"columns\":{";
     for (std::size_t c = 0; c < m_Columns.size(); ++c) {
         if (c > 0) {
@@ -183,7 +183,7 @@ bool JsonRecordWriter::Write(std::size_t i) {
         }
         out += m_Columns[c].szName;
         out.push_back(':');
-        AppendString(out, CellText(m_set, i, m_Columns[c].nKey));
+        AppendString(out, CellText(set, i, m_Columns[c].nKey));
     }
     out += "},\"fields\":{";
     for (std::size_t f = 0; f < m_Fields.size(); ++f) {
@@ -192,13 +192,18 @@ bool JsonRecordWriter::Write(std::size_t i) {
         }
         out += m_Fields[f].szName;
         out.push_back(':');
-        AppendString(out, ExportSource::Utf8Of(rec.nSource, m_set.WholeFieldText(i, m_Fields[f].nKey)));
+        AppendString(out, ExportSource::Utf8Of(rec.nSource, set.WholeFieldText(i, m_Fields[f].nKey)));
     }
-    out += "}}";
+    out.push_back('}');
+    if (source != nullptr) {
+        out += ",\"source\":";
+        AppendString(out, *source);
+    }
+    out.push_back('}');
     m_bFirst = false;
     return m_sink.Write(out);
 }
 
-bool JsonRecordWriter::End() { return m_sink.Write("]}\n"); }
+bool JsonRecordWriter::End(const std::string& members) { return m_sink.Write("]" + members + "}\n"); }
 
 }  // namespace lazrine::exporting

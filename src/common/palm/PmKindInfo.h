@@ -39,6 +39,8 @@ struct PmKindInfo {
     // "MemoPad\" and "MemoPad.mdb" ...
     const char* szDbFolder;
     const char* szDbFile;
+    // The record file of earlier Palm Desktops in the same folder.
+    const char* szDataFile;
 
     // Every kind, in page order.
     static const std::array<PmKindInfo, kPmKindCount>& All();

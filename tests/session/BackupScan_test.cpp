@@ -1,0 +1,89 @@
+// Which records a scan of a user's folder finds in other copies of the data,
+// and that the walk stays inside the folder, never opens a FIFO and can be
+// stopped.
+#include "session/BackupScan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/palm/PmRecordSetFactory.h"
+#include "support/AppTestFiles.h"
+#include "support/BlockingFifo.h"
+#include "support/TempDir.h"
+
+namespace lazrine::session {
+namespace {
+
+namespace fs = std::filesystem;
+using palm::PmKind;
+using testing::AppTestFiles;
+
+struct BackupScanTest : ::testing::Test {
+    testing::TempDir dir;
+    fs::path user = dir.Path() / "User";
+    fs::path memos = user / "MemoPad";
+    BackupScan scan{PmKind::kMemos, [] { return palm::PmRecordSetFactory::Create(PmKind::kMemos); }};
+
+    BackupScanTest() { fs::create_directories(memos / "Archive"); }
+    void Write(const fs::path& path, const std::vector<testing::TestMemo>& records) {
+        AppTestFiles::WriteMemoFile(path.string(), records);
+    }
+    // Every copy read: its name below the user's folder and the ids found.
+    std::vector<std::pair<std::string, std::vector<std::uint32_t>>> Found() const {
+        std::vector<std::pair<std::string, std::vector<std::uint32_t>>> found;
+        for (const auto& copy : scan.Copies()) {
+            std::vector<std::uint32_t> ids;
+            for (const std::size_t i : copy.found) {
+                ids.push_back(copy.pSet->CommonAt(i).nId);
+            }
+            found.emplace_back(fs::relative(copy.szPath, user).generic_string(), ids);
+        }
+        return found;
+    }
+};
+
+TEST_F(BackupScanTest, FindsWhatTheLiveFileLacksOrHoldsOnlyAsDeletedOnceAndStaysInTheFolder) {
+    Write(memos / "memopad.dat", {{1, 0x00, "Live"}, {2, 0x04, "Two"}, {5, 0x00, "Five"}});
+    // Read first (names in order): 3 is lacking, 4 lacking though deleted
+    // here, 2 deleted in both adds nothing.
+    Write(memos / "Archive" / "memopad.dat", {{3, 0x00, "Three"}, {4, 0x04, "Four"}, {2, 0x04, "Two"}});
+    // 2 is kept here but deleted in the live file; 3 was found already.
+    Write(memos / "memopad.bak", {{1, 0x00, "Live"}, {2, 0x00, "Two"}, {3, 0x00, "Three"}});
+    Write(dir.Path() / "outside.dat", {{9, 0x00, "Outside"}});
+    fs::create_symlink(dir.Path() / "outside.dat", memos / "outside.dat");
+    fs::create_symlink(memos / "memopad.bak", memos / "same.dat");
+    AppTestFiles::WriteText((memos / "notes.txt").string(), "not a Palm file");
+    const testing::BlockingFifo fifo((memos / "pipe.dat").string());
+    ASSERT_TRUE(fifo.Made());
+
+    std::vector<std::string> seen;
+    const auto& report = scan.Run(user.string(), [&seen](std::size_t, const std::string& path) {
+        seen.push_back(path);
+        return true;
+    });
+    EXPECT_EQ(report.nOutcome, Outcome::kOk) << report.szReason;
+    EXPECT_EQ(scan.LivePath(), (memos / "memopad.dat").string());
+    EXPECT_EQ(Found(), (decltype(Found()){{"MemoPad/Archive/memopad.dat", {3, 4}}, {"MemoPad/memopad.bak", {2}}}));
+    EXPECT_EQ(scan.FoundCount(), 3u);
+    EXPECT_FALSE(fifo.ReaderOpened());
+    EXPECT_EQ(seen.size(), 8u);  // Archive, its file and the six names beside the live file
+
+    // Stopped from its progress, the scan says so.
+    EXPECT_EQ(scan.Run(user.string(), [](std::size_t, const std::string&) { return false; }).nOutcome,
+              Outcome::kCancelled);
+}
+
+TEST_F(BackupScanTest, WithoutLiveDataEveryRecordOfACopyIsFoundAndAHandheldBackupIsRead) {
+    Write(memos / "Archive" / "old.dat", {{3, 0x00, "Three"}, {4, 0x84, "Four"}});
+    const auto& report = scan.Run(user.string());
+    EXPECT_EQ(report.nOutcome, Outcome::kOk);
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_NE(report.notes[0].find("No live memopad data"), std::string::npos);
+    EXPECT_EQ(scan.FoundCount(), 2u);
+
+    EXPECT_EQ(scan.Run((dir.Path() / "nobody").string()).nOutcome, Outcome::kMissing);
+}
+
+}  // namespace
+}  // namespace lazrine::session
