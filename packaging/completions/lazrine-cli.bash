@@ -61,19 +61,23 @@ _lazrine_cli() {
   local options
   case $command in
     "")
-      mapfile -t COMPREPLY < <(compgen -W "users probe list undelete export --settings --help --version" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "users probe list undelete export scan --settings --help --version" -- "$cur")
       return ;;
     users) options="--help" ;;
     probe) options="--user --help" ;;
     list) options="--user --all --json --help" ;;
     undelete) options="--user --id --all-deleted --dry-run --help" ;;
     export) options="--user --deleted --all --id --format --output --help" ;;
+    scan) options="--user --json --help" ;;
     *) return ;;
   esac
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
   elif [[ $command != users && $positional -eq 0 ]]; then
     mapfile -t COMPREPLY < <(compgen -W "contacts calendar tasks memos" -- "$cur")
+  elif [[ $command == scan && $positional -eq 1 ]]; then
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen -d -- "$cur")
   elif [[ $command != users && $positional -eq 1 ]]; then
     compopt -o filenames 2>/dev/null
     mapfile -t COMPREPLY < <(compgen -f -- "$cur")

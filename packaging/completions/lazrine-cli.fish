@@ -1,7 +1,7 @@
 # fish completion for lazrine-cli: commands, kinds, options, export formats,
 # file names, and the users `lazrine-cli users` lists for --user.
 
-set -l commands users probe list undelete export
+set -l commands users probe list undelete export scan
 
 # The users of the Palm Desktop in use: each ID, and each name when it fits
 # its column of the table (a longer name runs into the folder).
@@ -48,13 +48,14 @@ complete -c lazrine-cli -n "not __fish_seen_subcommand_from $commands" -a probe 
 complete -c lazrine-cli -n "not __fish_seen_subcommand_from $commands" -a list -d 'List deleted (or all) records'
 complete -c lazrine-cli -n "not __fish_seen_subcommand_from $commands" -a undelete -d 'Undelete records and save'
 complete -c lazrine-cli -n "not __fish_seen_subcommand_from $commands" -a export -d 'Export records to a standard format'
+complete -c lazrine-cli -n "not __fish_seen_subcommand_from $commands" -a scan -d 'Find records only other copies hold'
 
-set -l with_kind probe list undelete export
+set -l with_kind probe list undelete export scan
 complete -c lazrine-cli -n "__fish_seen_subcommand_from $with_kind; and not __fish_seen_subcommand_from contacts calendar tasks memos" -a 'contacts calendar tasks memos' -d Kind
 complete -c lazrine-cli -n "__fish_seen_subcommand_from $with_kind; and __lazrine_cli_wants_file" -F
 complete -c lazrine-cli -n "__fish_seen_subcommand_from $with_kind" -l user -x -a '(__lazrine_cli_users)' -d 'Palm Desktop user (name or ID)'
 complete -c lazrine-cli -n "__fish_seen_subcommand_from list export" -l all -d 'Every record, not only the deleted ones'
-complete -c lazrine-cli -n "__fish_seen_subcommand_from list" -l json -d 'Print one JSON object'
+complete -c lazrine-cli -n "__fish_seen_subcommand_from list scan" -l json -d 'Print one JSON object'
 complete -c lazrine-cli -n "__fish_seen_subcommand_from undelete export" -l id -x -d 'Record id (repeatable)'
 complete -c lazrine-cli -n "__fish_seen_subcommand_from undelete" -l all-deleted -d 'Undelete every deleted record'
 complete -c lazrine-cli -n "__fish_seen_subcommand_from undelete" -l dry-run -d 'List what would be undeleted; write nothing'
