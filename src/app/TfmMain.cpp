@@ -7,13 +7,16 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QStringList>
 #include <QUrl>
 #include <cstdio>
 
+#include "app/TfmBackups.h"
 #include "app/TfmOption.h"
 #include "app/TfmQuitConfirm.h"
+#include "session/BackupList.h"
 #include "session/ExportJob.h"
 #include "session/WindowActions.h"
 
@@ -122,6 +125,7 @@ void TfmMain::BuildControls() {
         connect(&p.btnClear(), &QPushButton::clicked, this, [this, page] { btnClearClick(page); });
         connect(&p.btnUnDel(), &QPushButton::clicked, this, [this, page] { btnUnDelClick(page); });
         connect(&p.btnExport(), &QPushButton::clicked, this, [this, page] { btnExportClick(page); });
+        connect(&p.btnBackups(), &QPushButton::clicked, this, [this, page] { btnBackupsClick(page); });
         connect(&p.lnkWeb(), &QLabel::linkActivated, this, &TfmMain::lnkWebClick);
     }
     m_spMain.setCurrentIndex(kPageMemo);
@@ -267,6 +271,26 @@ void TfmMain::btnExportClick(int page) {
                                            QApplication::restoreOverrideCursor();
                                        }
                                    });
+}
+
+void TfmMain::btnBackupsClick(int page) {
+    session::BackupList list(m_Workspace, KindAt(page));
+    QProgressDialog progress(QStringLiteral("Searching the user's folder…"), QStringLiteral("Cancel"), 0, 0, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool scanned = list.ScanOrExplain(m_ui, [&progress](std::size_t seen, const std::string&) {
+        if (seen % 20 == 0) {
+            progress.setLabelText(QStringLiteral("Searching the user's folder… %1 files").arg(seen));
+            QCoreApplication::processEvents();
+        }
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (!scanned) {
+        return;
+    }
+    TfmBackups dialog(list, m_ui, this);
+    m_ui.Exec(dialog);
 }
 
 }  // namespace lazrine::app

@@ -81,6 +81,7 @@ private:
     // agrees, if none is checked) to a file the user picks, in one of the
     // kind's export formats; never writes to the Palm data.
     void btnExportClick(int page);
+    void btnBackupsClick(int page);
 
     void FillUserList();
     // Shows the session's rows again, and the status bar's reasons.

@@ -1,5 +1,7 @@
 #include "app/TfmPage.h"
 
+#include "session/BackupList.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -14,7 +16,8 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
       m_btnSel(QStringLiteral("&Select All")),
       m_btnClear(QStringLiteral("&Clear")),
       m_btnUnDel(QStringLiteral("&Undelete")),
-      m_btnExport(QStringLiteral("&Export…")) {
+      m_btnExport(QStringLiteral("&Export…")),
+      m_btnBackups(QString::fromUtf8(session::BackupList::kButton)) {
     setObjectName(QStringLiteral("ts") + prefix);
     m_rbtnDel.setObjectName(QStringLiteral("rbtn") + prefix + QStringLiteral("Del"));
     m_rbtnAll.setObjectName(QStringLiteral("rbtn") + prefix + QStringLiteral("All"));
@@ -23,6 +26,7 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_btnClear.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Clear"));
     m_btnUnDel.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("UnDel"));
     m_btnExport.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Export"));
+    m_btnBackups.setObjectName(QStringLiteral("btn") + prefix + QStringLiteral("Backups"));
     m_lnkWeb.setObjectName(QStringLiteral("lnk") + prefix + QStringLiteral("Web"));
     // As designed, a page opens on its deleted records.
     m_rbtnDel.setChecked(true);
@@ -62,6 +66,7 @@ TfmPage::TfmPage(const palm::PmKindInfo& kind, const QString& prefix, const QStr
     m_buttonRow.addWidget(&m_btnClear);
     m_buttonRow.addWidget(&m_btnUnDel);
     m_buttonRow.addWidget(&m_btnExport);
+    m_buttonRow.addWidget(&m_btnBackups);
     m_buttonRow.addStretch(1);
     m_buttonRow.addWidget(&m_lnkWeb);
     m_layout.addLayout(&m_showRow);

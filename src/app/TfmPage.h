@@ -17,11 +17,13 @@ namespace lazrine::app {
 // The controls of one page of the main window: "Show:" with the "Deleted
 // Records" and "All Records" radio buttons, the report-style list with a
 // check box per item and whole-row selection, the "&Select All", "&Clear"
-// "&Undelete" and "&Export…" buttons and the web site link. The page only lays its
+// "&Undelete", "&Export…" and "Find in Backups…" buttons and the web site
+// link. The page only lays its
 // controls out; the main window drives them.
 //
 // Controls are named after the kind's prefix ("Memo": rbtnMemoDel,
-// rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel, btnMemoExport).
+// rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel, btnMemoExport,
+// btnMemoBackups).
 class TfmPage final : public QWidget {
     Q_OBJECT
 
@@ -36,6 +38,7 @@ public:
     QPushButton& btnClear() { return m_btnClear; }
     QPushButton& btnUnDel() { return m_btnUnDel; }
     QPushButton& btnExport() { return m_btnExport; }
+    QPushButton& btnBackups() { return m_btnBackups; }
     QLabel& lnkWeb() { return m_lnkWeb; }
 
 protected:
@@ -59,6 +62,7 @@ private:
     QPushButton m_btnClear;
     QPushButton m_btnUnDel;
     QPushButton m_btnExport;
+    QPushButton m_btnBackups;
     QLabel m_lnkWeb;
 };
 

@@ -7,6 +7,7 @@
 #include "common/export/ExportStreamSink.h"
 #include "common/export/JsonRecordWriter.h"
 #include "common/palm/PmRecordSetFactory.h"
+#include "session/Messages.h"
 
 #include <nlohmann/json.hpp>
 
@@ -67,20 +68,16 @@ void RecordTable::PrintJson(const palm::PmRecordSet& set, const std::string& fil
 }
 
 void RecordTable::PrintScan(const session::BackupScan& scan, std::ostream& out) {
-    std::size_t withFound = 0;
     for (const auto& copy : scan.Copies()) {
         if (copy.found.empty()) {
             continue;
         }
-        ++withFound;
         out << copy.szPath << " (" << palm::PmStoreKindName(copy.nStore) << "): " << copy.found.size() << " of "
             << copy.nRecords << (copy.nRecords == 1 ? " record" : " records") << "\n";
         Print(*copy.pSet, copy.found, out);
         out << "\n";
     }
-    const std::size_t found = scan.FoundCount();
-    out << "Found " << found << (found == 1 ? " record" : " records") << " in " << withFound << " of "
-        << scan.Copies().size() << (scan.Copies().size() == 1 ? " copy" : " copies") << " read.\n";
+    out << session::Messages::ScanSummary(scan) << "\n";
 }
 
 void RecordTable::PrintScanJson(const session::BackupScan& scan, const std::string& user, std::ostream& out) {

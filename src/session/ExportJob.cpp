@@ -69,7 +69,18 @@ bool ExportJob::WritesOverDataFile(const std::string& dataFile, const std::strin
 }
 
 ExportJob::ExportJob(palm::PmRecordSet& set, Format format, std::vector<std::size_t> records)
-    : m_Exporter(set, format), m_Records(std::move(records)) {}
+    : m_Exporter(set, format), m_Records(std::move(records)), m_Parts{{&set, m_Records, {}}} {}
+
+ExportJob::ExportJob(std::vector<exporting::RecordExporter::Part> parts, Format format)
+    : m_Exporter(*parts.at(0).pSet, format), m_Parts(std::move(parts)) {}
+
+std::size_t ExportJob::RecordCount() const {
+    std::size_t count = 0;
+    for (const auto& part : m_Parts) {
+        count += part.rows.size();
+    }
+    return count;
+}
 
 ExportJob::Report ExportJob::Finish(bool ok, const std::string& error) {
     Report report;
@@ -81,7 +92,7 @@ ExportJob::Report ExportJob::Finish(bool ok, const std::string& error) {
 
 ExportJob::Report ExportJob::ToFile(const std::string& path) {
     std::string error;
-    const bool ok = m_Exporter.WriteFile(m_Records, path, error);
+    const bool ok = m_Exporter.WritePartsFile(m_Parts, path, error);
     Report report = Finish(ok, error);
     report.bOutputInPlace = !ok && m_Exporter.OutputInPlace();
     return report;
@@ -98,7 +109,7 @@ ExportJob::Report ExportJob::ToFolder(const std::string& folder) {
 
 ExportJob::Report ExportJob::ToSink(exporting::ExportSink& sink) {
     std::string error;
-    const bool ok = m_Exporter.Write(m_Records, sink, error);
+    const bool ok = m_Exporter.WriteParts(m_Parts, sink, error);
     return Finish(ok, error);
 }
 

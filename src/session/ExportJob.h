@@ -55,9 +55,15 @@ public:
     };
 
     ExportJob(palm::PmRecordSet& set, Format format, std::vector<std::size_t> records);
+    // Records of several copies of one kind's data, in one output; `parts`
+    // is not empty and outlives the job (see RecordExporter::Part). Files
+    // only: ToFolder exports nothing of them.
+    ExportJob(std::vector<exporting::RecordExporter::Part> parts, Format format);
+    ExportJob(const ExportJob&) = delete;
+    ExportJob& operator=(const ExportJob&) = delete;
     void SetOrigin(std::string file, std::string user) { m_Exporter.SetOrigin(std::move(file), std::move(user)); }
     void SetProgress(exporting::RecordExporter::Progress progress) { m_Exporter.SetProgress(std::move(progress)); }
-    std::size_t RecordCount() const { return m_Records.size(); }
+    std::size_t RecordCount() const;
 
     Report ToFile(const std::string& path);
     // Memos as text only: one file per memo in an existing folder.
@@ -69,6 +75,7 @@ private:
 
     exporting::RecordExporter m_Exporter;
     std::vector<std::size_t> m_Records;
+    std::vector<exporting::RecordExporter::Part> m_Parts;  // m_Records, or the copies' records
 };
 
 }  // namespace lazrine::session

@@ -146,4 +146,16 @@ std::string Messages::ScanFailed(const palm::PmKindInfo& kind, const std::string
     return "Cannot scan " + folder + " for copies of the " + kind.szPalmName + " data: " + reason;
 }
 
+std::string Messages::ScanSummary(const BackupScan& scan) {
+    std::size_t withFound = 0;
+    for (const auto& copy : scan.Copies()) {
+        withFound += copy.found.empty() ? 0 : 1;
+    }
+    const std::size_t found = scan.FoundCount();
+    const std::size_t copies = scan.Copies().size();
+    return "Found " + std::to_string(found) + (found == 1 ? " record" : " records") + " in " +
+           std::to_string(withFound) + " of " + std::to_string(copies) + (copies == 1 ? " copy" : " copies") +
+           " read.";
+}
+
 }  // namespace lazrine::session

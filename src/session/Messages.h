@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/palm/PmKindInfo.h"
+#include "session/BackupScan.h"
 #include "session/ExportJob.h"
 #include "session/Undeleter.h"
 
@@ -32,6 +33,8 @@ public:
     // "<file>: not a Palm Desktop memos data file".
     // "Cannot scan FOLDER for copies of the memopad data: REASON"
     static std::string ScanFailed(const palm::PmKindInfo& kind, const std::string& folder, const std::string& reason);
+    // "Found 3 records in 2 of 5 copies read."
+    static std::string ScanSummary(const BackupScan& scan);
     static std::string NotAFile(const palm::PmKindInfo& kind, const std::string& file);
 
     // The window's undelete: the box after a run (nothing selected included).

@@ -25,16 +25,20 @@ void Workspace::Open() {
     m_bOpen = true;
     m_Option = OptionRec::Read(m_szSettingsFile);
     for (const palm::PmKindInfo& kind : palm::PmKindInfo::All()) {
-        std::unique_ptr<palm::PmRecordSet> set;
-        if (m_hooks.createRecordSet) {
-            set = m_hooks.createRecordSet(kind.nKind);
-        }
-        if (set) {
-            set->UseSettingsFile(m_szSettingsFile);
-        }
-        m_Sessions.at(kind.Index()) = std::make_unique<KindSession>(kind.nKind, std::move(set));
+        m_Sessions.at(kind.Index()) = std::make_unique<KindSession>(kind.nKind, NewRecordSet(kind.nKind));
         m_Sessions.at(kind.Index())->SetShowAll(m_Option.AllFlag(kind.nKind) != 0);
     }
+}
+
+std::unique_ptr<palm::PmRecordSet> Workspace::NewRecordSet(palm::PmKind kind) const {
+    std::unique_ptr<palm::PmRecordSet> set;
+    if (m_hooks.createRecordSet) {
+        set = m_hooks.createRecordSet(kind);
+    }
+    if (set) {
+        set->UseSettingsFile(m_szSettingsFile);
+    }
+    return set;
 }
 
 bool Workspace::Close() {

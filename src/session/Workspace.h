@@ -48,6 +48,9 @@ public:
     KindSession& Session(palm::PmKind kind) { return *m_Sessions.at(static_cast<std::size_t>(kind)); }
     const KindSession& Session(palm::PmKind kind) const { return *m_Sessions.at(static_cast<std::size_t>(kind)); }
     OptionsFlow::RecordSets RecordSets() const;
+    // A fresh record set of the kind with this workspace's settings; none
+    // when the kind is not available.
+    std::unique_ptr<palm::PmRecordSet> NewRecordSet(palm::PmKind kind) const;
 
     // Finds the users again. The saved user, when still there, is selected,
     // else the first (and it becomes the saved one).

@@ -1,9 +1,11 @@
 // The main window's export: which records it writes, the save-file dialog's
 // choices, the messages, and that the Palm data is never written.
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
+#include <filesystem>
 
 #include "support/AppTestFiles.h"
 #include "FakeUiServices.h"
@@ -124,6 +126,32 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(f.out)));
     }
 
+
+    // "Find in Backups…" lists what older copies beside the page's file
+    // hold and exports the rows from there; the data is never written.
+    void backupsButtonListsOtherCopiesAndExportsFromThem() {
+        Fixture f;
+        const std::filesystem::path folder = f.dir.Path() / "User" / "MemoPad";
+        std::filesystem::create_directories(folder);
+        const std::string live = (folder / "memopad.dat").string();
+        AppTestFiles::WriteMemoFile(live, {{1, 0x00, "Live"}});
+        AppTestFiles::WriteMemoFile((folder / "memopad.bak").string(), {{1, 0x00, "Live"}, {7, 0x00, "Only here"}});
+        AppTestFiles::WriteText(f.ini, "[Lazrine]\nMemoFile=" + live + "\n");
+        const auto before = lazrine::testing::ReadFileBytes(live);
+        TfmMain window(f.ini, f.ui);
+        int rows = -1;
+        f.ui.onExec = [&rows](QDialog& dialog) {
+            rows = dialog.findChild<QTreeView*>(QStringLiteral("lvBackups"))->model()->rowCount();
+            dialog.findChild<QPushButton*>(QStringLiteral("btnBackupsExport"))->click();
+        };
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("btnMemoBackups"));
+        QVERIFY(button != nullptr);
+        QCOMPARE(button->text(), QString("Find in Backups…"));
+        button->click();
+        QCOMPARE(rows, 1);
+        QVERIFY(AppTestFiles::ReadText(f.out).find("Only here") != std::string::npos);
+        QVERIFY(lazrine::testing::ReadFileBytes(live) == before);
+    }
 };
 
 QTEST_MAIN(TfmExportTest)

@@ -3,11 +3,14 @@
 // stopped.
 #include "session/BackupScan.h"
 
+#include <nlohmann/json.hpp>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "common/palm/PmRecordSetFactory.h"
+#include "session/BackupList.h"
 #include "support/AppTestFiles.h"
 #include "support/BlockingFifo.h"
 #include "support/TempDir.h"
@@ -83,6 +86,64 @@ TEST_F(BackupScanTest, WithoutLiveDataEveryRecordOfACopyIsFoundAndAHandheldBacku
     EXPECT_EQ(scan.FoundCount(), 2u);
 
     EXPECT_EQ(scan.Run((dir.Path() / "nobody").string()).nOutcome, Outcome::kMissing);
+}
+
+// Answers every question yes and every save dialog with `save`; keeps
+// every box's text.
+struct AnsweringUi : UiServices {
+    std::string save;
+    std::vector<std::string> boxes;
+    void Information(const std::string&, const std::string& text) override { boxes.push_back(text); }
+    void Error(const std::string&, const std::string& text) override { boxes.push_back("error: " + text); }
+    void ErrorWithDetail(const std::string&, const std::string& text, const std::string&) override { Error({}, text); }
+    bool Ask(const std::string&, const std::string& text) override { return boxes.push_back(text), true; }
+    bool ChooseOpenFile(const std::string&, const std::string&, const std::vector<FileFilter>&, std::string&) override {
+        return false;
+    }
+    bool ChooseSaveFile(const std::string&, const std::string&, const std::vector<FileFilter>&, std::string& chosen,
+                        std::size_t& filter) override {
+        chosen = save;
+        filter = kNoFilter;
+        return true;
+    }
+    bool OpenUrl(const std::string&) override { return false; }
+};
+
+TEST_F(BackupScanTest, TheWindowsListShowsTheCopyAndExportsCheckedRecordsOfSeveralCopiesInOneFile) {
+    Write(memos / "memopad.dat", {{1, 0x00, "Live"}, {2, 0x04, "Two"}});
+    Write(memos / "Archive" / "memopad.dat", {{3, 0x00, "Three"}});
+    Write(memos / "memopad.bak", {{2, 0x00, "Two"}});
+    const std::string ini = dir.File("tamrisk.ini");
+    AppTestFiles::WriteText(ini, "[Lazrine]\nMemoFile=" + (memos / "memopad.dat").string() + "\n");
+    WorkspaceHooks hooks = WorkspaceHooks::Defaults();
+    hooks.enumerateUsers = [] { return std::vector<palm::PmUserInfo>{}; };
+    Workspace workspace(ini, hooks);
+    workspace.Open();
+    AnsweringUi ui;
+    ui.save = dir.File("found.json");
+
+    BackupList list(workspace, PmKind::kMemos);
+    ASSERT_TRUE(list.ScanOrExplain(ui)) << ::testing::PrintToString(ui.boxes);
+    EXPECT_EQ(list.Summary(), "Found 2 records in 2 of 2 copies read.");
+    EXPECT_EQ(list.Captions(), (std::vector<std::string>{"Copy", "Memo"}));
+    ASSERT_EQ(list.RowCount(), 2u);
+    EXPECT_EQ(list.CellText(0, 0), (memos / "Archive" / "memopad.dat").string());
+    EXPECT_EQ(list.CellText(0, 1), "Three");
+    // Nothing checked: after the question, every row, from both copies.
+    list.Export(ui, {});
+    auto json = nlohmann::json::parse(AppTestFiles::ReadText(ui.save));
+    ASSERT_EQ(json["records"].size(), 2u);
+    EXPECT_EQ(json["records"][1]["id"], 2);
+    EXPECT_EQ(json["records"][1]["source"], (memos / "memopad.bak").string());
+    list.SetChecked(1, true);
+    list.Export(ui, {});
+    json = nlohmann::json::parse(AppTestFiles::ReadText(ui.save));
+    EXPECT_EQ(json["records"].size(), 1u);
+    EXPECT_EQ(ui.boxes.size(), 3u);  // the question and two reports
+
+    workspace.Options().FileOf(PmKind::kMemos).clear();
+    EXPECT_FALSE(BackupList(workspace, PmKind::kMemos).ScanOrExplain(ui));
+    EXPECT_NE(ui.boxes.back().find("error: Cannot scan"), std::string::npos);
 }
 
 }  // namespace

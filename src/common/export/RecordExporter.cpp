@@ -73,19 +73,27 @@ void RecordExporter::Report(std::size_t done, std::size_t total) const {
     }
 }
 
-bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSink& sink) {
+bool RecordExporter::WriteRecords(const std::vector<Part>& parts, ExportSink& sink) {
     const std::string kind = KindName(m_set);
-    const ExportSource source(m_set);
+    std::size_t total = 0;
+    for (const Part& part : parts) {
+        total += part.rows.size();
+    }
     std::size_t done = 0;
+    // Calls writeOne(set, source, i, part) for every record of every part.
     const auto each = [&](auto&& writeOne) {
-        for (const std::size_t i : rows) {
-            if (!writeOne(i)) {
-                return false;
+        for (const Part& part : parts) {
+            const ExportSource source(*part.pSet);
+            for (const std::size_t i : part.rows) {
+                if (!writeOne(*part.pSet, source, i, part)) {
+                    return false;
+                }
+                Report(++done, total);
             }
-            Report(++done, rows.size());
         }
         return true;
     };
+    using Set = palm::PmRecordSet;
     switch (m_nFormat) {
         case ExportFormat::kCsv: {
             CsvWriter csv(sink);
@@ -94,27 +102,35 @@ bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSi
             for (const auto& row : table) {
                 cells.push_back(row.name);
             }
-            return csv.WriteRow(cells) && each([&](std::size_t i) {
+            return csv.WriteRow(cells) && each([&](const Set& set, const ExportSource&, std::size_t i, const Part&) {
                        cells.clear();
                        for (const auto& row : table) {
-                           cells.push_back(ExportSource::Utf8Of(m_set.CommonAt(i).nSource, m_set.WholeFieldText(i, row.key)));
+                           cells.push_back(ExportSource::Utf8Of(set.CommonAt(i).nSource, set.WholeFieldText(i, row.key)));
                        }
                        return csv.WriteRow(cells);
                    });
         }
         case ExportFormat::kJson: {
             JsonRecordWriter json(sink, m_set);
-            return json.Begin(m_szFile, m_szUser) && each([&](std::size_t i) { return json.Write(i); }) && json.End();
+            return json.Begin(m_szFile, m_szUser) &&
+                   each([&](const Set& set, const ExportSource&, std::size_t i, const Part& part) {
+                       return json.Write(set, i, part.szSource.empty() ? nullptr : &part.szSource);
+                   }) &&
+                   json.End();
         }
         case ExportFormat::kVCard: {
             VCardWriter vcard(sink);
             ExportContact contact;
-            return each([&](std::size_t i) { return source.Contact(i, contact) && vcard.Write(contact); });
+            return each([&](const Set&, const ExportSource& source, std::size_t i, const Part&) {
+                return source.Contact(i, contact) && vcard.Write(contact);
+            });
         }
         case ExportFormat::kText: {
             MemoTextWriter text(sink);
             ExportMemo memo;
-            return each([&](std::size_t i) { return source.Memo(i, memo) && text.Write(memo); });
+            return each([&](const Set&, const ExportSource& source, std::size_t i, const Part&) {
+                return source.Memo(i, memo) && text.Write(memo);
+            });
         }
         case ExportFormat::kICalendar: {
             ICalWriter ical(sink, m_szZone);
@@ -122,11 +138,11 @@ bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSi
             // refers to it; tasks are dated, never zoned.
             bool zoned = false;
             ExportEvent event;
-            if (kind == "calendar") {
-                for (const std::size_t i : rows) {
-                    if (source.Event(i, event) && ICalWriter::UsesZone(event)) {
+            for (const Part& part : parts) {
+                const ExportSource source(*part.pSet);
+                for (const std::size_t i : part.rows) {
+                    if (kind == "calendar" && !zoned && source.Event(i, event) && ICalWriter::UsesZone(event)) {
                         zoned = true;
-                        break;
                     }
                 }
             }
@@ -135,10 +151,14 @@ bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSi
             }
             bool ok = false;
             if (kind == "calendar") {
-                ok = each([&](std::size_t i) { return source.Event(i, event) && ical.WriteEvent(event); });
+                ok = each([&](const Set&, const ExportSource& source, std::size_t i, const Part&) {
+                    return source.Event(i, event) && ical.WriteEvent(event);
+                });
             } else {
                 ExportTask task;
-                ok = each([&](std::size_t i) { return source.Task(i, task) && ical.WriteTask(task); });
+                ok = each([&](const Set&, const ExportSource& source, std::size_t i, const Part&) {
+                    return source.Task(i, task) && ical.WriteTask(task);
+                });
             }
             m_Notes.insert(m_Notes.end(), ical.Notes().begin(), ical.Notes().end());
             return ok && ical.End();
@@ -147,7 +167,7 @@ bool RecordExporter::WriteRecords(const std::vector<std::size_t>& rows, ExportSi
     return false;
 }
 
-bool RecordExporter::Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error) {
+bool RecordExporter::WriteParts(const std::vector<Part>& parts, ExportSink& sink, std::string& error) {
     const auto formats = ExportFormat::ForKind(KindName(m_set));
     bool offered = false;
     for (const auto f : formats) {
@@ -157,21 +177,27 @@ bool RecordExporter::Write(const std::vector<std::size_t>& rows, ExportSink& sin
         error = std::string("the ") + KindName(m_set) + " cannot be exported as " + ExportFormat::Name(m_nFormat);
         return false;
     }
-    for (const std::size_t i : rows) {
-        if (i >= m_set.CommonCount()) {
-            error = "no record at index " + std::to_string(i);
+    for (const Part& part : parts) {
+        if (part.pSet == nullptr || std::string_view(KindName(*part.pSet)) != KindName(m_set)) {
+            error = "records of another kind cannot be exported together";
             return false;
+        }
+        for (const std::size_t i : part.rows) {
+            if (i >= part.pSet->CommonCount()) {
+                error = "no record at index " + std::to_string(i);
+                return false;
+            }
         }
     }
     m_Notes.clear();
-    if (!WriteRecords(rows, sink) || !sink.Finish()) {
+    if (!WriteRecords(parts, sink) || !sink.Finish()) {
         error = sink.Error().empty() ? "a record could not be converted" : sink.Error();
         return false;
     }
     return true;
 }
 
-bool RecordExporter::WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error) {
+bool RecordExporter::WritePartsFile(const std::vector<Part>& parts, const std::string& path, std::string& error) {
     if (IsPalmDataFile(path)) {
         error = path + " is a Palm Desktop data file; an export never writes to one";
         return false;
@@ -180,7 +206,7 @@ bool RecordExporter::WriteFile(const std::vector<std::size_t>& rows, const std::
     const platform::AtomicFile::Producer produce = [&](const platform::AtomicFile::PieceWriter& write,
                                                        std::string& produceError) {
         ExportPieceSink sink(write);
-        if (!Write(rows, sink, exportError)) {
+        if (!WriteParts(parts, sink, exportError)) {
             produceError = exportError;
             return false;
         }

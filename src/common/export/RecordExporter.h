@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,28 @@ public:
     // The time zone of iCalendar output (empty: the system's).
     void SetTimeZone(std::string zone) { m_szZone = std::move(zone); }
 
-    bool Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error);
+    // Records of another record set of the same kind (another copy of the
+    // data), written in one output with the others; `szSource` names the
+    // copy in the JSON form's "source" (empty: none).
+    struct Part {
+        palm::PmRecordSet* pSet = nullptr;
+        std::span<const std::size_t> rows;
+        std::string szSource;
+    };
+
+    bool Write(const std::vector<std::size_t>& rows, ExportSink& sink, std::string& error) {
+        return WriteParts({{&m_set, rows, {}}}, sink, error);
+    }
+    bool WriteParts(const std::vector<Part>& parts, ExportSink& sink, std::string& error);
     // Writes the file `path`, creating it or replacing what is there;
     // refuses (false) to replace a Palm Desktop data file (IsPalmDataFile).
     // After a failure, OutputInPlace() tells whether the file was written
     // whole nonetheless (only its folder could not be flushed, so it may not
     // survive a crash).
-    bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error);
+    bool WriteFile(const std::vector<std::size_t>& rows, const std::string& path, std::string& error) {
+        return WritePartsFile({{&m_set, rows, {}}}, path, error);
+    }
+    bool WritePartsFile(const std::vector<Part>& parts, const std::string& path, std::string& error);
     bool OutputInPlace() const { return m_bOutputInPlace; }
     // What the last Write or WriteFile has to tell the user besides success
     // or failure, one line each: the records a format could not hold and
@@ -58,7 +74,7 @@ public:
     static bool IsPalmDataFile(const std::string& path);
 
 private:
-    bool WriteRecords(const std::vector<std::size_t>& rows, ExportSink& sink);
+    bool WriteRecords(const std::vector<Part>& parts, ExportSink& sink);
     void Report(std::size_t done, std::size_t total) const;
 
     palm::PmRecordSet& m_set;
