@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "common/export/ExportSource.h"
+#include "common/palm/PmDataHead.h"
 #include "platform/FileIo.h"
 #include "platform/HostFolder.h"
 
@@ -190,7 +191,7 @@ void BackupScan::Walk(const std::string& root, const std::string& folder, std::s
                 continue;
             }
         }
-        if (facts.nKind != Facts::Kind::kRegular) {
+        if (facts.nKind != Facts::Kind::kRegular || path == m_szLivePath) {
             continue;  // never open a FIFO or a device
         }
         if (facts.nFileId != 0) {
@@ -236,6 +237,18 @@ void BackupScan::IndexLive(bool byId) {
 }
 
 void BackupScan::Consider(const std::string& path) {
+    // Most files of a folder are no Palm data: their first bytes tell, so
+    // that no store reads them whole.
+    std::vector<std::uint8_t> head;
+    if (!palm::PmDataHead::Read(path, head)) {
+        if (platform::FileIo::Instance().Exists(path)) {
+            m_Report.notes.push_back(path + " could not be opened (in use by another program?) and was not read.");
+        }
+        return;
+    }
+    if (!palm::PmDataHead::IsDesktop(head) && !palm::PmDataHead::IsHandheld(head)) {
+        return;
+    }
     std::unique_ptr<palm::PmRecordSet> set = m_create();
     if (!set) {
         return;

@@ -6,8 +6,10 @@
 #include <cstdio>
 
 #include "platform/TextCodec.h"
+#include "session/BackupList.h"
 #include "session/ExportJob.h"
 #include "session/WindowActions.h"
+#include "win/WinBackupsDialog.h"
 #include "win/WinClass.h"
 #include "win/WinOptionsDialog.h"
 #include "win/WinQuitConfirm.h"
@@ -282,6 +284,27 @@ void WinMainWindow::btnExportClick(int page) {
     });
 }
 
+void WinMainWindow::btnBackupsClick(int page) {
+    session::BackupList list(m_Workspace, KindAt(page));
+    const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    // The status bar counts the files looked at while the scan runs.
+    HWND bar = Control("sbMain");
+    const bool scanned = list.ScanOrExplain(m_ui, [bar](std::size_t seen, const std::string&) {
+        if (seen % 20 == 0) {
+            const std::wstring text = L"Searching the user's folder\u2026 " + std::to_wstring(seen) + L" files";
+            ::SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            ::UpdateWindow(bar);
+        }
+        return true;
+    });
+    ShowStatus();
+    ::SetCursor(previous);
+    if (scanned) {
+        WinBackupsDialog dialog(list, m_ui);
+        m_ui.RunDialog(dialog, m_window.Get());
+    }
+}
+
 void WinMainWindow::OnCommand(int id, int code) {
     switch (id) {
         case kUser:
@@ -328,6 +351,9 @@ void WinMainWindow::OnCommand(int id, int code) {
             return;
         case WinPage::kExport:
             btnExportClick(page);
+            return;
+        case WinPage::kBackups:
+            btnBackupsClick(page);
             return;
         case WinPage::kWeb:
             m_ui.OpenUrl(m_szWebSite);

@@ -81,6 +81,7 @@ private:
     void rbtnClick(int page, bool all);
     void btnUnDelClick(int page);
     void btnExportClick(int page);
+    void btnBackupsClick(int page);
     void SelectPage(int page);
     void ShowPage(int page);
     void ShowStatus();

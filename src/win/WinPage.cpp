@@ -45,6 +45,7 @@ WinPage::WinPage(HWND parent, int page, const WinMetrics& metrics, session::Kind
         {L"BUTTON", L"&Clear", BS_PUSHBUTTON | WS_TABSTOP, "btn" + prefix + "Clear"},
         {L"BUTTON", L"&Undelete", BS_PUSHBUTTON | WS_TABSTOP, "btn" + prefix + "UnDel"},
         {L"BUTTON", L"&Export\u2026", BS_PUSHBUTTON | WS_TABSTOP, "btn" + prefix + "Export"},
+        {L"BUTTON", L"Find in Backups\u2026", BS_PUSHBUTTON | WS_TABSTOP, "btn" + prefix + "Backups"},
         {WC_LINK, L"<a>Visit Lazrine Web Site</a>", WS_TABSTOP, "lnk" + prefix + "Web"},
     }};
     for (int c = 0; c < kControlCount; ++c) {
@@ -112,6 +113,7 @@ void WinPage::Place(const RECT& area) {
     put(kClear, m.Px(104), rowY, m.Px(90), m.Px(26));
     put(kUnDel, m.Px(200), rowY, m.Px(90), m.Px(26));
     put(kExport, m.Px(296), rowY, m.Px(90), m.Px(26));
+    put(kBackups, m.Px(392), rowY, m.Px(130), m.Px(26));
     put(kWeb, width - m.Px(168), rowY + m.Px(5), m.Px(160), m.Px(20));
 }
 

@@ -15,8 +15,8 @@ namespace lazrine::win {
 // One page of the main window, a child window over the tab control's body:
 // "Show:" with the "Deleted Records" and "All Records" radio buttons, the
 // report list with a check box per row and whole-row selection, the
-// "&Select All", "&Clear", "&Undelete" and "&Export…" buttons and the web
-// site link. Its buttons' and link's commands go to the main window, which
+// "&Select All", "&Clear", "&Undelete", "&Export…" and "Find in Backups…"
+// buttons and the web site link. Its buttons' and link's commands go to the main window, which
 // drives the page; the page itself shows its kind session's rows and keeps
 // the checks.
 //
@@ -29,10 +29,10 @@ namespace lazrine::win {
 //
 // Controls are named after the kind's prefix ("Memo": rbtnMemoDel,
 // rbtnMemoAll, lvMemo, btnMemoSel, btnMemoClear, btnMemoUnDel,
-// btnMemoExport, lnkMemoWeb).
+// btnMemoExport, btnMemoBackups, lnkMemoWeb).
 class WinPage {
 public:
-    enum Control : int { kShow = 0, kDel, kAll, kList, kSel, kClear, kUnDel, kExport, kWeb, kControlCount };
+    enum Control : int { kShow = 0, kDel, kAll, kList, kSel, kClear, kUnDel, kExport, kBackups, kWeb, kControlCount };
     static constexpr int kIdBase = 1000;
     static constexpr int kIdStride = 20;
     static int IdOf(int page, Control control) { return kIdBase + page * kIdStride + control; }

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <array>
 #include <chrono>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
+#include "win/WinBackupsDialog.h"
 #include "win/WinMainWindow.h"
 #include "win/WinOptionsDialog.h"
 #include "win/WinQuitConfirm.h"
@@ -334,6 +337,29 @@ TEST_F(WinMainWindowTest, ExportWritesTheChosenFile) {
     EXPECT_FALSE(ui.messages[0].error) << ui.messages[0].text;
     const std::string written = AppTestFiles::ReadText(vcf);
     EXPECT_EQ(written.rfind("BEGIN:VCARD", 0), 0u);
+}
+
+// "Find in Backups…" lists the records only an older copy beside the page's
+// file holds, and exports the checked ones.
+TEST_F(WinMainWindowTest, FindInBackupsListsAndExportsWhatOnlyACopyHolds) {
+    const std::filesystem::path folder = dir.Path() / "User" / "memopad";
+    std::filesystem::create_directories(folder);
+    const std::string live = (folder / "memopad.dat").string();
+    AppTestFiles::WriteMemoFile(live, {{1, 0x00, "Live"}});
+    AppTestFiles::WriteMemoFile((folder / "memopad.bak").string(), {{1, 0x00, "Live"}, {7, 0x00, "Only here"}});
+    AppTestFiles::WriteText(ini, "[Lazrine]\nQuitRemind=0\nMemoFile=" + live + "\n");
+    Open();
+    ui.saveAnswer = dir.File("found.txt");
+    int rows = -1;
+    ui.onDialog = [&rows](HWND dialog) {
+        rows = Count(::GetDlgItem(dialog, win::WinBackupsDialog::kList));
+        Click(::GetDlgItem(dialog, win::WinBackupsDialog::kSel));
+        Click(::GetDlgItem(dialog, win::WinBackupsDialog::kExport));
+    };
+    Click(Named("btnMemoBackups"));
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(ui.questions.empty()) << "the row was checked";
+    EXPECT_NE(AppTestFiles::ReadText(ui.saveAnswer).find("Only here"), std::string::npos);
 }
 
 // The options dialog names a data file: a browsed file of another kind is

@@ -14,10 +14,7 @@
 #include "common/export/MemoFileNamer.h"
 #include "common/export/MemoTextWriter.h"
 #include "common/export/VCardWriter.h"
-#include "common/palm/PmAddrUtil.h"
-#include "common/palm/PmDateUtil.h"
-#include "common/palm/PmMemoUtil.h"
-#include "common/palm/PmTodoUtil.h"
+#include "common/palm/PmDataHead.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
 
@@ -29,42 +26,17 @@ std::string KindName(const palm::PmRecordSet& set) { return set.Kind().szName; }
 }  // namespace
 
 bool RecordExporter::IsPalmDataFile(const std::string& path) {
-    platform::FileIo& io = platform::FileIo::Instance();
     platform::FileIo::Facts facts;
-    if (!io.Inspect(path, facts, nullptr) || facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
+    if (!platform::FileIo::Instance().Inspect(path, facts, nullptr) ||
+        facts.nKind == platform::FileIo::Facts::Kind::kMissing) {
         return false;
     }
     // Only the head is read: every generation names itself in its first
     // bytes, and reading a large earlier export whole just to replace it
-    // would cost as much memory as the export itself.
-    platform::FileIo::Handle h = platform::FileIo::kInvalid;
-    if (!io.OpenLocked(path, h, nullptr)) {
-        return false;  // the replacement will meet, and report, the same
-    }
-    std::uint64_t size = 0;
-    std::array<std::uint8_t, 64> head{};
-    const std::size_t n = io.Size(h, size, nullptr) ? static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size())) : 0;
-    const bool read = n > 0 && io.ReadAt(h, 0, std::span<std::uint8_t>(head.data(), n), nullptr);
-    io.Close(h, nullptr);
-    if (!read) {
-        return false;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(head.data()), n);
-    if (text.find("PalmSG Database") != std::string_view::npos || text.find("Standard Jet DB") != std::string_view::npos) {
-        return true;
-    }
-    if (n < 4) {
-        return false;
-    }
-    const std::uint32_t tag = static_cast<std::uint32_t>(head[0]) | static_cast<std::uint32_t>(head[1]) << 8 |
-                              static_cast<std::uint32_t>(head[2]) << 16 | static_cast<std::uint32_t>(head[3]) << 24;
-    for (const std::uint32_t classic : {palm::PmMemoUtil::kVersionTag, palm::PmTodoUtil::kVersionTag,
-                                        palm::PmDateUtil::kVersionTag, palm::PmAddrUtil::kVersionTag}) {
-        if (tag == classic) {
-            return true;
-        }
-    }
-    return false;
+    // would cost as much memory as the export itself. A file that cannot be
+    // read meets, and reports, the same when it is replaced.
+    std::vector<std::uint8_t> head;
+    return palm::PmDataHead::Read(path, head) && (palm::PmDataHead::IsDesktop(head) || palm::PmDataHead::IsHandheld(head));
 }
 
 void RecordExporter::Report(std::size_t done, std::size_t total) const {

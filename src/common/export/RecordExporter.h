@@ -68,9 +68,9 @@ public:
     bool WriteMemoFolder(const std::vector<std::size_t>& rows, const std::string& folder, std::size_t& written,
                          std::string& error);
 
-    // True when the existing file `path` begins as a Palm Desktop data file
-    // of any generation and kind does (classic version tag, extended
-    // signature, Access database header).
+    // True when the existing file `path` begins as Palm data of any
+    // generation and kind does (see PmDataHead): a desktop data file or a
+    // handheld record database.
     static bool IsPalmDataFile(const std::string& path);
 
 private:

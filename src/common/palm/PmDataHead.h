@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lazrine::palm {
+
+// Tells from a file's first bytes whether it may hold Palm data, without
+// reading the rest: every generation names itself at its start (the classic
+// files' version tag, the extended files' "PalmSG Database" signature, the
+// Access header's "Standard Jet DB"; a handheld record database's type
+// "DATA" at byte 60). A file that passes may still be refused by every
+// store; one that fails is read by none.
+class PmDataHead {
+public:
+    static constexpr std::size_t kSize = 80;
+
+    // Reads the first kSize bytes (fewer for a shorter file) of `path`; false
+    // when it cannot be opened (missing, in use, not readable) or read.
+    static bool Read(const std::string& path, std::vector<std::uint8_t>& head);
+    // A Palm Desktop file of any generation and kind.
+    static bool IsDesktop(std::span<const std::uint8_t> head);
+    // A handheld record database (not a resource database).
+    static bool IsHandheld(std::span<const std::uint8_t> head);
+};
+
+}  // namespace lazrine::palm
