@@ -1,14 +1,16 @@
 #include "app/TfmBackups.h"
 
-#include <QApplication>
 #include <QHeaderView>
 
 namespace lazrine::app {
 
-TfmBackups::TfmBackups(session::BackupList& list, UiServices& ui, QWidget* parent)
+TfmBackups::TfmBackups(session::BackupList& list, UiServices& ui, std::string suggested,
+                       std::function<void(bool)> busy, QWidget* parent)
     : QDialog(parent),
       m_list(list),
       m_ui(ui),
+      m_szSuggested(std::move(suggested)),
+      m_busy(std::move(busy)),
       m_model(list),
       m_btnSel(QStringLiteral("&Select All")),
       m_btnClear(QStringLiteral("&Clear")),
@@ -45,15 +47,7 @@ TfmBackups::TfmBackups(session::BackupList& list, UiServices& ui, QWidget* paren
     connect(&m_btnSel, &QPushButton::clicked, this, [this] { m_model.SetAllChecked(true); });
     connect(&m_btnClear, &QPushButton::clicked, this, [this] { m_model.SetAllChecked(false); });
     connect(&m_btnClose, &QPushButton::clicked, this, &QDialog::reject);
-    connect(&m_btnExport, &QPushButton::clicked, this, [this] {
-        m_list.Export(m_ui, [](bool busy) {
-            if (busy) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            } else {
-                QApplication::restoreOverrideCursor();
-            }
-        });
-    });
+    connect(&m_btnExport, &QPushButton::clicked, this, [this] { m_list.Export(m_ui, m_szSuggested, m_busy); });
 }
 
 }  // namespace lazrine::app

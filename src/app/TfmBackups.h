@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <string>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -22,8 +24,10 @@ class TfmBackups final : public QDialog {
     Q_OBJECT
 
 public:
-    // `list` has been scanned and, like `ui`, outlives the dialog.
-    TfmBackups(session::BackupList& list, UiServices& ui, QWidget* parent);
+    // `list` has been scanned and, like `ui`, outlives the dialog. Export
+    // proposes `suggested` and calls `busy` around the writing.
+    TfmBackups(session::BackupList& list, UiServices& ui, std::string suggested, std::function<void(bool)> busy,
+               QWidget* parent);
 
     QTreeView& lv() { return m_lv; }
     QPushButton& btnSel() { return m_btnSel; }
@@ -32,6 +36,8 @@ public:
 private:
     session::BackupList& m_list;
     UiServices& m_ui;
+    std::string m_szSuggested;
+    std::function<void(bool)> m_busy;
     QVBoxLayout m_layout;
     QHBoxLayout m_buttons;
     BackupTableModel m_model;

@@ -262,15 +262,20 @@ void TfmMain::btnUnDelClick(int page) {
 }
 
 void TfmMain::btnExportClick(int page) {
+    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui, SuggestedExport(page), &TfmMain::ShowBusy);
+}
+
+std::string TfmMain::SuggestedExport(int page) {
     const std::string name = session::ExportJob::SuggestedName(palm::PmKindInfo::Of(KindAt(page)));
-    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui,
-                                   QDir::home().filePath(QString::fromStdString(name)).toStdString(), [](bool busy) {
-                                       if (busy) {
-                                           QApplication::setOverrideCursor(Qt::WaitCursor);
-                                       } else {
-                                           QApplication::restoreOverrideCursor();
-                                       }
-                                   });
+    return QDir::home().filePath(QString::fromStdString(name)).toStdString();
+}
+
+void TfmMain::ShowBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void TfmMain::btnBackupsClick(int page) {
@@ -289,7 +294,7 @@ void TfmMain::btnBackupsClick(int page) {
     if (!scanned) {
         return;
     }
-    TfmBackups dialog(list, m_ui, this);
+    TfmBackups dialog(list, m_ui, SuggestedExport(page), &TfmMain::ShowBusy, this);
     m_ui.Exec(dialog);
 }
 

@@ -82,6 +82,10 @@ private:
     // kind's export formats; never writes to the Palm data.
     void btnExportClick(int page);
     void btnBackupsClick(int page);
+    // The file an export proposes: the kind's name in the home folder.
+    std::string SuggestedExport(int page);
+    // A wait cursor while an export writes.
+    static void ShowBusy(bool busy);
 
     void FillUserList();
     // Shows the session's rows again, and the status bar's reasons.

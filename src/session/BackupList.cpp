@@ -3,6 +3,7 @@
 #include "common/export/JsonRecordWriter.h"
 #include "session/ExportJob.h"
 #include "session/Messages.h"
+#include "session/WindowActions.h"
 
 namespace lazrine::session {
 namespace {
@@ -101,7 +102,7 @@ void BackupList::SetChecked(std::size_t row, bool checked) {
 
 void BackupList::SetAllChecked(bool checked) { m_Checked.assign(m_Rows.size(), checked ? 1 : 0); }
 
-void BackupList::Export(UiServices& ui, const std::function<void(bool)>& busy) {
+void BackupList::Export(UiServices& ui, const std::string& suggested, const std::function<void(bool)>& busy) {
     const palm::PmKindInfo& info = Kind();
     if (m_Rows.empty()) {
         ui.Information(Messages::kInformation, Messages::NothingShownToExport(info));
@@ -116,11 +117,9 @@ void BackupList::Export(UiServices& ui, const std::function<void(bool)>& busy) {
     }
     // One part per copy, its rows in list order.
     std::vector<std::vector<std::size_t>> records(m_Scan.Copies().size());
-    std::size_t count = 0;
     for (std::size_t row = 0; row < m_Rows.size(); ++row) {
         if (!any || m_Checked[row] != 0) {
             records[m_Rows[row].nCopy].push_back(m_Rows[row].nRecord);
-            ++count;
         }
     }
     std::vector<exporting::RecordExporter::Part> parts;
@@ -129,26 +128,11 @@ void BackupList::Export(UiServices& ui, const std::function<void(bool)>& busy) {
             parts.push_back({m_Scan.Copies()[c].pSet.get(), records[c], m_Scan.Copies()[c].szPath});
         }
     }
-    std::string chosen;
-    std::size_t filter = UiServices::kNoFilter;
-    if (!ui.ChooseSaveFile(Messages::kExport, ExportJob::SuggestedName(info), ExportJob::Filters(info), chosen,
-                           filter)) {
-        return;
-    }
-    ExportJob job(std::move(parts), ExportJob::FormatFor(info, filter, chosen));
-    job.SetOrigin(m_Scan.LivePath(), {});
-    if (busy) {
-        busy(true);
-    }
-    const ExportJob::Report report = job.ToFile(chosen);
-    if (busy) {
-        busy(false);
-    }
-    if (report.nOutcome != Outcome::kOk) {
-        ui.Error(Messages::kError, Messages::ExportFailedBox(info, report));
-        return;
-    }
-    ui.Information(Messages::kInformation, Messages::ExportDoneBox(info, count, chosen, report.notes));
+    WindowActions::ExportToChosenFile(info, ui, suggested, busy, [this, &parts](ExportJob::Format format) {
+        auto job = std::make_unique<ExportJob>(std::move(parts), format);
+        job->SetOrigin(m_Scan.LivePath(), {});
+        return job;
+    });
 }
 
 }  // namespace lazrine::session

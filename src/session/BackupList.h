@@ -46,8 +46,9 @@ public:
     void SetAllChecked(bool checked);
 
     // Exports the checked rows (all, when the user agrees, if none is
-    // checked) to a file picked in the save dialog; says how it went.
-    void Export(UiServices& ui, const std::function<void(bool)>& busy);
+    // checked) to a file picked in the save dialog, proposed as
+    // `suggested`; says how it went.
+    void Export(UiServices& ui, const std::string& suggested, const std::function<void(bool)>& busy);
 
 private:
     struct Row {

@@ -40,25 +40,32 @@ void WindowActions::Export(Workspace& workspace, palm::PmKind kind, UiServices& 
     if (rows.bAsk && !ui.Ask(Messages::kExport, Messages::ExportAllShownQuestion(rows.records.size()))) {
         return;
     }
+    ExportToChosenFile(info, ui, suggested, busy, [&session, &rows](ExportJob::Format format) {
+        return std::make_unique<ExportJob>(*session.RecordSet(), format, std::move(rows.records));
+    });
+}
+
+void WindowActions::ExportToChosenFile(const palm::PmKindInfo& kind, UiServices& ui, const std::string& suggested,
+                                       const Busy& busy, const JobMaker& makeJob) {
     std::string chosen;
     std::size_t filter = UiServices::kNoFilter;
-    if (!ui.ChooseSaveFile(Messages::kExport, suggested, ExportJob::Filters(info), chosen, filter)) {
+    if (!ui.ChooseSaveFile(Messages::kExport, suggested, ExportJob::Filters(kind), chosen, filter)) {
         return;
     }
-    const std::size_t count = rows.records.size();
-    ExportJob job(*session.RecordSet(), ExportJob::FormatFor(info, filter, chosen), std::move(rows.records));
+    const std::unique_ptr<ExportJob> job = makeJob(ExportJob::FormatFor(kind, filter, chosen));
+    const std::size_t count = job->RecordCount();
     if (busy) {
         busy(true);
     }
-    const ExportJob::Report report = job.ToFile(chosen);
+    const ExportJob::Report report = job->ToFile(chosen);
     if (busy) {
         busy(false);
     }
     if (report.nOutcome != Outcome::kOk) {
-        ui.Error(Messages::kError, Messages::ExportFailedBox(info, report));
+        ui.Error(Messages::kError, Messages::ExportFailedBox(kind, report));
         return;
     }
-    ui.Information(Messages::kInformation, Messages::ExportDoneBox(info, count, chosen, report.notes));
+    ui.Information(Messages::kInformation, Messages::ExportDoneBox(kind, count, chosen, report.notes));
 }
 
 void WindowActions::ReportFailedReloads(const Workspace& workspace,

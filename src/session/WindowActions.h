@@ -2,9 +2,11 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/palm/PmKindInfo.h"
+#include "session/ExportJob.h"
 #include "session/UiServices.h"
 #include "session/Workspace.h"
 
@@ -27,6 +29,12 @@ public:
     // proposed as `suggested`; never writes to the Palm data.
     static void Export(Workspace& workspace, palm::PmKind kind, UiServices& ui, const std::string& suggested,
                        const Busy& busy);
+    // Asks for a file (proposed as `suggested`) of one of the kind's types,
+    // writes there what `makeJob` builds for the format picked, and says how
+    // it went.
+    using JobMaker = std::function<std::unique_ptr<ExportJob>(ExportJob::Format)>;
+    static void ExportToChosenFile(const palm::PmKindInfo& kind, UiServices& ui, const std::string& suggested,
+                                   const Busy& busy, const JobMaker& makeJob);
     // After the options dialog reloaded the kinds in `changed`: a name
     // accepted a moment ago may fail to load now (changed, locked or gone
     // since), which is said rather than left as an empty page.

@@ -6,8 +6,13 @@
 
 namespace lazrine::win {
 
-WinBackupsDialog::WinBackupsDialog(session::BackupList& list, session::UiServices& ui)
-    : WinDialog(L"Find in Backups", 640, 400), m_list(list), m_ui(ui) {}
+WinBackupsDialog::WinBackupsDialog(session::BackupList& list, session::UiServices& ui, std::string suggested,
+                                   std::function<void(bool)> busy)
+    : WinDialog(L"Find in Backups", 640, 400),
+      m_list(list),
+      m_ui(ui),
+      m_szSuggested(std::move(suggested)),
+      m_busy(std::move(busy)) {}
 
 void WinBackupsDialog::OnInit() {
     AddControl(L"STATIC", WinText::Wide(m_list.Summary()).c_str(), SS_LEFT | SS_NOPREFIX, kSummary, 12, 10, 616, 34);
@@ -66,13 +71,7 @@ bool WinBackupsDialog::OnCommand(int id, int code) {
                 const auto state = ::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
                 m_list.SetChecked(row, (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
             }
-            m_list.Export(m_ui, [previous = HCURSOR{}](bool busy) mutable {
-                if (busy) {
-                    previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-                } else {
-                    ::SetCursor(previous);
-                }
-            });
+            m_list.Export(m_ui, m_szSuggested, m_busy);
             return true;
         }
         default:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "session/BackupList.h"
 #include "session/UiServices.h"
 #include "win/WinDialog.h"
@@ -18,8 +21,10 @@ public:
     static constexpr int kClear = 1004;
     static constexpr int kExport = 1005;
 
-    // `list` has been scanned and, like `ui`, outlives the dialog.
-    WinBackupsDialog(session::BackupList& list, session::UiServices& ui);
+    // `list` has been scanned and, like `ui`, outlives the dialog. Export
+    // proposes `suggested` and calls `busy` around the writing.
+    WinBackupsDialog(session::BackupList& list, session::UiServices& ui, std::string suggested,
+                     std::function<void(bool)> busy);
 
 private:
     void OnInit() override;
@@ -28,6 +33,8 @@ private:
 
     session::BackupList& m_list;
     session::UiServices& m_ui;
+    std::string m_szSuggested;
+    std::function<void(bool)> m_busy;
 };
 
 }  // namespace lazrine::win

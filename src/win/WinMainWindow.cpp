@@ -271,17 +271,25 @@ void WinMainWindow::btnUnDelClick(int page) {
 }
 
 void WinMainWindow::btnExportClick(int page) {
+    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui, SuggestedExport(page), WaitCursor());
+}
+
+std::string WinMainWindow::SuggestedExport(int page) const {
     std::string suggested = session::ExportJob::SuggestedName(palm::PmKindInfo::Of(KindAt(page)));
     if (!m_szHome.empty()) {
         suggested = m_szHome + (m_szHome.back() == '\\' ? "" : "\\") + suggested;
     }
-    session::WindowActions::Export(m_Workspace, KindAt(page), m_ui, suggested, [previous = HCURSOR{}](bool busy) mutable {
+    return suggested;
+}
+
+session::WindowActions::Busy WinMainWindow::WaitCursor() {
+    return [previous = HCURSOR{}](bool busy) mutable {
         if (busy) {
             previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         } else {
             ::SetCursor(previous);
         }
-    });
+    };
 }
 
 void WinMainWindow::btnBackupsClick(int page) {
@@ -300,7 +308,7 @@ void WinMainWindow::btnBackupsClick(int page) {
     ShowStatus();
     ::SetCursor(previous);
     if (scanned) {
-        WinBackupsDialog dialog(list, m_ui);
+        WinBackupsDialog dialog(list, m_ui, SuggestedExport(page), WaitCursor());
         m_ui.RunDialog(dialog, m_window.Get());
     }
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "session/WindowActions.h"
 #include "session/Workspace.h"
 #include "win/WinHandle.h"
 #include "win/WinMetrics.h"
@@ -82,6 +83,10 @@ private:
     void btnUnDelClick(int page);
     void btnExportClick(int page);
     void btnBackupsClick(int page);
+    // The file an export proposes: the kind's name in the home folder.
+    std::string SuggestedExport(int page) const;
+    // A wait cursor while an export writes.
+    static session::WindowActions::Busy WaitCursor();
     void SelectPage(int page);
     void ShowPage(int page);
     void ShowStatus();

@@ -130,13 +130,13 @@ TEST_F(BackupScanTest, TheWindowsListShowsTheCopyAndExportsCheckedRecordsOfSever
     EXPECT_EQ(list.CellText(0, 0), (memos / "Archive" / "memopad.dat").string());
     EXPECT_EQ(list.CellText(0, 1), "Three");
     // Nothing checked: after the question, every row, from both copies.
-    list.Export(ui, {});
+    list.Export(ui, "found.json", {});
     auto json = nlohmann::json::parse(AppTestFiles::ReadText(ui.save));
     ASSERT_EQ(json["records"].size(), 2u);
     EXPECT_EQ(json["records"][1]["id"], 2);
     EXPECT_EQ(json["records"][1]["source"], (memos / "memopad.bak").string());
     list.SetChecked(1, true);
-    list.Export(ui, {});
+    list.Export(ui, "found.json", {});
     json = nlohmann::json::parse(AppTestFiles::ReadText(ui.save));
     EXPECT_EQ(json["records"].size(), 1u);
     EXPECT_EQ(ui.boxes.size(), 3u);  // the question and two reports
