@@ -110,6 +110,34 @@ bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
     return true;
 }
 
+bool TextCodec::ShiftJisToUtf8(std::string_view text, std::string& out) {
+    out.clear();
+    if (IsAscii(text)) {
+        out.assign(text);
+        return true;
+    }
+    Converter conv("UTF-8", "CP932");
+    if (!conv.Valid()) {
+        return false;
+    }
+    out.reserve(text.size() * 3 / 2);
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // An invalid or cut-off sequence.
+            out.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
 bool TextCodec::CodePointToCp1252(std::uint32_t cp, char& out) {
     // ASCII and U+00A0..U+00FF keep their values in the code page.
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
