@@ -226,6 +226,26 @@ bool ExpectWritable(const palm::PmAddrUtil& /*store*/) { return true; }
 
 // Loads `data` as a whole file of `Store`, saves it, and reads the saved file
 // again: see FuzzHarness.
+// After a save without a change: the file `path` as it was loaded, a backup
+// of the original beside it and nothing else, every handle closed.
+bool SavedAsLoaded(MemoryFileIo& io, const std::string& path, std::span<const std::uint8_t> data) {
+    const std::string backup = path + ".lazrine.bak";
+    return SameBytes(io.Get(path), data) && io.Paths() == std::vector<std::string>{path, backup} &&
+           SameBytes(io.Get(backup), data) && io.OpenHandles() == 0;
+}
+
+// Brings back every deleted record of `store` (counted in `undeleted`) and
+// saves; false when the save fails.
+bool UndeleteAllAndSave(palm::PmStore& store, std::size_t& undeleted) {
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        if (palm::PmIsDeletedStatus(store.StatusAt(i))) {
+            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
+            ++undeleted;
+        }
+    }
+    return store.Save();
+}
+
 template <class Store>
 std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     MemoryFileIo io;
@@ -283,20 +303,13 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
         return "a file whose schema the writer cannot reproduce was saved";
     }
     // A save without a change writes the file back byte for byte.
-    if (!SameBytes(io.Get(path), data) || io.Paths() != std::vector<std::string>{path, backup} ||
-        !SameBytes(io.Get(backup), data) || io.OpenHandles() != 0) {
+    if (!SavedAsLoaded(io, path, data)) {
         return "a save without a change did not leave the file as it was and a backup of the original";
     }
     // An undelete of every deleted record changes at most the four bytes of
     // each one's status word.
     std::size_t undeleted = 0;
-    for (std::size_t i = 0; i < store.Count(); ++i) {
-        if (palm::PmIsDeletedStatus(store.StatusAt(i))) {
-            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
-            ++undeleted;
-        }
-    }
-    if (!store.Save()) {
+    if (!UndeleteAllAndSave(store, undeleted)) {
         return "a file that saved once cannot be saved with its undeletes: " + store.LastError();
     }
     const Bytes saved = io.Get(path);
@@ -528,7 +541,6 @@ std::string CheckHandheldStore(std::span<const std::uint8_t> data, palm::PmKind 
     MemoryFileIo io;
     ScopedFileIo scope(io);
     const std::string path = kInputPath;
-    const std::string backup = path + ".lazrine.bak";
     io.Put(path, data);
     palm::PmHandheldStore store(kind);
     const bool loaded = store.Load(path);
@@ -546,17 +558,11 @@ std::string CheckHandheldStore(std::span<const std::uint8_t> data, palm::PmKind 
     if (!store.Save()) {
         return "a loaded handheld database cannot be saved: " + store.LastError();
     }
-    if (!SameBytes(io.Get(path), data) || !SameBytes(io.Get(backup), data) || io.OpenHandles() != 0) {
+    if (!SavedAsLoaded(io, path, data)) {
         return "a handheld save without a change did not leave the file as it was and a backup of the original";
     }
     std::size_t undeleted = 0;
-    for (std::size_t i = 0; i < store.Count(); ++i) {
-        if (palm::PmIsDeletedStatus(store.StatusAt(i))) {
-            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
-            ++undeleted;
-        }
-    }
-    if (!store.Save()) {
+    if (!UndeleteAllAndSave(store, undeleted)) {
         return "a handheld database that saved once cannot be saved with its undeletes: " + store.LastError();
     }
     const Bytes saved = io.Get(path);
