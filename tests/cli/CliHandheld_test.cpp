@@ -3,6 +3,7 @@
 // changes only the deletion bits of the records brought back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -37,7 +38,8 @@ TEST_F(CliHandheldTest, EveryKindListsExportsAndUndeletesOnlyTheDeletionBits) {
         const char* column;  // the first column of the live record
         std::vector<std::string> formats;
     } cases[] = {
-        {"contacts", "AddressDB", "addr", PdbContact(0x00043210, {{0, "Doe"}, {1, "Jane"}, {3, "555-1"}}), "Jane",
+        {"contacts", "AddressDB", "addr", PdbContact(0x00043210, {{0, "Doe"}, {1, "Jane"}, {3, "555-1"}, {14, "blue"}}),
+         "Jane",
          {"vcard", "csv", "json"}},
         {"calendar", "DatebookDB", "date", meeting, "Meet", {"ics", "csv", "json"}},
         {"tasks", "ToDoDB", "todo", PdbTodo(kDay, 1, "Taxes", "by hand"), "Taxes", {"ics", "csv", "json"}},
@@ -48,6 +50,10 @@ TEST_F(CliHandheldTest, EveryKindListsExportsAndUndeletesOnlyTheDeletionBits) {
         PdbLayout layout;
         layout.name = c.name;
         layout.creator = c.creator;
+        // The address book's field labels follow its categories: custom 1
+        // is label 14.
+        layout.appInfoTail.assign(4 + 22 * 16, 0);
+        std::copy_n("Colour", 6, layout.appInfoTail.begin() + 4 + 14 * 16);
         layout.records = {{0x01, 0x500001, c.live}, {0x80 | 0x08 | 0x10, 0x500002, c.live}, {0x80, 0x500003, {}}};
         const auto built = BuildPdb(layout);
         // Recognised by its header, whatever the file is called.
@@ -73,6 +79,9 @@ TEST_F(CliHandheldTest, EveryKindListsExportsAndUndeletesOnlyTheDeletionBits) {
             const Result r = RunCli({"export", c.kind, file, "--all", "--format", format});
             ASSERT_EQ(r.code, 0) << format << r.err;
             EXPECT_NE(r.out.find(c.column), std::string::npos) << format << r.out;
+            if (format == "vcard") {
+                EXPECT_NE(r.out.find("X-LAZRINE-CUSTOM;X-LABEL=Colour:blue"), std::string::npos) << r.out;
+            }
         }
         EXPECT_EQ(ReadFileBytes(file), built);
 

@@ -248,6 +248,7 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
             break;
         case PM_STORE_HANDHELD:
             categoryId = set->Handheld().At(entry.nNative).nCategory;
+            useLabels(set->Handheld().CustomLabels());
             break;
         default:
             return false;

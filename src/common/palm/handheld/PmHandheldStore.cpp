@@ -1,5 +1,7 @@
 #include "common/palm/handheld/PmHandheldStore.h"
 
+#include <algorithm>
+
 #include "common/palm/handheld/PmPdbFile.h"
 #include "platform/LocalClock.h"
 #include "platform/TextCodec.h"
@@ -91,6 +93,7 @@ void PmHandheldStore::Clear() {
     m_Records.clear();
     m_Records.shrink_to_fit();
     m_Categories = {};
+    m_CustomLabels = {};
 }
 
 std::uint32_t PmHandheldStore::StatusOf(std::uint8_t attributes) {
@@ -196,6 +199,7 @@ bool PmHandheldStore::ReadDatabase() {
             m_Categories[i] = categories.names[i];
         }
     }
+    ReadCustomLabels(pdb.AppInfo());
     m_Records.reserve(pdb.Records().size());
     for (const PmPdbFile::Record& entry : pdb.Records()) {
         Record& record = m_Records.emplace_back();
@@ -229,10 +233,29 @@ bool PmHandheldStore::ReadDatabase() {
     return true;
 }
 
+void PmHandheldStore::ReadCustomLabels(std::span<const std::uint8_t> appInfo) {
+    // The address book's block: the categories (276 bytes), a u32 of
+    // renamed labels, then 22 field labels of 16 bytes; custom 1 to 4 are
+    // labels 14 to 17.
+    constexpr std::size_t kLabels = 276 + 4;
+    constexpr std::size_t kFirstCustom = 14;
+    constexpr std::size_t kLabelSize = 16;
+    if (m_nKind != PmKind::kContacts || appInfo.size() < kLabels + 22 * kLabelSize) {
+        return;
+    }
+    for (std::size_t i = 0; i < m_CustomLabels.size(); ++i) {
+        const auto label = appInfo.subspan(kLabels + (kFirstCustom + i) * kLabelSize, kLabelSize);
+        m_CustomLabels[i].assign(label.begin(), std::find(label.begin(), label.end(), std::uint8_t{0}));
+    }
+}
+
 std::vector<std::string*> PmHandheldStore::Texts() {
     std::vector<std::string*> texts;
     for (std::string& name : m_Categories) {
         texts.push_back(&name);
+    }
+    for (std::string& label : m_CustomLabels) {
+        texts.push_back(&label);
     }
     for (Record& record : m_Records) {
         if (auto* memo = std::get_if<Records::Memo>(&record.data)) {

@@ -75,6 +75,9 @@ public:
     // The name of a record's category (UTF-8); empty for Unfiled and for a
     // database without category names.
     const std::string& CategoryOf(const Record& record) const { return m_Categories[record.nCategory & 0x0F]; }
+    // An address book's labels of its four custom fields (UTF-8); empty
+    // where the database names none.
+    const std::array<std::string, 4>& CustomLabels() const { return m_CustomLabels; }
     const std::string& DatabaseName() const { return m_szDatabaseName; }
     bool IsJapanese() const { return m_bShiftJis; }
 
@@ -104,6 +107,7 @@ public:
 private:
     bool FinishLoad(bool opened);
     bool ReadDatabase();
+    void ReadCustomLabels(std::span<const std::uint8_t> appInfo);
     bool Decode(std::span<const std::uint8_t> bytes, Data& out, std::string& error) const;
     // Every text of the records and categories, for the encoding decision
     // and the conversion.
@@ -118,6 +122,7 @@ private:
     std::vector<std::uint8_t> m_Bytes;
     std::vector<Record> m_Records;
     std::array<std::string, 16> m_Categories;
+    std::array<std::string, 4> m_CustomLabels;
 };
 
 }  // namespace lazrine::palm
