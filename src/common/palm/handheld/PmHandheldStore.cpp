@@ -138,7 +138,8 @@ bool PmHandheldStore::LocalFields(std::uint16_t date, int hour, int minute, misc
     out.wYear = static_cast<std::uint16_t>(year);
     out.wMonth = static_cast<std::uint16_t>(month);
     out.wDay = static_cast<std::uint16_t>(day);
-    out.wDayOfWeek = static_cast<std::uint16_t>(misc::CxDateTime::DayOfWeek(misc::CxDateTime::DaysFromCivil(year, month, day)));
+    const std::int64_t days = misc::CxDateTime::DaysFromCivil(year, month, day);
+    out.wDayOfWeek = static_cast<std::uint16_t>(misc::CxDateTime::DayOfWeek(days));
     out.wHour = static_cast<std::uint16_t>(hour);
     out.wMinute = static_cast<std::uint16_t>(minute);
     return true;
@@ -208,7 +209,8 @@ bool PmHandheldStore::ReadDatabase() {
         record.nStatus = StatusOf(entry.nAttributes);
         record.bPrivate = (entry.nAttributes & PmPdbFile::kAttrSecret) != 0;
         // An archived record's 0x08 is the archive mark, not its category's.
-        record.nCategory = entry.nAttributes & ((record.nStatus & kStatusArchived) != 0 ? 0x07 : PmPdbFile::kCategoryMask);
+        const bool archived = (record.nStatus & kStatusArchived) != 0;
+        record.nCategory = entry.nAttributes & (archived ? 0x07 : PmPdbFile::kCategoryMask);
         // A record that cannot be read is listed without texts rather than
         // hiding the others; a deleted one whose data is gone has none.
         if (entry.nSize == 0 || !Decode(pdb.RecordData(entry), record.data, error)) {
