@@ -249,6 +249,10 @@ int main(int argc, char** argv) {
         contacts.creator = "addr";
         contacts.records = {{0x02, 5, lazrine::testing::PdbContact(0x00543210, {{0, "Doe"}, {1, "Jo"}, {18, "n"}})}};
         Write(folder, "handheld_database", 3, lazrine::testing::BuildPdb(contacts));
+        lazrine::testing::PdbLayout dates;
+        dates.creator = "date";
+        dates.records = {{0x88, 6, {9, 0, 10, 0, 0xC6, 0x21, 0x64, 0, 5, 0, 1, 0, 0xC7, 0x9F, 1, 2, 0, 0, 'M', 0}}};
+        Write(folder, "handheld_database", 4, lazrine::testing::BuildPdb(dates));
     }
     Write(folder, "users_file", 1,
           lazrine::testing::BuildUsersDat({{3, "Profile A", "ProfA"}, {0xA1B2C3D4, "Jos\xe9 P", "JoseP"}, {4096, "Ann", "Ann"}}));

@@ -57,9 +57,9 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole: {
             const std::string text =
                 set.FieldText(record, m_columns[static_cast<std::size_t>(index.column())].key, kCellBuffer);
-            // Database texts are Unicode (UTF-8) already; the record files
+            // Database and handheld texts are UTF-8 already; the record files
             // hold Windows-1252.
-            if (set.CommonAt(record).nSource == misc::CommRecord::kSourceDatabase) {
+            if (misc::CommRecord::HoldsUtf8(set.CommonAt(record).nSource)) {
                 return QString::fromUtf8(text);
             }
             return QString::fromUtf8(platform::TextCodec::Cp1252ToUtf8(text));

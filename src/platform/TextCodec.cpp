@@ -28,7 +28,26 @@ public:
     Converter& operator=(const Converter&) = delete;
 
     bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t Get() const { return m_cd; }
+
+    // Converts `text`, appending to `out`. At a sequence the converter does
+    // not take, `onStop(in, inLeft, out)` decides: it consumes what it takes
+    // and returns true to go on, or false to give up (then so does Run).
+    template <class OnStop>
+    bool Run(std::string_view text, std::string& out, OnStop onStop) {
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const std::size_t rc = ::iconv(m_cd, &in, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG && !onStop(in, inLeft, out)) {
+                return false;
+            }
+        }
+        return true;
+    }
 
 private:
     iconv_t m_cd;
@@ -56,22 +75,14 @@ std::string TextCodec::Cp1252ToUtf8(std::string_view text) {
         }
         return out;
     }
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // A byte the code page leaves undefined: its C1 control.
-            const auto byte = static_cast<unsigned char>(*in);
-            out += IsUndefined(byte) ? std::string{'\xC2', *in} : std::string("\xEF\xBF\xBD");
-            ++in;
-            --inLeft;
-        }
-    }
+    conv.Run(text, out, [](char*& in, std::size_t& inLeft, std::string& to) {
+        // A byte the code page leaves undefined: its C1 control.
+        const auto byte = static_cast<unsigned char>(*in);
+        to += IsUndefined(byte) ? std::string{'\xC2', *in} : std::string("\xEF\xBF\xBD");
+        ++in;
+        --inLeft;
+        return true;
+    });
     return out;
 }
 
@@ -86,26 +97,38 @@ bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
         return false;
     }
     out.reserve(text.size());
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = ::iconv(conv.Get(), &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // The C1 control of an undefined byte is that byte; anything
-            // else is invalid UTF-8 or a character the code page lacks.
-            if (inLeft >= 2 && in[0] == '\xC2' && IsUndefined(static_cast<unsigned char>(in[1]))) {
-                out.push_back(in[1]);
-                in += 2;
-                inLeft -= 2;
-                continue;
-            }
-            out.clear();
+    const bool ok = conv.Run(text, out, [](char*& in, std::size_t& inLeft, std::string& to) {
+        // The C1 control of an undefined byte is that byte; anything else is
+        // invalid UTF-8 or a character the code page lacks.
+        if (inLeft < 2 || in[0] != '\xC2' || !IsUndefined(static_cast<unsigned char>(in[1]))) {
             return false;
         }
+        to.push_back(in[1]);
+        in += 2;
+        inLeft -= 2;
+        return true;
+    });
+    if (!ok) {
+        out.clear();
+    }
+    return ok;
+}
+
+bool TextCodec::ShiftJisToUtf8(std::string_view text, std::string& out) {
+    out.clear();
+    if (IsAscii(text)) {
+        out.assign(text);
+        return true;
+    }
+    Converter conv("UTF-8", "CP932");
+    if (!conv.Valid()) {
+        return false;
+    }
+    out.reserve(text.size() * 3 / 2);
+    // An invalid or cut-off sequence fails the whole text.
+    if (!conv.Run(text, out, [](char*&, std::size_t&, std::string&) { return false; })) {
+        out.clear();
+        return false;
     }
     return true;
 }

@@ -22,6 +22,9 @@ public:
     // One Unicode code point as a Windows-1252 byte; false when the code
     // page has no such character.
     static bool CodePointToCp1252(std::uint32_t cp, char& out);
+    // Shift-JIS (code page 932, as Japanese handhelds write it) to UTF-8.
+    // False (and `out` cleared) when the text is not valid Shift-JIS.
+    static bool ShiftJisToUtf8(std::string_view text, std::string& out);
     // True when every byte is below 0x80: the text reads the same in either
     // encoding.
     static bool IsAscii(std::string_view text) {

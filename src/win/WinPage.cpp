@@ -161,9 +161,9 @@ void WinPage::FillCell(NMLVDISPINFOW& info) {
     }
     const std::size_t record = m_Session.Shown()[row];
     const std::string text = set->FieldText(record, columns[static_cast<std::size_t>(item.iSubItem)].key, kCellBuffer);
-    // Database texts are Unicode (UTF-8) already; the record files hold
+    // Database and handheld texts are UTF-8 already; the record files hold
     // Windows-1252.
-    const bool utf8 = set->CommonAt(record).nSource == misc::CommRecord::kSourceDatabase;
+    const bool utf8 = misc::CommRecord::HoldsUtf8(set->CommonAt(record).nSource);
     m_cell = WinText::SingleLine(WinText::Wide(utf8 ? text : platform::TextCodec::Cp1252ToUtf8(text)));
     // The list reads the cell from here, whatever room it offered.
     item.pszText = m_cell.data();

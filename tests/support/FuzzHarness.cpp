@@ -19,6 +19,7 @@
 #include "common/palm/database/PmSqlStatement.h"
 #include "common/palm/desktop/PmUsersFile.h"
 #include "common/palm/handheld/PmHandheldRecords.h"
+#include "common/palm/handheld/PmHandheldStore.h"
 #include "common/palm/handheld/PmPdbFile.h"
 #include "platform/WineRegFile.h"
 #include "support/MemoryFileIo.h"
@@ -225,6 +226,26 @@ bool ExpectWritable(const palm::PmAddrUtil& /*store*/) { return true; }
 
 // Loads `data` as a whole file of `Store`, saves it, and reads the saved file
 // again: see FuzzHarness.
+// After a save without a change: the file `path` as it was loaded, a backup
+// of the original beside it and nothing else, every handle closed.
+bool SavedAsLoaded(MemoryFileIo& io, const std::string& path, std::span<const std::uint8_t> data) {
+    const std::string backup = path + ".lazrine.bak";
+    return SameBytes(io.Get(path), data) && io.Paths() == std::vector<std::string>{path, backup} &&
+           SameBytes(io.Get(backup), data) && io.OpenHandles() == 0;
+}
+
+// Brings back every deleted record of `store` (counted in `undeleted`) and
+// saves; false when the save fails.
+bool UndeleteAllAndSave(palm::PmStore& store, std::size_t& undeleted) {
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        if (palm::PmIsDeletedStatus(store.StatusAt(i))) {
+            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
+            ++undeleted;
+        }
+    }
+    return store.Save();
+}
+
 template <class Store>
 std::string CheckWholeFile(std::span<const std::uint8_t> data) {
     MemoryFileIo io;
@@ -282,20 +303,13 @@ std::string CheckWholeFile(std::span<const std::uint8_t> data) {
         return "a file whose schema the writer cannot reproduce was saved";
     }
     // A save without a change writes the file back byte for byte.
-    if (!SameBytes(io.Get(path), data) || io.Paths() != std::vector<std::string>{path, backup} ||
-        !SameBytes(io.Get(backup), data) || io.OpenHandles() != 0) {
+    if (!SavedAsLoaded(io, path, data)) {
         return "a save without a change did not leave the file as it was and a backup of the original";
     }
     // An undelete of every deleted record changes at most the four bytes of
     // each one's status word.
     std::size_t undeleted = 0;
-    for (std::size_t i = 0; i < store.Count(); ++i) {
-        if (palm::PmIsDeletedStatus(store.StatusAt(i))) {
-            store.SetStatusAt(i, palm::PmUndeletedStatus(store.StatusAt(i)));
-            ++undeleted;
-        }
-    }
-    if (!store.Save()) {
+    if (!UndeleteAllAndSave(store, undeleted)) {
         return "a file that saved once cannot be saved with its undeletes: " + store.LastError();
     }
     const Bytes saved = io.Get(path);
@@ -516,7 +530,79 @@ std::string FuzzHarness::JetDatabasePages(std::span<const std::uint8_t> data) {
     return JetDatabase(bytes);
 }
 
+namespace {
+
+// The store of one kind on a handheld database: a load leaves the file as
+// it was, reads from memory alike, fails with a reason and no records, and
+// a loaded database saves back byte for byte (with a backup); bringing back
+// every deleted record changes at most its attribute byte, and of that only
+// bits 0x80 and 0x08.
+std::string CheckHandheldStore(std::span<const std::uint8_t> data, palm::PmKind kind) {
+    MemoryFileIo io;
+    ScopedFileIo scope(io);
+    const std::string path = kInputPath;
+    io.Put(path, data);
+    palm::PmHandheldStore store(kind);
+    const bool loaded = store.Load(path);
+    if (io.OpenHandles() != 0 || !SameBytes(io.Get(path), data)) {
+        return "a handheld load left the file open or changed it";
+    }
+    palm::PmHandheldStore fromMemory(kind);
+    if (fromMemory.LoadBytes(data) != loaded || fromMemory.Count() != store.Count()) {
+        return "loading a handheld database from memory and from the file disagree";
+    }
+    if (!loaded) {
+        return store.LastError().empty() || store.Count() != 0 ? "a failed handheld load gives no reason or records"
+                                                               : std::string();
+    }
+    if (!store.Save()) {
+        return "a loaded handheld database cannot be saved: " + store.LastError();
+    }
+    if (!SavedAsLoaded(io, path, data)) {
+        return "a handheld save without a change did not leave the file as it was and a backup of the original";
+    }
+    std::size_t undeleted = 0;
+    if (!UndeleteAllAndSave(store, undeleted)) {
+        return "a handheld database that saved once cannot be saved with its undeletes: " + store.LastError();
+    }
+    const Bytes saved = io.Get(path);
+    if (saved.size() != data.size()) {
+        return "an undelete changed the size of a handheld database";
+    }
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i] != data[i]) {
+            ++changed;
+            if (((saved[i] ^ data[i]) & ~0x88) != 0) {
+                return "an undelete changed more than the deletion bits of byte " + std::to_string(i);
+            }
+        }
+    }
+    if (changed > undeleted) {
+        return "an undelete changed " + std::to_string(changed) + " bytes for " + std::to_string(undeleted) +
+               " records";
+    }
+    palm::PmHandheldStore again(kind);
+    if (!again.LoadBytes(saved) || again.Count() != store.Count()) {
+        return "an undeleted handheld database does not load as before";
+    }
+    for (std::size_t i = 0; i < again.Count(); ++i) {
+        if (palm::PmIsDeletedStatus(again.StatusAt(i))) {
+            return "record " + std::to_string(i) + " is still deleted after its undelete was saved";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string FuzzHarness::HandheldDatabase(std::span<const std::uint8_t> data) {
+    for (const palm::PmKind kind :
+         {palm::PmKind::kContacts, palm::PmKind::kCalendar, palm::PmKind::kTasks, palm::PmKind::kMemos}) {
+        if (std::string broken = CheckHandheldStore(data, kind); !broken.empty()) {
+            return broken;
+        }
+    }
     palm::PmPdbFile pdb;
     std::string error;
     if (!pdb.Parse(data, error)) {

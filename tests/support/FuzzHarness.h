@@ -57,7 +57,9 @@ public:
     // then go through the JetDatabase checks.
     static std::string JetDatabasePages(std::span<const std::uint8_t> data);
     // A Palm OS record database of a handheld backup (.pdb), its records
-    // decoded as each of the four applications would.
+    // decoded as each of the four applications would, and loaded, saved
+    // unchanged and with every deleted record brought back by the store of
+    // each kind.
     static std::string HandheldDatabase(std::span<const std::uint8_t> data);
     // Palm Desktop's user list (users.dat).
     static std::string UsersFile(std::span<const std::uint8_t> data);

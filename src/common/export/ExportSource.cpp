@@ -8,6 +8,7 @@
 #include "common/palm/PmAddrInfo.h"
 #include "common/palm/PmDateInfo.h"
 #include "common/palm/PmMemoInfo.h"
+#include "common/palm/PmTime.h"
 #include "common/palm/PmTodoInfo.h"
 #include "platform/TextCodec.h"
 
@@ -17,6 +18,8 @@ namespace {
 using palm::PM_STORE_CLASSIC;
 using palm::PM_STORE_DATABASE;
 using palm::PM_STORE_EXTENDED;
+using palm::PM_STORE_HANDHELD;
+using Handheld = palm::PmHandheldRecords;
 
 // Minutes per unit of an alarm advance (the database's and the classic
 // date book's): 0 minutes, 1 hours, 2 days; -1 for a unit neither names.
@@ -44,7 +47,7 @@ void CopyAddress(std::uint32_t source, const misc::CommAddress& from, ExportAddr
 }  // namespace
 
 std::string ExportSource::Utf8Of(std::uint32_t source, const std::string& text) {
-    if (source == misc::CommRecord::kSourceDatabase) {
+    if (misc::CommRecord::HoldsUtf8(source)) {
         return text;
     }
     return platform::TextCodec::Cp1252ToUtf8(text);
@@ -97,6 +100,28 @@ bool ExportSource::Event(std::size_t i, ExportEvent& out) const {
             }
             break;
         }
+        case PM_STORE_HANDHELD: {
+            // Local date and times; an untimed event spans its day's start.
+            out.nStart = palm::PmTime::kNoTime;
+            out.nEnd = palm::PmTime::kNoTime;
+            const auto* event = set->Handheld().DataAt<Handheld::Event>(entry.nNative);
+            if (event == nullptr) {
+                break;
+            }
+            const bool timed = !event->IsUntimed();
+            const auto at = [&](int hour, int minute) {
+                const std::uint32_t seconds =
+                    palm::PmHandheldStore::LocalSeconds(event->nDate, timed ? hour : 0, timed ? minute : 0);
+                return seconds != 0 ? seconds : palm::PmTime::kNoTime;
+            };
+            out.nStart = at(event->nStartHour, event->nStartMinute);
+            out.nEnd = at(event->nEndHour, event->nEndMinute);
+            const std::int64_t perUnit = MinutesPerAlarmUnit(event->nAlarmUnit);
+            if (out.bAlarm && perUnit > 0 && event->nAlarmAdvance >= 0) {
+                out.nAlarmMinutes = static_cast<std::int64_t>(event->nAlarmAdvance) * perUnit;
+            }
+            break;
+        }
         default:
             return false;
     }
@@ -134,6 +159,7 @@ bool ExportSource::Task(std::size_t i, ExportTask& out) const {
             return true;
         }
         case PM_STORE_CLASSIC:
+        case PM_STORE_HANDHELD:
             return true;
         default:
             return false;
@@ -220,6 +246,10 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
             categoryId = set->Classic().GetDataMgr().At(entry.nNative).nCategoryId;
             useLabels(set->Classic().GetCustomLabels());
             break;
+        case PM_STORE_HANDHELD:
+            categoryId = set->Handheld().At(entry.nNative).nCategory;
+            useLabels(set->Handheld().CustomLabels());
+            break;
         default:
             return false;
     }
@@ -242,7 +272,8 @@ bool ExportSource::Memo(std::size_t i, ExportMemo& out) const {
     out.szText = Utf8Of(rec.nSource, rec.szNote);
     out.bPrivate = rec.nPrivate != 0;
     out.szCategory = Utf8Of(rec.nSource, rec.szCategory);
-    return entry.nKind == PM_STORE_DATABASE || entry.nKind == PM_STORE_EXTENDED || entry.nKind == PM_STORE_CLASSIC;
+    return entry.nKind == PM_STORE_DATABASE || entry.nKind == PM_STORE_EXTENDED || entry.nKind == PM_STORE_CLASSIC ||
+           entry.nKind == PM_STORE_HANDHELD;
 }
 
 std::string ExportSource::Uid(std::size_t i) const {

@@ -6,8 +6,8 @@
 namespace lazrine::misc {
 
 // What every common record carries, whatever its kind: where it came from
-// (1 classic file, 2 extended file, 16 database), which tells how its texts
-// are encoded, and its record id. Its status is not copied here: the record
+// (1 classic file, 2 extended file, 16 database, 32 handheld backup), which
+// tells how its texts are encoded (see HoldsUtf8), and its record id. Its status is not copied here: the record
 // set that holds it answers deleted and archived by index.
 //
 // One copy of every text: a common record does not copy its native record's
@@ -22,6 +22,11 @@ struct CommRecord {
     static constexpr std::uint32_t kSourceClassic = 1;
     static constexpr std::uint32_t kSourceExtended = 2;
     static constexpr std::uint32_t kSourceDatabase = 16;
+    static constexpr std::uint32_t kSourceHandheld = 32;
+
+    // The databases' texts are UTF-8 (a handheld backup's are converted on
+    // load); the record files' are Windows-1252.
+    static bool HoldsUtf8(std::uint32_t source) { return source == kSourceDatabase || source == kSourceHandheld; }
 
     std::uint32_t nSource = 0;
     std::uint32_t nId = 0;

@@ -76,8 +76,9 @@ void CopyDatabaseExtras(const PmAddrEx2Rec& from, misc::CommAddrRec& to) {
 PmAddrInfo::PmAddrInfo()
     : m_pClassic(std::make_unique<PmAddrUtil>()),
       m_pExtended(std::make_unique<PmAddrExUtil>()),
-      m_pDatabase(std::make_unique<PmAddrEx2Util>()) {
-    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
+      m_pDatabase(std::make_unique<PmAddrEx2Util>()),
+      m_pHandheld(std::make_unique<PmHandheldStore>(PmKind::kContacts)) {
+    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get(), m_pHandheld.get()});
     SetSwapName(ReadSwapName(PmDesktopPath::SettingsFile({})));
 }
 
@@ -173,6 +174,34 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             }
             rec.bPrivate = native.nPrivate != 0;
             rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        case PM_STORE_HANDHELD: {
+            const PmHandheldStore::Record& native = m_pHandheld->At(entry.nNative);
+            if (const auto* contact = m_pHandheld->DataAt<PmHandheldRecords::Contact>(entry.nNative)) {
+                using C = PmHandheldRecords::Contact;
+                const auto& f = contact->fields;
+                rec.szFirstName = f[C::kFirstName];
+                rec.szLastName = f[C::kLastName];
+                rec.szCompany = f[C::kCompany];
+                rec.szTitle = f[C::kTitle];
+                rec.Work.szStreet = f[C::kAddress];
+                rec.Work.szCity = f[C::kCity];
+                rec.Work.szState = f[C::kState];
+                rec.Work.szPostal = f[C::kZip];
+                rec.Work.szCountry = f[C::kCountry];
+                rec.szNote = f[C::kNote];
+                for (std::size_t i = 0; i < 4; ++i) {
+                    rec.aCustom[i] = f[C::kCustom1 + i];
+                }
+                rec.Phones.reserve(C::kPhoneCount);
+                for (std::size_t i = 0; i < C::kPhoneCount; ++i) {
+                    rec.FilePhone(contact->phoneLabels[i], f[C::kPhone1 + i]);
+                }
+            }
+            rec.szCategory = CategoryName(native.nCategory, m_pHandheld->CategoryOf(native));
+            rec.bPrivate = native.bPrivate;
+            rec.nSource = misc::CommRecord::kSourceHandheld;
             break;
         }
         default:

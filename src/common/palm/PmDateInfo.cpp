@@ -20,8 +20,9 @@ void SetTimes(misc::CommDateRec& rec, std::uint32_t start, std::uint32_t end) {
 PmDateInfo::PmDateInfo()
     : m_pClassic(std::make_unique<PmDateUtil>()),
       m_pExtended(std::make_unique<PmDateExUtil>()),
-      m_pDatabase(std::make_unique<PmDateEx2Util>()) {
-    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
+      m_pDatabase(std::make_unique<PmDateEx2Util>()),
+      m_pHandheld(std::make_unique<PmHandheldStore>(PmKind::kCalendar)) {
+    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get(), m_pHandheld.get()});
 }
 
 const PmKindInfo& PmDateInfo::KindInfo() { return PmKindInfo::Of(PmKind::kCalendar); }
@@ -67,6 +68,24 @@ void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.nAlarm = native.nExtraF != 0 ? 1 : 0;
             SetTimes(rec, native.nStartTime, native.nEndTime);
             rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        case PM_STORE_HANDHELD: {
+            const PmHandheldStore::Record& native = m_pHandheld->At(entry.nNative);
+            if (const auto* event = m_pHandheld->DataAt<PmHandheldRecords::Event>(entry.nNative)) {
+                rec.szDescription = event->szDescription;
+                rec.szNote = event->szNote;
+                rec.nAllDay = event->IsUntimed() ? 1 : 0;
+                rec.nAlarm = (event->nFlags & PmHandheldRecords::Event::kAlarm) != 0 ? 1 : 0;
+                const bool timed = !event->IsUntimed();
+                PmHandheldStore::LocalFields(event->nDate, timed ? event->nStartHour : 0,
+                                             timed ? event->nStartMinute : 0, rec.stStart);
+                PmHandheldStore::LocalFields(event->nDate, timed ? event->nEndHour : 0, timed ? event->nEndMinute : 0,
+                                             rec.stEnd);
+            }
+            rec.nPrivate = native.bPrivate ? 1 : 0;
+            rec.szCategory = CategoryName(native.nCategory, m_pHandheld->CategoryOf(native));
+            rec.nSource = misc::CommRecord::kSourceHandheld;
             break;
         }
         default:

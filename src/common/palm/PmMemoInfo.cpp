@@ -5,8 +5,9 @@ namespace lazrine::palm {
 PmMemoInfo::PmMemoInfo()
     : m_pClassic(std::make_unique<PmMemoUtil>()),
       m_pExtended(std::make_unique<PmMemoExUtil>()),
-      m_pDatabase(std::make_unique<PmMemoEx2Util>()) {
-    SetStores({m_pExtended.get(), m_pDatabase.get(), m_pClassic.get()});
+      m_pDatabase(std::make_unique<PmMemoEx2Util>()),
+      m_pHandheld(std::make_unique<PmHandheldStore>(PmKind::kMemos)) {
+    SetStores({m_pExtended.get(), m_pDatabase.get(), m_pClassic.get(), m_pHandheld.get()});
 }
 
 const PmKindInfo& PmMemoInfo::KindInfo() { return PmKindInfo::Of(PmKind::kMemos); }
@@ -40,6 +41,16 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.nPrivate = native.nPrivate;
             rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        case PM_STORE_HANDHELD: {
+            const PmHandheldStore::Record& native = m_pHandheld->At(entry.nNative);
+            if (const auto* memo = m_pHandheld->DataAt<PmHandheldRecords::Memo>(entry.nNative)) {
+                rec.SetText(memo->szText);
+            }
+            rec.nPrivate = native.bPrivate ? 1 : 0;
+            rec.szCategory = CategoryName(native.nCategory, m_pHandheld->CategoryOf(native));
+            rec.nSource = misc::CommRecord::kSourceHandheld;
             break;
         }
         default:

@@ -97,9 +97,10 @@ bool PmRecordSet::LoadForUser(std::uint32_t userId) {
         }
         return false;
     }
+    // A handheld backup is never where Palm Desktop keeps a user's data.
     std::vector<PmStore*> files;
     for (PmStore* store : m_Stores) {
-        if (store != database) {
+        if (store != database && store->StoreKind() != PM_STORE_HANDHELD) {
             files.push_back(store);
         }
     }
@@ -211,15 +212,25 @@ const PmRecordEntry* PmRecordSet::NextEntry() {
     return m_nEntryCursor < m_Entries.size() ? &m_Entries[m_nEntryCursor++] : nullptr;
 }
 
+namespace {
+
+// The kinds of store that hold records.
+bool IsStoreKind(PmStoreKind kind) {
+    return kind == PM_STORE_CLASSIC || kind == PM_STORE_EXTENDED || kind == PM_STORE_DATABASE ||
+           kind == PM_STORE_HANDHELD;
+}
+
+}  // namespace
+
 bool PmRecordSet::IsDeleted(const PmRecordEntry& entry) {
-    if (entry.nKind != PM_STORE_CLASSIC && entry.nKind != PM_STORE_EXTENDED && entry.nKind != PM_STORE_DATABASE) {
+    if (!IsStoreKind(entry.nKind)) {
         return false;
     }
     return (entry.nStatus & kStatusDeleted) != 0;
 }
 
 bool PmRecordSet::IsArchived(const PmRecordEntry& entry) {
-    if (entry.nKind != PM_STORE_CLASSIC && entry.nKind != PM_STORE_EXTENDED && entry.nKind != PM_STORE_DATABASE) {
+    if (!IsStoreKind(entry.nKind)) {
         return false;
     }
     return (entry.nStatus & kStatusArchived) != 0;

@@ -5,8 +5,9 @@ namespace lazrine::palm {
 PmTodoInfo::PmTodoInfo()
     : m_pClassic(std::make_unique<PmTodoUtil>()),
       m_pExtended(std::make_unique<PmTodoExUtil>()),
-      m_pDatabase(std::make_unique<PmTodoEx2Util>()) {
-    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get()});
+      m_pDatabase(std::make_unique<PmTodoEx2Util>()),
+      m_pHandheld(std::make_unique<PmHandheldStore>(PmKind::kTasks)) {
+    SetStores({m_pDatabase.get(), m_pExtended.get(), m_pClassic.get(), m_pHandheld.get()});
 }
 
 const PmKindInfo& PmTodoInfo::KindInfo() { return PmKindInfo::Of(PmKind::kTasks); }
@@ -59,6 +60,21 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(native.nPriority);
             rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
             rec.nSource = misc::CommRecord::kSourceClassic;
+            break;
+        }
+        case PM_STORE_HANDHELD: {
+            const PmHandheldStore::Record& native = m_pHandheld->At(entry.nNative);
+            if (const auto* todo = m_pHandheld->DataAt<PmHandheldRecords::Todo>(entry.nNative)) {
+                rec.szSubject = todo->szDescription;
+                rec.szNote = todo->szNote;
+                rec.bCompleted = flag(todo->bCompleted);
+                rec.nDueDate = PmHandheldStore::LocalSeconds(todo->nDueDate, 12, 0);
+                rec.nPriority = misc::CommTaskRec::PriorityOf(todo->nPriority);
+                rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(todo->nPriority);
+            }
+            rec.bPrivate = flag(native.bPrivate);
+            rec.szCategory = CategoryName(native.nCategory, m_pHandheld->CategoryOf(native));
+            rec.nSource = misc::CommRecord::kSourceHandheld;
             break;
         }
         default:

@@ -10,6 +10,8 @@ const char* PmStoreKindName(PmStoreKind kind) {
             return "extended";
         case PM_STORE_DATABASE:
             return "database";
+        case PM_STORE_HANDHELD:
+            return "handheld";
         case PM_STORE_FAILED:
             return "failed";
         case PM_STORE_NONE:

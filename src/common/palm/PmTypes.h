@@ -15,6 +15,7 @@ enum PmStoreKind : std::uint32_t {
     PM_STORE_CLASSIC = 1,
     PM_STORE_EXTENDED = 2,
     PM_STORE_DATABASE = 3,
+    PM_STORE_HANDHELD = 4,  // a Palm OS database from a handheld backup (.pdb)
     PM_STORE_FAILED = 255,
 };
 

@@ -71,6 +71,29 @@ bool TextCodec::Utf8ToCp1252(std::string_view text, std::string& out) {
     return true;
 }
 
+bool TextCodec::ShiftJisToUtf8(std::string_view text, std::string& out) {
+    out.clear();
+    if (IsAscii(text)) {
+        out.assign(text);
+        return true;
+    }
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
+        return false;
+    }
+    constexpr UINT kShiftJis = 932;
+    const int size = static_cast<int>(text.size());
+    const int needed = ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (needed <= 0) {
+        return false;
+    }
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    if (::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), needed) != needed) {
+        return false;
+    }
+    out = WideText::ToUtf8(wide);
+    return true;
+}
+
 bool TextCodec::CodePointToCp1252(std::uint32_t cp, char& out) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
         out = static_cast<char>(static_cast<unsigned char>(cp));

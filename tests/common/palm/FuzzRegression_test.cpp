@@ -59,6 +59,7 @@ TEST(FuzzRegression, ClassicDateFile) { ReplayFolder("classic_date", FuzzHarness
 TEST(FuzzRegression, SqlStatement) { ReplayFolder("sql_statement", FuzzHarness::SqlStatement); }
 TEST(FuzzRegression, JetDatabase) { ReplayFolder("jet_database", FuzzHarness::JetDatabase, "mdb"); }
 TEST(FuzzRegression, JetDatabasePages) { ReplayFolder("jet_pages", FuzzHarness::JetDatabasePages); }
+TEST(FuzzRegression, HandheldDatabase) { ReplayFolder("handheld_database", FuzzHarness::HandheldDatabase); }
 TEST(FuzzRegression, UsersFile) { ReplayFolder("users_file", FuzzHarness::UsersFile); }
 TEST(FuzzRegression, WineRegistry) { ReplayFolder("wine_registry", FuzzHarness::WineRegistry); }
 

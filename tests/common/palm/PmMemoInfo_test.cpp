@@ -8,6 +8,7 @@
 #include "support/BlockingFifo.h"
 #include "support/ForeignLock.h"
 #include "support/PalmFileBuilder.h"
+#include "support/PalmPdbBuilder.h"
 #include "support/TempDirTest.h"
 #include "support/SystemSupport.h"
 
@@ -237,6 +238,9 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
     const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");
     const auto todo = Put(BuildExtendedTodoFile(TodoFileLayout{}), "todo.dat");
     const auto locked = Put(BuildExtendedMemoFile(Mixed()), "locked.dat");
+    PdbLayout backup;
+    backup.records = {{0x80, 1, PdbText("backed up")}};
+    const auto handheld = Put(BuildPdb(backup), "backup.dat");
     std::filesystem::create_directory(dir.File("folder.dat"));
     BlockingFifo fifo(dir.File("fifo.dat"));
     ASSERT_TRUE(fifo.Made());
@@ -254,6 +258,7 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
         const char* reasonStart;
     } cases[] = {
         {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, ""},
+        {"a handheld backup", handheld, PM_STORE_HANDHELD, Failure::kNone, ""},
         {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given"},
         {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist"},
         {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},

@@ -7,12 +7,14 @@
 #include <random>
 
 #include "common/palm/handheld/PmHandheldRecords.h"
+#include "support/FuzzHarness.h"
 #include "support/PalmPdbBuilder.h"
 
 namespace lazrine::palm {
 namespace {
 
 using testing::BuildPdb;
+using testing::FuzzHarness;
 using testing::PdbLayout;
 using Records = PmHandheldRecords;
 
@@ -118,7 +120,8 @@ TEST(PmHandheldRecordsTest, DecodesTheFourApplications) {
 }
 
 // Every cut and every changed byte of valid records and databases either
-// reads or fails with a reason; nothing reads past the bytes given.
+// reads or fails with a reason; nothing reads past the bytes given, and the
+// store keeps its save and undelete properties (see FuzzHarness).
 TEST(PmHandheldRecordsTest, DamagedBytesReadOrFailWithAReason) {
     const auto database = BuildPdb(Memos());
     const std::vector<std::vector<std::uint8_t>> records{
@@ -131,6 +134,7 @@ TEST(PmHandheldRecordsTest, DamagedBytesReadOrFailWithAReason) {
         if (!bytes.empty()) {
             bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         }
+        EXPECT_EQ(FuzzHarness::HandheldDatabase(bytes), "");
         PmPdbFile pdb;
         std::string error;
         if (pdb.Parse(bytes, error)) {
