@@ -13,6 +13,8 @@
 #include "session/BackupList.h"
 #include "support/AppTestFiles.h"
 #include "support/BlockingFifo.h"
+#include "support/PalmFileBuilder.h"
+#include "support/PalmPdbBuilder.h"
 #include "support/TempDir.h"
 
 namespace lazrine::session {
@@ -84,6 +86,20 @@ TEST_F(BackupScanTest, WithoutLiveDataEveryRecordOfACopyIsFoundAndAHandheldBacku
     ASSERT_EQ(report.notes.size(), 1u);
     EXPECT_NE(report.notes[0].find("No live memopad data"), std::string::npos);
     EXPECT_EQ(scan.FoundCount(), 2u);
+
+    // A handheld's ids are its own: its memos are matched by their texts,
+    // line ends aside. Only "Five" is new; "Live" is kept, "Two" is deleted
+    // in both.
+    Write(memos / "memopad.dat", {{1, 0x00, "Live\r\nline"}, {2, 0x04, "Two"}});
+    std::filesystem::remove(memos / "Archive" / "old.dat");
+    testing::PdbLayout handheld;
+    handheld.records = {{0x00, 900, testing::PdbText("Live\nline")},
+                        {0x80, 901, testing::PdbText("Two")},
+                        {0x00, 902, testing::PdbText("Five")}};
+    fs::create_directories(user / "Backup");
+    testing::WriteFileBytes((user / "Backup" / "MemoDB.PDB").string(), testing::BuildPdb(handheld));
+    EXPECT_EQ(scan.Run(user.string()).nOutcome, Outcome::kOk);
+    EXPECT_EQ(Found(), (decltype(Found()){{"Backup/MemoDB.PDB", {902}}}));
 
     EXPECT_EQ(scan.Run((dir.Path() / "nobody").string()).nOutcome, Outcome::kMissing);
 }
