@@ -516,6 +516,17 @@ bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     if (auto* const* view = std::get_if<std::string_view*>(&ref.target)) {
         return ReadStringFieldView(**view, attr);
     }
+    if (auto* const* text = std::get_if<PmFileText*>(&ref.target)) {
+        // The CString follows the field's tag and attribute (8 bytes); the
+        // view reader checks that it lies whole inside the bytes.
+        const std::size_t start = m_nPos;
+        std::string_view view;
+        if (!ReadStringFieldView(view, attr)) {
+            return false;
+        }
+        **text = PmFileText::At(m_Input.data() + start + 8);
+        return true;
+    }
     if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
         return ReadBlobField(**blob);
     }

@@ -1,5 +1,6 @@
 #include "common/palm/database/PmJetText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lazrine::palm {
@@ -53,6 +54,14 @@ void PmJetText::AppendUtf8(std::uint32_t cp, std::string& out) {
 }
 
 std::string PmJetText::ToUtf8(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        // The usual cell: compressed text of ASCII characters alone, which
+        // is its own UTF-8 (a zero byte would switch the compression).
+        const auto body = bytes.subspan(2);
+        if (std::all_of(body.begin(), body.end(), [](std::uint8_t b) { return b != 0 && b < 0x80; })) {
+            return std::string(body.begin(), body.end());
+        }
+    }
     std::vector<std::uint16_t> units;
     units.reserve(bytes.size());
     bool oddByte = false;
