@@ -1,5 +1,6 @@
 #include "common/palm/PmRecordSet.h"
 
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -180,13 +181,16 @@ bool PmRecordSet::BuildEntries() {
     }
     try {
         const std::size_t count = store->Count();
+        if (count > std::numeric_limits<std::uint32_t>::max()) {
+            throw std::bad_alloc();
+        }
         m_Entries.reserve(count);
         for (std::size_t i = 0; i < count; ++i) {
             PmRecordEntry entry;
             entry.nKind = m_nLoadedKind;
             entry.nStatus = store->StatusAt(i);
             entry.nRecordId = store->RecordIdAt(i);
-            entry.nNative = i;
+            entry.nNative = static_cast<std::uint32_t>(i);
             if (!m_bIncludeDeleted && PmIsDeletedStatus(entry.nStatus)) {
                 continue;
             }
