@@ -62,6 +62,21 @@ std::string PmJetText::ToUtf8(std::span<const std::uint8_t> bytes) {
             return std::string(body.begin(), body.end());
         }
     }
+    if (bytes.size() % 2 == 0 && !(bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)) {
+        // Plain UTF-16 of ASCII characters alone: every low byte is its
+        // character.
+        bool ascii = true;
+        for (std::size_t i = 0; ascii && i < bytes.size(); i += 2) {
+            ascii = bytes[i] < 0x80 && bytes[i + 1] == 0;
+        }
+        if (ascii) {
+            std::string out(bytes.size() / 2, '\0');
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                out[i] = static_cast<char>(bytes[2 * i]);
+            }
+            return out;
+        }
+    }
     std::vector<std::uint16_t> units;
     units.reserve(bytes.size());
     bool oddByte = false;
