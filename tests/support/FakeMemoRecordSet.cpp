@@ -46,12 +46,12 @@ std::unique_ptr<palm::PmRecordSet> FakeMemoRecordSet::CreateEmpty() const {
     return std::make_unique<FakeMemoRecordSet>(m_records, m_failId);
 }
 
-void FakeMemoRecordSet::AppendCommon(const palm::PmRecordEntry& entry) {
+void FakeMemoRecordSet::BuildCommon(const palm::PmRecordEntry& entry) {
     misc::CommNoteRec rec;
     rec.SetText(m_store.TextAt(entry.nNative));
     rec.nSource = misc::CommRecord::kSourceDatabase;
     rec.nId = entry.nRecordId;
-    m_CommMgr.Add(std::move(rec));
+    m_CommMgr.Put(std::move(rec));
 }
 
 }  // namespace lazrine::testing

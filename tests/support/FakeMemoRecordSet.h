@@ -59,7 +59,7 @@ public:
 
 protected:
     std::unique_ptr<palm::PmRecordSet> CreateEmpty() const override;
-    void AppendCommon(const palm::PmRecordEntry& entry) override;
+    void BuildCommon(const palm::PmRecordEntry& entry) override;
 
 private:
     std::vector<FakeRecord> m_records;

@@ -12,12 +12,16 @@ namespace lazrine::misc {
 //
 // One copy of every text: a common record does not copy its native record's
 // texts but refers to them (`std::string_view` members, set from the native
-// record's `std::string` members in the kind's AppendCommon; setters take
-// `const std::string&` and refuse temporaries). This is safe because the
-// store holds its native records in place, unchanged in their texts, for as
-// long as the common list holds records: the record set builds the common
-// list only after a load has finished and clears it before its stores. Every
-// kind follows this pattern; small numbers and short fixed fields are copied.
+// record's texts - views into the store's loaded bytes, or its `std::string`
+// members - in the kind's BuildCommon; setters take `const std::string&` and
+// refuse temporaries). This is safe because the store holds its native
+// records and their bytes in place, unchanged in their texts, for as long as
+// the common list has a source: the record set gives the list its source
+// only after a load has finished and clears it before its stores. A common
+// record is built on demand from its native record and lives in the list
+// until a record at another index is asked for (see CommRecordMgr), so its
+// views never outlive what they refer to. Every kind follows this pattern;
+// small numbers and short fixed fields are copied.
 struct CommRecord {
     static constexpr std::uint32_t kSourceClassic = 1;
     static constexpr std::uint32_t kSourceExtended = 2;

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/misc/CommRecord.h"
@@ -12,46 +14,60 @@
 namespace lazrine::misc {
 
 // The ordered list of one kind's common records, with the kind's field table.
-// Records keep their index while the list is not cleared, so that the record
-// at index i and the record set's display entry at index i stay paired.
+//
+// The records are built on demand, one at a time: the list knows how many
+// records it has and how to build the one at an index (SetSource), and At(i)
+// builds record i from its native record when it is not the one built last.
+// So a loaded file costs no common record per native record, whatever its
+// size. A reference from At() or First()/Next() stays valid, and keeps what
+// was written to it, until a record at another index is asked for or the
+// list is cleared or given a new source; index i always pairs with the
+// record set's display entry at index i.
 template <class Rec>
 class CommRecordMgr {
 public:
     virtual ~CommRecordMgr() = default;
 
-    void Clear() {
-        m_Recs.clear();
-        m_Recs.shrink_to_fit();
+    void Clear() { SetSource(0, nullptr); }
+    // From now on the list holds `count` records; `build(i)` builds record i
+    // and hands it over with Put().
+    void SetSource(std::size_t count, std::function<void(std::size_t)> build) {
+        m_nCount = count;
+        m_Build = std::move(build);
+        m_Built = Rec{};
+        m_nBuilt = kNone;
         m_nCursor = 0;
     }
-    // Appends a copy of `rec` (with its own copy of the attached entry).
-    Rec* Add(Rec rec) {
-        m_Recs.push_back(std::move(rec));
-        return &m_Recs.back();
-    }
+    // Takes the record the source builds for the index being asked for.
+    void Put(Rec rec) { m_Built = std::move(rec); }
     const Rec* First() {
         m_nCursor = 0;
         return Next();
     }
-    const Rec* Next() { return m_nCursor < m_Recs.size() ? &m_Recs[m_nCursor++] : nullptr; }
-    std::size_t Count() const { return m_Recs.size(); }
-    Rec& At(std::size_t i) { return m_Recs.at(i); }
-    const Rec& At(std::size_t i) const { return m_Recs.at(i); }
-    // The index of the record stored at that address, -1 when none.
-    long IndexOf(const CommRecord* rec) const {
-        const auto* own = dynamic_cast<const Rec*>(rec);
-        if (own == nullptr || m_Recs.empty()) {
-            return -1;
+    const Rec* Next() { return m_nCursor < m_nCount ? &At(m_nCursor++) : nullptr; }
+    std::size_t Count() const { return m_nCount; }
+    // Throws std::out_of_range for an index past the end, as a vector's at().
+    Rec& At(std::size_t i) { return const_cast<Rec&>(std::as_const(*this).At(i)); }
+    const Rec& At(std::size_t i) const {
+        if (i >= m_nCount) {
+            throw std::out_of_range("no common record " + std::to_string(i));
         }
-        const Rec* begin = m_Recs.data();
-        const Rec* end = begin + m_Recs.size();
-        const std::less<const Rec*> before;
-        if (before(own, begin) || !before(own, end)) {
-            return -1;
+        if (m_nBuilt != i) {
+            m_nBuilt = kNone;
+            m_Built = Rec{};
+            m_Build(i);
+            m_nBuilt = i;
         }
-        return static_cast<long>(own - begin);
+        return m_Built;
     }
-    void Reserve(std::size_t n) { m_Recs.reserve(n); }
+    // The index of the record at that address (the one built last), -1 when
+    // it is not this list's.
+    long IndexOf(const CommRecord* rec) const {
+        if (rec == nullptr || rec != &m_Built || m_nBuilt == kNone) {
+            return -1;
+        }
+        return static_cast<long>(m_nBuilt);
+    }
 
     // Copies the field table row whose key is `key`; false when none.
     bool GetFieldInfo(std::uint32_t key, CommFieldInfo& info) const {
@@ -93,7 +109,11 @@ protected:
     virtual std::string FieldText(const Rec& rec, std::uint32_t key, bool whole) const = 0;
 
 private:
-    std::vector<Rec> m_Recs;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t m_nCount = 0;
+    std::function<void(std::size_t)> m_Build;
+    mutable Rec m_Built{};
+    mutable std::size_t m_nBuilt = kNone;
     std::size_t m_nCursor = 0;
 };
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/palm/PmFileText.h"
+
 #include "common/palm/PmExRecordHeader.h"
 #include "common/palm/PmPostalAddress.h"
 
@@ -25,34 +27,34 @@ struct PmAddrExRec : PmExRecordHeader {
     static constexpr std::size_t kCustomCount = 9;
 
     bool bSwapName = false;
-    std::string_view szFirstName;
-    std::string_view szLastName;
-    std::string_view szTitle;
-    std::string_view szCompany;
+    PmFileText szFirstName;
+    PmFileText szLastName;
+    PmFileText szTitle;
+    PmFileText szCompany;
     std::uint32_t nExtraC = 0;
-    std::string_view szNote;
-    std::array<std::string_view, kPhoneCount> aPhones{};
+    PmFileText szNote;
+    std::array<PmFileText, kPhoneCount> aPhones{};
     std::array<std::uint32_t, kPhoneCount> aPhoneLabels{};
-    std::array<std::string_view, kCustomCount> aCustom{};
+    std::array<PmFileText, kCustomCount> aCustom{};
     std::uint32_t nExtraD = 0;
     PmPostalAddress WorkAddress;
     std::uint32_t nExtraE = 0;
     PmPostalAddress HomeAddress;
     std::uint32_t nExtraF = 0;
     PmPostalAddress OtherAddress;
-    std::string_view szChat1;
-    std::string_view szChat2;
+    PmFileText szChat1;
+    PmFileText szChat2;
     std::uint32_t nExtraG = 0;
     std::uint32_t nExtraH = 0;
-    std::string_view szWebPage;
+    PmFileText szWebPage;
     PmQuad qBirthday{};
     std::uint32_t nExtraI = 0;
     std::uint32_t nExtraJ = 0;
     std::uint32_t nExtraK = 0;
-    std::string_view szExtraC;
-    std::string_view szExtraD;
-    std::string_view szExtraE;
-    std::string_view szExtraF;
+    PmFileText szExtraC;
+    PmFileText szExtraD;
+    PmFileText szExtraE;
+    PmFileText szExtraF;
 
     static PmFieldRef Field(PmAddrExRec& rec, std::size_t pos);
 };

@@ -106,7 +106,7 @@ std::unique_ptr<PmRecordSet> PmAddrInfo::CreateEmpty() const {
     return fresh;
 }
 
-void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
+void PmAddrInfo::BuildCommon(const PmRecordEntry& entry) {
     // Every phone slot is filed, so `Phones` is sized once for all of them.
     misc::CommAddrRec rec;
     switch (entry.nKind) {
@@ -208,7 +208,7 @@ void PmAddrInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    m_CommMgr.Add(std::move(rec));
+    m_CommMgr.Put(std::move(rec));
 }
 
 }  // namespace lazrine::palm

@@ -40,7 +40,7 @@ public:
 
 protected:
     std::unique_ptr<PmRecordSet> CreateEmpty() const override;
-    void AppendCommon(const PmRecordEntry& entry) override;
+    void BuildCommon(const PmRecordEntry& entry) override;
 
 private:
     bool m_bSwapName = false;

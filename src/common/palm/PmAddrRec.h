@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/palm/PmFileText.h"
+
 #include "common/palm/PmFieldRef.h"
 #include "common/palm/PmPostalAddress.h"
 
@@ -27,17 +29,17 @@ struct PmAddrRec {
     std::uint32_t nRecordId = 0;
     std::uint32_t nStatus = 0;
     std::uint32_t nPlacement = 0;
-    std::string_view szLastName;
-    std::string_view szFirstName;
-    std::string_view szTitle;
-    std::string_view szCompany;
+    PmFileText szLastName;
+    PmFileText szFirstName;
+    PmFileText szTitle;
+    PmFileText szCompany;
     std::array<std::uint32_t, kPhoneCount> aPhoneLabels{};
-    std::array<std::string_view, kPhoneCount> aPhones{};
+    std::array<PmFileText, kPhoneCount> aPhones{};
     PmPostalAddress Address;
-    std::string_view szNote;
+    PmFileText szNote;
     std::uint32_t nPrivate = 0;
     std::uint32_t nCategoryId = 0;
-    std::array<std::string_view, kCustomCount> aCustom{};
+    std::array<PmFileText, kCustomCount> aCustom{};
     std::uint32_t nExtraC = 0;
     std::string_view szCategory;
 

@@ -507,14 +507,50 @@ std::string_view PmDBUtil::CategoryTextView(std::int32_t id) const {
 
 bool PmDBUtil::ReadField(const PmFieldRef& ref) {
     std::uint32_t attr = 0;
+    // The usual fields - a number, a text of up to 254 characters - whole
+    // inside the bytes are read here at once; anything else (another tag,
+    // the long length form, the end of the data) takes the checked readers,
+    // which accept and refuse exactly as for these.
+    const std::uint8_t* const at = m_Input.data() + m_nPos;
+    const std::size_t remaining = Remaining();
+    const auto u32At = [at](std::size_t offset) {
+        return static_cast<std::uint32_t>(at[offset]) | (static_cast<std::uint32_t>(at[offset + 1]) << 8) |
+               (static_cast<std::uint32_t>(at[offset + 2]) << 16) | (static_cast<std::uint32_t>(at[offset + 3]) << 24);
+    };
     if (auto* const* number = std::get_if<std::uint32_t*>(&ref.target)) {
+        if (remaining >= 8) {
+            const std::uint32_t tag = u32At(0);
+            if (tag == PM_FIELD_INTEGER || tag == PM_FIELD_DATE || tag == PM_FIELD_BOOLEAN) {
+                **number = u32At(4);
+                m_nPos += 8;
+                return true;
+            }
+        }
         return ReadIntField(**number);
+    }
+    if (auto* const* fileText = std::get_if<PmFileText*>(&ref.target)) {
+        if (remaining >= 9 && u32At(0) == PM_FIELD_CSTRING && at[8] != 0xFF && remaining - 9 >= at[8]) {
+            **fileText = PmFileText::At(at + 8);
+            m_nPos += 9 + at[8];
+            return true;
+        }
     }
     if (auto* const* text = std::get_if<std::string*>(&ref.target)) {
         return ReadStringField(**text, attr);
     }
     if (auto* const* view = std::get_if<std::string_view*>(&ref.target)) {
         return ReadStringFieldView(**view, attr);
+    }
+    if (auto* const* text = std::get_if<PmFileText*>(&ref.target)) {
+        // The CString follows the field's tag and attribute (8 bytes); the
+        // view reader checks that it lies whole inside the bytes.
+        const std::size_t start = m_nPos;
+        std::string_view view;
+        if (!ReadStringFieldView(view, attr)) {
+            return false;
+        }
+        **text = PmFileText::At(m_Input.data() + start + 8);
+        return true;
     }
     if (auto* const* blob = std::get_if<PmBlobField*>(&ref.target)) {
         return ReadBlobField(**blob);

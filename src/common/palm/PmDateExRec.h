@@ -19,18 +19,18 @@ struct PmDateExRec : PmExRecordHeader {
 
     std::uint32_t nStartTime = 0;
     std::uint32_t nEndTime = 0;
-    std::string_view szDescription;
+    PmFileText szDescription;
     std::uint32_t nExtraC = 0;
-    std::string_view szNote;
+    PmFileText szNote;
     std::uint32_t nAllDay = 0;
     std::uint32_t nExtraD = 0;
     std::uint32_t nExtraE = 0;
     std::uint32_t nExtraF = 0;
     PmRepeatRule Repeat;
-    std::string_view szLocation;
+    PmFileText szLocation;
     std::uint32_t nExtraG = 0;
-    std::string_view szExtraC;
-    std::string_view szExtraD;
+    PmFileText szExtraC;
+    PmFileText szExtraD;
 
     static PmFieldRef Field(PmDateExRec& rec, std::size_t pos) {
         switch (pos) {

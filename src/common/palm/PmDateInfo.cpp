@@ -31,7 +31,7 @@ PmStoreKind PmDateInfo::ProbeFile(const std::string& path) { return PmDateInfo()
 
 std::unique_ptr<PmRecordSet> PmDateInfo::CreateEmpty() const { return std::make_unique<PmDateInfo>(); }
 
-void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
+void PmDateInfo::BuildCommon(const PmRecordEntry& entry) {
     misc::CommDateRec rec;
     switch (entry.nKind) {
         case PM_STORE_DATABASE: {
@@ -92,7 +92,7 @@ void PmDateInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    m_CommMgr.Add(std::move(rec));
+    m_CommMgr.Put(std::move(rec));
 }
 
 }  // namespace lazrine::palm

@@ -28,8 +28,8 @@ struct PmExRecordHeader {
     std::uint32_t nCategoryId = 0;
     std::uint32_t nPrivate = 0;
     PmBlobBytes blobs;  // positions 7 to 10
-    std::string_view szExtraA;
-    std::string_view szExtraB;
+    PmFileText szExtraA;
+    PmFileText szExtraB;
     std::string_view szCategory;
 
     // The header field at `pos` (0..12), or an empty ref.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <variant>
 
+#include "common/palm/PmFileText.h"
 #include "common/palm/PmRepeatRule.h"
 #include "common/palm/PmTypes.h"
 
@@ -19,9 +20,10 @@ namespace lazrine::palm {
 // one, so they are read in order; writing writes the one at `nIndex`.
 // A `std::string_view` target is set to the text inside the bytes the codec
 // read, without a copy: it stays valid while those bytes are held (a record
-// store keeps them for as long as it keeps its records).
+// store keeps them for as long as it keeps its records). A PmFileText target
+// is the same text in half the room (see PmFileText).
 struct PmFieldRef {
-    std::variant<std::monostate, std::uint32_t*, std::string*, std::string_view*, PmBlobField*, PmQuad*,
+    std::variant<std::monostate, std::uint32_t*, std::string*, std::string_view*, PmFileText*, PmBlobField*, PmQuad*,
                  PmRepeatRule*, PmBlobBytes*>
         target;
     std::uint32_t nWriteTag = PM_FIELD_INTEGER;

@@ -16,7 +16,7 @@ PmStoreKind PmMemoInfo::ProbeFile(const std::string& path) { return PmMemoInfo()
 
 std::unique_ptr<PmRecordSet> PmMemoInfo::CreateEmpty() const { return std::make_unique<PmMemoInfo>(); }
 
-void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
+void PmMemoInfo::BuildCommon(const PmRecordEntry& entry) {
     misc::CommNoteRec rec;
     switch (entry.nKind) {
         case PM_STORE_EXTENDED: {
@@ -57,7 +57,7 @@ void PmMemoInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    m_CommMgr.Add(std::move(rec));
+    m_CommMgr.Put(std::move(rec));
 }
 
 }  // namespace lazrine::palm

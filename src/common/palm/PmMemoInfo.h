@@ -30,7 +30,7 @@ public:
 
 protected:
     std::unique_ptr<PmRecordSet> CreateEmpty() const override;
-    void AppendCommon(const PmRecordEntry& entry) override;
+    void BuildCommon(const PmRecordEntry& entry) override;
 
 private:
     std::unique_ptr<PmMemoUtil> m_pClassic;

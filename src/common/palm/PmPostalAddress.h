@@ -4,19 +4,21 @@
 #include <string>
 #include <string_view>
 
+#include "common/palm/PmFileText.h"
+
 namespace lazrine::palm {
 
 // One postal address of a contact, as the record files store it: five
 // consecutive texts, each kept whole.
 struct PmPostalAddress {
-    std::string_view szStreet;
-    std::string_view szCity;
-    std::string_view szState;
-    std::string_view szPostal;
-    std::string_view szCountry;
+    PmFileText szStreet;
+    PmFileText szCity;
+    PmFileText szState;
+    PmFileText szPostal;
+    PmFileText szCountry;
 
     // Part `i` (0 street, 1 city, 2 state, 3 postal code, 4 country).
-    std::string_view& Part(std::size_t i) {
+    PmFileText& Part(std::size_t i) {
         switch (i) {
             case 0:
                 return szStreet;

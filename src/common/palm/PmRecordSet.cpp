@@ -1,5 +1,6 @@
 #include "common/palm/PmRecordSet.h"
 
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -25,8 +26,9 @@ std::string PmRecordSet::SourceName() const {
 void PmRecordSet::Reset() {
     m_Pending.clear();
     m_nLoadedKind = PM_STORE_NONE;
-    // The common records refer to nothing in the stores, but they are
-    // cleared first so the two lists never disagree with the stores.
+    // The common list builds its records from the stores' records and
+    // refers to their texts: it is cleared first, so that it never reaches
+    // into a store that is being emptied.
     ClearEntries();
     for (PmStore* store : m_Stores) {
         store->Clear();
@@ -180,19 +182,20 @@ bool PmRecordSet::BuildEntries() {
     }
     try {
         const std::size_t count = store->Count();
+        if (count > std::numeric_limits<std::uint32_t>::max()) {
+            throw std::bad_alloc();
+        }
         m_Entries.reserve(count);
-        ReserveCommon(count);
         for (std::size_t i = 0; i < count; ++i) {
             PmRecordEntry entry;
             entry.nKind = m_nLoadedKind;
             entry.nStatus = store->StatusAt(i);
             entry.nRecordId = store->RecordIdAt(i);
-            entry.nNative = i;
+            entry.nNative = static_cast<std::uint32_t>(i);
             if (!m_bIncludeDeleted && PmIsDeletedStatus(entry.nStatus)) {
                 continue;
             }
             m_Entries.push_back(entry);
-            AppendCommon(entry);
         }
     } catch (const std::bad_alloc&) {
         // Both lists go together, so that Undelete never pairs a common
@@ -200,6 +203,8 @@ bool PmRecordSet::BuildEntries() {
         ClearEntries();
         return false;
     }
+    // Common records are built from the entries when asked for.
+    SetCommonCount(m_Entries.size());
     return true;
 }
 

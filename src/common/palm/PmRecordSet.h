@@ -19,9 +19,11 @@ namespace lazrine::palm {
 // A record set owns one store of each generation and loads through the first
 // that can read the data, in the kind's fixed order. It then holds, in the
 // same order and paired by index, a display entry and a common record for
-// every record (deleted ones only when asked to include them). An undelete
-// clears the deletion bits of one record in its store and in both copies;
-// Save writes the store that loaded.
+// every record (deleted ones only when asked to include them); a common
+// record is built from its native record when asked for (see
+// CommRecordMgr), so only the store's records take memory per record. An
+// undelete clears the deletion bits of one record in its store and in its
+// entry; Save writes the store that loaded.
 //
 // Every operation reports failure by its result and LastError(); nothing
 // throws and nothing is shown to the user at this level.
@@ -88,7 +90,8 @@ public:
     bool IsArchivedAt(std::size_t i) const { return (StatusAt(i) & kStatusArchived) != 0; }
     PmStoreKind SourceAt(std::size_t i) const { return i < m_Entries.size() ? m_Entries[i].nKind : PM_STORE_NONE; }
 
-    // The common records, kind-independently.
+    // The common records, kind-independently. A reference from CommonAt
+    // stays valid until a common record at another index is asked for.
     virtual std::size_t CommonCount() const = 0;
     virtual const misc::CommRecord& CommonAt(std::size_t i) const = 0;
     virtual bool GetFieldInfo(std::uint32_t key, misc::CommFieldInfo& info) const = 0;
@@ -100,7 +103,8 @@ public:
     // The rows of this kind's field table, in table order.
     virtual std::vector<misc::CommFieldInfo> FieldRows() const = 0;
 
-    // Undeletes the record behind a common record of this record set. A
+    // Undeletes the record behind a common record of this record set (the
+    // one CommonAt returned last). A
     // record that is not deleted (nor archived) is refused: nothing changes
     // and the result is false. The change waits in the store until Save,
     // which writes every waiting change of the store at once (a database
@@ -131,9 +135,12 @@ protected:
     // A fresh record set of the same kind, for Probe.
     virtual std::unique_ptr<PmRecordSet> CreateEmpty() const = 0;
 
-    // Appends the common record of the native record `entry` describes.
-    virtual void AppendCommon(const PmRecordEntry& entry) = 0;
-    virtual void ReserveCommon(std::size_t n) = 0;
+    // Builds the common record of the native record `entry` describes and
+    // puts it into the common list (called by the list when it is asked for
+    // that record).
+    virtual void BuildCommon(const PmRecordEntry& entry) = 0;
+    // The common list holds one record per entry, built on demand.
+    virtual void SetCommonCount(std::size_t n) = 0;
     virtual void ClearCommon() = 0;
     virtual long CommonIndexOf(const misc::CommRecord* rec) const = 0;
 

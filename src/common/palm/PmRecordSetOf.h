@@ -10,7 +10,8 @@ namespace lazrine::palm {
 
 // The part of a record set that depends only on its common record list:
 // a kind derives from PmRecordSetOf<ItsCommMgr> and adds its stores and the
-// conversion of a native record to its common record (AppendCommon).
+// conversion of a native record to its common record (BuildCommon, which
+// hands the record it builds to the list's Put()).
 template <class CommMgr>
 class PmRecordSetOf : public PmRecordSet {
 public:
@@ -54,7 +55,9 @@ protected:
         return id == 0 ? std::string_view() : name;
     }
 
-    void ReserveCommon(std::size_t n) override { m_CommMgr.Reserve(n); }
+    void SetCommonCount(std::size_t n) override {
+        m_CommMgr.SetSource(n, [this](std::size_t i) { BuildCommon(EntryAt(i)); });
+    }
     void ClearCommon() override { m_CommMgr.Clear(); }
     long CommonIndexOf(const misc::CommRecord* rec) const override { return m_CommMgr.IndexOf(rec); }
 

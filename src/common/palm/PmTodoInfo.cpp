@@ -16,7 +16,7 @@ PmStoreKind PmTodoInfo::ProbeFile(const std::string& path) { return PmTodoInfo()
 
 std::unique_ptr<PmRecordSet> PmTodoInfo::CreateEmpty() const { return std::make_unique<PmTodoInfo>(); }
 
-void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
+void PmTodoInfo::BuildCommon(const PmRecordEntry& entry) {
     misc::CommTaskRec rec;
     const auto flag = [](auto value) -> std::uint8_t { return value != 0 ? 1 : 0; };
     switch (entry.nKind) {
@@ -81,7 +81,7 @@ void PmTodoInfo::AppendCommon(const PmRecordEntry& entry) {
             break;
     }
     rec.nId = entry.nRecordId;
-    m_CommMgr.Add(std::move(rec));
+    m_CommMgr.Put(std::move(rec));
 }
 
 }  // namespace lazrine::palm

@@ -70,6 +70,46 @@ TEST(PmDBUtilCString, ReadRespectsCapacityAndTheEndOfTheData) {
     EXPECT_FALSE(r.ReadCString(out, 65535));
 }
 
+// A text field read as a PmFileText is the same text a view reader sees,
+// in either length form (a short text in the long form too); a text that
+// runs past the data fails.
+TEST(PmDBUtilFields, FileTextTargetsReadEveryLengthFormAsTheViewReaderDoes) {
+    const auto longForm = [](const std::string& text) {
+        PalmFileBuilder b;
+        b.U32(5).U32(1).U8(0xFF).U16(static_cast<std::uint16_t>(text.size())).Raw(text);
+        return b.Bytes();
+    };
+    const auto field = [](const std::string& text) { return PalmFileBuilder().StringField(text).Bytes(); };
+    const struct {
+        std::vector<std::uint8_t> bytes;
+        std::string text;
+    } cases[] = {
+        {field(""), ""},
+        {field("Beaverton"), "Beaverton"},
+        {field(std::string(254, 'a')), std::string(254, 'a')},
+        {field(std::string(255, 'b')), std::string(255, 'b')},
+        {field(std::string(65535, 'c')), std::string(65535, 'c')},
+        {longForm("short"), "short"},
+    };
+    for (const auto& c : cases) {
+        Reader r(c.bytes);
+        PmFileText text;
+        ASSERT_TRUE(r.ReadField({&text})) << c.text.size();
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(r.Remaining(), 0u);
+        Reader views(c.bytes);
+        std::string_view view;
+        ASSERT_TRUE(views.ReadField({&view}));
+        EXPECT_EQ(text.View(), view);
+    }
+    std::vector<std::uint8_t> cut = field(std::string(300, 'q'));
+    cut.resize(200);
+    Reader r(cut);
+    PmFileText text;
+    EXPECT_FALSE(r.ReadField({&text}));
+    EXPECT_TRUE(text.empty());
+}
+
 TEST(PmDBUtilFields, IntegerReaderAcceptsTags136Only) {
     for (const std::uint32_t tag : {1u, 3u, 6u}) {
         PalmFileBuilder b;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/palm/database/PmJetEngine.h"
@@ -29,6 +30,10 @@ public:
         }
     }
     const PmValues& Row() const { return m_Rows.at(m_nCursor); }
+    // Hands the current row's values over to the caller, leaving the row
+    // empty: a result read row by row is then held once, not once in the
+    // result and again in what the rows are read into.
+    PmValues TakeRow() { return std::move(m_Rows.at(m_nCursor)); }
     const std::string& Sql() const { return m_szSql; }
     // Rows the last statement without a result matched.
     std::size_t ChangedRows() const { return m_nChanged; }

@@ -12,6 +12,7 @@
 #include "common/palm/database/PmJetValidator.h"
 #include "common/palm/database/PmSqlStatement.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileIo.h"
 
 namespace lazrine::palm {
 namespace {
@@ -59,6 +60,45 @@ struct RowView {
     const MdbField* pFields = nullptr;
 };
 
+// Every Jet (and ACE) file starts with a database page naming its format.
+constexpr std::string_view kJetTag = "Standard Jet DB";
+constexpr std::string_view kAceTag = "Standard ACE DB";
+constexpr std::size_t kMinDatabaseSize = 4096;
+
+// False, with the reason Attach would give, when the first bytes of `path`
+// show it is no database: a record file tried as a database is then never
+// read whole. A failure to open or read it fails as the whole read would.
+bool LooksLikeDatabase(const std::string& path, std::string& error) {
+    if (path.empty()) {
+        error = "no file name given";
+        return false;
+    }
+    platform::FileIo& io = platform::FileIo::Instance();
+    platform::FileIo::Handle h = platform::FileIo::kInvalid;
+    if (!io.OpenLocked(path, h, &error)) {
+        return false;
+    }
+    std::uint64_t size = 0;
+    std::uint8_t head[4 + kJetTag.size()] = {};
+    bool ok = io.Size(h, size, &error);
+    if (ok && size < kMinDatabaseSize) {
+        error = "the file is too short to be a database";
+        ok = false;
+    }
+    ok = ok && io.ReadAt(h, 0, head, &error);
+    const std::string_view tag(reinterpret_cast<const char*>(head) + 4, kJetTag.size());
+    if (ok && (head[0] != 0 || (tag != kJetTag && tag != kAceTag))) {
+        error = "the file is not an Access database";
+        ok = false;
+    }
+    std::string closeError;
+    if (!io.Close(h, &closeError) && ok) {
+        error = closeError;
+        ok = false;
+    }
+    return ok;
+}
+
 }  // namespace
 
 struct PmJetEngine::Impl {
@@ -77,15 +117,12 @@ struct PmJetEngine::Impl {
 
     bool Attach(std::string& error) {
         mdb.reset();
-        if (bytes.size() < 4096) {
+        if (bytes.size() < kMinDatabaseSize) {
             error = "the file is too short to be a database";
             return false;
         }
-        // Every Jet (and ACE) file starts with a database page naming its format.
-        static constexpr std::string_view kJet = "Standard Jet DB";
-        static constexpr std::string_view kAce = "Standard ACE DB";
-        const std::string_view tag(reinterpret_cast<const char*>(bytes.data()) + 4, kJet.size());
-        if (bytes[0] != 0 || (tag != kJet && tag != kAce)) {
+        const std::string_view tag(reinterpret_cast<const char*>(bytes.data()) + 4, kJetTag.size());
+        if (bytes[0] != 0 || (tag != kJetTag && tag != kAceTag)) {
             error = "the file is not an Access database";
             return false;
         }
@@ -477,6 +514,9 @@ bool PmJetEngine::Open(const std::string& path, std::string& error) {
     Close();
     // An undelete interrupted by a crash is taken back before anything is read.
     if (!PmJetJournal::Recover(path, error)) {
+        return false;
+    }
+    if (!LooksLikeDatabase(path, error)) {
         return false;
     }
     std::vector<std::uint8_t> bytes;

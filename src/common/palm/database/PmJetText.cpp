@@ -1,5 +1,6 @@
 #include "common/palm/database/PmJetText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lazrine::palm {
@@ -53,6 +54,29 @@ void PmJetText::AppendUtf8(std::uint32_t cp, std::string& out) {
 }
 
 std::string PmJetText::ToUtf8(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        // The usual cell: compressed text of ASCII characters alone, which
+        // is its own UTF-8 (a zero byte would switch the compression).
+        const auto body = bytes.subspan(2);
+        if (std::all_of(body.begin(), body.end(), [](std::uint8_t b) { return b != 0 && b < 0x80; })) {
+            return std::string(body.begin(), body.end());
+        }
+    }
+    if (bytes.size() % 2 == 0 && !(bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)) {
+        // Plain UTF-16 of ASCII characters alone: every low byte is its
+        // character.
+        bool ascii = true;
+        for (std::size_t i = 0; ascii && i < bytes.size(); i += 2) {
+            ascii = bytes[i] < 0x80 && bytes[i + 1] == 0;
+        }
+        if (ascii) {
+            std::string out(bytes.size() / 2, '\0');
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                out[i] = static_cast<char>(bytes[2 * i]);
+            }
+            return out;
+        }
+    }
     std::vector<std::uint16_t> units;
     units.reserve(bytes.size());
     bool oddByte = false;

@@ -56,7 +56,7 @@ bool PmMDBAccessor::QueryFirstRow(std::string_view sql, PmValues& values) {
     if (!query->IsOpen() || query->Eof()) {
         return false;
     }
-    values = query->Row();
+    values = query->TakeRow();
     return true;
 }
 
@@ -72,7 +72,7 @@ bool PmMDBAccessor::QueryNextRow(std::string_view sql, PmValues& values) {
     if (query->Eof()) {
         return false;
     }
-    values = query->Row();
+    values = query->TakeRow();
     return true;
 }
 

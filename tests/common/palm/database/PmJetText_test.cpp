@@ -20,6 +20,8 @@ TEST(PmJetTextTest, CompressedTextSwitchesAtZeroBytes) {
     // "Ab" one byte each, then "€" two bytes, then "c" one byte again.
     EXPECT_EQ(Decode({0xFF, 0xFE, 'A', 'b', 0x00, 0xAC, 0x20, 0x00, 'c'}), "Ab€c");
     EXPECT_EQ(Decode({0xFF, 0xFE, 'C', 'a', 'f', 0xE9}), "Café");
+    EXPECT_EQ(Decode({0xFF, 0xFE, 'o', 'k', '\r', '\n'}), "ok\r\n");
+    EXPECT_EQ(Decode({0xFF, 0xFE}), "");
 }
 
 TEST(PmJetTextTest, BrokenInputBecomesReplacementCharacters) {
