@@ -473,7 +473,8 @@ void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
-        ASSERT_TRUE(engine.Open(path, error)) << error;
+        platform::IoError opened;
+        ASSERT_TRUE(engine.Open(path, opened)) << opened.szText;
         ScopedFileIo scope(io);
         io.Arm(0);
         std::size_t changed = 0;
@@ -504,7 +505,8 @@ void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
-        ASSERT_TRUE(engine.Open(path, error)) << error;
+        platform::IoError opened;
+        ASSERT_TRUE(engine.Open(path, opened)) << opened.szText;
         ScopedFileIo scope(io);
         io.Arm(n);
         std::size_t changed = 0;
@@ -616,7 +618,7 @@ TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
         const bool saved = store.Save();
         EXPECT_TRUE(io.Injected());
         const Bytes now = ReadFileBytes(dir.File("real/memopad.dat"));
-        EXPECT_TRUE(now == (saved ? expected : original) || (!saved && now == expected && store.LastSaveReplacedFile()));
+        EXPECT_TRUE(now == (saved ? expected : original) || (!saved && now == expected && store.LastFailure() == platform::IoFailure::kReplacedNotDurable));
         EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "view" / "memopad.dat"));
         for (const char* folder : {"real", "view"}) {
             for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / folder)) {

@@ -57,7 +57,7 @@ TEST_F(KindSessionTest, ShowsDeletedOrAllAndEveryRefillUnchecks) {
     EXPECT_EQ(session.Records(false), (std::vector<std::size_t>{1, 2, 3}));
 
     KindSession missing(PmKind::kMemos, palm::PmRecordSetFactory::Create(PmKind::kMemos));
-    EXPECT_EQ(missing.LoadFile(dir.File("gone.dat")).nOutcome, Outcome::kNotThisKind);
+    EXPECT_EQ(missing.LoadFile(dir.File("gone.dat")).nOutcome, Outcome::kMissing);
     EXPECT_TRUE(missing.Shown().empty());
     KindSession unavailable(PmKind::kCalendar, nullptr);
     EXPECT_EQ(unavailable.LoadFile(memo).nOutcome, Outcome::kOk);

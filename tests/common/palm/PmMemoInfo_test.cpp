@@ -206,7 +206,7 @@ TEST_F(PmMemoInfoTest, AFileChangedSinceItWasLoadedIsNotOverwritten) {
         ASSERT_TRUE(info.UndeleteAt(2));
         EXPECT_FALSE(info.Save());
         EXPECT_EQ(info.LastError(), path + " was changed by another program since it was loaded; reload it");
-        EXPECT_FALSE(info.SaveReplacedFile());
+        EXPECT_EQ(info.LastFailure(), platform::IoFailure::kChangedSinceLoaded);
         EXPECT_EQ(ReadFileBytes(path), synced);
         // After a reload the change is made on their content.
         ASSERT_TRUE(info.LoadFile(path));
@@ -223,7 +223,7 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
     ASSERT_TRUE(lock.Held());
     PmMemoInfo info;
     EXPECT_FALSE(info.LoadFile(path));
-    EXPECT_TRUE(info.LoadFailedInUse());
+    EXPECT_EQ(info.LastFailure(), platform::IoFailure::kInUse);
     EXPECT_EQ(info.LastError(), platform::FileIo::InUseText(path));
     EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
 }

@@ -473,7 +473,7 @@ struct PmJetEngine::Impl {
 PmJetEngine::PmJetEngine() : m_pImpl(std::make_unique<Impl>()) {}
 PmJetEngine::~PmJetEngine() = default;
 
-bool PmJetEngine::Open(const std::string& path, std::string& error) {
+bool PmJetEngine::Open(const std::string& path, platform::IoError& error) {
     Close();
     // An undelete interrupted by a crash is taken back before anything is read.
     if (!PmJetJournal::Recover(path, error)) {
@@ -483,8 +483,9 @@ bool PmJetEngine::Open(const std::string& path, std::string& error) {
     if (!platform::AtomicFile::ReadWhole(path, bytes, error)) {
         return false;
     }
-    if (!OpenBytes(std::move(bytes), error)) {
-        return false;
+    std::string malformed;
+    if (!OpenBytes(std::move(bytes), malformed)) {
+        return error.Fail(platform::IoFailure::kOther, malformed);
     }
     m_pImpl->szPath = path;
     m_pImpl->bWritable = true;
@@ -523,7 +524,7 @@ void PmJetEngine::AbortBatch() {
 
 bool PmJetEngine::InBatch() const { return m_pImpl->bBatch; }
 
-bool PmJetEngine::CommitBatch(std::string& error) {
+bool PmJetEngine::CommitBatch(platform::IoError& error) {
     std::vector<PmJetPatch> patches = std::move(m_pImpl->batch);
     AbortBatch();
     return patches.empty() || WritePatches(patches, error);
@@ -773,7 +774,12 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     }
     changedRows = matched;
     if (!m.bBatch) {
-        return patches.empty() || WritePatches(patches, error);
+        platform::IoError failure;
+        if (patches.empty() || WritePatches(patches, failure)) {
+            return true;
+        }
+        error = failure.szText;
+        return false;
     }
     // Cells of one batch are disjoint, so that each is written from the
     // bytes it was checked against and put back to them.
@@ -793,13 +799,12 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     return true;
 }
 
-bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, std::string& error) {
+bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, platform::IoError& error) {
     Impl& m = *m_pImpl;
     for (const PmJetPatch& p : patches) {
         if (p.nOffset + p.before.size() > m.bytes.size() ||
             !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
-            error = "a cell is not where the database says it is; nothing was changed";
-            return false;
+            return error.Fail(platform::IoFailure::kOther, "a cell is not where the database says it is; nothing was changed");
         }
     }
     if (!PmJetJournal::Write(m.szPath, m.bytes, patches, error)) {

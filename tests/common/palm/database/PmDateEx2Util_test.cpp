@@ -90,7 +90,8 @@ std::vector<PmValues> StatusCells(const std::string& path) {
     PmJetEngine e;
     std::string error;
     std::vector<PmValues> rows;
-    EXPECT_TRUE(e.Open(path, error)) << error;
+    platform::IoError opened;
+    EXPECT_TRUE(e.Open(path, opened)) << opened.szText;
     EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Summary], [Start Time] FROM Main", rows, error)) << error;
     return rows;
 }

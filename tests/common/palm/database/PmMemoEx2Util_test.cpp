@@ -63,7 +63,8 @@ std::vector<PmValues> StatusCells(const std::string& path) {
     PmJetEngine e;
     std::string error;
     std::vector<PmValues> rows;
-    EXPECT_TRUE(e.Open(path, error)) << error;
+    platform::IoError opened;
+    EXPECT_TRUE(e.Open(path, opened)) << opened.szText;
     EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Private], [Note] FROM Main", rows, error)) << error;
     return rows;
 }
@@ -273,7 +274,8 @@ TEST_F(PmMemoEx2UtilTest, ARowChangedSinceTheLoadIsNotWritten) {
     PmJetEngine other;
     std::string error;
     std::size_t changed = 0;
-    ASSERT_TRUE(other.Open(path, error)) << error;
+    platform::IoError opened;
+    ASSERT_TRUE(other.Open(path, opened)) << opened.szText;
     ASSERT_TRUE(other.Execute("UPDATE Main SET [Status]=2 WHERE [Record ID] = 1010", changed, error)) << error;
     other.Close();
     const auto before = ReadFileBytes(path);
