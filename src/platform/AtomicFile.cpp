@@ -256,7 +256,8 @@ bool MayReplace(const std::string& path, const FileIo::Facts& facts, IoError& er
     }
     if (facts.nLinks > 1) {
         return error.Fail(Code::kOther, path + " has " + std::to_string(facts.nLinks) +
-                                             " names (hard links); replacing it would split them, so it was not changed");
+                                            " names (hard links); replacing it would split them, so it was not "
+                                            "changed");
     }
     if (!facts.bWritable) {
         return error.Fail(Code::kOther, path + " is read-only; it was not changed");
@@ -362,7 +363,8 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
         *request.loaded = fingerprint.Finish(written);
     }
     if (outcome == Outcome::kReplacedNotDurable) {
-        error.Fail(Code::kReplacedNotDurable, path + " was replaced, but the change may not be durable: " + error.szText);
+        error.Fail(Code::kReplacedNotDurable,
+                   path + " was replaced, but the change may not be durable: " + error.szText);
     }
     // The new file is in place; releasing the old one's lock cannot undo that.
     original.Close(nullptr);

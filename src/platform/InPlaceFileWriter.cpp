@@ -96,8 +96,9 @@ bool InPlaceFileWriter::StillNamed(IoError& error) const {
         return false;
     }
     if (!same) {
-        return error.Fail(IoFailure::kChangedSinceLoaded,
-                          "'" + m_szPath + "' no longer names the file that was opened: another program replaced or removed it");
+        return error.Fail(IoFailure::kChangedSinceLoaded, "'" + m_szPath +
+                                                              "' no longer names the file that was opened: another "
+                                                              "program replaced or removed it");
     }
     return true;
 }

@@ -36,8 +36,8 @@ Undeleter::Report Undeleter::Run(palm::PmRecordSet& set, const std::vector<std::
         report.nOutcome = Outcome::kReplacedNotDurable;
         return report;
     }
-    report.nOutcome =
-        set.LastFailure() == platform::IoFailure::kChangedSinceLoaded ? Outcome::kChangedSinceLoaded : Outcome::kWriteFailed;
+    report.nOutcome = set.LastFailure() == platform::IoFailure::kChangedSinceLoaded ? Outcome::kChangedSinceLoaded
+                                                                                   : Outcome::kWriteFailed;
     return report;
 }
 

@@ -45,7 +45,7 @@ TEST(AtomicFile, ReplaceNeedsAnExistingFile) {
     TempDir dir;
     IoError error;
     EXPECT_FALSE(AtomicFile::Replace(dir.File("missing.dat"), Bytes("x"), error));
-    EXPECT_FALSE(error.szText.empty());
+    EXPECT_EQ(error.nCode, IoFailure::kMissing) << error.szText;
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing.dat")));
     EXPECT_FALSE(AtomicFile::Replace("", Bytes("x"), error));
 }
@@ -60,7 +60,7 @@ TEST(AtomicFile, ALockedFileIsNeitherReadNorReplaced) {
         const lazrine::testing::ForeignLock lock(path, lazrine::testing::ForeignLock::Kind::kWholeFile);
         ASSERT_TRUE(lock.Held());
         EXPECT_FALSE(AtomicFile::ReadWhole(path, out, error));
-        EXPECT_TRUE(error.nCode == IoFailure::kInUse) << error.szText;
+        EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
         EXPECT_FALSE(AtomicFile::Replace(path, Bytes("new"), error));
     }
     EXPECT_EQ(ReadFileBytes(path), Bytes("data"));
@@ -86,6 +86,9 @@ TEST(AtomicFile, AFolderIsNotAFile) {
     std::vector<std::uint8_t> out;
     IoError error;
     EXPECT_FALSE(AtomicFile::ReadWhole(dir.Path().string(), out, error));
+    EXPECT_EQ(error.nCode, IoFailure::kNotRegular);
+    EXPECT_FALSE(AtomicFile::ReadWhole(dir.File("missing.dat"), out, error));
+    EXPECT_EQ(error.nCode, IoFailure::kMissing);
 }
 
 // Another program changes the file between our load and our save: the save
@@ -119,6 +122,7 @@ TEST(AtomicFile, AFileChangedSinceItWasLoadedIsNotReplaced) {
         const auto theirs = ReadFileBytes(path);
         EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("ours"), fingerprint, error), AtomicFile::Outcome::kUnchanged);
         EXPECT_EQ(error.szText, path + " was changed by another program since it was loaded; reload it");
+        EXPECT_EQ(error.nCode, IoFailure::kChangedSinceLoaded);
         EXPECT_EQ(ReadFileBytes(path), theirs);
         EXPECT_FALSE(fs::exists(AtomicFile::BackupPathOf(path)));
     }
@@ -350,6 +354,7 @@ TEST(AtomicFile, AFailedFolderFlushAfterTheRenameIsReportedAsReplaced) {
               AtomicFile::Outcome::kReplacedNotDurable);
     EXPECT_TRUE(io.Injected());
     EXPECT_EQ(error.szText.rfind(path + " was replaced, but the change may not be durable", 0), 0u) << error.szText;
+    EXPECT_EQ(error.nCode, IoFailure::kReplacedNotDurable);
     EXPECT_EQ(ReadFileBytes(path), Bytes("undeleted"));
     io.Arm(0);
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("again"), fingerprint, error), AtomicFile::Outcome::kReplaced)

@@ -76,6 +76,7 @@ struct Generation {
     std::function<Bytes()> undeleteAllAndPreview;  // the bytes a save will write
     std::function<bool()> save;
     std::function<std::string()> lastError;
+    std::function<platform::IoFailure()> lastFailure;
 };
 
 // A to-do file with a repeating, deleted task whose exception dates must
@@ -136,6 +137,7 @@ Generation GenerationOf(Store& store, Bytes (*builder)(const Spec&), Spec (*samp
     };
     g.save = [&store] { return store.Save(); };
     g.lastError = [&store] { return store.LastError(); };
+    g.lastFailure = [&store] { return store.LastFailure(); };
     return g;
 }
 
@@ -273,6 +275,10 @@ void WalkEveryStep(Generation& g, bool withEarlierBackup) {
                 EXPECT_EQ(ReadFileBytes(scene.path), n <= dataRenamedAt ? original : scene.expected)
                     << (n <= dataRenamedAt ? "the original changed before the new file replaced it"
                                            : "the new file is incomplete after its rename");
+                EXPECT_EQ(g.lastFailure() == platform::IoFailure::kReplacedNotDurable, n > dataRenamedAt);
+                if (log[n - 1].rfind("Write", 0) == 0 || log[n - 1] == "Flush") {
+                    EXPECT_EQ(g.lastFailure(), platform::IoFailure::kWriteFailed);
+                }
             }
 
             // Nothing stays locked or half-done: the same save now succeeds.
@@ -325,6 +331,7 @@ void AnotherWriterAtEveryStep(Generation& g, const std::vector<std::string>& log
             const bool saved = g.save();
             io.Arm(0);
             EXPECT_EQ(saved, n > dataRenamedAt) << g.lastError();
+            EXPECT_EQ(g.lastFailure(), saved ? platform::IoFailure::kNone : platform::IoFailure::kChangedSinceLoaded);
             EXPECT_EQ(ReadFileBytes(scene.path), theirs);
             if (std::filesystem::exists(scene.backup)) {
                 EXPECT_EQ(ReadFileBytes(scene.backup), original);
@@ -360,6 +367,7 @@ void FillTheDisk(Generation& g) {
         EXPECT_EQ(ReadFileBytes(scene.path), saved ? scene.expected : original);
         if (!saved) {
             EXPECT_FALSE(g.lastError().empty());
+            EXPECT_EQ(g.lastFailure(), platform::IoFailure::kWriteFailed);
         }
         if (std::filesystem::exists(scene.backup)) {
             EXPECT_EQ(ReadFileBytes(scene.backup), original);
@@ -618,7 +626,8 @@ TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
         const bool saved = store.Save();
         EXPECT_TRUE(io.Injected());
         const Bytes now = ReadFileBytes(dir.File("real/memopad.dat"));
-        EXPECT_TRUE(now == (saved ? expected : original) || (!saved && now == expected && store.LastFailure() == platform::IoFailure::kReplacedNotDurable));
+        EXPECT_TRUE(now == (saved ? expected : original) ||
+                    (!saved && now == expected && store.LastFailure() == platform::IoFailure::kReplacedNotDurable));
         EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "view" / "memopad.dat"));
         for (const char* folder : {"real", "view"}) {
             for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / folder)) {

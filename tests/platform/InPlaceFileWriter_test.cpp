@@ -42,7 +42,7 @@ TEST(InPlaceFileWriterTest, HoldsAnExclusiveLock) {
     IoError error;
     ASSERT_TRUE(first.Open(path, error)) << error.szText;
     EXPECT_FALSE(second.Open(path, error));
-    EXPECT_TRUE(error.nCode == IoFailure::kInUse) << error.szText;
+    EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
     ASSERT_TRUE(first.Close(error));
     EXPECT_TRUE(second.Open(path, error)) << error.szText;
     std::vector<std::uint8_t> all;

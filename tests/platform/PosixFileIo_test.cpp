@@ -58,17 +58,21 @@ TEST(PosixFileIo, AFileInUseByAnotherProgramIsNeitherReadNorWritten) {
             WriteFileBytes(lockFile, {0});
         }
         IoError error;
+        const auto expectInUse = [&] {
+            EXPECT_EQ(error.szText, FileIo::InUseText(path));
+            EXPECT_EQ(error.nCode, IoFailure::kInUse);
+        };
         {
             ForeignLock lock(lockFile, c.kind, c.start, c.length);
             ASSERT_TRUE(lock.Held());
             std::vector<std::uint8_t> out;
             EXPECT_FALSE(AtomicFile::ReadWhole(path, out, error));
-            EXPECT_EQ(error.szText, FileIo::InUseText(path));
+            expectInUse();
             EXPECT_FALSE(AtomicFile::Replace(path, std::vector<std::uint8_t>{'x'}, error));
-            EXPECT_EQ(error.szText, FileIo::InUseText(path));
+            expectInUse();
             InPlaceFileWriter writer;
             EXPECT_FALSE(writer.Open(path, error));
-            EXPECT_EQ(error.szText, FileIo::InUseText(path));
+            expectInUse();
             EXPECT_EQ(ReadFileBytes(path), kData);
             EXPECT_FALSE(std::filesystem::exists(AtomicFile::BackupPathOf(path)));
         }
@@ -116,17 +120,20 @@ TEST(PosixFileIo, ANameThatIsNoRegularFileIsRefusedWithoutWaiting) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string refused = "not a regular file '" + c.path + "'";
         IoError error;
+        const auto expectRefused = [&] {
+            EXPECT_EQ(error.szText, "not a regular file '" + c.path + "'");
+            EXPECT_EQ(error.nCode, IoFailure::kNotRegular);
+        };
         std::vector<std::uint8_t> out;
         EXPECT_FALSE(AtomicFile::ReadWhole(c.path, out, error));
-        EXPECT_EQ(error.szText, refused);
+        expectRefused();
         InPlaceFileWriter writer;
         EXPECT_FALSE(writer.Open(c.path, error));
-        EXPECT_EQ(error.szText, refused);
+        expectRefused();
         FileIo::Handle h = FileIo::kInvalid;
         EXPECT_FALSE(SystemFileIo().OpenLockedReadWrite(c.path, h, &error));
-        EXPECT_EQ(error.szText, refused);
+        expectRefused();
         EXPECT_EQ(h, FileIo::kInvalid);
     }
     EXPECT_FALSE(fifo.ReaderOpened());

@@ -50,7 +50,7 @@ TEST(WindowsFileIo, AnyLockOfAnotherProgramMeansInUse) {
             FileIo::Handle h = FileIo::kInvalid;
             IoError error;
             EXPECT_FALSE(io.OpenLocked(path, h, &error));
-            EXPECT_TRUE(error.nCode == IoFailure::kInUse) << error.szText;
+            EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
             EXPECT_FALSE(io.OpenLockedReadWrite(path, h, &error));
             EXPECT_FALSE(AtomicFile::Replace(path, BytesOf("changed"), error));
         }
@@ -94,7 +94,7 @@ TEST(WindowsFileIo, AHeldDatabaseLockFileMeansInUse) {
         const ForeignLock lock(lockFile, ForeignLock::Kind::kRecordWrite, 0x10000000, 1);
         ASSERT_TRUE(lock.Held());
         EXPECT_FALSE(io.OpenLocked(path, h, &error));
-        EXPECT_TRUE(error.nCode == IoFailure::kInUse) << error.szText;
+        EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
     }
 }
 

@@ -804,7 +804,8 @@ bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, platform:
     for (const PmJetPatch& p : patches) {
         if (p.nOffset + p.before.size() > m.bytes.size() ||
             !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
-            return error.Fail(platform::IoFailure::kOther, "a cell is not where the database says it is; nothing was changed");
+            return error.Fail(platform::IoFailure::kOther,
+                              "a cell is not where the database says it is; nothing was changed");
         }
     }
     if (!PmJetJournal::Write(m.szPath, m.bytes, patches, error)) {

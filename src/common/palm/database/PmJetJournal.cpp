@@ -168,7 +168,8 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     const std::string journal = PathOf(path);
     for (const PmJetPatch& p : patches) {
         if (p.before.empty() || p.before.size() > kMaxCell || p.after.size() != p.before.size()) {
-            return error.Fail(platform::IoFailure::kOther, "a cell change of the database is malformed; nothing was changed");
+            return error.Fail(platform::IoFailure::kOther,
+                              "a cell change of the database is malformed; nothing was changed");
         }
     }
     // Hold the file locked from the check of its content to the last flush.
@@ -182,8 +183,9 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
                           "the database was changed by another program since it was loaded; load it again");
     }
     if (io.Exists(journal)) {
-        return error.Fail(platform::IoFailure::kOther, journal + " holds an interrupted undelete of this database; load "
-                                                                 "the database again, which puts it back");
+        return error.Fail(platform::IoFailure::kOther,
+                          journal + " holds an interrupted undelete of this database; load the database again, "
+                                    "which puts it back");
     }
     if (!platform::AtomicFile::EnsureBackup(path, current, error)) {
         return false;
@@ -298,9 +300,9 @@ bool PmJetJournal::Recover(const std::string& path, platform::IoError& error) {
     }
     const std::string untouched = "; the database and the journal were left as they are";
     if (contents.szName != NameOf(path) || contents.nSize != size) {
-        return error.Fail(platform::IoFailure::kOther, journal + " describes an interrupted undelete of another database (" +
-                                                         contents.szName + ", " + std::to_string(contents.nSize) +
-                                                         " bytes)" + untouched);
+        return error.Fail(platform::IoFailure::kOther,
+                          journal + " describes an interrupted undelete of another database (" + contents.szName +
+                              ", " + std::to_string(contents.nSize) + " bytes)" + untouched);
     }
     std::vector<const PmJetPatch*> toPutBack;
     for (const PmJetPatch& cell : contents.cells) {
