@@ -48,6 +48,7 @@ bool PmRecordSet::LoadChain(const std::vector<PmStore*>& stores, LoadStep step) 
     std::string reasons;
     for (PmStore* store : stores) {
         if (step(*store)) {
+            m_nLastFailure = platform::IoFailure::kNone;
             m_nLoadedKind = store->StoreKind();
             if (!BuildEntries()) {
                 m_nLoadedKind = PM_STORE_FAILED;

@@ -233,6 +233,7 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
 TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
     LAZRINE_SKIP_ON_WINDOWS("no FIFOs");
     using Failure = PmRecordSet::ProbeFailure;
+    using platform::IoFailure;
     const auto loaded = Put(BuildExtendedMemoFile(Mixed()), "loaded.dat");
     const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");
     const auto todo = Put(BuildExtendedTodoFile(TodoFileLayout{}), "todo.dat");
@@ -252,14 +253,18 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
         PmStoreKind kind;
         Failure failure;
         const char* reasonStart;
+        platform::IoFailure load;  // what a load of it fails with
     } cases[] = {
-        {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, ""},
-        {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given"},
-        {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist"},
-        {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
-        {"FIFO", fifo.Path(), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
-        {"in use", locked, PM_STORE_FAILED, Failure::kInUse, "locked by another program"},
-        {"a to-do file", todo, PM_STORE_FAILED, Failure::kNotThisKind, "not a Palm Desktop memos file ("},
+        {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, "", IoFailure::kNone},
+        {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given", IoFailure::kOther},
+        {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist",
+         IoFailure::kMissing},
+        {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file",
+         IoFailure::kNotRegular},
+        {"FIFO", fifo.Path(), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file", IoFailure::kNotRegular},
+        {"in use", locked, PM_STORE_FAILED, Failure::kInUse, "locked by another program", IoFailure::kInUse},
+        {"a to-do file", todo, PM_STORE_FAILED, Failure::kNotThisKind, "not a Palm Desktop memos file (",
+         IoFailure::kOther},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -267,6 +272,9 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
         EXPECT_EQ(r.nKind, c.kind);
         EXPECT_EQ(r.nFailure, c.failure);
         EXPECT_EQ(r.szReason.rfind(c.reasonStart, 0), 0u) << r.szReason;
+        PmMemoInfo fresh;
+        fresh.LoadFile(c.path);
+        EXPECT_EQ(fresh.LastFailure(), c.load) << fresh.LastError();
         EXPECT_EQ(info.LoadedKind(), PM_STORE_EXTENDED);
         EXPECT_EQ(info.CommonCount(), Mixed().memos.size());
     }
