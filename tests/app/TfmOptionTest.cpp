@@ -19,7 +19,6 @@
 #include "app/TfmMain.h"
 #include "app/TfmOption.h"
 #include "common/palm/PmRecordSetFactory.h"
-#include "support/BlockingFifo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
@@ -137,51 +136,37 @@ private slots:
     // its text and nothing is stored. (Every reason: the options rules' tests.)
     void refusalsSayWhy() {
         Fixture f;
-        lazrine::testing::BlockingFifo fifo(f.dir.File("fifo.mdb"));
-        QVERIFY(fifo.Made());
-        const struct {
-            const char* name;
-            std::string file;
-            const char* detailStart;
-        } cases[] = {
-            {"a to-do database", f.files[2], "Not a Palm Desktop memos file"},
-            {"a FIFO", fifo.Path(), "Not a regular file"},
-        };
-        for (const auto& c : cases) {
-            const QString name = QString::fromStdString(c.file);
-            // Chosen with the browse button.
-            {
-                OptionRec option;
-                option.szFile[3] = f.files[3];
-                FakeUiServices ui;
-                TfmOption d(&option, f.Probes(), ui, "");
-                ui.chosenFiles.push_back(name);
-                Browse(d, 3).click();
-                QCOMPARE(ui.messages.size(), std::size_t(1));
-                QVERIFY2(ui.messages[0].error, c.name);
-                QCOMPARE(ui.messages[0].caption, QString("Error"));
-                QCOMPARE(ui.messages[0].text, QString("Memos file invalid, please try another one."));
-                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
-                QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
-                QCOMPARE(d.focusWidget(), &Edit(d, 3));
-            }
-            // Typed, then OK.
-            {
-                OptionRec option;
-                FakeUiServices ui;
-                TfmOption d(&option, f.Probes(), ui, "");
-                Box(d, 3).click();
-                Edit(d, 3).setText(name);
-                ClickOk(d);
-                QVERIFY2(d.result() != QDialog::Accepted, c.name);
-                QCOMPARE(ui.messages.size(), std::size_t(1));
-                QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
-                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
-                QVERIFY(option.szFile[3].empty());
-                QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
-            }
+        const QString name = QString::fromStdString(f.files[2]);  // a to-do database
+        const QString detail = "Not a Palm Desktop memos file";
+        // Chosen with the browse button.
+        {
+            OptionRec option;
+            option.szFile[3] = f.files[3];
+            FakeUiServices ui;
+            TfmOption d(&option, f.Probes(), ui, "");
+            ui.chosenFiles.push_back(name);
+            Browse(d, 3).click();
+            QCOMPARE(ui.messages.size(), std::size_t(1));
+            QVERIFY(ui.messages[0].error);
+            QCOMPARE(ui.messages[0].caption, QString("Error"));
+            QCOMPARE(ui.messages[0].text, QString("Memos file invalid, please try another one."));
+            QVERIFY2(ui.messages[0].detail.startsWith(detail), qPrintable(ui.messages[0].detail));
+            QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
+            QCOMPARE(d.focusWidget(), &Edit(d, 3));
         }
-        QVERIFY(!fifo.ReaderOpened());
+        // Typed, then OK.
+        OptionRec option;
+        FakeUiServices ui;
+        TfmOption d(&option, f.Probes(), ui, "");
+        Box(d, 3).click();
+        Edit(d, 3).setText(name);
+        ClickOk(d);
+        QVERIFY(d.result() != QDialog::Accepted);
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
+        QVERIFY2(ui.messages[0].detail.startsWith(detail), qPrintable(ui.messages[0].detail));
+        QVERIFY(option.szFile[3].empty());
+        QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
     }
 
     // A valid contacts file and an invalid memos file: OK refuses both,
