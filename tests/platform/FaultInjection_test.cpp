@@ -376,12 +376,19 @@ void FillTheDisk(Generation& g) {
     }
 }
 
-TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmMemoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedMemoFile);
+// A store generation, on a sample file of its kind: a failure at every step,
+// with and without an earlier backup, and a disk that fills up.
+template <class Store, class Spec = MemoFileLayout>
+void SurvivesEveryFailure(Bytes (*builder)(const Spec&), Spec (*sample)() = &SampleMemoFile) {
+    Store store;
+    Generation g = GenerationOf(store, builder, sample);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
+}
+
+TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
+    SurvivesEveryFailure<palm::PmMemoExUtil>(&BuildExtendedMemoFile);
 }
 
 // A file of about 1.2 MB, a little more than one of the pieces a save
@@ -406,59 +413,31 @@ TEST(FaultInjection, ASaveWrittenInPiecesSurvivesAFailureAtEveryStep) {
 }
 
 TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmTodoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmTodoExUtil>(&BuildExtendedTodoFile, &SampleTodoFile);
 }
 
 TEST(FaultInjection, ClassicTodoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmTodoUtil store;
-    Generation g = GenerationOf(store, &BuildClassicTodoFile, &SampleTodoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmTodoUtil>(&BuildClassicTodoFile, &SampleTodoFile);
 }
 
 TEST(FaultInjection, ClassicMemoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmMemoUtil store;
-    Generation g = GenerationOf(store, &BuildClassicMemoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmMemoUtil>(&BuildClassicMemoFile);
 }
 
 TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
-    palm::PmAddrExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedAddressFile, &SampleContactFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmAddrExUtil>(&BuildExtendedAddressFile, &SampleContactFile);
 }
 
 TEST(FaultInjection, ExtendedDateBookSaveSurvivesAFailureAtEveryStep) {
-    palm::PmDateExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedDateFile, &RichDateFileLayout);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmDateExUtil>(&BuildExtendedDateFile, &RichDateFileLayout);
 }
 
 TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
-    palm::PmAddrUtil store;
-    Generation g = GenerationOf(store, &BuildClassicAddressFile, &SampleContactFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmAddrUtil>(&BuildClassicAddressFile, &SampleContactFile);
 }
 
 TEST(FaultInjection, ClassicDateBookSaveSurvivesAFailureAtEveryStep) {
-    palm::PmDateUtil store;
-    Generation g = GenerationOf(store, &BuildClassicDateFile, &RichDateFileLayout);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmDateUtil>(&BuildClassicDateFile, &RichDateFileLayout);
 }
 
 // The database is changed in place, cell by cell, after its backup and its

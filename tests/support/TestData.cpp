@@ -17,4 +17,13 @@ std::string TestDataCopy(const std::string& relative) {
     return target.string();
 }
 
+std::string Repeated(const std::string& unit, std::size_t length) {
+    std::string out;
+    while (out.size() < length) {
+        out += unit;
+    }
+    out.resize(length);
+    return out;
+}
+
 }  // namespace lazrine::testing

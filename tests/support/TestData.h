@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace lazrine::testing {
@@ -8,5 +9,8 @@ namespace lazrine::testing {
 // folder of this process that is removed at exit. Stores lock the files
 // they open, so tests that run in parallel never share one file.
 std::string TestDataCopy(const std::string& relative);
+
+// `unit` repeated and cut to `length` characters.
+std::string Repeated(const std::string& unit, std::size_t length);
 
 }  // namespace lazrine::testing

@@ -17,15 +17,6 @@ namespace {
 using namespace lazrine::testing;
 using R = PmAddrEx2Rec;
 
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
-
 struct Expected {
     std::uint32_t id;
     std::uint32_t status;

@@ -9,6 +9,7 @@
 #include "common/palm/database/PmValueHelpers.h"
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -20,15 +21,6 @@ using namespace lazrine::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 // Every row of Main of DateBook.mdb, as the fixtures' README lists it.
 const std::vector<PmDateEx2Rec>& FixtureRows() {
@@ -87,13 +79,7 @@ const std::vector<PmDateEx2Rec>& FixtureRows() {
 
 // The Record ID and Status cells of every row, read back with a fresh engine.
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    platform::IoError opened;
-    EXPECT_TRUE(e.Open(path, opened)) << opened.szText;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Summary], [Start Time] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Summary], [Start Time] FROM Main");
 }
 
 std::size_t IndexOf(const PmDateEx2Util& store, std::uint32_t id) {

@@ -8,6 +8,7 @@
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
 #include "support/JetPageEditor.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -19,15 +20,6 @@ using namespace lazrine::testing;
 
 // A private copy: stores lock what they open, and tests run in parallel.
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 struct Expected {
     std::uint32_t id;
@@ -60,13 +52,7 @@ const std::vector<Expected>& FixtureRows() {
 
 // The Status and Private cells of every row, read back with a fresh engine.
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    platform::IoError opened;
-    EXPECT_TRUE(e.Open(path, opened)) << opened.szText;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Private], [Note] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Private], [Note] FROM Main");
 }
 
 constexpr std::uint32_t kMainDefinition = 24;  // the page of Main's definition in MemoPad.mdb

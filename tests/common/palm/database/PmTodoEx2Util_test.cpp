@@ -9,6 +9,7 @@
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
 #include "platform/LocalClock.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -19,15 +20,6 @@ namespace {
 using namespace lazrine::testing;
 
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 struct Expected {
     std::uint32_t id;
@@ -78,13 +70,7 @@ const std::vector<Expected>& FixtureRows() {
 }
 
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    platform::IoError opened;
-    EXPECT_TRUE(e.Open(path, opened)) << opened.szText;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Description], [Due Date] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Description], [Due Date] FROM Main");
 }
 
 class PmTodoEx2UtilTest : public ::testing::Test {
