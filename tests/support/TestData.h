@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lazrine::testing {
 
@@ -12,5 +14,8 @@ std::string TestDataCopy(const std::string& relative);
 
 // `unit` repeated and cut to `length` characters.
 std::string Repeated(const std::string& unit, std::size_t length);
+
+// How many bytes differ between `a` and `b`, plus one when their sizes do.
+std::size_t DifferingBytes(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b);
 
 }  // namespace lazrine::testing

@@ -208,10 +208,7 @@ TEST_F(PmAddrEx2UtilTest, EachDeletedRowUndeletesWithOnlyItsStatusCellWritten) {
 
         const auto after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
-        std::size_t differing = 0;
-        for (std::size_t b = 0; b < before.size(); ++b) {
-            differing += before[b] != after[b] ? 1 : 0;
-        }
+        const std::size_t differing = DifferingBytes(before, after);
         EXPECT_GE(differing, 1u);
         EXPECT_LE(differing, 4u) << "one Long cell";
         EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);

@@ -109,14 +109,6 @@ bool PatchText(Bytes& file, const std::string& from, const std::string& to) {
     return true;
 }
 
-std::size_t DifferingBytes(const Bytes& a, const Bytes& b) {
-    std::size_t n = a.size() == b.size() ? 0 : 1;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-        n += a[i] != b[i] ? 1 : 0;
-    }
-    return n;
-}
-
 void ExpectSame(const PmDateEx2Rec& got, const PmDateEx2Rec& want) {
     SCOPED_TRACE(want.nRecordId);
     EXPECT_EQ(got.nRecordId, want.nRecordId);

@@ -150,10 +150,7 @@ TEST_F(PmTodoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
 
         const auto after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
-        std::size_t differing = 0;
-        for (std::size_t b = 0; b < before.size(); ++b) {
-            differing += before[b] != after[b] ? 1 : 0;
-        }
+        const std::size_t differing = DifferingBytes(before, after);
         EXPECT_EQ(differing, 1u);  // the low byte of the Long Status
         EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);
         const auto cellsAfter = StatusCells(path);
