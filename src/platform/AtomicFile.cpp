@@ -10,6 +10,7 @@ namespace {
 
 using Kind = FileIo::Facts::Kind;
 using Outcome = AtomicFile::Outcome;
+using Code = IoFailure;
 
 // Closes a handle on every path out of a scope.
 class HandleGuard {
@@ -20,7 +21,7 @@ public:
     HandleGuard& operator=(const HandleGuard&) = delete;
 
     FileIo::Handle& Get() { return m_handle; }
-    bool Close(std::string* error) {
+    bool Close(IoError* error) {
         const FileIo::Handle h = m_handle;
         m_handle = FileIo::kInvalid;
         return m_io.Close(h, error);
@@ -32,15 +33,15 @@ private:
 };
 
 // Fills a new file through its handle.
-using Filler = std::function<bool(FileIo::Handle, std::string&)>;
+using Filler = std::function<bool(FileIo::Handle, IoError&)>;
 // Runs right before the new file is renamed into place; false stops the
 // replacement.
-using BeforeRename = std::function<bool(std::string&)>;
+using BeforeRename = std::function<bool(IoError&)>;
 
 // Removes what an interrupted earlier save left at the temporary name: a
 // regular file or a link (the link itself; what it points to is never
 // touched). Anything else there is not ours to remove.
-bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
+bool ClearLeftover(FileIo& io, const std::string& temp, IoError& error) {
     FileIo::Facts facts;
     if (!io.Inspect(temp, facts, &error)) {
         return false;
@@ -49,12 +50,10 @@ bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
         return true;
     }
     if (facts.nKind != Kind::kRegular && facts.nKind != Kind::kLink) {
-        error = temp + " is in the way and is not a file; move it away and save again";
-        return false;
+        return error.Fail(Code::kNotRegular, temp + " is in the way and is not a file; move it away and save again");
     }
     if (!io.Remove(temp)) {
-        error = "cannot remove " + temp + ", left by an interrupted save";
-        return false;
+        return error.Fail(Code::kOther, "cannot remove " + temp + ", left by an interrupted save");
     }
     return true;
 }
@@ -63,7 +62,7 @@ bool ClearLeftover(FileIo& io, const std::string& temp, std::string& error) {
 // (when given) through `fill`, flushes it and closes it; `written` receives
 // its description as it was flushed. On failure nothing is left at `temp`.
 bool WriteNew(FileIo& io, const std::string& temp, const std::string& modeFrom, const Filler& fill,
-              FileIo::Facts& written, std::string& error) {
+              FileIo::Facts& written, IoError& error) {
     if (!ClearLeftover(io, temp, error)) {
         return false;
     }
@@ -82,13 +81,14 @@ bool WriteNew(FileIo& io, const std::string& temp, const std::string& modeFrom, 
 
 // Renames the flushed file `temp` over `target` and flushes the folder; the
 // temporary file is removed when `beforeRename` or the rename fails.
-Outcome Install(FileIo& io, const std::string& temp, const std::string& target, std::string& error,
+Outcome Install(FileIo& io, const std::string& temp, const std::string& target, IoError& error,
                 const BeforeRename& beforeRename = {}) {
     if ((beforeRename && !beforeRename(error)) || !io.Rename(temp, target, &error)) {
         io.Remove(temp);
         return Outcome::kUnchanged;
     }
     if (!io.FlushFolderOf(target, &error)) {
+        error.nCode = Code::kReplacedNotDurable;
         return Outcome::kReplacedNotDurable;
     }
     return Outcome::kReplaced;
@@ -96,12 +96,12 @@ Outcome Install(FileIo& io, const std::string& temp, const std::string& target, 
 
 // Writes `temp` completely (see WriteNew), then installs it over `target`.
 Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& target, const std::string& modeFrom,
-                     const Filler& fill, FileIo::Facts& written, std::string& error) {
+                     const Filler& fill, FileIo::Facts& written, IoError& error) {
     return WriteNew(io, temp, modeFrom, fill, written, error) ? Install(io, temp, target, error) : Outcome::kUnchanged;
 }
 
 Filler WriteAll(std::span<const std::uint8_t> content) {
-    return [content](FileIo::Handle h, std::string& error) {
+    return [content](FileIo::Handle h, IoError& error) {
         return content.empty() || FileIo::Instance().Write(h, content, &error);
     };
 }
@@ -112,19 +112,28 @@ AtomicFile::Producer ProduceAll(std::span<const std::uint8_t> content) {
     };
 }
 
-// Writes what `produce` makes into the new file, fingerprinting it on the way.
+// Writes what `produce` makes into the new file, fingerprinting it on the
+// way. The producer reports in words only; a failed write keeps its kind.
 Filler WriteProduced(const AtomicFile::Producer& produce, FileFingerprint::Builder& fingerprint) {
-    return [&produce, &fingerprint](FileIo::Handle h, std::string& error) {
-        const AtomicFile::PieceWriter sink = [h, &fingerprint](std::span<const std::uint8_t> piece, std::string& e) {
+    return [&produce, &fingerprint](FileIo::Handle h, IoError& error) {
+        IoError failedWrite;
+        const AtomicFile::PieceWriter sink = [h, &fingerprint, &failedWrite](std::span<const std::uint8_t> piece,
+                                                                             std::string& e) {
             fingerprint.Add(piece);
-            return piece.empty() || FileIo::Instance().Write(h, piece, &e);
+            if (piece.empty() || FileIo::Instance().Write(h, piece, &failedWrite)) {
+                return true;
+            }
+            e = failedWrite.szText;
+            return false;
         };
-        return produce(sink, error);
+        std::string reason = error.szText;
+        return produce(sink, reason) ||
+               error.Fail(failedWrite.nCode == Code::kNone ? Code::kOther : failedWrite.nCode, reason);
     };
 }
 
 // The file a save writes: `path`, or the target of the link at `path`.
-bool TargetOf(FileIo& io, const std::string& path, std::string& target, FileIo::Facts& facts, std::string& error) {
+bool TargetOf(FileIo& io, const std::string& path, std::string& target, FileIo::Facts& facts, IoError& error) {
     target = path;
     if (!io.Inspect(path, facts, &error)) {
         return false;
@@ -139,8 +148,8 @@ bool TargetOf(FileIo& io, const std::string& path, std::string& target, FileIo::
 
 // True when a backup is already in place; false with an empty `error` when
 // none is; false with a reason when the name holds something else.
-bool HasBackup(FileIo& io, const std::string& backup, std::string& error) {
-    error.clear();
+bool HasBackup(FileIo& io, const std::string& backup, IoError& error) {
+    error.Clear();
     FileIo::Facts facts;
     if (!io.Inspect(backup, facts, &error)) {
         return false;
@@ -149,7 +158,8 @@ bool HasBackup(FileIo& io, const std::string& backup, std::string& error) {
         return true;
     }
     if (facts.nKind != Kind::kMissing) {
-        error = backup + " is not a regular file, so it cannot serve as the backup; move it away and save again";
+        error.Fail(Code::kNotRegular,
+                   backup + " is not a regular file, so it cannot serve as the backup; move it away and save again");
     }
     return false;
 }
@@ -163,33 +173,32 @@ std::string ChangedText(const std::string& path) {
 // anything else (a file another program wrote while we copied) is removed
 // before it takes the backup's name, and the save is refused.
 bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, const FileFingerprint* expected,
-                const FileFingerprint::Builder* copied, const std::string& shownPath, std::string& error) {
+                const FileFingerprint::Builder* copied, const std::string& shownPath, IoError& error) {
     const std::string backup = AtomicFile::BackupPathOf(target);
     if (HasBackup(io, backup, error)) {
         return true;
     }
-    if (!error.empty()) {
+    if (error.nCode != Code::kNone) {
         return false;
     }
     const std::string temp = backup + AtomicFile::kTempSuffix;
     FileIo::Facts written;
     if (!WriteNew(io, temp, target, fill, written, error)) {
-        error = "cannot make the backup copy: " + error;
+        error.szText = "cannot make the backup copy: " + error.szText;
         return false;
     }
     if (expected != nullptr && copied != nullptr) {
         const FileFingerprint got = copied->Finish(written);
         if (got.Size() != expected->Size() || got.Hash() != expected->Hash()) {
             io.Remove(temp);
-            error = ChangedText(shownPath);
-            return false;
+            return error.Fail(Code::kChangedSinceLoaded, ChangedText(shownPath));
         }
     }
     if (Install(io, temp, backup, error) != Outcome::kReplaced) {
         // A backup whose folder flush failed may vanish in a crash: not yet
-        // safe to change the original.
-        error = "cannot make the backup copy: " + error;
-        return false;
+        // safe to change the original, which is as it was.
+        return error.Fail(error.nCode == Code::kReplacedNotDurable ? Code::kWriteFailed : error.nCode,
+                          "cannot make the backup copy: " + error.szText);
     }
     return true;
 }
@@ -197,7 +206,7 @@ bool MakeBackup(FileIo& io, const std::string& target, const Filler& fill, const
 // Copies the open file `h` into a new file in chunks: never a second whole
 // copy of a large file in memory. `copied` (when given) sees every byte.
 Filler CopyOf(FileIo::Handle h, FileFingerprint::Builder* copied = nullptr) {
-    return [h, copied](FileIo::Handle out, std::string& error) {
+    return [h, copied](FileIo::Handle out, IoError& error) {
         FileIo& io = FileIo::Instance();
         std::uint64_t size = 0;
         if (!io.Size(h, size, &error)) {
@@ -224,38 +233,34 @@ Filler CopyOf(FileIo::Handle h, FileFingerprint::Builder* copied = nullptr) {
 // ignores our lock and wrote the file, or renamed another file over its
 // name, since it was checked is caught here, right before the rename.
 bool StillAsChecked(FileIo& io, FileIo::Handle h, const std::string& target, const FileFingerprint& expected,
-                    const std::string& shownPath, std::string& error) {
+                    const std::string& shownPath, IoError& error) {
     bool same = false;
     if (!io.NamesOpenFile(target, h, same, &error)) {
         return false;
     }
     FileFingerprint now;
     if (!same || !FileFingerprint::OfOpenFile(io, h, now, &error) || !(now == expected)) {
-        error = ChangedText(shownPath);
-        return false;
+        return error.Fail(Code::kChangedSinceLoaded, ChangedText(shownPath));
     }
     return true;
 }
 
 // Everything a replacement checks before it writes, in the order a user
 // would want to hear about it.
-bool MayReplace(const std::string& path, const FileIo::Facts& facts, std::string& error) {
+bool MayReplace(const std::string& path, const FileIo::Facts& facts, IoError& error) {
     if (facts.nKind == Kind::kMissing) {
-        error = "cannot open '" + path + "': No such file or directory";
-        return false;
+        return error.Fail(Code::kMissing, "cannot open '" + path + "': No such file or directory");
     }
     if (facts.nKind != Kind::kRegular) {
-        error = "not a regular file '" + path + "'";
-        return false;
+        return error.Fail(Code::kNotRegular, "not a regular file '" + path + "'");
     }
     if (facts.nLinks > 1) {
-        error = path + " has " + std::to_string(facts.nLinks) +
-                " names (hard links); replacing it would split them, so it was not changed";
-        return false;
+        return error.Fail(Code::kOther, path + " has " + std::to_string(facts.nLinks) +
+                                            " names (hard links); replacing it would split them, so it was not "
+                                            "changed");
     }
     if (!facts.bWritable) {
-        error = path + " is read-only; it was not changed";
-        return false;
+        return error.Fail(Code::kOther, path + " is read-only; it was not changed");
     }
     return true;
 }
@@ -267,10 +272,10 @@ struct Request {
 };
 
 Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, const Request& request,
-               std::string& error) {
+               IoError& error) {
     FileIo& io = FileIo::Instance();
     if (path.empty()) {
-        error = "no file name given";
+        error.Fail(Code::kOther, "no file name given");
         return Outcome::kUnchanged;
     }
     std::string target;
@@ -301,7 +306,7 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
             return Outcome::kUnchanged;
         }
         if (checkLoaded && !(locked == *request.loaded)) {
-            error = ChangedText(path);
+            error.Fail(Code::kChangedSinceLoaded, ChangedText(path));
             return Outcome::kUnchanged;
         }
     }
@@ -321,7 +326,7 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
     // Where the lock is kept to the rename, the file is checked once more
     // right before it: our lock is advisory, and a program that ignores it
     // may have written the file or renamed another over it meanwhile.
-    const BeforeRename checkOriginal = [&](std::string& reason) {
+    const BeforeRename checkOriginal = [&](IoError& reason) {
         return StillAsChecked(io, original.Get(), target, locked, path, reason);
     };
     // Where an open or locked file cannot be renamed over, the lock goes
@@ -333,7 +338,7 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
         io.Remove(temp);
         return Outcome::kUnchanged;
     }
-    const BeforeRename releaseOriginal = [&](std::string& reason) {
+    const BeforeRename releaseOriginal = [&](IoError& reason) {
         if (!original.Close(&reason)) {
             return false;
         }
@@ -345,8 +350,7 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
             return false;
         }
         if (!againFacts.IsSameFile(heldFacts) || !(now == locked)) {
-            reason = ChangedText(path);
-            return false;
+            return reason.Fail(Code::kChangedSinceLoaded, ChangedText(path));
         }
         return again.Close(&reason);
     };
@@ -359,7 +363,8 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
         *request.loaded = fingerprint.Finish(written);
     }
     if (outcome == Outcome::kReplacedNotDurable) {
-        error = path + " was replaced, but the change may not be durable: " + error;
+        error.Fail(Code::kReplacedNotDurable,
+                   path + " was replaced, but the change may not be durable: " + error.szText);
     }
     // The new file is in place; releasing the old one's lock cannot undo that.
     original.Close(nullptr);
@@ -368,20 +373,19 @@ Outcome Commit(const std::string& path, const AtomicFile::Producer& produce, con
 
 }  // namespace
 
-bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
+bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, IoError& error) {
     FileFingerprint ignored;
     return ReadWhole(path, out, ignored, error);
 }
 
 bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, FileFingerprint& loaded,
-                           std::string& error) {
+                           IoError& error) {
     FileIo& io = FileIo::Instance();
     HandleGuard in(io);
     out.clear();
     loaded = FileFingerprint{};
     if (path.empty()) {
-        error = "no file name given";
-        return false;
+        return error.Fail(Code::kOther, "no file name given");
     }
     if (!io.OpenLocked(path, in.Get(), &error)) {
         return false;
@@ -396,7 +400,7 @@ bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& o
 }
 
 bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
-                              std::string& error) {
+                              IoError& error) {
     FileIo& io = FileIo::Instance();
     std::string target;
     FileIo::Facts facts;
@@ -407,29 +411,29 @@ bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint
 }
 
 AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
-                                              FileFingerprint& loaded, std::string& error) {
+                                              FileFingerprint& loaded, IoError& error) {
     return ReplaceLoaded(path, ProduceAll(content), loaded, error);
 }
 
 AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, const Producer& produce,
-                                              FileFingerprint& loaded, std::string& error) {
+                                              FileFingerprint& loaded, IoError& error) {
     Request request;
     request.loaded = &loaded;
     return Commit(path, produce, request, error);
 }
 
-bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
+bool AtomicFile::Replace(const std::string& path, std::span<const std::uint8_t> content, IoError& error) {
     return Commit(path, ProduceAll(content), Request{}, error) == Outcome::kReplaced;
 }
 
-bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error) {
+bool AtomicFile::Store(const std::string& path, std::span<const std::uint8_t> content, IoError& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;
     return Commit(path, ProduceAll(content), request, error) == Outcome::kReplaced;
 }
 
-AtomicFile::Outcome AtomicFile::Produce(const std::string& path, const Producer& produce, std::string& error) {
+AtomicFile::Outcome AtomicFile::Produce(const std::string& path, const Producer& produce, IoError& error) {
     Request request;
     request.keepBackup = false;
     request.mayCreate = true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileFingerprint.h"
+#include "platform/IoError.h"
 
 namespace lazrine::platform {
 
@@ -52,31 +53,33 @@ public:
     // Reads a whole existing file while holding an exclusive lock on it; the
     // lock is released before returning. False (with `error`) when the file is
     // missing, in use by another program or unreadable.
-    static bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
+    static bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, IoError& error);
     // The same, and `loaded` becomes the fingerprint of what was read.
     static bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& out, FileFingerprint& loaded,
-                          std::string& error);
+                          IoError& error);
 
     // Replaces the content of the existing file `path` by `content` as
     // described above. When `loaded` is known, the file must still match it,
     // checked under the lock right before anything is written (streamed, in
-    // chunks), else nothing is written and `error` says the file "was changed
-    // by another program since it was loaded; reload it". Once the new file
+    // chunks), else nothing is written and `error` (kChangedSinceLoaded) says
+    // the file "was changed by another program since it was loaded; reload
+    // it". Once the new file
     // is in place `loaded` becomes its fingerprint, so a second save of the
     // same session is checked against what the first one wrote. `error` is set
-    // for every outcome but kReplaced.
+    // for every outcome but kReplaced; kReplacedNotDurable gives the code
+    // IoFailure::kReplacedNotDurable.
     static Outcome ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,
-                                 FileFingerprint& loaded, std::string& error);
+                                 FileFingerprint& loaded, IoError& error);
     // The same with content made by `produce` while the original is locked,
     // after its check and its backup.
     static Outcome ReplaceLoaded(const std::string& path, const Producer& produce, FileFingerprint& loaded,
-                                 std::string& error);
+                                 IoError& error);
     // Replace without a fingerprint to check; true only for kReplaced.
-    static bool Replace(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
+    static bool Replace(const std::string& path, std::span<const std::uint8_t> content, IoError& error);
 
     // Writes a small file (settings) crash-safely the same way, creating it
     // when it does not exist yet; no backup is kept.
-    static bool Store(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
+    static bool Store(const std::string& path, std::span<const std::uint8_t> content, IoError& error);
 
     // Writes a file that is output, not data (an export), crash-safely as
     // Store does, its content streamed from `produce` so that it is never
@@ -84,13 +87,13 @@ public:
     // no backup. On a failure before the rename nothing is left behind and
     // an existing file is unchanged (kUnchanged); kReplacedNotDurable says
     // the new file is in place but its folder could not be flushed.
-    static Outcome Produce(const std::string& path, const Producer& produce, std::string& error);
+    static Outcome Produce(const std::string& path, const Producer& produce, IoError& error);
     // Makes sure "<target>.lazrine.bak" exists beside the file `path` refers
     // to, copying `original` into it when it does not. Never overwrites an
     // existing backup; fails when something that is not a regular file holds
     // the name.
     static bool EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
-                             std::string& error);
+                             IoError& error);
 
     static std::string BackupPathOf(const std::string& path) { return path + kBackupSuffix; }
 };

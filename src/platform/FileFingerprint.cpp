@@ -39,7 +39,7 @@ FileFingerprint FileFingerprint::Builder::Finish(const FileIo::Facts& facts) con
     return f;
 }
 
-bool FileFingerprint::OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, std::string* error) {
+bool FileFingerprint::OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, IoError* error) {
     out = FileFingerprint{};
     FileIo::Facts facts;
     if (!io.InspectOpen(h, facts, error)) {

@@ -28,7 +28,7 @@ public:
     static FileFingerprint Of(std::span<const std::uint8_t> bytes, const FileIo::Facts& facts);
     // The fingerprint of the open file `h` as it is now, read in chunks of
     // kChunk bytes from its start.
-    static bool OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, std::string* error);
+    static bool OfOpenFile(FileIo& io, FileIo::Handle h, FileFingerprint& out, IoError* error);
 
     // Takes the bytes of a file in pieces, in order, and gives the same
     // fingerprint Of() gives of them whole: a file written in pieces is

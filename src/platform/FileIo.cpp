@@ -15,9 +15,7 @@ void FileIo::SetInstance(FileIo* io) { g_instance = io; }
 
 std::string FileIo::InUseText(const std::string& path) { return path + kInUse; }
 
-bool FileIo::IsInUseText(const std::string& message) { return message.find(kInUse) != std::string::npos; }
-
-bool FileIo::NamesOpenFile(const std::string& path, Handle h, bool& same, std::string* error) {
+bool FileIo::NamesOpenFile(const std::string& path, Handle h, bool& same, IoError* error) {
     same = false;
     Facts named;
     Facts open;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/IoError.h"
+
 namespace lazrine::platform {
 
 // The file operations the core needs, behind one seam so that tests can
@@ -13,7 +15,8 @@ namespace lazrine::platform {
 // that another operating system can bind its own services.
 //
 // Every operation returns true on success; on failure it returns false and
-// leaves a human-readable reason in `error` (when given). Nothing throws.
+// leaves the kind of failure and a human-readable reason in `error` (when
+// given). Nothing throws.
 class FileIo {
 public:
     using Handle = int;
@@ -40,10 +43,9 @@ public:
         }
     };
 
-    // The reason every implementation gives when another program holds a
-    // lock on a file; IsInUseText() recognises it inside a longer message.
+    // The reason every implementation gives, as IoFailure::kInUse, when
+    // another program holds a lock on a file.
     static std::string InUseText(const std::string& path);
-    static bool IsInUseText(const std::string& message);
 
     virtual ~FileIo() = default;
 
@@ -52,47 +54,48 @@ public:
     // another process: any whole-file lock, any record lock on any byte range
     // (which is how Windows file locks reach the file system under Wine), and
     // for a database "X.mdb" a lock file "X.ldb" beside it (any letter case)
-    // on which another program holds a lock. The in-use failure gives
-    // InUseText(path).
-    virtual bool OpenLocked(const std::string& path, Handle& out, std::string* error) = 0;
+    // on which another program holds a lock. The in-use failure is kInUse
+    // with InUseText(path); a missing file is kMissing, a name that is not a
+    // regular file kNotRegular. Failed writes and flushes are kWriteFailed.
+    virtual bool OpenLocked(const std::string& path, Handle& out, IoError* error) = 0;
     // Creates a new file that must not exist yet (a link at its name is not
     // followed), for writing: mode 0644 less the process's mask, or, when
     // `modeFrom` exists, exactly its mode, owner and group; when these cannot
     // be given to the new file, nothing is created and the call fails.
     virtual bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
-                           std::string* error) = 0;
+                           IoError* error) = 0;
     // Reads the whole rest of an open file.
-    virtual bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) = 0;
+    virtual bool ReadAll(Handle h, std::vector<std::uint8_t>& out, IoError* error) = 0;
     // Writes all bytes (retrying short writes).
-    virtual bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) = 0;
+    virtual bool Write(Handle h, std::span<const std::uint8_t> data, IoError* error) = 0;
     // Makes the written bytes durable.
-    virtual bool Flush(Handle h, std::string* error) = 0;
+    virtual bool Flush(Handle h, IoError* error) = 0;
     // Closes (and unlocks) a handle; closing kInvalid is a no-op.
-    virtual bool Close(Handle h, std::string* error) = 0;
+    virtual bool Close(Handle h, IoError* error) = 0;
     // Atomically replaces `to` by `from`.
-    virtual bool Rename(const std::string& from, const std::string& to, std::string* error) = 0;
+    virtual bool Rename(const std::string& from, const std::string& to, IoError* error) = 0;
     // Makes a completed rename in the folder of `path` durable.
-    virtual bool FlushFolderOf(const std::string& path, std::string* error) = 0;
+    virtual bool FlushFolderOf(const std::string& path, IoError* error) = 0;
     // In-place access, for formats updated cell by cell: opens an existing
     // regular file for reading and writing under the same exclusive lock as
     // OpenLocked.
-    virtual bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) = 0;
-    virtual bool Size(Handle h, std::uint64_t& size, std::string* error) = 0;
+    virtual bool OpenLockedReadWrite(const std::string& path, Handle& out, IoError* error) = 0;
+    virtual bool Size(Handle h, std::uint64_t& size, IoError* error) = 0;
     // Reads exactly out.size() bytes at `offset`; false past the end.
-    virtual bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) = 0;
+    virtual bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, IoError* error) = 0;
     // Writes all of `data` at `offset` (retrying short writes).
     virtual bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data,
-                         std::string* error) = 0;
+                         IoError* error) = 0;
     // Removes the name `path` (a link itself, never what it points to).
     virtual bool Remove(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
     // Describes the name `path` itself, never following a link at it; a
     // missing name succeeds as Kind::kMissing.
-    virtual bool Inspect(const std::string& path, Facts& out, std::string* error) = 0;
+    virtual bool Inspect(const std::string& path, Facts& out, IoError* error) = 0;
     // Describes an open file.
-    virtual bool InspectOpen(Handle h, Facts& out, std::string* error) = 0;
+    virtual bool InspectOpen(Handle h, Facts& out, IoError* error) = 0;
     // The name of the file that `path` finally refers to, every link followed.
-    virtual bool ResolveLinks(const std::string& path, std::string& target, std::string* error) = 0;
+    virtual bool ResolveLinks(const std::string& path, std::string& target, IoError* error) = 0;
     // True where the system refuses to rename over a file that is open or
     // locked (Windows): a replacement then gives up its lock on the original
     // just before the rename and checks once more, under a fresh lock, that
@@ -102,7 +105,7 @@ public:
     // Whether the name `path` (a link followed to its target) still names
     // the open file `h`, not one another program renamed over it or none;
     // `same` tells. False, with `error`, when that cannot be looked at.
-    bool NamesOpenFile(const std::string& path, Handle h, bool& same, std::string* error);
+    bool NamesOpenFile(const std::string& path, Handle h, bool& same, IoError* error);
 
     // The implementation in use; tests may install another one.
     static FileIo& Instance();

@@ -3,20 +3,19 @@
 namespace lazrine::platform {
 namespace {
 
-bool NotOpen(std::string& error) {
-    error = "no file is open";
-    return false;
+bool NotOpen(IoError& error) {
+    return error.Fail(IoFailure::kOther, "no file is open");
 }
 
 }  // namespace
 
 InPlaceFileWriter::~InPlaceFileWriter() {
-    std::string ignored;
+    IoError ignored;
     Close(ignored);
 }
 
-bool InPlaceFileWriter::Open(const std::string& path, std::string& error) {
-    std::string ignored;
+bool InPlaceFileWriter::Open(const std::string& path, IoError& error) {
+    IoError ignored;
     Close(ignored);
     FileIo& io = FileIo::Instance();
     // A file marked read-only is refused even where our rights would let
@@ -29,8 +28,7 @@ bool InPlaceFileWriter::Open(const std::string& path, std::string& error) {
         return false;
     }
     if (facts.nKind == FileIo::Facts::Kind::kRegular && !facts.bWritable) {
-        error = path + " is read-only; it was not changed";
-        return false;
+        return error.Fail(IoFailure::kOther, path + " is read-only; it was not changed");
     }
     FileIo::Handle handle = FileIo::kInvalid;
     if (!io.OpenLockedReadWrite(path, handle, &error)) {
@@ -42,14 +40,14 @@ bool InPlaceFileWriter::Open(const std::string& path, std::string& error) {
     return true;
 }
 
-bool InPlaceFileWriter::Size(std::uint64_t& size, std::string& error) const {
+bool InPlaceFileWriter::Size(std::uint64_t& size, IoError& error) const {
     if (m_pIo == nullptr) {
         return NotOpen(error);
     }
     return m_pIo->Size(m_nHandle, size, &error);
 }
 
-bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, std::string& error) const {
+bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, IoError& error) const {
     std::uint64_t size = 0;
     if (!Size(size, error)) {
         return false;
@@ -58,7 +56,7 @@ bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, std::string& err
     return ReadAt(0, out, error);
 }
 
-bool InPlaceFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, std::string& error) const {
+bool InPlaceFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, IoError& error) const {
     if (m_pIo == nullptr) {
         return NotOpen(error);
     }
@@ -68,14 +66,13 @@ bool InPlaceFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out
     return m_pIo->ReadAt(m_nHandle, offset, out, &error);
 }
 
-bool InPlaceFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::string& error) {
+bool InPlaceFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, IoError& error) {
     std::uint64_t size = 0;
     if (!Size(size, error)) {
         return false;
     }
     if (offset > size || data.size() > size - offset) {
-        error = "a write would extend '" + m_szPath + "'";
-        return false;
+        return error.Fail(IoFailure::kOther, "a write would extend '" + m_szPath + "'");
     }
     if (data.empty()) {
         return true;
@@ -83,14 +80,14 @@ bool InPlaceFileWriter::WriteAt(std::uint64_t offset, std::span<const std::uint8
     return m_pIo->WriteAt(m_nHandle, offset, data, &error);
 }
 
-bool InPlaceFileWriter::Flush(std::string& error) {
+bool InPlaceFileWriter::Flush(IoError& error) {
     if (m_pIo == nullptr) {
         return NotOpen(error);
     }
     return m_pIo->Flush(m_nHandle, &error);
 }
 
-bool InPlaceFileWriter::StillNamed(std::string& error) const {
+bool InPlaceFileWriter::StillNamed(IoError& error) const {
     if (m_pIo == nullptr) {
         return NotOpen(error);
     }
@@ -99,13 +96,14 @@ bool InPlaceFileWriter::StillNamed(std::string& error) const {
         return false;
     }
     if (!same) {
-        error = "'" + m_szPath + "' no longer names the file that was opened: another program replaced or removed it";
-        return false;
+        return error.Fail(IoFailure::kChangedSinceLoaded, "'" + m_szPath +
+                                                              "' no longer names the file that was opened: another "
+                                                              "program replaced or removed it");
     }
     return true;
 }
 
-bool InPlaceFileWriter::Close(std::string& error) {
+bool InPlaceFileWriter::Close(IoError& error) {
     if (m_pIo == nullptr) {
         return true;
     }

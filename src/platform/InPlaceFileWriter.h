@@ -19,8 +19,8 @@ namespace lazrine::platform {
 // It refuses a file in use by another program (see FileIo::OpenLocked) and a
 // file marked read-only.
 // Nothing is written except through WriteAt(); Flush() makes the written bytes
-// durable. Every operation returns false with a reason in `error`; nothing
-// throws.
+// durable. Every operation returns false with its kind and a reason in
+// `error`; nothing throws.
 class InPlaceFileWriter {
 public:
     InPlaceFileWriter() = default;
@@ -28,24 +28,24 @@ public:
     InPlaceFileWriter(const InPlaceFileWriter&) = delete;
     InPlaceFileWriter& operator=(const InPlaceFileWriter&) = delete;
 
-    bool Open(const std::string& path, std::string& error);
+    bool Open(const std::string& path, IoError& error);
     bool IsOpen() const { return m_pIo != nullptr; }
     // The file's current size in bytes.
-    bool Size(std::uint64_t& size, std::string& error) const;
+    bool Size(std::uint64_t& size, IoError& error) const;
     // Reads the whole file.
-    bool ReadAll(std::vector<std::uint8_t>& out, std::string& error) const;
+    bool ReadAll(std::vector<std::uint8_t>& out, IoError& error) const;
     // Reads exactly out.size() bytes at `offset`; false past the end.
-    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, std::string& error) const;
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, IoError& error) const;
     // Writes all of `data` at `offset`, which must lie inside the file: the
     // file is never extended.
-    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::string& error);
-    bool Flush(std::string& error);
-    bool Close(std::string& error);
+    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> data, IoError& error);
+    bool Flush(IoError& error);
+    bool Close(IoError& error);
     // True while the name the file was opened by (a link followed to its
     // target) still names the open file. False, with a reason, once the name
     // is gone or another file was renamed over it: a write would then land
-    // in a file that nobody reaches by that name any more.
-    bool StillNamed(std::string& error) const;
+    // in a file that nobody reaches by that name any more (kChangedSinceLoaded).
+    bool StillNamed(IoError& error) const;
 
 private:
     FileIo* m_pIo = nullptr;

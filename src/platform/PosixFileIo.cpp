@@ -13,16 +13,25 @@
 namespace lazrine::platform {
 namespace {
 
-void SetError(std::string* error, const std::string& what, const std::string& path) {
-    if (error != nullptr) {
-        *error = what + " '" + path + "': " + std::strerror(errno);
+// The kind of the failure errno reports: a missing name and a full disk are
+// told apart; anything else is `otherwise`.
+IoFailure KindOfErrno(IoFailure otherwise) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+        return IoFailure::kMissing;
     }
+    if (errno == ENOSPC || errno == EDQUOT) {
+        return IoFailure::kWriteFailed;
+    }
+    return otherwise;
 }
 
-void SetError(std::string* error, const std::string& what) {
-    if (error != nullptr) {
-        *error = what + ": " + std::strerror(errno);
-    }
+void SetError(IoError* error, const std::string& what, const std::string& path,
+              IoFailure otherwise = IoFailure::kOther) {
+    IoError::Fail(error, KindOfErrno(otherwise), what + " '" + path + "': " + std::strerror(errno));
+}
+
+void SetError(IoError* error, const std::string& what, IoFailure otherwise = IoFailure::kOther) {
+    IoError::Fail(error, KindOfErrno(otherwise), what + ": " + std::strerror(errno));
 }
 
 // Lower-cases ASCII letters only: file names in other scripts are compared
@@ -131,15 +140,15 @@ std::string FolderOf(const std::string& path) {
 
 class PosixFileIo final : public FileIo {
 public:
-    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override {
+    bool OpenLocked(const std::string& path, Handle& out, IoError* error) override {
         return OpenWithLock(path, O_RDONLY, out, error);
     }
 
-    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override {
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, IoError* error) override {
         return OpenWithLock(path, O_RDWR, out, error);
     }
 
-    bool Size(Handle h, std::uint64_t& size, std::string* error) override {
+    bool Size(Handle h, std::uint64_t& size, IoError* error) override {
         struct stat st {};
         if (::fstat(h, &st) != 0) {
             SetError(error, "cannot query the file size");
@@ -149,7 +158,7 @@ public:
         return true;
     }
 
-    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override {
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, IoError* error) override {
         std::size_t done = 0;
         while (done < out.size()) {
             const ssize_t n = ::pread(h, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
@@ -161,17 +170,14 @@ public:
                 return false;
             }
             if (n == 0) {
-                if (error != nullptr) {
-                    *error = "unexpected end of the file";
-                }
-                return false;
+                return IoError::Fail(error, IoFailure::kOther, "unexpected end of the file");
             }
             done += static_cast<std::size_t>(n);
         }
         return true;
     }
 
-    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override {
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, IoError* error) override {
         std::size_t done = 0;
         while (done < data.size()) {
             const ssize_t n =
@@ -180,7 +186,7 @@ public:
                 continue;
             }
             if (n <= 0) {
-                SetError(error, "write failed");
+                SetError(error, "write failed", IoFailure::kWriteFailed);
                 return false;
             }
             done += static_cast<std::size_t>(n);
@@ -189,7 +195,7 @@ public:
     }
 
     bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
-                   std::string* error) override {
+                   IoError* error) override {
         out = kInvalid;
         struct stat from {};
         const bool copyFrom = !modeFrom.empty() && ::stat(modeFrom.c_str(), &from) == 0;
@@ -208,7 +214,7 @@ public:
         return true;
     }
 
-    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override {
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, IoError* error) override {
         out.clear();
         struct stat st {};
         if (::fstat(h, &st) == 0 && st.st_size > 0) {
@@ -231,7 +237,7 @@ public:
         }
     }
 
-    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override {
+    bool Write(Handle h, std::span<const std::uint8_t> data, IoError* error) override {
         std::size_t done = 0;
         while (done < data.size()) {
             const ssize_t n = ::write(h, data.data() + done, data.size() - done);
@@ -239,7 +245,7 @@ public:
                 if (errno == EINTR) {
                     continue;
                 }
-                SetError(error, "write failed");
+                SetError(error, "write failed", IoFailure::kWriteFailed);
                 return false;
             }
             done += static_cast<std::size_t>(n);
@@ -247,26 +253,26 @@ public:
         return true;
     }
 
-    bool Flush(Handle h, std::string* error) override {
+    bool Flush(Handle h, IoError* error) override {
         if (::fsync(h) != 0) {
-            SetError(error, "flush to disk failed");
+            SetError(error, "flush to disk failed", IoFailure::kWriteFailed);
             return false;
         }
         return true;
     }
 
-    bool Close(Handle h, std::string* error) override {
+    bool Close(Handle h, IoError* error) override {
         if (h == kInvalid) {
             return true;
         }
         if (::close(h) != 0) {
-            SetError(error, "close failed");
+            SetError(error, "close failed", IoFailure::kWriteFailed);
             return false;
         }
         return true;
     }
 
-    bool Rename(const std::string& from, const std::string& to, std::string* error) override {
+    bool Rename(const std::string& from, const std::string& to, IoError* error) override {
         if (::rename(from.c_str(), to.c_str()) != 0) {
             SetError(error, "cannot replace", to);
             return false;
@@ -274,7 +280,7 @@ public:
         return true;
     }
 
-    bool FlushFolderOf(const std::string& path, std::string* error) override {
+    bool FlushFolderOf(const std::string& path, IoError* error) override {
         const std::string folder = FolderOf(path);
         const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
@@ -283,7 +289,7 @@ public:
         }
         const bool ok = ::fsync(fd) == 0;
         if (!ok) {
-            SetError(error, "flush of folder failed", folder);
+            SetError(error, "flush of folder failed", folder, IoFailure::kWriteFailed);
         }
         ::close(fd);
         return ok;
@@ -291,7 +297,7 @@ public:
 
     bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
-    bool Inspect(const std::string& path, Facts& out, std::string* error) override {
+    bool Inspect(const std::string& path, Facts& out, IoError* error) override {
         out = Facts{};
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {
@@ -306,7 +312,7 @@ public:
         return true;
     }
 
-    bool InspectOpen(Handle h, Facts& out, std::string* error) override {
+    bool InspectOpen(Handle h, Facts& out, IoError* error) override {
         out = Facts{};
         struct stat st {};
         if (::fstat(h, &st) != 0) {
@@ -317,7 +323,7 @@ public:
         return true;
     }
 
-    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override {
+    bool ResolveLinks(const std::string& path, std::string& target, IoError* error) override {
         const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), &::free);
         if (!resolved) {
             SetError(error, "cannot follow the link", path);
@@ -333,16 +339,14 @@ public:
     }
 
 private:
-    static void InUse(const std::string& path, std::string* error) {
-        if (error != nullptr) {
-            *error = InUseText(path);
-        }
+    static void InUse(const std::string& path, IoError* error) {
+        IoError::Fail(error, IoFailure::kInUse, InUseText(path));
     }
 
     // Gives the new file `fd` the owner, group and mode of `from`; the owner
     // first, because a change of owner clears the set-id bits.
     static bool TakeOwnerAndMode(int fd, const struct stat& from, const std::string& path,
-                                 const std::string& modeFrom, std::string* error) {
+                                 const std::string& modeFrom, IoError* error) {
         struct stat now {};
         if (::fstat(fd, &now) != 0) {
             SetError(error, "cannot look at", path);
@@ -359,10 +363,8 @@ private:
         return true;
     }
 
-    static void NotRegular(const std::string& path, std::string* error) {
-        if (error != nullptr) {
-            *error = "not a regular file '" + path + "'";
-        }
+    static void NotRegular(const std::string& path, IoError* error) {
+        IoError::Fail(error, IoFailure::kNotRegular, "not a regular file '" + path + "'");
     }
 
     // Opens `path` only when it is a regular file, and never in a way that
@@ -370,7 +372,7 @@ private:
     // being opened. The open itself does not block (nor make a terminal ours);
     // once the file is known to be regular it is switched back to ordinary
     // blocking reads.
-    static bool OpenRegular(const std::string& path, int flags, int& fd, std::string* error) {
+    static bool OpenRegular(const std::string& path, int flags, int& fd, IoError* error) {
         fd = -1;
         struct stat named {};
         if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
@@ -403,7 +405,7 @@ private:
         return true;
     }
 
-    static bool OpenWithLock(const std::string& path, int flags, Handle& out, std::string* error) {
+    static bool OpenWithLock(const std::string& path, int flags, Handle& out, IoError* error) {
         out = kInvalid;
         int fd = -1;
         if (!OpenRegular(path, flags, fd, error)) {

@@ -186,7 +186,7 @@ bool ProfileFile::WriteString(const std::string& file, const std::string& sectio
         key.find_first_of("=:") != std::string::npos) {
         return false;
     }
-    std::string error;
+    IoError error;
     std::vector<std::uint8_t> bytes;
     FileIo::Facts facts;
     if (!FileIo::Instance().Inspect(file, facts, &error)) {

@@ -98,7 +98,7 @@ void BackupScan::LoadLive(const std::string& userFolder) {
     if (m_pLive->LoadFile(m_szLivePath)) {
         return;
     }
-    if (m_pLive->LoadFailedInUse()) {
+    if (m_pLive->LastFailure() == platform::IoFailure::kInUse) {
         m_Report.nOutcome = Outcome::kInUse;
         m_Report.szReason = m_pLive->LastError();
         return;
@@ -255,7 +255,7 @@ void BackupScan::Consider(const std::string& path) {
     }
     set->SetIncludeDeleted(true);
     if (!set->LoadFile(path)) {
-        if (set->LoadFailedInUse()) {
+        if (set->LastFailure() == platform::IoFailure::kInUse) {
             m_Report.notes.push_back(path + " is in use by another program and was not read.");
         }
         return;

@@ -16,7 +16,20 @@ KindSession::KindSession(palm::PmKind kind, std::unique_ptr<palm::PmRecordSet> s
 const KindSession::LoadReport& KindSession::Loaded(bool ok) {
     m_LastLoad = {};
     if (!ok) {
-        m_LastLoad.nOutcome = m_pSet->LoadFailedInUse() ? Outcome::kInUse : Outcome::kNotThisKind;
+        switch (m_pSet->LastFailure()) {
+            case platform::IoFailure::kInUse:
+                m_LastLoad.nOutcome = Outcome::kInUse;
+                break;
+            case platform::IoFailure::kMissing:
+                m_LastLoad.nOutcome = Outcome::kMissing;
+                break;
+            case platform::IoFailure::kNotRegular:
+                m_LastLoad.nOutcome = Outcome::kNotRegularFile;
+                break;
+            default:
+                m_LastLoad.nOutcome = Outcome::kNotThisKind;
+                break;
+        }
         m_LastLoad.szReason = m_pSet->LastError();
     }
     Refill();

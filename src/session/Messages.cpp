@@ -47,6 +47,7 @@ std::string Messages::UndeleteBox(const palm::PmKindInfo& kind, const Undeleter:
             return Palm(kind) + " undelete: the file was replaced, but the change may not survive a crash (" +
                    report.szReason + ").";
         case Outcome::kWriteFailed:
+        case Outcome::kChangedSinceLoaded:
             return Palm(kind) + " undelete failed: the data could not be written (" + report.szReason +
                    "). The file was left unchanged; no records were undeleted.";
         default:

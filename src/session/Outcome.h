@@ -17,6 +17,7 @@ enum class Outcome {
     kNoName,             // no file name given
     kBadName,            // a name that cannot be kept (control characters)
     kWriteFailed,        // nothing was written; the file is as it was
+    kChangedSinceLoaded, // another program changed the file since it was loaded; nothing was written
     kReplacedNotDurable, // the file was replaced but may not survive a crash
     kRefusedOutput,      // an export would write over a data file
     kCancelled,          // the user said no

@@ -29,14 +29,15 @@ Undeleter::Report Undeleter::Run(palm::PmRecordSet& set, const std::vector<std::
         return report;
     }
     report.szReason = set.LastError();
-    if (set.SaveReplacedFile()) {
+    if (set.LastFailure() == platform::IoFailure::kReplacedNotDurable) {
         // The undeleted records are in the file; only its durability is in doubt.
         report.nUndeleted = records.size();
         report.nFile = FileState::kReplacedMaybeNotDurable;
         report.nOutcome = Outcome::kReplacedNotDurable;
         return report;
     }
-    report.nOutcome = Outcome::kWriteFailed;
+    report.nOutcome = set.LastFailure() == platform::IoFailure::kChangedSinceLoaded ? Outcome::kChangedSinceLoaded
+                                                                                   : Outcome::kWriteFailed;
     return report;
 }
 

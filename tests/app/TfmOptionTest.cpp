@@ -19,7 +19,6 @@
 #include "app/TfmMain.h"
 #include "app/TfmOption.h"
 #include "common/palm/PmRecordSetFactory.h"
-#include "support/BlockingFifo.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 
@@ -137,55 +136,42 @@ private slots:
     // its text and nothing is stored. (Every reason: the options rules' tests.)
     void refusalsSayWhy() {
         Fixture f;
-        lazrine::testing::BlockingFifo fifo(f.dir.File("fifo.mdb"));
-        QVERIFY(fifo.Made());
-        const struct {
-            const char* name;
-            std::string file;
-            const char* detailStart;
-        } cases[] = {
-            {"a to-do database", f.files[2], "Not a Palm Desktop memos file"},
-            {"a FIFO", fifo.Path(), "Not a regular file"},
-        };
-        for (const auto& c : cases) {
-            const QString name = QString::fromStdString(c.file);
-            // Chosen with the browse button.
-            {
-                OptionRec option;
-                option.szFile[3] = f.files[3];
-                FakeUiServices ui;
-                TfmOption d(&option, f.Probes(), ui, "");
-                ui.chosenFiles.push_back(name);
-                Browse(d, 3).click();
-                QCOMPARE(ui.messages.size(), std::size_t(1));
-                QVERIFY2(ui.messages[0].error, c.name);
-                QCOMPARE(ui.messages[0].caption, QString("Error"));
-                QCOMPARE(ui.messages[0].text, QString("Memos file invalid, please try another one."));
-                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
-                QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
-                QCOMPARE(d.focusWidget(), &Edit(d, 3));
-            }
-            // Typed, then OK.
-            {
-                OptionRec option;
-                FakeUiServices ui;
-                TfmOption d(&option, f.Probes(), ui, "");
-                Box(d, 3).click();
-                Edit(d, 3).setText(name);
-                ClickOk(d);
-                QVERIFY2(d.result() != QDialog::Accepted, c.name);
-                QCOMPARE(ui.messages.size(), std::size_t(1));
-                QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
-                QVERIFY2(ui.messages[0].detail.startsWith(c.detailStart), qPrintable(ui.messages[0].detail));
-                QVERIFY(option.szFile[3].empty());
-                QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
-            }
+        const QString name = QString::fromStdString(f.files[2]);  // a to-do database
+        const QString detail = "Not a Palm Desktop memos file";
+        // Chosen with the browse button.
+        {
+            OptionRec option;
+            option.szFile[3] = f.files[3];
+            FakeUiServices ui;
+            TfmOption d(&option, f.Probes(), ui, "");
+            ui.chosenFiles.push_back(name);
+            Browse(d, 3).click();
+            QCOMPARE(ui.messages.size(), std::size_t(1));
+            QVERIFY(ui.messages[0].error);
+            QCOMPARE(ui.messages[0].caption, QString("Error"));
+            QCOMPARE(ui.messages[0].text, QString("Memos file invalid, please try another one."));
+            QVERIFY2(ui.messages[0].detail.startsWith(detail), qPrintable(ui.messages[0].detail));
+            QCOMPARE(Edit(d, 3).text().toStdString(), f.files[3]);
+            QCOMPARE(d.focusWidget(), &Edit(d, 3));
         }
-        QVERIFY(!fifo.ReaderOpened());
+        // Typed, then OK.
+        OptionRec option;
+        FakeUiServices ui;
+        TfmOption d(&option, f.Probes(), ui, "");
+        Box(d, 3).click();
+        Edit(d, 3).setText(name);
+        ClickOk(d);
+        QVERIFY(d.result() != QDialog::Accepted);
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QCOMPARE(ui.messages[0].text, QString("Invalid Palm Memos data file."));
+        QVERIFY2(ui.messages[0].detail.startsWith(detail), qPrintable(ui.messages[0].detail));
+        QVERIFY(option.szFile[3].empty());
+        QCOMPARE(d.ChangedFlags(), (std::array<bool, 4>{}));
     }
 
     // A valid contacts file and an invalid memos file: OK refuses both,
-    // shows the memos page and puts the cursor into its edit.
+    // shows the memos page and puts the cursor into its edit (what is stored
+    // when: the options rules' tests).
     void oneInvalidKindStoresNothing() {
         Fixture f;
         TfmOption d(&f.option, f.Probes(), f.ui, "");
@@ -200,45 +186,24 @@ private slots:
         QVERIFY(f.option.szFile[0].empty() && f.option.szFile[3].empty());
         QCOMPARE(Child<QTabWidget>(d, "pFile").currentIndex(), 3);
         QCOMPARE(d.focusWidget(), &Edit(d, 3));
-        // Corrected, OK stores both.
-        Edit(d, 3).setText(QString::fromStdString(f.files[3]));
-        QCOMPARE(f.Ok(d), (std::array<bool, 4>{true, false, false, true}));
-        QCOMPARE(f.option.szFile[0], f.files[0]);
-        QCOMPARE(f.option.szFile[3], f.files[3]);
     }
 
-    // The file dialog: the kind's title, database and all-files filters, and
-    // a start in the folder of the current name, else the user's data
-    // folder, else home.
+    // The file dialog: the kind's title, the data file filters and the start
+    // folder the options rules give (which folder when: their tests).
     void theFileDialogShowsTheFilesAUserHas() {
         Fixture f;
-        const std::string sub = f.dir.File("user");
-        fs::create_directory(sub);
-        const struct {
-            const char* name;
-            std::string current;
-            std::string userFolder;
-            QString folder;
-        } cases[] = {
-            {"current name", f.files[1], sub, QString::fromStdString(f.dir.Path().string())},
-            {"home", "", "", QDir::homePath()},
-        };
-        for (const auto& c : cases) {
-            OptionRec option;
-            option.szFile[1] = c.current;
-            FakeUiServices ui;
-            TfmOption d(&option, f.Probes(), ui, c.userFolder);
-            Box(d, 1).setChecked(true);
-            Browse(d, 1).click();
-            QCOMPARE(ui.fileRequests.size(), std::size_t(1));
-            QCOMPARE(ui.fileRequests[0].title, QString("Open Palm Desktop Calendar data file"));
-            QCOMPARE(ui.fileRequests[0].filters,
-                     (QStringList{"Palm Desktop Database File (*.dat *.mdb)", "All Files (*)"}));
-            QVERIFY2(ui.fileRequests[0].folder == c.folder, c.name);
-            // Cancelled: nothing happens.
-            QVERIFY(ui.messages.empty());
-            QCOMPARE(Edit(d, 1).text().toStdString(), c.current);
-        }
+        OptionRec option;
+        option.szFile[1] = f.files[1];
+        FakeUiServices ui;
+        TfmOption d(&option, f.Probes(), ui, f.dir.File("user"));
+        Browse(d, 1).click();
+        QCOMPARE(ui.fileRequests.size(), std::size_t(1));
+        QCOMPARE(ui.fileRequests[0].title, QString("Open Palm Desktop Calendar data file"));
+        QCOMPARE(ui.fileRequests[0].filters, (QStringList{"Palm Desktop Database File (*.dat *.mdb)", "All Files (*)"}));
+        QCOMPARE(ui.fileRequests[0].folder, QString::fromStdString(f.dir.Path().string()));
+        // Cancelled: nothing happens.
+        QVERIFY(ui.messages.empty());
+        QCOMPARE(Edit(d, 1).text().toStdString(), f.files[1]);
     }
 
     // The real dialog behind the seam: Qt's own, one existing file, and

@@ -30,12 +30,12 @@ TEST(AtomicFile, ReplaceKeepsTheFirstOriginalAsBackupAndLeavesNoTail) {
     TempDir dir;
     const auto path = dir.File("memopad.dat");
     WriteFileBytes(path, Bytes("original content that is long"));
-    std::string error;
-    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("short"), error)) << error;
+    IoError error;
+    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("short"), error)) << error.szText;
     EXPECT_EQ(ReadFileBytes(path), Bytes("short"));
     EXPECT_EQ(ReadFileBytes(AtomicFile::BackupPathOf(path)), Bytes("original content that is long"));
 
-    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("third"), error)) << error;
+    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("third"), error)) << error.szText;
     EXPECT_EQ(ReadFileBytes(AtomicFile::BackupPathOf(path)), Bytes("original content that is long"));
     EXPECT_FALSE(std::filesystem::exists(path + AtomicFile::kTempSuffix));
     EXPECT_FALSE(std::filesystem::exists(AtomicFile::BackupPathOf(path) + AtomicFile::kTempSuffix));
@@ -43,9 +43,9 @@ TEST(AtomicFile, ReplaceKeepsTheFirstOriginalAsBackupAndLeavesNoTail) {
 
 TEST(AtomicFile, ReplaceNeedsAnExistingFile) {
     TempDir dir;
-    std::string error;
+    IoError error;
     EXPECT_FALSE(AtomicFile::Replace(dir.File("missing.dat"), Bytes("x"), error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.nCode, IoFailure::kMissing) << error.szText;
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing.dat")));
     EXPECT_FALSE(AtomicFile::Replace("", Bytes("x"), error));
 }
@@ -55,19 +55,19 @@ TEST(AtomicFile, ALockedFileIsNeitherReadNorReplaced) {
     const auto path = dir.File("locked.dat");
     WriteFileBytes(path, Bytes("data"));
     std::vector<std::uint8_t> out;
-    std::string error;
+    IoError error;
     {
         const lazrine::testing::ForeignLock lock(path, lazrine::testing::ForeignLock::Kind::kWholeFile);
         ASSERT_TRUE(lock.Held());
         EXPECT_FALSE(AtomicFile::ReadWhole(path, out, error));
-        EXPECT_TRUE(FileIo::IsInUseText(error)) << error;
+        EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
         EXPECT_FALSE(AtomicFile::Replace(path, Bytes("new"), error));
     }
     EXPECT_EQ(ReadFileBytes(path), Bytes("data"));
     EXPECT_FALSE(std::filesystem::exists(AtomicFile::BackupPathOf(path)));
     // Our own lock is released after every call.
-    EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error;
-    EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error;
+    EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error.szText;
+    EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error.szText;
 }
 
 TEST(AtomicFile, AStaleTemporaryFileFromACrashIsReplaced) {
@@ -75,8 +75,8 @@ TEST(AtomicFile, AStaleTemporaryFileFromACrashIsReplaced) {
     const auto path = dir.File("memopad.dat");
     WriteFileBytes(path, Bytes("old"));
     WriteFileBytes(path + AtomicFile::kTempSuffix, Bytes("half written garbage"));
-    std::string error;
-    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("new"), error)) << error;
+    IoError error;
+    ASSERT_TRUE(AtomicFile::Replace(path, Bytes("new"), error)) << error.szText;
     EXPECT_EQ(ReadFileBytes(path), Bytes("new"));
     EXPECT_FALSE(std::filesystem::exists(path + AtomicFile::kTempSuffix));
 }
@@ -84,8 +84,11 @@ TEST(AtomicFile, AStaleTemporaryFileFromACrashIsReplaced) {
 TEST(AtomicFile, AFolderIsNotAFile) {
     TempDir dir;
     std::vector<std::uint8_t> out;
-    std::string error;
+    IoError error;
     EXPECT_FALSE(AtomicFile::ReadWhole(dir.Path().string(), out, error));
+    EXPECT_EQ(error.nCode, IoFailure::kNotRegular);
+    EXPECT_FALSE(AtomicFile::ReadWhole(dir.File("missing.dat"), out, error));
+    EXPECT_EQ(error.nCode, IoFailure::kMissing);
 }
 
 // Another program changes the file between our load and our save: the save
@@ -113,12 +116,13 @@ TEST(AtomicFile, AFileChangedSinceItWasLoadedIsNotReplaced) {
         WriteFileBytes(path, Bytes("loaded content 1"));
         std::vector<std::uint8_t> loaded;
         FileFingerprint fingerprint;
-        std::string error;
-        ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error;
+        IoError error;
+        ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error.szText;
         c.change(path);
         const auto theirs = ReadFileBytes(path);
         EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("ours"), fingerprint, error), AtomicFile::Outcome::kUnchanged);
-        EXPECT_EQ(error, path + " was changed by another program since it was loaded; reload it");
+        EXPECT_EQ(error.szText, path + " was changed by another program since it was loaded; reload it");
+        EXPECT_EQ(error.nCode, IoFailure::kChangedSinceLoaded);
         EXPECT_EQ(ReadFileBytes(path), theirs);
         EXPECT_FALSE(fs::exists(AtomicFile::BackupPathOf(path)));
     }
@@ -132,12 +136,12 @@ TEST(AtomicFile, EachSaveIsCheckedAgainstWhatTheLastOneWrote) {
     WriteFileBytes(path, Bytes("first"));
     std::vector<std::uint8_t> loaded;
     FileFingerprint fingerprint;
-    std::string error;
-    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error;
+    IoError error;
+    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error.szText;
     ASSERT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("second"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
     ASSERT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("third"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
     WriteFileBytes(path, Bytes("theirs"));
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("fourth"), fingerprint, error), AtomicFile::Outcome::kUnchanged);
     EXPECT_EQ(ReadFileBytes(path), Bytes("theirs"));
@@ -157,10 +161,10 @@ TEST(AtomicFile, ALinkIsFollowedAndTheTargetReplacedInItsFolder) {
     fs::create_symlink("../real/memopad.dat", link);
     std::vector<std::uint8_t> loaded;
     FileFingerprint fingerprint;
-    std::string error;
-    ASSERT_TRUE(AtomicFile::ReadWhole(link, loaded, fingerprint, error)) << error;
+    IoError error;
+    ASSERT_TRUE(AtomicFile::ReadWhole(link, loaded, fingerprint, error)) << error.szText;
     ASSERT_EQ(AtomicFile::ReplaceLoaded(link, Bytes("undeleted"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadFileBytes(target), Bytes("undeleted"));
     EXPECT_EQ(ReadFileBytes(AtomicFile::BackupPathOf(target)), Bytes("original"));
@@ -188,9 +192,9 @@ TEST(AtomicFile, HardLinkedAndReadOnlyFilesAreRefused) {
         const auto path = dir.File("memopad.dat");
         WriteFileBytes(path, Bytes("original"));
         c.make(path);
-        std::string error;
+        IoError error;
         EXPECT_FALSE(AtomicFile::Replace(path, Bytes("new"), error));
-        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_NE(error.szText.find(c.says), std::string::npos) << error.szText;
         EXPECT_EQ(ReadFileBytes(path), Bytes("original"));
         EXPECT_FALSE(fs::exists(AtomicFile::BackupPathOf(path)));
         EXPECT_FALSE(fs::exists(path + AtomicFile::kTempSuffix));
@@ -219,10 +223,10 @@ TEST(AtomicFile, TheReplacementKeepsModeOwnerAndGroup) {
         }
         const struct stat before = StatOf(path);
         const mode_t mask = ::umask(027);
-        std::string error;
+        IoError error;
         const bool ok = AtomicFile::Replace(path, Bytes("new"), error);
         ::umask(mask);
-        ASSERT_TRUE(ok) << error;
+        ASSERT_TRUE(ok) << error.szText;
         for (const auto& file : {path, AtomicFile::BackupPathOf(path)}) {
             const struct stat after = StatOf(file);
             EXPECT_EQ(after.st_mode & 07777, mode) << file;
@@ -254,9 +258,9 @@ TEST(AtomicFile, SomethingElseAtTheBackupNameIsRefused) {
         const auto path = dir.File("memopad.dat");
         WriteFileBytes(path, Bytes("original"));
         c.make(AtomicFile::BackupPathOf(path));
-        std::string error;
+        IoError error;
         EXPECT_FALSE(AtomicFile::Replace(path, Bytes("new"), error));
-        EXPECT_NE(error.find("cannot serve as the backup"), std::string::npos) << error;
+        EXPECT_NE(error.szText.find("cannot serve as the backup"), std::string::npos) << error.szText;
         EXPECT_EQ(ReadFileBytes(path), Bytes("original"));
         EXPECT_FALSE(fs::exists(path + AtomicFile::kTempSuffix));
         EXPECT_FALSE(fs::exists(dir.File("memopad.dat.lazrine.bak.nowhere")));
@@ -287,8 +291,8 @@ TEST(AtomicFile, LeftoversOfAnInterruptedSaveAreRemovedWithoutFollowingThem) {
             WriteFileBytes(path, Bytes("original"));
             c.make((backupToo ? AtomicFile::BackupPathOf(path) : path) + AtomicFile::kTempSuffix, victim);
             const bool victimExisted = fs::exists(victim);
-            std::string error;
-            ASSERT_TRUE(AtomicFile::Replace(path, Bytes("new"), error)) << error;
+            IoError error;
+            ASSERT_TRUE(AtomicFile::Replace(path, Bytes("new"), error)) << error.szText;
             EXPECT_EQ(ReadFileBytes(path), Bytes("new"));
             EXPECT_EQ(ReadFileBytes(AtomicFile::BackupPathOf(path)), Bytes("original"));
             EXPECT_EQ(fs::exists(victim), victimExisted);
@@ -302,9 +306,9 @@ TEST(AtomicFile, LeftoversOfAnInterruptedSaveAreRemovedWithoutFollowingThem) {
     const auto path = dir.File("memopad.dat");
     WriteFileBytes(path, Bytes("original"));
     fs::create_directory(path + AtomicFile::kTempSuffix);
-    std::string error;
+    IoError error;
     EXPECT_FALSE(AtomicFile::Replace(path, Bytes("new"), error));
-    EXPECT_NE(error.find("in the way"), std::string::npos) << error;
+    EXPECT_NE(error.szText.find("in the way"), std::string::npos) << error.szText;
     EXPECT_EQ(ReadFileBytes(path), Bytes("original"));
 }
 
@@ -317,7 +321,7 @@ TEST(AtomicFile, LeftoversOfAnInterruptedSaveAreRemovedWithoutFollowingThem) {
 TEST(AtomicFile, AFailedFolderFlushAfterTheRenameIsReportedAsReplaced) {
     TempDir dir;
     lazrine::testing::FaultInjectingFileIo io;
-    std::string error;
+    IoError error;
     // A clean save of a twin file shows at which step the data file's
     // folder is flushed: the last one.
     std::size_t flushAt = 0;
@@ -326,12 +330,12 @@ TEST(AtomicFile, AFailedFolderFlushAfterTheRenameIsReportedAsReplaced) {
         WriteFileBytes(twin, Bytes("original"));
         std::vector<std::uint8_t> loaded;
         FileFingerprint fingerprint;
-        ASSERT_TRUE(AtomicFile::ReadWhole(twin, loaded, fingerprint, error)) << error;
+        ASSERT_TRUE(AtomicFile::ReadWhole(twin, loaded, fingerprint, error)) << error.szText;
         lazrine::testing::ScopedFileIo scope(io);
         io.Arm(0);
         ASSERT_EQ(AtomicFile::ReplaceLoaded(twin, Bytes("undeleted"), fingerprint, error),
                   AtomicFile::Outcome::kReplaced)
-            << error;
+            << error.szText;
         for (std::size_t i = 0; i < io.Log().size(); ++i) {
             if (io.Log()[i] == "FlushFolderOf " + twin) {
                 flushAt = i + 1;
@@ -343,17 +347,18 @@ TEST(AtomicFile, AFailedFolderFlushAfterTheRenameIsReportedAsReplaced) {
     WriteFileBytes(path, Bytes("original"));
     std::vector<std::uint8_t> loaded;
     FileFingerprint fingerprint;
-    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error;
+    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error.szText;
     lazrine::testing::ScopedFileIo scope(io);
     io.Arm(flushAt);
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("undeleted"), fingerprint, error),
               AtomicFile::Outcome::kReplacedNotDurable);
     EXPECT_TRUE(io.Injected());
-    EXPECT_EQ(error.rfind(path + " was replaced, but the change may not be durable", 0), 0u) << error;
+    EXPECT_EQ(error.szText.rfind(path + " was replaced, but the change may not be durable", 0), 0u) << error.szText;
+    EXPECT_EQ(error.nCode, IoFailure::kReplacedNotDurable);
     EXPECT_EQ(ReadFileBytes(path), Bytes("undeleted"));
     io.Arm(0);
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, Bytes("again"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ struct Generation {
     std::function<Bytes()> undeleteAllAndPreview;  // the bytes a save will write
     std::function<bool()> save;
     std::function<std::string()> lastError;
+    std::function<platform::IoFailure()> lastFailure;
 };
 
 // A to-do file with a repeating, deleted task whose exception dates must
@@ -136,6 +137,7 @@ Generation GenerationOf(Store& store, Bytes (*builder)(const Spec&), Spec (*samp
     };
     g.save = [&store] { return store.Save(); };
     g.lastError = [&store] { return store.LastError(); };
+    g.lastFailure = [&store] { return store.LastFailure(); };
     return g;
 }
 
@@ -273,6 +275,10 @@ void WalkEveryStep(Generation& g, bool withEarlierBackup) {
                 EXPECT_EQ(ReadFileBytes(scene.path), n <= dataRenamedAt ? original : scene.expected)
                     << (n <= dataRenamedAt ? "the original changed before the new file replaced it"
                                            : "the new file is incomplete after its rename");
+                EXPECT_EQ(g.lastFailure() == platform::IoFailure::kReplacedNotDurable, n > dataRenamedAt);
+                if (log[n - 1].rfind("Write", 0) == 0 || log[n - 1] == "Flush") {
+                    EXPECT_EQ(g.lastFailure(), platform::IoFailure::kWriteFailed);
+                }
             }
 
             // Nothing stays locked or half-done: the same save now succeeds.
@@ -325,6 +331,7 @@ void AnotherWriterAtEveryStep(Generation& g, const std::vector<std::string>& log
             const bool saved = g.save();
             io.Arm(0);
             EXPECT_EQ(saved, n > dataRenamedAt) << g.lastError();
+            EXPECT_EQ(g.lastFailure(), saved ? platform::IoFailure::kNone : platform::IoFailure::kChangedSinceLoaded);
             EXPECT_EQ(ReadFileBytes(scene.path), theirs);
             if (std::filesystem::exists(scene.backup)) {
                 EXPECT_EQ(ReadFileBytes(scene.backup), original);
@@ -360,6 +367,7 @@ void FillTheDisk(Generation& g) {
         EXPECT_EQ(ReadFileBytes(scene.path), saved ? scene.expected : original);
         if (!saved) {
             EXPECT_FALSE(g.lastError().empty());
+            EXPECT_EQ(g.lastFailure(), platform::IoFailure::kWriteFailed);
         }
         if (std::filesystem::exists(scene.backup)) {
             EXPECT_EQ(ReadFileBytes(scene.backup), original);
@@ -368,12 +376,19 @@ void FillTheDisk(Generation& g) {
     }
 }
 
-TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmMemoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedMemoFile);
+// A store generation, on a sample file of its kind: a failure at every step,
+// with and without an earlier backup, and a disk that fills up.
+template <class Store, class Spec = MemoFileLayout>
+void SurvivesEveryFailure(Bytes (*builder)(const Spec&), Spec (*sample)() = &SampleMemoFile) {
+    Store store;
+    Generation g = GenerationOf(store, builder, sample);
     WalkEveryStep(g, false);
     WalkEveryStep(g, true);
     FillTheDisk(g);
+}
+
+TEST(FaultInjection, ExtendedMemoSaveSurvivesAFailureAtEveryStep) {
+    SurvivesEveryFailure<palm::PmMemoExUtil>(&BuildExtendedMemoFile);
 }
 
 // A file of about 1.2 MB, a little more than one of the pieces a save
@@ -398,59 +413,31 @@ TEST(FaultInjection, ASaveWrittenInPiecesSurvivesAFailureAtEveryStep) {
 }
 
 TEST(FaultInjection, ExtendedTodoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmTodoExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedTodoFile, &SampleTodoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmTodoExUtil>(&BuildExtendedTodoFile, &SampleTodoFile);
 }
 
 TEST(FaultInjection, ClassicTodoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmTodoUtil store;
-    Generation g = GenerationOf(store, &BuildClassicTodoFile, &SampleTodoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmTodoUtil>(&BuildClassicTodoFile, &SampleTodoFile);
 }
 
 TEST(FaultInjection, ClassicMemoSaveSurvivesAFailureAtEveryStep) {
-    palm::PmMemoUtil store;
-    Generation g = GenerationOf(store, &BuildClassicMemoFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmMemoUtil>(&BuildClassicMemoFile);
 }
 
 TEST(FaultInjection, ExtendedAddressSaveSurvivesAFailureAtEveryStep) {
-    palm::PmAddrExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedAddressFile, &SampleContactFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmAddrExUtil>(&BuildExtendedAddressFile, &SampleContactFile);
 }
 
 TEST(FaultInjection, ExtendedDateBookSaveSurvivesAFailureAtEveryStep) {
-    palm::PmDateExUtil store;
-    Generation g = GenerationOf(store, &BuildExtendedDateFile, &RichDateFileLayout);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmDateExUtil>(&BuildExtendedDateFile, &RichDateFileLayout);
 }
 
 TEST(FaultInjection, ClassicAddressSaveSurvivesAFailureAtEveryStep) {
-    palm::PmAddrUtil store;
-    Generation g = GenerationOf(store, &BuildClassicAddressFile, &SampleContactFile);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmAddrUtil>(&BuildClassicAddressFile, &SampleContactFile);
 }
 
 TEST(FaultInjection, ClassicDateBookSaveSurvivesAFailureAtEveryStep) {
-    palm::PmDateUtil store;
-    Generation g = GenerationOf(store, &BuildClassicDateFile, &RichDateFileLayout);
-    WalkEveryStep(g, false);
-    WalkEveryStep(g, true);
-    FillTheDisk(g);
+    SurvivesEveryFailure<palm::PmDateUtil>(&BuildClassicDateFile, &RichDateFileLayout);
 }
 
 // The database is changed in place, cell by cell, after its backup and its
@@ -473,7 +460,8 @@ void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
-        ASSERT_TRUE(engine.Open(path, error)) << error;
+        platform::IoError opened;
+        ASSERT_TRUE(engine.Open(path, opened)) << opened.szText;
         ScopedFileIo scope(io);
         io.Arm(0);
         std::size_t changed = 0;
@@ -504,7 +492,8 @@ void WalkDatabaseUpdate(const std::string& file, const std::string& update) {
         WriteFileBytes(path, original);
         palm::PmJetEngine engine;
         std::string error;
-        ASSERT_TRUE(engine.Open(path, error)) << error;
+        platform::IoError opened;
+        ASSERT_TRUE(engine.Open(path, opened)) << opened.szText;
         ScopedFileIo scope(io);
         io.Arm(n);
         std::size_t changed = 0;
@@ -616,7 +605,8 @@ TEST(FaultInjection, SaveThroughALinkSurvivesAFailureAtEveryStep) {
         const bool saved = store.Save();
         EXPECT_TRUE(io.Injected());
         const Bytes now = ReadFileBytes(dir.File("real/memopad.dat"));
-        EXPECT_TRUE(now == (saved ? expected : original) || (!saved && now == expected && store.LastSaveReplacedFile()));
+        EXPECT_TRUE(now == (saved ? expected : original) ||
+                    (!saved && now == expected && store.LastFailure() == platform::IoFailure::kReplacedNotDurable));
         EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "view" / "memopad.dat"));
         for (const char* folder : {"real", "view"}) {
             for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / folder)) {

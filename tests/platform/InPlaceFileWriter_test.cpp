@@ -16,17 +16,17 @@ TEST(InPlaceFileWriterTest, ChangesBytesWhereTheyStandAndNeverExtends) {
     const std::string path = dir.File("data.bin");
     WriteFileBytes(path, {1, 2, 3, 4, 5, 6});
     InPlaceFileWriter w;
-    std::string error;
-    ASSERT_TRUE(w.Open(path, error)) << error;
+    IoError error;
+    ASSERT_TRUE(w.Open(path, error)) << error.szText;
     const std::uint8_t patch[] = {9, 9};
-    ASSERT_TRUE(w.WriteAt(2, patch, error)) << error;
+    ASSERT_TRUE(w.WriteAt(2, patch, error)) << error.szText;
     EXPECT_FALSE(w.WriteAt(5, patch, error));  // would grow the file
     EXPECT_FALSE(w.WriteAt(100, patch, error));
     std::uint8_t two[2] = {};
     ASSERT_TRUE(w.ReadAt(2, two, error));
     EXPECT_EQ(two[0], 9);
     EXPECT_FALSE(w.ReadAt(5, two, error));
-    ASSERT_TRUE(w.Flush(error)) << error;
+    ASSERT_TRUE(w.Flush(error)) << error.szText;
     ASSERT_TRUE(w.Close(error));
     EXPECT_EQ(ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 9, 9, 5, 6}));
     EXPECT_FALSE(w.WriteAt(0, patch, error));
@@ -39,12 +39,12 @@ TEST(InPlaceFileWriterTest, HoldsAnExclusiveLock) {
     WriteFileBytes(path, {1, 2, 3});
     InPlaceFileWriter first;
     InPlaceFileWriter second;
-    std::string error;
-    ASSERT_TRUE(first.Open(path, error)) << error;
+    IoError error;
+    ASSERT_TRUE(first.Open(path, error)) << error.szText;
     EXPECT_FALSE(second.Open(path, error));
-    EXPECT_TRUE(FileIo::IsInUseText(error)) << error;
+    EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
     ASSERT_TRUE(first.Close(error));
-    EXPECT_TRUE(second.Open(path, error)) << error;
+    EXPECT_TRUE(second.Open(path, error)) << error.szText;
     std::vector<std::uint8_t> all;
     ASSERT_TRUE(second.ReadAll(all, error));
     EXPECT_EQ(all.size(), 3u);
@@ -60,9 +60,9 @@ TEST(InPlaceFileWriterTest, AReadOnlyFileIsRefused) {
     WriteFileBytes(path, {1, 2, 3});
     std::filesystem::permissions(path, std::filesystem::perms(0444));
     InPlaceFileWriter w;
-    std::string error;
+    IoError error;
     EXPECT_FALSE(w.Open(path, error));
-    EXPECT_EQ(error, path + " is read-only; it was not changed");
+    EXPECT_EQ(error.szText, path + " is read-only; it was not changed");
 }
 
 }  // namespace

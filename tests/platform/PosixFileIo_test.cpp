@@ -57,26 +57,30 @@ TEST(PosixFileIo, AFileInUseByAnotherProgramIsNeitherReadNorWritten) {
         if (lockFile != path) {
             WriteFileBytes(lockFile, {0});
         }
-        std::string error;
+        IoError error;
+        const auto expectInUse = [&] {
+            EXPECT_EQ(error.szText, FileIo::InUseText(path));
+            EXPECT_EQ(error.nCode, IoFailure::kInUse);
+        };
         {
             ForeignLock lock(lockFile, c.kind, c.start, c.length);
             ASSERT_TRUE(lock.Held());
             std::vector<std::uint8_t> out;
             EXPECT_FALSE(AtomicFile::ReadWhole(path, out, error));
-            EXPECT_EQ(error, FileIo::InUseText(path));
+            expectInUse();
             EXPECT_FALSE(AtomicFile::Replace(path, std::vector<std::uint8_t>{'x'}, error));
-            EXPECT_EQ(error, FileIo::InUseText(path));
+            expectInUse();
             InPlaceFileWriter writer;
             EXPECT_FALSE(writer.Open(path, error));
-            EXPECT_EQ(error, FileIo::InUseText(path));
+            expectInUse();
             EXPECT_EQ(ReadFileBytes(path), kData);
             EXPECT_FALSE(std::filesystem::exists(AtomicFile::BackupPathOf(path)));
         }
         // Once the other program lets go, the file is ours again; a lock
         // file left behind without locks does not keep it in use.
         std::vector<std::uint8_t> out;
-        EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error;
-        EXPECT_TRUE(AtomicFile::Replace(path, std::vector<std::uint8_t>{'x'}, error)) << error;
+        EXPECT_TRUE(AtomicFile::ReadWhole(path, out, error)) << error.szText;
+        EXPECT_TRUE(AtomicFile::Replace(path, std::vector<std::uint8_t>{'x'}, error)) << error.szText;
     }
 }
 
@@ -88,8 +92,8 @@ TEST(PosixFileIo, OurLockIsSeenByRecordLockingPrograms) {
     WriteFileBytes(path, kData);
     FileIo& io = SystemFileIo();
     FileIo::Handle h = FileIo::kInvalid;
-    std::string error;
-    ASSERT_TRUE(io.OpenLockedReadWrite(path, h, &error)) << error;
+    IoError error;
+    ASSERT_TRUE(io.OpenLockedReadWrite(path, h, &error)) << error.szText;
     EXPECT_FALSE(ForeignLock(path, Kind::kRecordWrite, 0x10000000, 1).Held());
     EXPECT_FALSE(ForeignLock(path, Kind::kRecordRead, 0, 1).Held());
     ASSERT_TRUE(io.Close(h, &error));
@@ -116,17 +120,20 @@ TEST(PosixFileIo, ANameThatIsNoRegularFileIsRefusedWithoutWaiting) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string refused = "not a regular file '" + c.path + "'";
-        std::string error;
+        IoError error;
+        const auto expectRefused = [&] {
+            EXPECT_EQ(error.szText, "not a regular file '" + c.path + "'");
+            EXPECT_EQ(error.nCode, IoFailure::kNotRegular);
+        };
         std::vector<std::uint8_t> out;
         EXPECT_FALSE(AtomicFile::ReadWhole(c.path, out, error));
-        EXPECT_EQ(error, refused);
+        expectRefused();
         InPlaceFileWriter writer;
         EXPECT_FALSE(writer.Open(c.path, error));
-        EXPECT_EQ(error, refused);
+        expectRefused();
         FileIo::Handle h = FileIo::kInvalid;
         EXPECT_FALSE(SystemFileIo().OpenLockedReadWrite(c.path, h, &error));
-        EXPECT_EQ(error, refused);
+        expectRefused();
         EXPECT_EQ(h, FileIo::kInvalid);
     }
     EXPECT_FALSE(fifo.ReaderOpened());

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "common/palm/PmRecordSetFactory.h"
 #include "session/ExportJob.h"
@@ -13,7 +15,9 @@
 #include "session/Undeleter.h"
 #include "support/AppTestFiles.h"
 #include "support/FakeMemoRecordSet.h"
+#include "support/FaultInjectingFileIo.h"
 #include "support/PalmFileBuilder.h"
+#include "support/ScopedFileIo.h"
 #include "support/TempDir.h"
 
 namespace lazrine::session {
@@ -57,7 +61,7 @@ TEST_F(KindSessionTest, ShowsDeletedOrAllAndEveryRefillUnchecks) {
     EXPECT_EQ(session.Records(false), (std::vector<std::size_t>{1, 2, 3}));
 
     KindSession missing(PmKind::kMemos, palm::PmRecordSetFactory::Create(PmKind::kMemos));
-    EXPECT_EQ(missing.LoadFile(dir.File("gone.dat")).nOutcome, Outcome::kNotThisKind);
+    EXPECT_EQ(missing.LoadFile(dir.File("gone.dat")).nOutcome, Outcome::kMissing);
     EXPECT_TRUE(missing.Shown().empty());
     KindSession unavailable(PmKind::kCalendar, nullptr);
     EXPECT_EQ(unavailable.LoadFile(memo).nOutcome, Outcome::kOk);
@@ -101,16 +105,52 @@ TEST_F(KindSessionTest, AnUndeleteWritesTheCheckedRecordsOrSaysWhyNot) {
     session.Refill();
     EXPECT_EQ(ShownIds(), (std::vector<std::uint32_t>{4}));
 
-    // The file goes away before the save: nothing written, and said so.
-    std::filesystem::rename(memo, memo + ".away");
-    report = Undeleter::Run(*session.RecordSet(), {3});
-    EXPECT_EQ(report.nOutcome, Outcome::kWriteFailed);
-    EXPECT_EQ(report.nFile, Undeleter::FileState::kUnchanged);
-    EXPECT_TRUE(Messages::UndeleteIsError(report));
-    EXPECT_EQ(Messages::UndeleteBox(kMemoKind, report).rfind("Palm memopad undelete failed: the data could not be written (", 0), 0u);
-    EXPECT_EQ(Messages::UndeleteFailedLines(report, "x.dat"),
-              "Cannot save x.dat: " + report.szReason + "\nThe file was left unchanged.\n");
-    EXPECT_TRUE(session.RecordSet()->IsDeletedAt(3));
+    // Every way the save fails, each with its outcome, what became of the
+    // file and what the user is told. The folder flush is found by a clean save.
+    testing::FaultInjectingFileIo io;
+    std::size_t flushAt = 0;
+    {
+        testing::ScopedFileIo scope(io);
+        io.Arm(0);
+        ASSERT_EQ(Undeleter::Run(*session.RecordSet(), {3}).nOutcome, Outcome::kOk);
+        flushAt = static_cast<std::size_t>(std::find(io.Log().begin(), io.Log().end(), "FlushFolderOf " + memo) -
+                                           io.Log().begin()) + 1;
+    }
+    using File = Undeleter::FileState;
+    const std::string failed = "Palm memopad undelete failed: the data could not be written (";
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+        Outcome outcome;
+        File file;
+        std::string box;
+    } cases[] = {
+        {"the file went away", [&] { std::filesystem::rename(memo, memo + ".away"); }, Outcome::kWriteFailed,
+         File::kUnchanged, failed},
+        {"another program wrote it", [&] { AppTestFiles::WriteMemoFile(memo, {{9, 0x04, "Theirs"}}); },
+         Outcome::kChangedSinceLoaded, File::kUnchanged, failed},
+        {"the disk is full", [&] { io.LimitSpace(0); }, Outcome::kWriteFailed, File::kUnchanged, failed},
+        {"the folder flush failed", [&] { io.Arm(flushAt); }, Outcome::kReplacedNotDurable,
+         File::kReplacedMaybeNotDurable, "Palm memopad undelete: the file was replaced, but the change may not survive"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppTestFiles::WriteMemoFile(memo, kMemos);
+        ASSERT_EQ(session.LoadFile(memo).nOutcome, Outcome::kOk);
+        testing::ScopedFileIo scope(io);
+        io.Arm(0);
+        c.fault();
+        report = Undeleter::Run(*session.RecordSet(), {1});
+        io.LimitSpace(std::nullopt);
+        EXPECT_EQ(report.nOutcome, c.outcome);
+        EXPECT_EQ(report.nFile, c.file);
+        EXPECT_TRUE(Messages::UndeleteIsError(report));
+        EXPECT_EQ(Messages::UndeleteBox(kMemoKind, report).rfind(c.box, 0), 0u) << Messages::UndeleteBox(kMemoKind, report);
+        EXPECT_EQ(Messages::UndeleteFailedLines(report, "x.dat"),
+                  "Cannot save x.dat: " + report.szReason +
+                      (c.file == File::kUnchanged ? "\nThe file was left unchanged.\n" : "\n"));
+        EXPECT_EQ(session.RecordSet()->IsDeletedAt(1), c.file == File::kUnchanged);
+    }
 }
 
 // A database that refuses one of three records writes none of them, and

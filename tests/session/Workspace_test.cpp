@@ -58,7 +58,7 @@ TEST_F(WorkspaceTest, WithoutUsersNamedFilesLoadAndTheStatusSaysWhatIsMissing) {
     EXPECT_TRUE(workspace.Users().empty());
     EXPECT_TRUE(workspace.Session(PmKind::kMemos).ShowAll());
     EXPECT_EQ(workspace.Session(PmKind::kMemos).Shown().size(), 2u);
-    EXPECT_EQ(workspace.Session(PmKind::kTasks).LastLoad().nOutcome, Outcome::kNotThisKind);
+    EXPECT_EQ(workspace.Session(PmKind::kTasks).LastLoad().nOutcome, Outcome::kMissing);
     const std::string status = workspace.StatusText();
     EXPECT_EQ(status.rfind("No Palm Desktop users were found: ", 0), 0u) << status;
     EXPECT_NE(status.find(".  Palm todo list data could not be loaded: "), std::string::npos) << status;

@@ -1038,7 +1038,7 @@ private:
         if (r.Ok()) {
             return Failure{"locked-file-refused", "the undelete ran although the file was locked: " + r.Describe()};
         }
-        if (!r.bExited || !platform::FileIo::IsInUseText(r.szOut)) {
+        if (!r.bExited || r.szOut.find(platform::FileIo::InUseText("")) == std::string::npos) {
             return Failure{"failure-says-why", "the refusal does not say that another program uses the file: " +
                                                    r.Describe()};
         }

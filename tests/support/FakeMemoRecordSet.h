@@ -33,6 +33,9 @@ public:
     std::uint32_t StatusAt(std::size_t index) const override { return m_records.at(index).status; }
     void SetStatusAt(std::size_t index, std::uint32_t status) override { m_records.at(index).status = status; }
     const std::string& LastError() const override { return m_error; }
+    platform::IoFailure LastFailure() const override {
+        return m_error.empty() ? platform::IoFailure::kNone : platform::IoFailure::kWriteFailed;
+    }
     std::string SourceName() const override { return "fake.mdb"; }
 
     // What was written, by record: the records the "database" holds now.

@@ -30,14 +30,11 @@ bool FaultInjectingFileIo::Step(const std::string& what) {
     return false;
 }
 
-bool FaultInjectingFileIo::Refuse(std::string* error, const std::string& why) {
-    if (error != nullptr) {
-        *error = why;
-    }
-    return false;
+bool FaultInjectingFileIo::Refuse(platform::IoError* error, const std::string& why, platform::IoFailure code) {
+    return platform::IoError::Fail(error, code, why);
 }
 
-bool FaultInjectingFileIo::OpenLocked(const std::string& path, Handle& out, std::string* error) {
+bool FaultInjectingFileIo::OpenLocked(const std::string& path, Handle& out, platform::IoError* error) {
     out = kInvalid;
     if (Step("OpenLocked " + path)) {
         return Refuse(error, "injected: cannot open '" + path + "'");
@@ -45,7 +42,7 @@ bool FaultInjectingFileIo::OpenLocked(const std::string& path, Handle& out, std:
     return m_Inner.OpenLocked(path, out, error);
 }
 
-bool FaultInjectingFileIo::OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) {
+bool FaultInjectingFileIo::OpenLockedReadWrite(const std::string& path, Handle& out, platform::IoError* error) {
     out = kInvalid;
     if (Step("OpenLockedReadWrite " + path)) {
         return Refuse(error, "injected: cannot open '" + path + "' for writing");
@@ -53,7 +50,7 @@ bool FaultInjectingFileIo::OpenLockedReadWrite(const std::string& path, Handle& 
     return m_Inner.OpenLockedReadWrite(path, out, error);
 }
 
-bool FaultInjectingFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) {
+bool FaultInjectingFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, platform::IoError* error) {
     if (Step("ReadAt " + std::to_string(offset))) {
         return Refuse(error, "injected: read error");
     }
@@ -63,15 +60,15 @@ bool FaultInjectingFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std:
 // A failed in-place write changes nothing: the cells written are a few bytes
 // inside one page, which a disk either takes or refuses.
 bool FaultInjectingFileIo::WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data,
-                                   std::string* error) {
+                                   platform::IoError* error) {
     if (Step("WriteAt " + std::to_string(offset))) {
-        return Refuse(error, "injected: write error");
+        return Refuse(error, "injected: write error", platform::IoFailure::kWriteFailed);
     }
     return m_Inner.WriteAt(h, offset, data, error);
 }
 
 bool FaultInjectingFileIo::CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
-                                     std::string* error) {
+                                     platform::IoError* error) {
     out = kInvalid;
     if (Step("CreateNew " + path)) {
         return Refuse(error, "injected: cannot create '" + path + "'");
@@ -79,14 +76,14 @@ bool FaultInjectingFileIo::CreateNew(const std::string& path, const std::string&
     return m_Inner.CreateNew(path, modeFrom, out, error);
 }
 
-bool FaultInjectingFileIo::ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) {
+bool FaultInjectingFileIo::ReadAll(Handle h, std::vector<std::uint8_t>& out, platform::IoError* error) {
     if (Step("ReadAll")) {
         return Refuse(error, "injected: read error");
     }
     return m_Inner.ReadAll(h, out, error);
 }
 
-bool FaultInjectingFileIo::Write(Handle h, std::span<const std::uint8_t> data, std::string* error) {
+bool FaultInjectingFileIo::Write(Handle h, std::span<const std::uint8_t> data, platform::IoError* error) {
     const bool fail = Step("Write " + std::to_string(data.size()));
     std::size_t fits = data.size();
     if (fail && m_nFault == Fault::kDiskFull) {
@@ -103,10 +100,10 @@ bool FaultInjectingFileIo::Write(Handle h, std::span<const std::uint8_t> data, s
         if (m_Space) {
             *m_Space -= fits;
         }
-        return Refuse(error, "injected: No space left on device");
+        return Refuse(error, "injected: No space left on device", platform::IoFailure::kWriteFailed);
     }
     if (fail) {
-        return Refuse(error, "injected: write error");
+        return Refuse(error, "injected: write error", platform::IoFailure::kWriteFailed);
     }
     if (m_Space) {
         *m_Space -= fits;
@@ -114,53 +111,53 @@ bool FaultInjectingFileIo::Write(Handle h, std::span<const std::uint8_t> data, s
     return m_Inner.Write(h, data, error);
 }
 
-bool FaultInjectingFileIo::Flush(Handle h, std::string* error) {
+bool FaultInjectingFileIo::Flush(Handle h, platform::IoError* error) {
     if (Step("Flush")) {
-        return Refuse(error, "injected: cannot flush");
+        return Refuse(error, "injected: cannot flush", platform::IoFailure::kWriteFailed);
     }
     return m_Inner.Flush(h, error);
 }
 
-bool FaultInjectingFileIo::Close(Handle h, std::string* error) {
+bool FaultInjectingFileIo::Close(Handle h, platform::IoError* error) {
     if (h == kInvalid) {
         return m_Inner.Close(h, error);
     }
     if (Step("Close")) {
         m_Inner.Close(h, nullptr);
-        return Refuse(error, "injected: close reported an error");
+        return Refuse(error, "injected: close reported an error", platform::IoFailure::kWriteFailed);
     }
     return m_Inner.Close(h, error);
 }
 
-bool FaultInjectingFileIo::Rename(const std::string& from, const std::string& to, std::string* error) {
+bool FaultInjectingFileIo::Rename(const std::string& from, const std::string& to, platform::IoError* error) {
     if (Step("Rename " + from + " -> " + to)) {
         return Refuse(error, "injected: cannot rename '" + from + "'");
     }
     return m_Inner.Rename(from, to, error);
 }
 
-bool FaultInjectingFileIo::FlushFolderOf(const std::string& path, std::string* error) {
+bool FaultInjectingFileIo::FlushFolderOf(const std::string& path, platform::IoError* error) {
     if (Step("FlushFolderOf " + path)) {
         return Refuse(error, "injected: cannot flush the folder of '" + path + "'");
     }
     return m_Inner.FlushFolderOf(path, error);
 }
 
-bool FaultInjectingFileIo::Inspect(const std::string& path, Facts& out, std::string* error) {
+bool FaultInjectingFileIo::Inspect(const std::string& path, Facts& out, platform::IoError* error) {
     if (Step("Inspect " + path)) {
         return Refuse(error, "injected: cannot look at '" + path + "'");
     }
     return m_Inner.Inspect(path, out, error);
 }
 
-bool FaultInjectingFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
+bool FaultInjectingFileIo::InspectOpen(Handle h, Facts& out, platform::IoError* error) {
     if (Step("InspectOpen")) {
         return Refuse(error, "injected: cannot look at an open file");
     }
     return m_Inner.InspectOpen(h, out, error);
 }
 
-bool FaultInjectingFileIo::ResolveLinks(const std::string& path, std::string& target, std::string* error) {
+bool FaultInjectingFileIo::ResolveLinks(const std::string& path, std::string& target, platform::IoError* error) {
     if (Step("ResolveLinks " + path)) {
         return Refuse(error, "injected: cannot follow the link '" + path + "'");
     }

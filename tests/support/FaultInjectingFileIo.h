@@ -58,30 +58,31 @@ public:
     const std::vector<std::string>& Log() const { return m_Log; }
     bool Injected() const { return m_bInjected; }
 
-    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override;
+    bool OpenLocked(const std::string& path, Handle& out, platform::IoError* error) override;
     bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
-                   std::string* error) override;
-    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override;
-    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override;
-    bool Flush(Handle h, std::string* error) override;
-    bool Close(Handle h, std::string* error) override;
-    bool Rename(const std::string& from, const std::string& to, std::string* error) override;
-    bool FlushFolderOf(const std::string& path, std::string* error) override;
-    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override;
-    bool Size(Handle h, std::uint64_t& size, std::string* error) override { return m_Inner.Size(h, size, error); }
-    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override;
-    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
+                   platform::IoError* error) override;
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, platform::IoError* error) override;
+    bool Write(Handle h, std::span<const std::uint8_t> data, platform::IoError* error) override;
+    bool Flush(Handle h, platform::IoError* error) override;
+    bool Close(Handle h, platform::IoError* error) override;
+    bool Rename(const std::string& from, const std::string& to, platform::IoError* error) override;
+    bool FlushFolderOf(const std::string& path, platform::IoError* error) override;
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, platform::IoError* error) override;
+    bool Size(Handle h, std::uint64_t& size, platform::IoError* error) override { return m_Inner.Size(h, size, error); }
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, platform::IoError* error) override;
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, platform::IoError* error) override;
     bool Remove(const std::string& path) override { return m_Inner.Remove(path); }
     bool Exists(const std::string& path) override { return m_Inner.Exists(path); }
-    bool Inspect(const std::string& path, Facts& out, std::string* error) override;
-    bool InspectOpen(Handle h, Facts& out, std::string* error) override;
-    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override;
+    bool Inspect(const std::string& path, Facts& out, platform::IoError* error) override;
+    bool InspectOpen(Handle h, Facts& out, platform::IoError* error) override;
+    bool ResolveLinks(const std::string& path, std::string& target, platform::IoError* error) override;
     bool ReleasesBeforeReplace() const override { return m_Inner.ReleasesBeforeReplace(); }
 
 private:
     // Logs a step; true when it is the one to fail.
     bool Step(const std::string& what);
-    static bool Refuse(std::string* error, const std::string& why);
+    static bool Refuse(platform::IoError* error, const std::string& why,
+                       platform::IoFailure code = platform::IoFailure::kOther);
 
     platform::FileIo& m_Inner;
     std::size_t m_nFailAt = 0;

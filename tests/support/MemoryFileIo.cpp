@@ -5,11 +5,11 @@
 namespace lazrine::testing {
 namespace {
 
-bool Refuse(std::string* error, const std::string& why) {
-    if (error != nullptr) {
-        *error = why;
-    }
-    return false;
+using platform::IoError;
+using platform::IoFailure;
+
+bool Refuse(platform::IoError* error, const std::string& why, IoFailure code = IoFailure::kOther) {
+    return IoError::Fail(error, code, why);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ std::vector<std::string> MemoryFileIo::Paths() const {
     return paths;
 }
 
-MemoryFileIo::OpenFile* MemoryFileIo::Find(Handle h, std::string* error) {
+MemoryFileIo::OpenFile* MemoryFileIo::Find(Handle h, platform::IoError* error) {
     const auto it = m_Handles.find(h);
     if (it == m_Handles.end()) {
         Refuse(error, "bad handle");
@@ -44,13 +44,13 @@ MemoryFileIo::OpenFile* MemoryFileIo::Find(Handle h, std::string* error) {
     return &it->second;
 }
 
-bool MemoryFileIo::OpenLocked(const std::string& path, Handle& out, std::string* error) {
+bool MemoryFileIo::OpenLocked(const std::string& path, Handle& out, platform::IoError* error) {
     out = kInvalid;
     if (m_Files.count(path) == 0) {
-        return Refuse(error, "cannot open '" + path + "': no such file");
+        return Refuse(error, "cannot open '" + path + "': no such file", IoFailure::kMissing);
     }
     if (m_Locked.count(path) != 0) {
-        return Refuse(error, InUseText(path));
+        return Refuse(error, InUseText(path), IoFailure::kInUse);
     }
     m_Locked.insert(path);
     out = m_nNextHandle++;
@@ -59,7 +59,7 @@ bool MemoryFileIo::OpenLocked(const std::string& path, Handle& out, std::string*
 }
 
 bool MemoryFileIo::CreateNew(const std::string& path, const std::string& /*modeFrom*/, Handle& out,
-                             std::string* error) {
+                             platform::IoError* error) {
     out = kInvalid;
     if (m_Files.count(path) != 0) {
         return Refuse(error, "cannot create '" + path + "': file exists");
@@ -71,7 +71,7 @@ bool MemoryFileIo::CreateNew(const std::string& path, const std::string& /*modeF
     return true;
 }
 
-bool MemoryFileIo::ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) {
+bool MemoryFileIo::ReadAll(Handle h, std::vector<std::uint8_t>& out, platform::IoError* error) {
     OpenFile* file = Find(h, error);
     if (file == nullptr) {
         return false;
@@ -83,7 +83,7 @@ bool MemoryFileIo::ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string
     return true;
 }
 
-bool MemoryFileIo::Write(Handle h, std::span<const std::uint8_t> data, std::string* error) {
+bool MemoryFileIo::Write(Handle h, std::span<const std::uint8_t> data, platform::IoError* error) {
     OpenFile* file = Find(h, error);
     if (file == nullptr) {
         return false;
@@ -94,9 +94,9 @@ bool MemoryFileIo::Write(Handle h, std::span<const std::uint8_t> data, std::stri
     return true;
 }
 
-bool MemoryFileIo::Flush(Handle h, std::string* error) { return Find(h, error) != nullptr; }
+bool MemoryFileIo::Flush(Handle h, platform::IoError* error) { return Find(h, error) != nullptr; }
 
-bool MemoryFileIo::Close(Handle h, std::string* error) {
+bool MemoryFileIo::Close(Handle h, platform::IoError* error) {
     if (h == kInvalid) {
         return true;
     }
@@ -111,10 +111,10 @@ bool MemoryFileIo::Close(Handle h, std::string* error) {
     return true;
 }
 
-bool MemoryFileIo::Rename(const std::string& from, const std::string& to, std::string* error) {
+bool MemoryFileIo::Rename(const std::string& from, const std::string& to, platform::IoError* error) {
     const auto it = m_Files.find(from);
     if (it == m_Files.end()) {
-        return Refuse(error, "cannot rename '" + from + "': no such file");
+        return Refuse(error, "cannot rename '" + from + "': no such file", IoFailure::kMissing);
     }
     std::vector<std::uint8_t> bytes = std::move(it->second);
     m_Files.erase(it);
@@ -126,7 +126,7 @@ bool MemoryFileIo::Rename(const std::string& from, const std::string& to, std::s
     return true;
 }
 
-bool MemoryFileIo::FlushFolderOf(const std::string& /*path*/, std::string* /*error*/) { return true; }
+bool MemoryFileIo::FlushFolderOf(const std::string& /*path*/, IoError* /*error*/) { return true; }
 
 bool MemoryFileIo::Remove(const std::string& path) {
     m_Changes.erase(path);
@@ -138,21 +138,16 @@ bool MemoryFileIo::Exists(const std::string& path) { return m_Files.count(path) 
 
 namespace {
 
-bool RefuseInPlace(std::string* error) {
-    if (error != nullptr) {
-        *error = "files in memory are not written in place";
-    }
-    return false;
-}
+bool RefuseInPlace(platform::IoError* error) { return Refuse(error, "files in memory are not written in place"); }
 
 }  // namespace
 
-bool MemoryFileIo::OpenLockedReadWrite(const std::string& /*path*/, Handle& out, std::string* error) {
+bool MemoryFileIo::OpenLockedReadWrite(const std::string& /*path*/, Handle& out, platform::IoError* error) {
     out = kInvalid;
     return RefuseInPlace(error);
 }
 
-bool MemoryFileIo::Size(Handle h, std::uint64_t& size, std::string* error) {
+bool MemoryFileIo::Size(Handle h, std::uint64_t& size, platform::IoError* error) {
     const OpenFile* file = Find(h, error);
     if (file == nullptr) {
         return false;
@@ -161,7 +156,7 @@ bool MemoryFileIo::Size(Handle h, std::uint64_t& size, std::string* error) {
     return true;
 }
 
-bool MemoryFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) {
+bool MemoryFileIo::ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, platform::IoError* error) {
     const OpenFile* file = Find(h, error);
     if (file == nullptr) {
         return false;
@@ -191,12 +186,12 @@ MemoryFileIo::Facts MemoryFileIo::FactsOf(const std::string& path) const {
     return facts;
 }
 
-bool MemoryFileIo::Inspect(const std::string& path, Facts& out, std::string* /*error*/) {
+bool MemoryFileIo::Inspect(const std::string& path, Facts& out, IoError* /*error*/) {
     out = FactsOf(path);
     return true;
 }
 
-bool MemoryFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
+bool MemoryFileIo::InspectOpen(Handle h, Facts& out, platform::IoError* error) {
     const OpenFile* file = Find(h, error);
     if (file == nullptr) {
         return false;
@@ -206,13 +201,13 @@ bool MemoryFileIo::InspectOpen(Handle h, Facts& out, std::string* error) {
     return true;
 }
 
-bool MemoryFileIo::ResolveLinks(const std::string& path, std::string& target, std::string* /*error*/) {
+bool MemoryFileIo::ResolveLinks(const std::string& path, std::string& target, IoError* /*error*/) {
     target = path;
     return true;
 }
 
 bool MemoryFileIo::WriteAt(Handle /*h*/, std::uint64_t /*offset*/, std::span<const std::uint8_t> /*data*/,
-                           std::string* error) {
+                           platform::IoError* error) {
     return RefuseInPlace(error);
 }
 

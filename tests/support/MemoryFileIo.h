@@ -24,27 +24,27 @@ public:
     std::vector<std::string> Paths() const;
     std::size_t OpenHandles() const { return m_Handles.size(); }
 
-    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override;
+    bool OpenLocked(const std::string& path, Handle& out, platform::IoError* error) override;
     bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out,
-                   std::string* error) override;
-    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override;
-    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override;
-    bool Flush(Handle h, std::string* error) override;
-    bool Close(Handle h, std::string* error) override;
-    bool Rename(const std::string& from, const std::string& to, std::string* error) override;
-    bool FlushFolderOf(const std::string& path, std::string* error) override;
+                   platform::IoError* error) override;
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, platform::IoError* error) override;
+    bool Write(Handle h, std::span<const std::uint8_t> data, platform::IoError* error) override;
+    bool Flush(Handle h, platform::IoError* error) override;
+    bool Close(Handle h, platform::IoError* error) override;
+    bool Rename(const std::string& from, const std::string& to, platform::IoError* error) override;
+    bool FlushFolderOf(const std::string& path, platform::IoError* error) override;
     // In-place writing is refused: what runs on memory never writes in place.
-    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override;
-    bool Size(Handle h, std::uint64_t& size, std::string* error) override;
-    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override;
-    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override;
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, platform::IoError* error) override;
+    bool Size(Handle h, std::uint64_t& size, platform::IoError* error) override;
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, platform::IoError* error) override;
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, platform::IoError* error) override;
     bool Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
     // Every file is a regular one with one name, writable; its time is a
     // count of the changes made to it.
-    bool Inspect(const std::string& path, Facts& out, std::string* error) override;
-    bool InspectOpen(Handle h, Facts& out, std::string* error) override;
-    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override;
+    bool Inspect(const std::string& path, Facts& out, platform::IoError* error) override;
+    bool InspectOpen(Handle h, Facts& out, platform::IoError* error) override;
+    bool ResolveLinks(const std::string& path, std::string& target, platform::IoError* error) override;
 
 private:
     struct OpenFile {
@@ -55,7 +55,7 @@ private:
         // does not change.
         std::uint64_t id = 0;
     };
-    OpenFile* Find(Handle h, std::string* error);
+    OpenFile* Find(Handle h, platform::IoError* error);
     Facts FactsOf(const std::string& path) const;
 
     std::map<std::string, std::vector<std::uint8_t>> m_Files;

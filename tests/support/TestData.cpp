@@ -1,5 +1,6 @@
 #include "support/TestData.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
@@ -15,6 +16,23 @@ std::string TestDataCopy(const std::string& relative) {
         dir.Path() / (std::to_string(counter++) + "-" + source.filename().string());
     std::filesystem::copy_file(source, target);
     return target.string();
+}
+
+std::string Repeated(const std::string& unit, std::size_t length) {
+    std::string out;
+    while (out.size() < length) {
+        out += unit;
+    }
+    out.resize(length);
+    return out;
+}
+
+std::size_t DifferingBytes(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::size_t n = a.size() == b.size() ? 0 : 1;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        n += a[i] != b[i] ? 1 : 0;
+    }
+    return n;
 }
 
 }  // namespace lazrine::testing

@@ -185,16 +185,15 @@ bool RecordExporter::WritePartsFile(const std::vector<Part>& parts, const std::s
         return true;
     };
     m_bOutputInPlace = false;
-    const auto outcome = platform::AtomicFile::Produce(path, produce, error);
+    platform::IoError failure;
+    const auto outcome = platform::AtomicFile::Produce(path, produce, failure);
     if (outcome == platform::AtomicFile::Outcome::kReplacedNotDurable) {
         m_bOutputInPlace = true;
-        error = path + " was written, but may not survive a crash: " + error;
+        error = path + " was written, but may not survive a crash: " + failure.szText;
         return false;
     }
     if (outcome != platform::AtomicFile::Outcome::kReplaced) {
-        if (!exportError.empty()) {
-            error = exportError;
-        }
+        error = exportError.empty() ? failure.szText : exportError;
         return false;
     }
     return true;
@@ -209,7 +208,9 @@ bool RecordExporter::WriteMemoFolder(const std::vector<std::size_t>& rows, const
     }
     platform::FileIo& io = platform::FileIo::Instance();
     platform::FileIo::Facts facts;
-    if (!io.Inspect(folder, facts, &error)) {
+    platform::IoError failure;
+    if (!io.Inspect(folder, facts, &failure)) {
+        error = failure.szText;
         return false;
     }
     if (facts.nKind != platform::FileIo::Facts::Kind::kDirectory) {
@@ -235,14 +236,14 @@ bool RecordExporter::WriteMemoFolder(const std::vector<std::size_t>& rows, const
                                                       memo.szText.size());
             return write(bytes, produceError);
         };
-        const auto outcome = platform::AtomicFile::Produce(path, produce, error);
+        const auto outcome = platform::AtomicFile::Produce(path, produce, failure);
         if (outcome == platform::AtomicFile::Outcome::kReplacedNotDurable) {
             ++written;
-            error = path + " was written, but may not survive a crash: " + error;
+            error = path + " was written, but may not survive a crash: " + failure.szText;
             return false;
         }
         if (outcome != platform::AtomicFile::Outcome::kReplaced) {
-            error = path + ": " + error;
+            error = path + ": " + failure.szText;
             return false;
         }
         Report(++written, rows.size());

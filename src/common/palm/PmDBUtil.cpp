@@ -12,14 +12,20 @@ constexpr std::uint32_t kMaxCString = 0xFFFF;
 
 }  // namespace
 
-bool PmDBUtil::Fail(const std::string& reason) {
+bool PmDBUtil::Fail(const std::string& reason) { return Fail(platform::IoError{platform::IoFailure::kOther, reason}); }
+
+bool PmDBUtil::Fail(const platform::IoError& error) {
     if (m_szLastError.empty()) {
-        m_szLastError = reason;
+        m_szLastError = error.szText;
+        m_nLastFailure = error.nCode == platform::IoFailure::kNone ? platform::IoFailure::kOther : error.nCode;
     }
     return false;
 }
 
 bool PmDBUtil::FailIn(const std::string& context) {
+    if (m_szLastError.empty()) {
+        m_nLastFailure = platform::IoFailure::kOther;
+    }
     m_szLastError = m_szLastError.empty() ? context : context + ": " + m_szLastError;
     return false;
 }
@@ -32,7 +38,7 @@ bool PmDBUtil::Open(const std::string& path, PmOpenMode mode) {
     if (mode > PM_OPEN_CREATE) {
         return Fail("unknown open mode");
     }
-    std::string error;
+    platform::IoError error;
     if (!platform::AtomicFile::ReadWhole(path, m_Input, m_Loaded, error)) {
         // What an earlier open read is no longer what this object holds.
         m_szFileName.clear();
@@ -436,12 +442,10 @@ bool PmDBUtil::WriteBlobField(const PmBlobField& blob) {
 bool PmDBUtil::WriteQuadField(const PmQuad& v) { return WriteLong(PM_FIELD_QUAD) && WriteQuad(v); }
 
 bool PmDBUtil::CommitBytes(const std::string& path, std::span<const std::uint8_t> content) {
-    m_bCommitReplaced = false;
-    std::string error;
+    platform::IoError error;
     platform::FileFingerprint other;
     platform::FileFingerprint& expected = path == m_szFileName ? m_Loaded : other;
     const auto outcome = platform::AtomicFile::ReplaceLoaded(path, content, expected, error);
-    m_bCommitReplaced = outcome == platform::AtomicFile::Outcome::kReplacedNotDurable;
     return outcome == platform::AtomicFile::Outcome::kReplaced || Fail(error);
 }
 

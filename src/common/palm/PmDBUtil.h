@@ -13,6 +13,7 @@
 #include "common/palm/PmTypes.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileFingerprint.h"
+#include "platform/IoError.h"
 
 namespace lazrine::palm {
 
@@ -125,12 +126,10 @@ public:
     // of the original (see platform::AtomicFile). When `path` is the file
     // last opened, it must still hold what was read (or what the last commit
     // wrote): a file changed by another program in between is refused,
-    // unchanged.
+    // unchanged (kChangedSinceLoaded). A commit that replaced the file but
+    // could not make it durable fails with kReplacedNotDurable: the file is
+    // changed, though the change may not survive a crash.
     bool CommitBytes(const std::string& path, std::span<const std::uint8_t> content);
-    // True when the last CommitBytes failed after the new file had replaced
-    // the old one (its folder could not be flushed): the file is changed,
-    // though the change may not survive a crash.
-    bool LastCommitReplacedFile() const { return m_bCommitReplaced; }
     const std::vector<std::uint8_t>& Written() const { return m_Output; }
 
     // --- categories ----------------------------------------------------------
@@ -155,16 +154,23 @@ public:
 
     const std::string& GetFileName() const { return m_szFileName; }
     const std::string& LastError() const { return m_szLastError; }
+    // The kind of the failure LastError() tells; kOther for a malformed file.
+    platform::IoFailure LastFailure() const { return m_nLastFailure; }
 
 protected:
     bool Fail(const std::string& reason);
+    bool Fail(const platform::IoError& error);
     // Puts `context` in front of the reason already recorded; returns false.
     bool FailIn(const std::string& context);
-    void ClearError() { m_szLastError.clear(); }
+    void ClearError() {
+        m_szLastError.clear();
+        m_nLastFailure = platform::IoFailure::kNone;
+    }
 
     std::string m_szFileName;
     std::unique_ptr<PmCategoryMgr> m_pCatMgr;
     std::string m_szLastError;
+    platform::IoFailure m_nLastFailure = platform::IoFailure::kNone;
 
 private:
     bool m_bOpen = false;
@@ -174,7 +180,6 @@ private:
     std::vector<std::uint8_t> m_Output;
     // What the file named m_szFileName held when read or last written.
     platform::FileFingerprint m_Loaded;
-    bool m_bCommitReplaced = false;
 };
 
 }  // namespace lazrine::palm

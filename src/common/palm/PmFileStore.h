@@ -113,8 +113,6 @@ public:
         return PatchStatusWords() && CommitBytes(m_szLoadedPath, m_Bytes);
     }
 
-    bool LastSaveReplacedFile() const override { return this->LastCommitReplacedFile(); }
-
     // The bytes a save would write, without touching the disk.
     bool WriteToMemory(std::vector<std::uint8_t>& out) {
         ClearError();
@@ -134,6 +132,7 @@ public:
     std::uint32_t StatusAt(std::size_t i) const override { return m_DataMgr.At(i).nStatus; }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { m_DataMgr.At(i).nStatus = status; }
     const std::string& LastError() const override { return m_szLastError; }
+    platform::IoFailure LastFailure() const override { return this->m_nLastFailure; }
 
     PmDataMgr<Rec>& GetDataMgr() { return m_DataMgr; }
     const PmDataMgr<Rec>& GetDataMgr() const { return m_DataMgr; }

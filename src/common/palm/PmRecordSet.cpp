@@ -46,23 +46,26 @@ template <class LoadStep>
 bool PmRecordSet::LoadChain(const std::vector<PmStore*>& stores, LoadStep step) {
     Reset();
     m_szLastError.clear();
-    m_bLoadInUse = false;
+    m_nLastFailure = platform::IoFailure::kNone;
     std::string reasons;
     for (PmStore* store : stores) {
         if (step(*store)) {
+            m_nLastFailure = platform::IoFailure::kNone;
             m_nLoadedKind = store->StoreKind();
             if (!BuildEntries()) {
                 m_nLoadedKind = PM_STORE_FAILED;
                 store->Clear();
                 m_szLastError = "not enough memory to list the records";
+                m_nLastFailure = platform::IoFailure::kOther;
                 return false;
             }
             return true;
         }
-        if (platform::FileIo::IsInUseText(store->LastError())) {
+        const platform::IoFailure failure = store->LastFailure();
+        if (failure == platform::IoFailure::kInUse) {
             // No other store could read it either, and "not this kind of
             // data" would be wrong: say only that it is in use.
-            m_bLoadInUse = true;
+            m_nLastFailure = failure;
             m_nLoadedKind = PM_STORE_FAILED;
             m_szLastError = store->LastError();
             store->Clear();
@@ -71,11 +74,15 @@ bool PmRecordSet::LoadChain(const std::vector<PmStore*>& stores, LoadStep step) 
         if (!reasons.empty()) {
             reasons += "; ";
         }
+        m_nLastFailure = reasons.empty() || failure == m_nLastFailure ? failure : platform::IoFailure::kOther;
         reasons += std::string(PmStoreKindName(store->StoreKind())) + ": " + store->LastError();
         store->Clear();
     }
     m_nLoadedKind = PM_STORE_FAILED;
     m_szLastError = reasons;
+    if (m_nLastFailure == platform::IoFailure::kNone) {
+        m_nLastFailure = platform::IoFailure::kOther;
+    }
     return false;
 }
 
@@ -94,7 +101,7 @@ bool PmRecordSet::LoadForUser(std::uint32_t userId) {
         if (LoadChain({database}, load)) {
             return true;
         }
-        if (!m_bLoadInUse) {
+        if (m_nLastFailure != platform::IoFailure::kInUse) {
             m_szLastError = dbPath + ": " + database->LastError();
         }
         return false;
@@ -162,7 +169,7 @@ PmRecordSet::ProbeResult PmRecordSet::ProbeWithReason(const std::string& path) c
             result.nKind = store->StoreKind();
             return result;
         }
-        if (platform::FileIo::IsInUseText(store->LastError())) {
+        if (store->LastFailure() == platform::IoFailure::kInUse) {
             result.nFailure = ProbeFailure::kInUse;
             result.szReason = "locked by another program (Palm Desktop?)";
             return result;
@@ -288,16 +295,17 @@ void PmRecordSet::RevertPending() {
 
 bool PmRecordSet::Save() {
     m_szLastError.clear();
-    m_bSaveReplacedFile = false;
+    m_nLastFailure = platform::IoFailure::kNone;
     PmStore* store = StoreOf(m_nLoadedKind);
     if (store == nullptr) {
         m_szLastError = "nothing was loaded";
+        m_nLastFailure = platform::IoFailure::kOther;
         return false;
     }
     if (!store->Save()) {
         m_szLastError = store->LastError();
-        m_bSaveReplacedFile = store->LastSaveReplacedFile();
-        if (!m_bSaveReplacedFile) {
+        m_nLastFailure = store->LastFailure();
+        if (m_nLastFailure != platform::IoFailure::kReplacedNotDurable) {
             RevertPending();
             return false;
         }

@@ -52,10 +52,6 @@ public:
     // What names the loaded data (see PmStore::SourceName); empty when
     // nothing is loaded.
     std::string SourceName() const;
-    // True when the last load failed because another program holds the
-    // data; LastError() then is that store's in-use message alone, since
-    // whether the data is of this kind could not be told.
-    bool LoadFailedInUse() const { return m_bLoadInUse; }
     // Why a probe found no store that reads a file.
     enum class ProbeFailure { kNone, kNoName, kMissing, kNotRegular, kInUse, kNotThisKind };
     struct ProbeResult {
@@ -116,15 +112,21 @@ public:
     // undelete shows in the entries and the common records; on failure the
     // store's records are as they were loaded again.
     bool Save();
-    // After a failed Save: true when the file was replaced nonetheless but
-    // may not be durable, so it must not be taken as unchanged.
-    bool SaveReplacedFile() const { return m_bSaveReplacedFile; }
     // Takes back every undelete waiting for Save.
     void RevertPending();
     // How many undeletes wait for Save.
     std::size_t PendingCount() const { return m_Pending.size(); }
 
     const std::string& LastError() const { return m_szLastError; }
+    // The kind of the last load's or save's failure (kNone after a success):
+    // kInUse when another program holds the data (LastError() is then that
+    // store's in-use message alone, since whether the data is of this kind
+    // could not be told); after a save kChangedSinceLoaded when another
+    // program changed the data since it was loaded, and kReplacedNotDurable
+    // when the file was replaced nonetheless but may not be durable, so it
+    // must not be taken as unchanged. A load that every store failed for the
+    // same kind of reason gives that kind, else kOther.
+    platform::IoFailure LastFailure() const { return m_nLastFailure; }
 
 protected:
     PmRecordSet() = default;
@@ -158,8 +160,7 @@ private:
     std::vector<PmRecordEntry> m_Entries;
     std::size_t m_nEntryCursor = 0;
     bool m_bIncludeDeleted = false;
-    bool m_bLoadInUse = false;
-    bool m_bSaveReplacedFile = false;
+    platform::IoFailure m_nLastFailure = platform::IoFailure::kNone;
     std::vector<PmStore*> m_Stores;
     std::string m_szLastError;
     // Undeletes made in the store and not saved yet: list index and the

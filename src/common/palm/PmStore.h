@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/palm/PmTypes.h"
+#include "platform/IoError.h"
 
 namespace lazrine::palm {
 
@@ -13,7 +14,8 @@ namespace lazrine::palm {
 // file or table order (deleted records included), and writes changes back.
 //
 // Contract: a failed Load leaves no records visible through this interface
-// (Count() is 0); LastError() says why the last operation failed.
+// (Count() is 0); LastError() says why the last operation failed and
+// LastFailure() what kind of failure it was.
 class PmStore {
 public:
     virtual ~PmStore() = default;
@@ -24,9 +26,6 @@ public:
     virtual bool IsLoaded() const = 0;
     // Writes every held record back to the place it was loaded from.
     virtual bool Save() = 0;
-    // After a failed Save: true when the file was replaced nonetheless (its
-    // folder could not be made durable), so it is not as it was.
-    virtual bool LastSaveReplacedFile() const { return false; }
     // Empties the record container.
     virtual void Clear() = 0;
 
@@ -41,6 +40,12 @@ public:
     virtual std::string SourceName() const = 0;
 
     virtual const std::string& LastError() const = 0;
+    // The kind of the last failure: among others kInUse for a file another
+    // program holds, kChangedSinceLoaded for a save refused because another
+    // program changed the data since it was loaded, kReplacedNotDurable for
+    // a save that replaced the file but could not make it durable (so the
+    // file is not as it was); kOther for data that is not of this kind.
+    virtual platform::IoFailure LastFailure() const = 0;
 };
 
 }  // namespace lazrine::palm

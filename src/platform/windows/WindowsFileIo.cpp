@@ -31,16 +31,29 @@ std::string ReasonOf(DWORD code) {
     }
 }
 
-void SetError(std::string* error, const std::string& what, const std::string& path, DWORD code) {
-    if (error != nullptr) {
-        *error = what + " '" + path + "': " + ReasonOf(code);
+// The kind of the failure `code` reports: a missing name and a full disk are
+// told apart; anything else is `otherwise`.
+IoFailure KindOf(DWORD code, IoFailure otherwise) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return IoFailure::kMissing;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return IoFailure::kWriteFailed;
+    default:
+        return otherwise;
     }
 }
 
-void SetError(std::string* error, const std::string& what, DWORD code) {
-    if (error != nullptr) {
-        *error = what + ": " + ReasonOf(code);
-    }
+void SetError(IoError* error, const std::string& what, const std::string& path, DWORD code,
+              IoFailure otherwise = IoFailure::kOther) {
+    IoError::Fail(error, KindOf(code, otherwise), what + " '" + path + "': " + ReasonOf(code));
+}
+
+void SetError(IoError* error, const std::string& what, DWORD code, IoFailure otherwise = IoFailure::kOther) {
+    IoError::Fail(error, KindOf(code, otherwise), what + ": " + ReasonOf(code));
 }
 
 bool IsInUseCode(DWORD code) { return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION; }
@@ -50,10 +63,8 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void NotRegular(const std::string& path, std::string* error) {
-    if (error != nullptr) {
-        *error = "not a regular file '" + path + "'";
-    }
+void NotRegular(const std::string& path, IoError* error) {
+    IoError::Fail(error, IoFailure::kNotRegular, "not a regular file '" + path + "'");
 }
 
 std::int64_t NsSince1970(const FILETIME& time) {
@@ -162,15 +173,15 @@ std::string FolderOf(const std::string& path) {
 
 class WindowsFileIo final : public FileIo {
 public:
-    bool OpenLocked(const std::string& path, Handle& out, std::string* error) override {
+    bool OpenLocked(const std::string& path, Handle& out, IoError* error) override {
         return OpenWithLock(path, GENERIC_READ, out, error);
     }
 
-    bool OpenLockedReadWrite(const std::string& path, Handle& out, std::string* error) override {
+    bool OpenLockedReadWrite(const std::string& path, Handle& out, IoError* error) override {
         return OpenWithLock(path, GENERIC_READ | GENERIC_WRITE, out, error);
     }
 
-    bool Size(Handle h, std::uint64_t& size, std::string* error) override {
+    bool Size(Handle h, std::uint64_t& size, IoError* error) override {
         LARGE_INTEGER value{};
         if (::GetFileSizeEx(Native(h), &value) == 0) {
             SetError(error, "cannot query the file size", ::GetLastError());
@@ -180,7 +191,7 @@ public:
         return true;
     }
 
-    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, std::string* error) override {
+    bool ReadAt(Handle h, std::uint64_t offset, std::span<std::uint8_t> out, IoError* error) override {
         std::size_t done = 0;
         while (done < out.size()) {
             OVERLAPPED at = At(offset + done);
@@ -194,9 +205,7 @@ public:
                 got = 0;
             }
             if (got == 0) {
-                if (error != nullptr) {
-                    *error = "unexpected end of the file";
-                }
+                IoError::Fail(error, IoFailure::kOther, "unexpected end of the file");
                 return false;
             }
             done += got;
@@ -204,13 +213,13 @@ public:
         return true;
     }
 
-    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, std::string* error) override {
+    bool WriteAt(Handle h, std::uint64_t offset, std::span<const std::uint8_t> data, IoError* error) override {
         std::size_t done = 0;
         while (done < data.size()) {
             OVERLAPPED at = At(offset + done);
             DWORD put = 0;
             if (::WriteFile(Native(h), data.data() + done, Chunk(data.size() - done), &put, &at) == 0 || put == 0) {
-                SetError(error, "write failed", ::GetLastError());
+                SetError(error, "write failed", ::GetLastError(), IoFailure::kWriteFailed);
                 return false;
             }
             done += put;
@@ -218,7 +227,7 @@ public:
         return true;
     }
 
-    bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out, std::string* error) override {
+    bool CreateNew(const std::string& path, const std::string& modeFrom, Handle& out, IoError* error) override {
         out = kInvalid;
         std::wstring wide;
         if (!Wide(path, wide, "cannot create", error)) {
@@ -248,7 +257,7 @@ public:
         return true;
     }
 
-    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, std::string* error) override {
+    bool ReadAll(Handle h, std::vector<std::uint8_t>& out, IoError* error) override {
         out.clear();
         LARGE_INTEGER size{};
         if (::GetFileSizeEx(Native(h), &size) != 0 && size.QuadPart > 0) {
@@ -268,13 +277,13 @@ public:
         }
     }
 
-    bool Write(Handle h, std::span<const std::uint8_t> data, std::string* error) override {
+    bool Write(Handle h, std::span<const std::uint8_t> data, IoError* error) override {
         std::size_t done = 0;
         while (done < data.size()) {
             DWORD put = 0;
             if (::WriteFile(Native(h), data.data() + done, Chunk(data.size() - done), &put, nullptr) == 0 ||
                 put == 0) {
-                SetError(error, "write failed", ::GetLastError());
+                SetError(error, "write failed", ::GetLastError(), IoFailure::kWriteFailed);
                 return false;
             }
             done += put;
@@ -282,34 +291,32 @@ public:
         return true;
     }
 
-    bool Flush(Handle h, std::string* error) override {
+    bool Flush(Handle h, IoError* error) override {
         if (::FlushFileBuffers(Native(h)) == 0) {
-            SetError(error, "flush to disk failed", ::GetLastError());
+            SetError(error, "flush to disk failed", ::GetLastError(), IoFailure::kWriteFailed);
             return false;
         }
         return true;
     }
 
-    bool Close(Handle h, std::string* error) override {
+    bool Close(Handle h, IoError* error) override {
         if (h == kInvalid) {
             return true;
         }
         const HANDLE native = Unregister(h);
         if (native == INVALID_HANDLE_VALUE) {
-            if (error != nullptr) {
-                *error = "close failed: not an open file";
-            }
+            IoError::Fail(error, IoFailure::kOther, "close failed: not an open file");
             return false;
         }
         // Closing releases the locks taken through the handle.
         if (::CloseHandle(native) == 0) {
-            SetError(error, "close failed", ::GetLastError());
+            SetError(error, "close failed", ::GetLastError(), IoFailure::kWriteFailed);
             return false;
         }
         return true;
     }
 
-    bool Rename(const std::string& from, const std::string& to, std::string* error) override {
+    bool Rename(const std::string& from, const std::string& to, IoError* error) override {
         std::wstring wideFrom;
         std::wstring wideTo;
         if (!Wide(from, wideFrom, "cannot replace", error) || !Wide(to, wideTo, "cannot replace", error)) {
@@ -330,7 +337,7 @@ public:
         return true;
     }
 
-    bool FlushFolderOf(const std::string& path, std::string* error) override {
+    bool FlushFolderOf(const std::string& path, IoError* error) override {
         // A rename was written through (see Rename); Windows has no flush of
         // a folder. The folder must still be there.
         std::wstring folder;
@@ -358,7 +365,7 @@ public:
         return ::DeleteFileW(wide.c_str()) != 0;
     }
 
-    bool Inspect(const std::string& path, Facts& out, std::string* error) override {
+    bool Inspect(const std::string& path, Facts& out, IoError* error) override {
         out = Facts{};
         std::wstring wide;
         if (!Wide(path, wide, "cannot look at", error)) {
@@ -388,7 +395,7 @@ public:
         return true;
     }
 
-    bool InspectOpen(Handle h, Facts& out, std::string* error) override {
+    bool InspectOpen(Handle h, Facts& out, IoError* error) override {
         out = Facts{};
         BY_HANDLE_FILE_INFORMATION info{};
         if (::GetFileInformationByHandle(Native(h), &info) == 0) {
@@ -399,7 +406,7 @@ public:
         return true;
     }
 
-    bool ResolveLinks(const std::string& path, std::string& target, std::string* error) override {
+    bool ResolveLinks(const std::string& path, std::string& target, IoError* error) override {
         std::wstring wide;
         if (!Wide(path, wide, "cannot follow the link", error)) {
             return false;
@@ -452,23 +459,19 @@ private:
         return at;
     }
 
-    static bool Wide(const std::string& path, std::wstring& out, const char* what, std::string* error) {
+    static bool Wide(const std::string& path, std::wstring& out, const char* what, IoError* error) {
         if (path.empty() || !WideText::FromUtf8(path, out)) {
-            if (error != nullptr) {
-                *error = std::string(what) + " '" + path + "': No such file or directory";
-            }
+            IoError::Fail(error, IoFailure::kMissing, std::string(what) + " '" + path + "': No such file or directory");
             return false;
         }
         return true;
     }
 
-    static void InUse(const std::string& path, std::string* error) {
-        if (error != nullptr) {
-            *error = InUseText(path);
-        }
+    static void InUse(const std::string& path, IoError* error) {
+        IoError::Fail(error, IoFailure::kInUse, InUseText(path));
     }
 
-    bool OpenWithLock(const std::string& path, DWORD access, Handle& out, std::string* error) {
+    bool OpenWithLock(const std::string& path, DWORD access, Handle& out, IoError* error) {
         out = kInvalid;
         std::wstring wide;
         if (!Wide(path, wide, "cannot open", error)) {

@@ -207,7 +207,7 @@ TEST_F(PmMemoInfoTest, AFileChangedSinceItWasLoadedIsNotOverwritten) {
         ASSERT_TRUE(info.UndeleteAt(2));
         EXPECT_FALSE(info.Save());
         EXPECT_EQ(info.LastError(), path + " was changed by another program since it was loaded; reload it");
-        EXPECT_FALSE(info.SaveReplacedFile());
+        EXPECT_EQ(info.LastFailure(), platform::IoFailure::kChangedSinceLoaded);
         EXPECT_EQ(ReadFileBytes(path), synced);
         // After a reload the change is made on their content.
         ASSERT_TRUE(info.LoadFile(path));
@@ -224,7 +224,7 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
     ASSERT_TRUE(lock.Held());
     PmMemoInfo info;
     EXPECT_FALSE(info.LoadFile(path));
-    EXPECT_TRUE(info.LoadFailedInUse());
+    EXPECT_EQ(info.LastFailure(), platform::IoFailure::kInUse);
     EXPECT_EQ(info.LastError(), platform::FileIo::InUseText(path));
     EXPECT_EQ(info.LoadedKind(), PM_STORE_FAILED);
 }
@@ -234,6 +234,7 @@ TEST_F(PmMemoInfoTest, AFileInUseIsReportedAsInUse) {
 TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
     LAZRINE_SKIP_ON_WINDOWS("no FIFOs");
     using Failure = PmRecordSet::ProbeFailure;
+    using platform::IoFailure;
     const auto loaded = Put(BuildExtendedMemoFile(Mixed()), "loaded.dat");
     const auto other = Put(BuildClassicMemoFile(Mixed()), "other.dat");
     const auto todo = Put(BuildExtendedTodoFile(TodoFileLayout{}), "todo.dat");
@@ -256,15 +257,19 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
         PmStoreKind kind;
         Failure failure;
         const char* reasonStart;
+        platform::IoFailure load;  // what a load of it fails with
     } cases[] = {
-        {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, ""},
-        {"a handheld backup", handheld, PM_STORE_HANDHELD, Failure::kNone, ""},
-        {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given"},
-        {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist"},
-        {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
-        {"FIFO", fifo.Path(), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file"},
-        {"in use", locked, PM_STORE_FAILED, Failure::kInUse, "locked by another program"},
-        {"a to-do file", todo, PM_STORE_FAILED, Failure::kNotThisKind, "not a Palm Desktop memos file ("},
+        {"another memo file", other, PM_STORE_CLASSIC, Failure::kNone, "", IoFailure::kNone},
+        {"a handheld backup", handheld, PM_STORE_HANDHELD, Failure::kNone, "", IoFailure::kNone},
+        {"no name", "", PM_STORE_FAILED, Failure::kNoName, "no file name given", IoFailure::kOther},
+        {"missing", dir.File("nope.dat"), PM_STORE_FAILED, Failure::kMissing, "the file does not exist",
+         IoFailure::kMissing},
+        {"folder", dir.File("folder.dat"), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file",
+         IoFailure::kNotRegular},
+        {"FIFO", fifo.Path(), PM_STORE_FAILED, Failure::kNotRegular, "not a regular file", IoFailure::kNotRegular},
+        {"in use", locked, PM_STORE_FAILED, Failure::kInUse, "locked by another program", IoFailure::kInUse},
+        {"a to-do file", todo, PM_STORE_FAILED, Failure::kNotThisKind, "not a Palm Desktop memos file (",
+         IoFailure::kOther},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,6 +277,9 @@ TEST_F(PmMemoInfoTest, AProbeSaysWhyAndLeavesTheLoadedRecordsAlone) {
         EXPECT_EQ(r.nKind, c.kind);
         EXPECT_EQ(r.nFailure, c.failure);
         EXPECT_EQ(r.szReason.rfind(c.reasonStart, 0), 0u) << r.szReason;
+        PmMemoInfo fresh;
+        fresh.LoadFile(c.path);
+        EXPECT_EQ(fresh.LastFailure(), c.load) << fresh.LastError();
         EXPECT_EQ(info.LoadedKind(), PM_STORE_EXTENDED);
         EXPECT_EQ(info.CommonCount(), Mixed().memos.size());
     }

@@ -48,17 +48,17 @@ TEST(WindowsFileIo, AnyLockOfAnotherProgramMeansInUse) {
             const ForeignLock lock(path, c.kind, c.start, c.length);
             ASSERT_TRUE(lock.Held());
             FileIo::Handle h = FileIo::kInvalid;
-            std::string error;
+            IoError error;
             EXPECT_FALSE(io.OpenLocked(path, h, &error));
-            EXPECT_TRUE(FileIo::IsInUseText(error)) << error;
+            EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
             EXPECT_FALSE(io.OpenLockedReadWrite(path, h, &error));
             EXPECT_FALSE(AtomicFile::Replace(path, BytesOf("changed"), error));
         }
         EXPECT_EQ(ReadFileBytes(path), BytesOf("0123456789"));
         FileIo::Handle h = FileIo::kInvalid;
-        std::string error;
-        ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error;
-        EXPECT_TRUE(io.Close(h, &error)) << error;
+        IoError error;
+        ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error.szText;
+        EXPECT_TRUE(io.Close(h, &error)) << error.szText;
     }
 }
 
@@ -68,12 +68,12 @@ TEST(WindowsFileIo, OurLockKeepsOthersAwayUntilClosed) {
     WriteFileBytes(path, BytesOf("abc"));
     FileIo& io = SystemFileIo();
     FileIo::Handle h = FileIo::kInvalid;
-    std::string error;
-    ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error;
+    IoError error;
+    ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error.szText;
     EXPECT_FALSE(ForeignLock(path, ForeignLock::Kind::kRecordWrite, 0, 1).Held());
     FileIo::Handle second = FileIo::kInvalid;
     EXPECT_FALSE(io.OpenLocked(path, second, &error));
-    ASSERT_TRUE(io.Close(h, &error)) << error;
+    ASSERT_TRUE(io.Close(h, &error)) << error.szText;
     EXPECT_TRUE(ForeignLock(path, ForeignLock::Kind::kRecordWrite, 0, 1).Held());
 }
 
@@ -87,14 +87,14 @@ TEST(WindowsFileIo, AHeldDatabaseLockFileMeansInUse) {
     WriteFileBytes(lockFile, Bytes(64, 0));
     FileIo& io = SystemFileIo();
     FileIo::Handle h = FileIo::kInvalid;
-    std::string error;
-    ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error;
+    IoError error;
+    ASSERT_TRUE(io.OpenLocked(path, h, &error)) << error.szText;
     ASSERT_TRUE(io.Close(h, &error));
     {
         const ForeignLock lock(lockFile, ForeignLock::Kind::kRecordWrite, 0x10000000, 1);
         ASSERT_TRUE(lock.Held());
         EXPECT_FALSE(io.OpenLocked(path, h, &error));
-        EXPECT_TRUE(FileIo::IsInUseText(error)) << error;
+        EXPECT_EQ(error.nCode, IoFailure::kInUse) << error.szText;
     }
 }
 
@@ -106,12 +106,12 @@ TEST(WindowsFileIo, AReplacementSucceedsAndKeepsTheBackup) {
     WriteFileBytes(path, BytesOf("first"));
     Bytes loaded;
     FileFingerprint fingerprint;
-    std::string error;
-    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error;
+    IoError error;
+    ASSERT_TRUE(AtomicFile::ReadWhole(path, loaded, fingerprint, error)) << error.szText;
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, BytesOf("second"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
     EXPECT_EQ(AtomicFile::ReplaceLoaded(path, BytesOf("third"), fingerprint, error), AtomicFile::Outcome::kReplaced)
-        << error;
+        << error.szText;
     EXPECT_EQ(ReadFileBytes(path), BytesOf("third"));
     EXPECT_EQ(ReadFileBytes(AtomicFile::BackupPathOf(path)), BytesOf("first"));
     EXPECT_FALSE(std::filesystem::exists(path + AtomicFile::kTempSuffix));
@@ -123,21 +123,21 @@ TEST(WindowsFileIo, FactsOfFilesFoldersAndMissingNames) {
     WriteFileBytes(path, BytesOf("12345"));
     FileIo& io = SystemFileIo();
     FileIo::Facts facts;
-    std::string error;
-    ASSERT_TRUE(io.Inspect(path, facts, &error)) << error;
+    IoError error;
+    ASSERT_TRUE(io.Inspect(path, facts, &error)) << error.szText;
     EXPECT_EQ(facts.nKind, FileIo::Facts::Kind::kRegular);
     EXPECT_EQ(facts.nSize, 5u);
     EXPECT_EQ(facts.nLinks, 1u);
     EXPECT_TRUE(facts.bWritable);
-    ASSERT_TRUE(io.Inspect(dir.Path().string(), facts, &error)) << error;
+    ASSERT_TRUE(io.Inspect(dir.Path().string(), facts, &error)) << error.szText;
     EXPECT_EQ(facts.nKind, FileIo::Facts::Kind::kDirectory);
-    ASSERT_TRUE(io.Inspect(dir.File("missing.dat"), facts, &error)) << error;
+    ASSERT_TRUE(io.Inspect(dir.File("missing.dat"), facts, &error)) << error.szText;
     EXPECT_EQ(facts.nKind, FileIo::Facts::Kind::kMissing);
     std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
-    ASSERT_TRUE(io.Inspect(path, facts, &error)) << error;
+    ASSERT_TRUE(io.Inspect(path, facts, &error)) << error.szText;
     EXPECT_FALSE(facts.bWritable);
     EXPECT_FALSE(AtomicFile::Replace(path, BytesOf("x"), error));
-    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_NE(error.szText.find("read-only"), std::string::npos) << error.szText;
     std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 

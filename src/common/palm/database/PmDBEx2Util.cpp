@@ -10,9 +10,10 @@
 namespace lazrine::palm {
 
 bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
-    m_szDbError.clear();
+    ClearDbError();
     if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
         m_szDbError = "no database file '" + path + "'";
+        m_nDbFailure = platform::IoFailure::kMissing;
         return false;
     }
     if (m_pAccessor) {
@@ -22,6 +23,7 @@ bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     }
     if (!m_pAccessor->IsConnected()) {
         m_szDbError = m_pAccessor->LastError();
+        m_nDbFailure = m_pAccessor->LastFailure();
         return false;
     }
     std::vector<std::string> columns;
@@ -70,7 +72,7 @@ bool PmDBEx2Util::MainFitsKind(PmKind kind, const std::vector<std::string>& colu
 }
 
 bool PmDBEx2Util::LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add) {
-    m_szDbError.clear();
+    ClearDbError();
     if (!m_pAccessor) {
         m_szDbError = "no database is open";
         return false;
@@ -154,7 +156,7 @@ bool PmDBEx2Util::SelectMainByRecordId(std::int32_t id, std::span<const std::str
 }
 
 bool PmDBEx2Util::SelectMainWhere(std::string_view where, std::span<const std::string> names, PmValues& values) {
-    m_szDbError.clear();
+    ClearDbError();
     if (!m_pAccessor) {
         m_szDbError = "no database is open";
         return false;
@@ -181,7 +183,7 @@ std::string PmDBEx2Util::StatusKeyText(const PmVariant& value) {
 }
 
 bool PmDBEx2Util::WriteMainStatuses(std::span<const std::string> keyNames, std::span<const StatusChange> changes) {
-    m_szDbError.clear();
+    ClearDbError();
     if (changes.empty()) {
         return true;
     }
@@ -197,6 +199,7 @@ bool PmDBEx2Util::WriteMainStatuses(std::span<const std::string> keyNames, std::
     PmJetEngine* engine = m_pAccessor->GetConnection();
     if (engine == nullptr || !m_pAccessor->IsConnected()) {
         m_szDbError = "the database '" + m_pAccessor->Path() + "' is not open: " + m_pAccessor->LastError();
+        m_nDbFailure = m_pAccessor->LastFailure();
         return false;
     }
     engine->BeginBatch();
@@ -209,9 +212,10 @@ bool PmDBEx2Util::WriteMainStatuses(std::span<const std::string> keyNames, std::
             return false;
         }
     }
-    std::string error;
+    platform::IoError error;
     if (!engine->CommitBatch(error)) {
-        m_szDbError = error;
+        m_szDbError = error.szText;
+        m_nDbFailure = error.nCode;
         return false;
     }
     return true;
@@ -232,6 +236,8 @@ bool PmDBEx2Util::QueueMainStatus(std::span<const std::string> keyNames, const S
     if (!m_pAccessor->QueryFirstRow(m_pAccessor->MakeMainSql(PmBuildWhere(kId, id), PM_SQL_SELECT, names, {}), row)) {
         m_szDbError = m_pAccessor->LastError().empty() ? what + " is no longer in the database; nothing was written"
                                                        : m_pAccessor->LastError();
+        m_nDbFailure = m_pAccessor->LastError().empty() ? platform::IoFailure::kChangedSinceLoaded
+                                                        : m_pAccessor->LastFailure();
         return false;
     }
     PmDbQuery* query = m_pAccessor->GetQuery();
@@ -248,6 +254,7 @@ bool PmDBEx2Util::QueueMainStatus(std::span<const std::string> keyNames, const S
         if (StatusKeyText(row[2 + i]) != change.keyTexts[i]) {
             m_szDbError = what + " was changed in the database since it was loaded (its [" + keyNames[i] +
                           "] differs); nothing was written";
+            m_nDbFailure = platform::IoFailure::kChangedSinceLoaded;
             return false;
         }
     }
@@ -257,6 +264,7 @@ bool PmDBEx2Util::QueueMainStatus(std::span<const std::string> keyNames, const S
     }
     if (current != change.nLoadedStatus) {
         m_szDbError = "the status of " + what + " was changed in the database since it was loaded; nothing was written";
+        m_nDbFailure = platform::IoFailure::kChangedSinceLoaded;
         return false;
     }
     // The WHERE repeats the checks, so the engine changes no other row.
@@ -282,6 +290,7 @@ bool PmDBEx2Util::QueueMainStatus(std::span<const std::string> keyNames, const S
     }
     if (m_pAccessor->GetQuery()->ChangedRows() != 1) {
         m_szDbError = "no row of Main matches " + what + " any more; nothing was written";
+        m_nDbFailure = platform::IoFailure::kChangedSinceLoaded;
         return false;
     }
     return true;

@@ -86,7 +86,19 @@ protected:
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;
     PmInfoEx2 m_Info;
+    // Why the last operation failed, and the kind of that failure (kOther
+    // unless set otherwise); empty and kNone after a success.
     std::string m_szDbError;
+    platform::IoFailure m_nDbFailure = platform::IoFailure::kNone;
+    platform::IoFailure DbFailure() const {
+        return m_szDbError.empty()                         ? platform::IoFailure::kNone
+               : m_nDbFailure == platform::IoFailure::kNone ? platform::IoFailure::kOther
+                                                            : m_nDbFailure;
+    }
+    void ClearDbError() {
+        m_szDbError.clear();
+        m_nDbFailure = platform::IoFailure::kNone;
+    }
 
 private:
     // Checks the row of one change and adds its Status cell to the

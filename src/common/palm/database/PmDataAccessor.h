@@ -6,6 +6,7 @@
 
 #include "common/palm/database/PmSqlBuilder.h"
 #include "common/palm/database/PmVariant.h"
+#include "platform/IoError.h"
 
 namespace lazrine::palm {
 
@@ -47,10 +48,18 @@ public:
     virtual bool ExecuteSql(std::string_view /*sql*/, bool /*open*/) { return false; }
 
     const std::string& LastError() const { return m_szLastError; }
+    // The kind of the failure LastError() names: the file's own when the
+    // database could not be opened (in use, missing, ...), else kOther.
+    platform::IoFailure LastFailure() const {
+        return m_szLastError.empty()                        ? platform::IoFailure::kNone
+               : m_nLastFailure == platform::IoFailure::kNone ? platform::IoFailure::kOther
+                                                              : m_nLastFailure;
+    }
 
 protected:
     std::string m_szLastSelect;
     std::string m_szLastError;
+    platform::IoFailure m_nLastFailure = platform::IoFailure::kNone;
 };
 
 }  // namespace lazrine::palm

@@ -61,6 +61,7 @@ public:
     bool Load(const std::string& path) override {
         m_bLoaded = false;
         m_DataMgr.Clear();
+        ClearDbError();
         if (path.empty()) {
             m_szDbError = "no file name given";
             return false;
@@ -89,6 +90,7 @@ public:
     bool LoadForUser(std::uint32_t userId) override {
         std::string path;
         const PmKindInfo& info = PmKindInfo::Of(Kind::Table().nKind);
+        ClearDbError();
         if (!PmUserDataPath::DataFilePath(userId, info.szDbFolder, info.szDbFile, path, m_szDbError)) {
             m_bLoaded = false;
             m_DataMgr.Clear();
@@ -126,6 +128,7 @@ public:
     std::uint32_t StatusAt(std::size_t i) const override { return Kind::StatusOf(m_DataMgr.At(i)); }
     void SetStatusAt(std::size_t i, std::uint32_t status) override { Kind::SetStatusOf(m_DataMgr.At(i), status); }
     const std::string& LastError() const override { return m_szDbError; }
+    platform::IoFailure LastFailure() const override { return DbFailure(); }
     std::string SourceName() const override { return DatabasePath(); }
 
     PmDataMgr<Rec>& GetDataMgr() { return m_DataMgr; }

@@ -68,10 +68,9 @@ constexpr std::size_t kMinDatabaseSize = 4096;
 // False, with the reason Attach would give, when the first bytes of `path`
 // show it is no database: a record file tried as a database is then never
 // read whole. A failure to open or read it fails as the whole read would.
-bool LooksLikeDatabase(const std::string& path, std::string& error) {
+bool LooksLikeDatabase(const std::string& path, platform::IoError& error) {
     if (path.empty()) {
-        error = "no file name given";
-        return false;
+        return error.Fail(platform::IoFailure::kOther, "no file name given");
     }
     platform::FileIo& io = platform::FileIo::Instance();
     platform::FileIo::Handle h = platform::FileIo::kInvalid;
@@ -82,16 +81,14 @@ bool LooksLikeDatabase(const std::string& path, std::string& error) {
     std::uint8_t head[4 + kJetTag.size()] = {};
     bool ok = io.Size(h, size, &error);
     if (ok && size < kMinDatabaseSize) {
-        error = "the file is too short to be a database";
-        ok = false;
+        ok = error.Fail(platform::IoFailure::kOther, "the file is too short to be a database");
     }
     ok = ok && io.ReadAt(h, 0, head, &error);
     const std::string_view tag(reinterpret_cast<const char*>(head) + 4, kJetTag.size());
     if (ok && (head[0] != 0 || (tag != kJetTag && tag != kAceTag))) {
-        error = "the file is not an Access database";
-        ok = false;
+        ok = error.Fail(platform::IoFailure::kOther, "the file is not an Access database");
     }
-    std::string closeError;
+    platform::IoError closeError;
     if (!io.Close(h, &closeError) && ok) {
         error = closeError;
         ok = false;
@@ -510,7 +507,7 @@ struct PmJetEngine::Impl {
 PmJetEngine::PmJetEngine() : m_pImpl(std::make_unique<Impl>()) {}
 PmJetEngine::~PmJetEngine() = default;
 
-bool PmJetEngine::Open(const std::string& path, std::string& error) {
+bool PmJetEngine::Open(const std::string& path, platform::IoError& error) {
     Close();
     // An undelete interrupted by a crash is taken back before anything is read.
     if (!PmJetJournal::Recover(path, error)) {
@@ -523,8 +520,9 @@ bool PmJetEngine::Open(const std::string& path, std::string& error) {
     if (!platform::AtomicFile::ReadWhole(path, bytes, error)) {
         return false;
     }
-    if (!OpenBytes(std::move(bytes), error)) {
-        return false;
+    std::string malformed;
+    if (!OpenBytes(std::move(bytes), malformed)) {
+        return error.Fail(platform::IoFailure::kOther, malformed);
     }
     m_pImpl->szPath = path;
     m_pImpl->bWritable = true;
@@ -563,7 +561,7 @@ void PmJetEngine::AbortBatch() {
 
 bool PmJetEngine::InBatch() const { return m_pImpl->bBatch; }
 
-bool PmJetEngine::CommitBatch(std::string& error) {
+bool PmJetEngine::CommitBatch(platform::IoError& error) {
     std::vector<PmJetPatch> patches = std::move(m_pImpl->batch);
     AbortBatch();
     return patches.empty() || WritePatches(patches, error);
@@ -813,7 +811,12 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     }
     changedRows = matched;
     if (!m.bBatch) {
-        return patches.empty() || WritePatches(patches, error);
+        platform::IoError failure;
+        if (patches.empty() || WritePatches(patches, failure)) {
+            return true;
+        }
+        error = failure.szText;
+        return false;
     }
     // Cells of one batch are disjoint, so that each is written from the
     // bytes it was checked against and put back to them.
@@ -833,13 +836,13 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
     return true;
 }
 
-bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, std::string& error) {
+bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, platform::IoError& error) {
     Impl& m = *m_pImpl;
     for (const PmJetPatch& p : patches) {
         if (p.nOffset + p.before.size() > m.bytes.size() ||
             !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
-            error = "a cell is not where the database says it is; nothing was changed";
-            return false;
+            return error.Fail(platform::IoFailure::kOther,
+                              "a cell is not where the database says it is; nothing was changed");
         }
     }
     if (!PmJetJournal::Write(m.szPath, m.bytes, patches, error)) {

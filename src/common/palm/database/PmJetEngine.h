@@ -9,6 +9,7 @@
 
 #include "common/palm/database/PmJetJournal.h"
 #include "common/palm/database/PmVariant.h"
+#include "platform/IoError.h"
 
 namespace lazrine::palm {
 
@@ -49,8 +50,9 @@ public:
     PmJetEngine(const PmJetEngine&) = delete;
     PmJetEngine& operator=(const PmJetEngine&) = delete;
 
-    // Opens the file at `path` for reading, and for in-place writes.
-    bool Open(const std::string& path, std::string& error);
+    // Opens the file at `path` for reading, and for in-place writes; a file
+    // that is not a database fails as IoFailure::kOther.
+    bool Open(const std::string& path, platform::IoError& error);
     // Opens a database held in memory; every write is refused.
     bool OpenBytes(std::vector<std::uint8_t> bytes, std::string& error);
     void Close();
@@ -71,13 +73,13 @@ public:
     // batch without changes writes nothing. AbortBatch (and Close) drops the
     // collected changes; an Execute that fails adds nothing to the batch.
     void BeginBatch();
-    bool CommitBatch(std::string& error);
+    bool CommitBatch(platform::IoError& error);
     void AbortBatch();
     bool InBatch() const;
 
 private:
     struct Impl;
-    bool WritePatches(const std::vector<PmJetPatch>& patches, std::string& error);
+    bool WritePatches(const std::vector<PmJetPatch>& patches, platform::IoError& error);
     std::unique_ptr<Impl> m_pImpl;
 };
 

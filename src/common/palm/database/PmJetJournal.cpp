@@ -55,10 +55,9 @@ std::string NameOf(const std::string& path) {
 }
 
 // Removes the journal and makes its removal durable.
-bool RemoveJournal(platform::FileIo& io, const std::string& journal, std::string& error) {
+bool RemoveJournal(platform::FileIo& io, const std::string& journal, platform::IoError& error) {
     if (io.Exists(journal) && !io.Remove(journal)) {
-        error = "cannot remove " + journal;
-        return false;
+        return error.Fail(platform::IoFailure::kOther, "cannot remove " + journal);
     }
     return io.FlushFolderOf(journal, &error);
 }
@@ -67,9 +66,9 @@ bool RemoveJournal(platform::FileIo& io, const std::string& journal, std::string
 // overlapping cells end as they began) and flushes them, then removes the
 // journal; `error` gains what became of the database.
 bool RollBack(platform::InPlaceFileWriter& writer, std::span<const PmJetPatch> touched, const std::string& journal,
-              std::string& error) {
+              platform::IoError& error) {
     platform::FileIo& io = platform::FileIo::Instance();
-    std::string reason;
+    platform::IoError reason;
     bool back = true;
     for (auto it = touched.rbegin(); it != touched.rend(); ++it) {
         // A cell that holds neither our bytes nor its old ones was written
@@ -83,8 +82,8 @@ bool RollBack(platform::InPlaceFileWriter& writer, std::span<const PmJetPatch> t
         back = writer.WriteAt(it->nOffset, it->before, reason) && back;
     }
     if (!back || !writer.Flush(reason)) {
-        error += "; putting the changed cells back failed too (" + reason + "), so " + journal +
-                 " was kept: the next time Lazrine opens the database it puts them back";
+        error.szText += "; putting the changed cells back failed too (" + reason.szText + "), so " + journal +
+                        " was kept: the next time Lazrine opens the database it puts them back";
         return false;
     }
     // The cells hold their bytes from before: a journal that cannot be
@@ -164,13 +163,13 @@ PmJetJournal::Decoded PmJetJournal::Decode(std::span<const std::uint8_t> bytes, 
 }
 
 bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> loaded,
-                         std::span<const PmJetPatch> patches, std::string& error) {
+                         std::span<const PmJetPatch> patches, platform::IoError& error) {
     platform::FileIo& io = platform::FileIo::Instance();
     const std::string journal = PathOf(path);
     for (const PmJetPatch& p : patches) {
         if (p.before.empty() || p.before.size() > kMaxCell || p.after.size() != p.before.size()) {
-            error = "a cell change of the database is malformed; nothing was changed";
-            return false;
+            return error.Fail(platform::IoFailure::kOther,
+                              "a cell change of the database is malformed; nothing was changed");
         }
     }
     // Hold the file locked from the check of its content to the last flush.
@@ -180,12 +179,13 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
         return false;
     }
     if (!std::equal(current.begin(), current.end(), loaded.begin(), loaded.end())) {
-        error = "the database was changed by another program since it was loaded; load it again";
-        return false;
+        return error.Fail(platform::IoFailure::kChangedSinceLoaded,
+                          "the database was changed by another program since it was loaded; load it again");
     }
     if (io.Exists(journal)) {
-        error = journal + " holds an interrupted undelete of this database; load the database again, which puts it back";
-        return false;
+        return error.Fail(platform::IoFailure::kOther,
+                          journal + " holds an interrupted undelete of this database; load the database again, "
+                                    "which puts it back");
     }
     if (!platform::AtomicFile::EnsureBackup(path, current, error)) {
         return false;
@@ -196,8 +196,12 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     contents.cells.assign(patches.begin(), patches.end());
     if (!platform::AtomicFile::Store(journal, Encode(contents), error)) {
         // No cell is written yet; a journal that reached its name goes again.
-        std::string ignored;
+        // The database is as it was, whatever became of the journal.
+        platform::IoError ignored;
         RemoveJournal(io, journal, ignored);
+        if (error.nCode == platform::IoFailure::kReplacedNotDurable) {
+            error.nCode = platform::IoFailure::kWriteFailed;
+        }
         return false;
     }
     // A cell counts as touched once its write starts: a write may fail
@@ -211,8 +215,8 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
             break;
         }
         if (now != p.before) {
-            error = "a cell of the database was changed by another program during the undelete";
-            ok = false;
+            ok = error.Fail(platform::IoFailure::kChangedSinceLoaded,
+                            "a cell of the database was changed by another program during the undelete");
             break;
         }
         ++touched;
@@ -234,8 +238,8 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
         if (!writer.ReadAt(patches[i].nOffset, now, error)) {
             ok = false;
         } else if (now != patches[i].after) {
-            error = "a cell of the database was changed by another program during the undelete";
-            ok = false;
+            ok = error.Fail(platform::IoFailure::kChangedSinceLoaded,
+                            "a cell of the database was changed by another program during the undelete");
         }
     }
     ok = ok && writer.Flush(error) && writer.StillNamed(error) && RemoveJournal(io, journal, error);
@@ -244,12 +248,12 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     }
     // The change is on disk once flushed; an error closing the file after
     // that changes nothing on disk.
-    std::string closeError;
+    platform::IoError closeError;
     writer.Close(closeError);
     return true;
 }
 
-bool PmJetJournal::Recover(const std::string& path, std::string& error) {
+bool PmJetJournal::Recover(const std::string& path, platform::IoError& error) {
     platform::FileIo& io = platform::FileIo::Instance();
     const std::string journal = PathOf(path);
     const std::string fresh = journal + platform::AtomicFile::kTempSuffix;
@@ -259,13 +263,12 @@ bool PmJetJournal::Recover(const std::string& path, std::string& error) {
     }
     // Under the database's lock, so that no write of ours is under way.
     platform::InPlaceFileWriter writer;
-    std::string reason;
+    platform::IoError reason;
     if (!writer.Open(path, reason)) {
         if (!hasJournal) {
             return true;  // a leftover of an unfinished journal harms nothing
         }
-        error = reason + " (" + journal + " holds an interrupted undelete to put back)";
-        return false;
+        return error.Fail(reason.nCode, reason.szText + " (" + journal + " holds an interrupted undelete to put back)");
     }
     io.Remove(fresh);
     if (!hasJournal) {
@@ -273,21 +276,20 @@ bool PmJetJournal::Recover(const std::string& path, std::string& error) {
     }
     std::vector<std::uint8_t> raw;
     if (!platform::AtomicFile::ReadWhole(journal, raw, reason)) {
-        error = "cannot read " + journal + ": " + reason;
-        return false;
+        return error.Fail(reason.nCode, "cannot read " + journal + ": " + reason.szText);
     }
     Contents contents;
     switch (Decode(raw, contents)) {
         case Decoded::kTorn:
             // Torn while being written, so before any cell was.
             if (!RemoveJournal(io, journal, error)) {
-                error += ", an incomplete undelete journal";
+                error.szText += ", an incomplete undelete journal";
                 return false;
             }
             return true;
         case Decoded::kNewer:
-            error = journal + " was written by a newer version of Lazrine; the database was not opened";
-            return false;
+            return error.Fail(platform::IoFailure::kOther,
+                              journal + " was written by a newer version of Lazrine; the database was not opened");
         case Decoded::kValid:
             break;
     }
@@ -298,9 +300,9 @@ bool PmJetJournal::Recover(const std::string& path, std::string& error) {
     }
     const std::string untouched = "; the database and the journal were left as they are";
     if (contents.szName != NameOf(path) || contents.nSize != size) {
-        error = journal + " describes an interrupted undelete of another database (" + contents.szName + ", " +
-                std::to_string(contents.nSize) + " bytes)" + untouched;
-        return false;
+        return error.Fail(platform::IoFailure::kOther,
+                          journal + " describes an interrupted undelete of another database (" + contents.szName +
+                              ", " + std::to_string(contents.nSize) + " bytes)" + untouched);
     }
     std::vector<const PmJetPatch*> toPutBack;
     for (const PmJetPatch& cell : contents.cells) {
@@ -312,9 +314,9 @@ bool PmJetJournal::Recover(const std::string& path, std::string& error) {
         if (now == cell.after && now != cell.before) {
             toPutBack.push_back(&cell);
         } else if (now != cell.before) {
-            error = "the database was changed by another program after an undelete was interrupted, so " + journal +
-                    " no longer fits it" + untouched;
-            return false;
+            return error.Fail(platform::IoFailure::kChangedSinceLoaded,
+                              "the database was changed by another program after an undelete was interrupted, so " +
+                                  journal + " no longer fits it" + untouched);
         }
     }
     bool back = true;
@@ -322,13 +324,13 @@ bool PmJetJournal::Recover(const std::string& path, std::string& error) {
         back = writer.WriteAt((*it)->nOffset, (*it)->before, reason) && back;
     }
     if (!back || !writer.Flush(reason)) {
-        error = "the interrupted undelete that " + journal + " describes could not be put back (" + reason +
-                "); the journal was kept";
-        return false;
+        return error.Fail(platform::IoFailure::kWriteFailed, "the interrupted undelete that " + journal +
+                                                                 " describes could not be put back (" + reason.szText +
+                                                                 "); the journal was kept");
     }
     if (!RemoveJournal(io, journal, reason)) {
-        error = "the interrupted undelete was put back, but " + journal + " could not be removed (" + reason + ")";
-        return false;
+        return error.Fail(reason.nCode, "the interrupted undelete was put back, but " + journal +
+                                            " could not be removed (" + reason.szText + ")");
     }
     return true;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/IoError.h"
+
 namespace lazrine::palm {
 
 // One cell change of a database: the bytes at a file offset, before and after.
@@ -64,9 +66,10 @@ public:
     // else nothing is written. A failure after a cell was
     // written puts every touched cell back and removes the journal; when
     // even that fails, the journal stays for the next Recover and `error`
-    // says so.
+    // says so. A file or cell changed by another program is
+    // kChangedSinceLoaded.
     static bool Write(const std::string& path, std::span<const std::uint8_t> loaded,
-                      std::span<const PmJetPatch> patches, std::string& error);
+                      std::span<const PmJetPatch> patches, platform::IoError& error);
 
     // Run before a database is read: when a journal lies beside `path`, puts
     // back the cells of the interrupted write it describes and removes it. A
@@ -75,7 +78,7 @@ public:
     // does not fit the database (another name or size, or a cell that holds
     // neither its bytes from before nor the new ones: another program changed
     // the file since) or when the cells cannot be put back.
-    static bool Recover(const std::string& path, std::string& error);
+    static bool Recover(const std::string& path, platform::IoError& error);
 };
 
 }  // namespace lazrine::palm

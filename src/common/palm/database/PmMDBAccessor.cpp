@@ -13,8 +13,10 @@ void PmMDBAccessor::Connect(PmKind kind, const std::string& path) {
     m_nKind = kind;
     m_szPath = path;
     m_szLastError.clear();
+    m_nLastFailure = platform::IoFailure::kNone;
     if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
         m_szLastError = "no file '" + path + "'";
+        m_nLastFailure = platform::IoFailure::kMissing;
         return;
     }
     PmJetEngine* connection = GetConnection();
@@ -25,7 +27,10 @@ void PmMDBAccessor::Connect(PmKind kind, const std::string& path) {
     if (PmDbQuery* query = GetQuery()) {
         query->Close();
     }
-    connection->Open(path, m_szLastError);
+    platform::IoError error;
+    connection->Open(path, error);
+    m_szLastError = error.szText;
+    m_nLastFailure = error.nCode;
 }
 
 bool PmMDBAccessor::IsConnected() {
@@ -78,6 +83,7 @@ bool PmMDBAccessor::QueryNextRow(std::string_view sql, PmValues& values) {
 
 bool PmMDBAccessor::ExecuteSql(std::string_view sql, bool open) {
     m_szLastError.clear();
+    m_nLastFailure = platform::IoFailure::kNone;
     PmDbQuery* query = GetQuery();
     PmJetEngine* connection = GetConnection();
     if (sql.empty() || query == nullptr || connection == nullptr) {

@@ -59,7 +59,7 @@ public:
     bool LoadForUser(std::uint32_t userId) override;
     bool IsLoaded() const override { return m_bLoaded; }
     bool Save() override;
-    bool LastSaveReplacedFile() const override { return LastCommitReplacedFile(); }
+    platform::IoFailure LastFailure() const override { return PmDBUtil::LastFailure(); }
     // The bytes a save would write, without touching the disk.
     bool WriteToMemory(std::vector<std::uint8_t>& out);
     void Clear() override;

@@ -17,15 +17,6 @@ namespace {
 using namespace lazrine::testing;
 using R = PmAddrEx2Rec;
 
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
-
 struct Expected {
     std::uint32_t id;
     std::uint32_t status;
@@ -217,10 +208,7 @@ TEST_F(PmAddrEx2UtilTest, EachDeletedRowUndeletesWithOnlyItsStatusCellWritten) {
 
         const auto after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
-        std::size_t differing = 0;
-        for (std::size_t b = 0; b < before.size(); ++b) {
-            differing += before[b] != after[b] ? 1 : 0;
-        }
+        const std::size_t differing = DifferingBytes(before, after);
         EXPECT_GE(differing, 1u);
         EXPECT_LE(differing, 4u) << "one Long cell";
         EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);

@@ -9,6 +9,7 @@
 #include "common/palm/database/PmValueHelpers.h"
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -20,15 +21,6 @@ using namespace lazrine::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 // Every row of Main of DateBook.mdb, as the fixtures' README lists it.
 const std::vector<PmDateEx2Rec>& FixtureRows() {
@@ -87,12 +79,7 @@ const std::vector<PmDateEx2Rec>& FixtureRows() {
 
 // The Record ID and Status cells of every row, read back with a fresh engine.
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    EXPECT_TRUE(e.Open(path, error)) << error;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Summary], [Start Time] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Summary], [Start Time] FROM Main");
 }
 
 std::size_t IndexOf(const PmDateEx2Util& store, std::uint32_t id) {
@@ -120,14 +107,6 @@ bool PatchText(Bytes& file, const std::string& from, const std::string& to) {
     }
     std::copy(b.begin(), b.end(), at);
     return true;
-}
-
-std::size_t DifferingBytes(const Bytes& a, const Bytes& b) {
-    std::size_t n = a.size() == b.size() ? 0 : 1;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-        n += a[i] != b[i] ? 1 : 0;
-    }
-    return n;
 }
 
 void ExpectSame(const PmDateEx2Rec& got, const PmDateEx2Rec& want) {

@@ -15,6 +15,14 @@ namespace {
 
 using namespace lazrine::testing;
 
+// Opens `path`, keeping only the words of a failure.
+bool Open(PmJetEngine& e, const std::string& path, std::string& error) {
+    platform::IoError failure;
+    const bool ok = e.Open(path, failure);
+    error = failure.szText;
+    return ok;
+}
+
 // A private copy: stores lock what they open, and tests run in parallel.
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
 
@@ -48,7 +56,7 @@ protected:
         const auto before = ReadFileBytes(path);
         PmJetEngine e;
         std::string error;
-        ASSERT_TRUE(e.Open(path, error)) << error;
+        ASSERT_TRUE(Open(e, path, error)) << error;
         std::size_t changed = 0;
         EXPECT_FALSE(e.Execute(sql, changed, error)) << sql;
         EXPECT_NE(error.find(reasonPart), std::string::npos) << error;
@@ -61,7 +69,7 @@ protected:
 TEST_F(PmJetEngineTest, SelectsColumnsByKindAndFiltersRows) {
     PmJetEngine e;
     std::string error;
-    ASSERT_TRUE(e.Open(Fixture("Todolist.mdb"), error)) << error;
+    ASSERT_TRUE(Open(e, Fixture("Todolist.mdb"), error)) << error;
     const auto rows = Select(e, "SELECT [Record ID], [Private], [Priority], [Description], [Due Date], [Blob] FROM Main "
                                 "WHERE [Completed] = 1");
     ASSERT_EQ(rows.size(), 3u);  // 2002, 2011, 2022
@@ -86,7 +94,7 @@ TEST_F(PmJetEngineTest, SelectsColumnsByKindAndFiltersRows) {
 TEST_F(PmJetEngineTest, NullTextsEqualTheEmptyTextAndInjectionMatchesNothing) {
     PmJetEngine e;
     std::string error;
-    ASSERT_TRUE(e.Open(Fixture("MemoPad.mdb"), error)) << error;
+    ASSERT_TRUE(Open(e, Fixture("MemoPad.mdb"), error)) << error;
     const auto empty = Select(e, "SELECT [Record ID] FROM Main WHERE [Note] = ''");
     ASSERT_EQ(empty.size(), 2u);  // 1023 holds NULL, 1030 the empty text
     EXPECT_EQ(empty[0][0].lVal, 1023);
@@ -100,14 +108,14 @@ TEST_F(PmJetEngineTest, NullTextsEqualTheEmptyTextAndInjectionMatchesNothing) {
 TEST_F(PmJetEngineTest, BadFilesAndStatementsFailCleanly) {
     PmJetEngine e;
     std::string error;
-    EXPECT_FALSE(e.Open(dir.File("missing.mdb"), error));
+    EXPECT_FALSE(Open(e, dir.File("missing.mdb"), error));
     WriteFileBytes(dir.File("text.mdb"), std::vector<std::uint8_t>(8192, 'x'));
-    EXPECT_FALSE(e.Open(dir.File("text.mdb"), error));
+    EXPECT_FALSE(Open(e, dir.File("text.mdb"), error));
     EXPECT_FALSE(e.OpenBytes({}, error));
     std::vector<PmValues> rows;
     EXPECT_FALSE(e.Query("SELECT [A] FROM Main", rows, error));
 
-    ASSERT_TRUE(e.Open(Fixture("NotPalm.mdb"), error)) << error;
+    ASSERT_TRUE(Open(e, Fixture("NotPalm.mdb"), error)) << error;
     EXPECT_FALSE(e.Query("SELECT [Record ID] FROM Main", rows, error));
     EXPECT_NE(error.find("no table Main"), std::string::npos) << error;
     EXPECT_FALSE(e.Query("SELECT [Nope] FROM Customers", rows, error));
@@ -169,7 +177,7 @@ TEST_F(PmJetEngineTest, EveryTableOfTheFixturesPassesTheStructureChecks) {
         SCOPED_TRACE(std::string(c.file) + " " + c.table);
         PmJetEngine e;
         std::string error;
-        ASSERT_TRUE(e.Open(Fixture(c.file), error)) << error;
+        ASSERT_TRUE(Open(e, Fixture(c.file), error)) << error;
         const std::string key = std::string(c.table) == "Main" ? "[Record ID]" : "[Name]";
         EXPECT_EQ(Select(e, "SELECT " + key + " FROM " + c.table).size(), c.rows);
     }
@@ -262,7 +270,7 @@ TEST_F(PmJetEngineTest, OverflowRowsAreReadAndUpdatedWhereTheirDataLies) {
         ASSERT_TRUE(row.bOverflow);
 
         PmJetEngine e;
-        ASSERT_TRUE(e.Open(path, error)) << error;
+        ASSERT_TRUE(Open(e, path, error)) << error;
         const auto moved = Select(e, "SELECT [Record ID], [Status], [Note] FROM Main");
         ASSERT_EQ(moved.size(), all.size());
         for (std::size_t i = 0; i < all.size(); ++i) {
@@ -277,7 +285,7 @@ TEST_F(PmJetEngineTest, OverflowRowsAreReadAndUpdatedWhereTheirDataLies) {
             EXPECT_TRUE(at >= row.nOffset && at < row.nOffset + row.nSize) << at;
         }
         PmJetEngine fresh;
-        ASSERT_TRUE(fresh.Open(path, error)) << error;
+        ASSERT_TRUE(Open(fresh, path, error)) << error;
         const auto after = Select(fresh, c.check);
         ASSERT_EQ(after.size(), 1u);
         EXPECT_EQ(after[0][0].lVal, c.status);
@@ -290,7 +298,7 @@ TEST_F(PmJetEngineTest, UpdateOverwritesExactlyTheCellAndKeepsABackup) {
     const auto before = ReadFileBytes(path);
     PmJetEngine e;
     std::string error;
-    ASSERT_TRUE(e.Open(path, error)) << error;
+    ASSERT_TRUE(Open(e, path, error)) << error;
     std::size_t changed = 0;
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010 AND [Note] = 'Dinner with Sean O''Brien at 7'",
                           changed, error))
@@ -306,7 +314,7 @@ TEST_F(PmJetEngineTest, UpdateOverwritesExactlyTheCellAndKeepsABackup) {
     // The engine and a fresh reader both see the new value.
     EXPECT_EQ(Select(e, "SELECT [Status] FROM Main WHERE [Record ID] = 1010")[0][0].lVal, 1);
     PmJetEngine fresh;
-    ASSERT_TRUE(fresh.Open(path, error));
+    ASSERT_TRUE(Open(fresh, path, error));
     EXPECT_EQ(Select(fresh, "SELECT [Status] FROM Main WHERE [Record ID] = 1010")[0][0].lVal, 1);
 
     // A second write keeps the first backup; an unchanged value writes nothing.
@@ -327,14 +335,14 @@ TEST_F(PmJetEngineTest, YesNoValuesAreFlippedInTheNullMask) {
     PmJetEngine e;
     std::string error;
     std::size_t changed = 0;
-    ASSERT_TRUE(e.Open(path, error)) << error;
+    ASSERT_TRUE(Open(e, path, error)) << error;
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Private]=0 WHERE [Record ID] = 2010", changed, error)) << error;
     const auto after = ReadFileBytes(path);
     const auto diff = Differences(before, after);
     ASSERT_EQ(diff.size(), 1u);
     EXPECT_EQ(__builtin_popcount(static_cast<unsigned>(before[diff[0]] ^ after[diff[0]])), 1);
     PmJetEngine fresh;
-    ASSERT_TRUE(fresh.Open(path, error));
+    ASSERT_TRUE(Open(fresh, path, error));
     const auto rows = Select(fresh, "SELECT [Completed], [Private], [Alarm Set], [Description] FROM Main WHERE [Record ID] = 2010");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NE(rows[0][0].boolVal, 0);
@@ -375,12 +383,17 @@ TEST_F(PmJetEngineTest, AFileChangedSinceItWasOpenedIsNotWritten) {
     PmJetEngine second;
     std::string error;
     std::size_t changed = 0;
-    ASSERT_TRUE(first.Open(path, error));
-    ASSERT_TRUE(second.Open(path, error));
+    ASSERT_TRUE(Open(first, path, error));
+    ASSERT_TRUE(Open(second, path, error));
     ASSERT_TRUE(second.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1011", changed, error)) << error;
     const auto now = ReadFileBytes(path);
     EXPECT_FALSE(first.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error));
     EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
+    first.BeginBatch();
+    ASSERT_TRUE(first.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error)) << error;
+    platform::IoError failure;
+    EXPECT_FALSE(first.CommitBatch(failure));
+    EXPECT_EQ(failure.nCode, platform::IoFailure::kChangedSinceLoaded) << failure.szText;
     EXPECT_EQ(ReadFileBytes(path), now);
 }
 
@@ -393,7 +406,7 @@ TEST_F(PmJetEngineTest, ABatchWritesItsCellsTogetherOnCommit) {
     PmJetEngine e;
     std::string error;
     std::size_t changed = 0;
-    ASSERT_TRUE(e.Open(path, error)) << error;
+    ASSERT_TRUE(Open(e, path, error)) << error;
     e.BeginBatch();
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 2010", changed, error)) << error;
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Alarm Set]=1 WHERE [Record ID] = 2010", changed, error)) << error;
@@ -405,17 +418,18 @@ TEST_F(PmJetEngineTest, ABatchWritesItsCellsTogetherOnCommit) {
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 2010", changed, error)) << error;
     ASSERT_TRUE(e.Execute("UPDATE Main SET [Completed]=1, [Alarm Set]=1 WHERE [Record ID] = 2010", changed, error)) << error;
     EXPECT_EQ(ReadFileBytes(path), before);
-    ASSERT_TRUE(e.CommitBatch(error)) << error;
+    platform::IoError failure;
+    ASSERT_TRUE(e.CommitBatch(failure)) << failure.szText;
     EXPECT_FALSE(std::filesystem::exists(path + ".lazrine-journal"));
     PmJetEngine fresh;
-    ASSERT_TRUE(fresh.Open(path, error)) << error;
+    ASSERT_TRUE(Open(fresh, path, error)) << error;
     EXPECT_EQ(Select(fresh, "SELECT [Status] FROM Main WHERE [Record ID] = 2010")[0][0].lVal, 1);
     const auto rows = Select(fresh, "SELECT [Completed], [Alarm Set] FROM Main WHERE [Record ID] = 2010");
     EXPECT_NE(rows[0][0].boolVal, 0);
     EXPECT_NE(rows[0][1].boolVal, 0);
     const auto written = ReadFileBytes(path);
     e.BeginBatch();
-    EXPECT_TRUE(e.CommitBatch(error)) << "an empty batch writes nothing";
+    EXPECT_TRUE(e.CommitBatch(failure)) << "an empty batch writes nothing";
     EXPECT_EQ(ReadFileBytes(path), written);
 }
 

@@ -97,7 +97,10 @@ protected:
     }
     bool Opens(std::string& error) {
         PmJetEngine e;
-        return e.Open(path, error);
+        platform::IoError failure;
+        const bool ok = e.Open(path, failure);
+        error = failure.szText;
+        return ok;
     }
     void PutJournal(const PmJetJournal::Contents& contents) {
         WriteFileBytes(journal, PmJetJournal::Encode(contents));

@@ -8,6 +8,7 @@
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
 #include "support/JetPageEditor.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -19,15 +20,6 @@ using namespace lazrine::testing;
 
 // A private copy: stores lock what they open, and tests run in parallel.
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 struct Expected {
     std::uint32_t id;
@@ -60,12 +52,7 @@ const std::vector<Expected>& FixtureRows() {
 
 // The Status and Private cells of every row, read back with a fresh engine.
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    EXPECT_TRUE(e.Open(path, error)) << error;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Private], [Note] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Private], [Note] FROM Main");
 }
 
 constexpr std::uint32_t kMainDefinition = 24;  // the page of Main's definition in MemoPad.mdb
@@ -273,7 +260,8 @@ TEST_F(PmMemoEx2UtilTest, ARowChangedSinceTheLoadIsNotWritten) {
     PmJetEngine other;
     std::string error;
     std::size_t changed = 0;
-    ASSERT_TRUE(other.Open(path, error)) << error;
+    platform::IoError opened;
+    ASSERT_TRUE(other.Open(path, opened)) << opened.szText;
     ASSERT_TRUE(other.Execute("UPDATE Main SET [Status]=2 WHERE [Record ID] = 1010", changed, error)) << error;
     other.Close();
     const auto before = ReadFileBytes(path);

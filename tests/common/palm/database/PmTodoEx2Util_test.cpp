@@ -9,6 +9,7 @@
 #include "common/palm/desktop/PmUserDataPath.h"
 #include "platform/AtomicFile.h"
 #include "platform/LocalClock.h"
+#include "support/DatabaseRows.h"
 #include "support/PalmFileBuilder.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -19,15 +20,6 @@ namespace {
 using namespace lazrine::testing;
 
 std::string Fixture(const std::string& name) { return TestDataCopy("mdb/" + name); }
-
-std::string Repeated(const std::string& unit, std::size_t length) {
-    std::string out;
-    while (out.size() < length) {
-        out += unit;
-    }
-    out.resize(length);
-    return out;
-}
 
 struct Expected {
     std::uint32_t id;
@@ -78,12 +70,7 @@ const std::vector<Expected>& FixtureRows() {
 }
 
 std::vector<PmValues> StatusCells(const std::string& path) {
-    PmJetEngine e;
-    std::string error;
-    std::vector<PmValues> rows;
-    EXPECT_TRUE(e.Open(path, error)) << error;
-    EXPECT_TRUE(e.Query("SELECT [Record ID], [Status], [Description], [Due Date] FROM Main", rows, error)) << error;
-    return rows;
+    return DatabaseRows(path, "SELECT [Record ID], [Status], [Description], [Due Date] FROM Main");
 }
 
 class PmTodoEx2UtilTest : public ::testing::Test {
@@ -163,10 +150,7 @@ TEST_F(PmTodoEx2UtilTest, EachUndeleteChangesOnlyItsStatusCell) {
 
         const auto after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
-        std::size_t differing = 0;
-        for (std::size_t b = 0; b < before.size(); ++b) {
-            differing += before[b] != after[b] ? 1 : 0;
-        }
+        const std::size_t differing = DifferingBytes(before, after);
         EXPECT_EQ(differing, 1u);  // the low byte of the Long Status
         EXPECT_EQ(ReadFileBytes(platform::AtomicFile::BackupPathOf(path)), before);
         const auto cellsAfter = StatusCells(path);
