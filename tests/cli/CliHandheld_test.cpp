@@ -38,7 +38,7 @@ TEST_F(CliHandheldTest, EveryKindListsExportsAndUndeletesOnlyTheDeletionBits) {
         const char* column;  // the first column of the live record
         std::vector<std::string> formats;
     } cases[] = {
-        {"contacts", "AddressDB", "addr", PdbContact(0x00043210, {{0, "Doe"}, {1, "Jane"}, {3, "555-1"}, {14, "blue"}}),
+        {"contacts", "AddressDB", "addr", PdbContact(0x00043210, {{0, "Doe\x01" "doh"}, {1, "Jane"}, {3, "555-1"}, {14, "blue"}}),
          "Jane",
          {"vcard", "csv", "json"}},
         {"calendar", "DatebookDB", "date", meeting, "Meet", {"ics", "csv", "json"}},
@@ -81,6 +81,8 @@ TEST_F(CliHandheldTest, EveryKindListsExportsAndUndeletesOnlyTheDeletionBits) {
             EXPECT_NE(r.out.find(c.column), std::string::npos) << format << r.out;
             if (format == "vcard") {
                 EXPECT_NE(r.out.find("X-LAZRINE-CUSTOM;X-LABEL=Colour:blue"), std::string::npos) << r.out;
+                // A name's reading after 0x01, as Japanese handhelds keep it.
+                EXPECT_NE(r.out.find("N:Doe;Jane;;;\r\nFN:Jane Doe\r\nX-PHONETIC-LAST-NAME:doh\r\n"), std::string::npos);
             }
         }
         EXPECT_EQ(ReadFileBytes(file), built);

@@ -84,6 +84,11 @@ struct ExportContact {
     std::string szLastName;
     std::string szSuffix;
     std::string szNickName;
+    // How the names are read aloud, where the record says (a Japanese
+    // handheld keeps the reading after a 0x01 in the name's field).
+    std::string szFirstNameReading;
+    std::string szLastNameReading;
+    std::string szCompanyReading;
     ExportAddress Work;
     ExportAddress Home;
     ExportAddress Other;

@@ -246,10 +246,23 @@ bool ExportSource::Contact(std::size_t i, ExportContact& out) const {
             categoryId = set->Classic().GetDataMgr().At(entry.nNative).nCategoryId;
             useLabels(set->Classic().GetCustomLabels());
             break;
-        case PM_STORE_HANDHELD:
+        case PM_STORE_HANDHELD: {
             categoryId = set->Handheld().At(entry.nNative).nCategory;
             useLabels(set->Handheld().CustomLabels());
+            // A Japanese handheld's name fields hold the name, 0x01 and its
+            // reading: the name is the name, the reading its own property.
+            const std::pair<std::string*, std::string*> named[] = {{&out.szFirstName, &out.szFirstNameReading},
+                                                                    {&out.szLastName, &out.szLastNameReading},
+                                                                    {&out.szCompany, &out.szCompanyReading}};
+            for (const auto& [name, reading] : named) {
+                const std::size_t cut = name->find('\x01');
+                if (cut != std::string::npos) {
+                    *reading = name->substr(cut + 1);
+                    name->resize(cut);
+                }
+            }
             break;
+        }
         default:
             return false;
     }

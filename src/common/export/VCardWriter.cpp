@@ -151,7 +151,11 @@ bool VCardWriter::Write(const ExportContact& contact) {
     add("N", Joined({r.szLastName, r.szFirstName, r.szMiddleName, r.szPrefix, r.szSuffix}));
     add("FN", EscapeText(FormattedName(r)));
     addText("NICKNAME", r.szNickName);
+    // The readings as address books that sort Japanese names take them.
+    addText("X-PHONETIC-LAST-NAME", r.szLastNameReading);
+    addText("X-PHONETIC-FIRST-NAME", r.szFirstNameReading);
     addText("ORG", r.szCompany);
+    addText("X-PHONETIC-ORG", r.szCompanyReading);
     addText("TITLE", r.szTitle);
     addText("ROLE", r.szProfession);
     if (!r.szBirthday.empty()) {
