@@ -13,11 +13,14 @@ namespace {
 
 using Facts = platform::FileIo::Facts;
 
+// A name in `folder`, joined with the separator the folder's path uses
+// (a Windows path keeps its backslashes).
 std::string Join(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '/' || folder.back() == '\\') {
         return folder + name;
     }
-    return folder + "/" + name;
+    const bool backslashes = folder.find('\\') != std::string::npos && folder.find('/') == std::string::npos;
+    return folder + (backslashes ? "\\" : "/") + name;
 }
 
 // The kind's folder name as Palm Desktop writes it ("MemoPad\"), without

@@ -42,7 +42,7 @@ struct BackupScanTest : ::testing::Test {
             for (const std::size_t i : copy.found) {
                 ids.push_back(copy.pSet->CommonAt(i).nId);
             }
-            found.emplace_back(fs::relative(copy.szPath, user).generic_string(), ids);
+            found.emplace_back(fs::relative(fs::path(copy.szPath), user).generic_string(), ids);
         }
         return found;
     }
@@ -55,12 +55,18 @@ TEST_F(BackupScanTest, FindsWhatTheLiveFileLacksOrHoldsOnlyAsDeletedOnceAndStays
     Write(memos / "Archive" / "memopad.dat", {{3, 0x00, "Three"}, {4, 0x04, "Four"}, {2, 0x04, "Two"}});
     // 2 is kept here but deleted in the live file; 3 was found already.
     Write(memos / "memopad.bak", {{1, 0x00, "Live"}, {2, 0x00, "Two"}, {3, 0x00, "Three"}});
+    AppTestFiles::WriteText((memos / "notes.txt").string(), "not a Palm file");
+#ifndef _WIN32
+    // A link out of the folder, a second name of a copy, and a FIFO.
     Write(dir.Path() / "outside.dat", {{9, 0x00, "Outside"}});
     fs::create_symlink(dir.Path() / "outside.dat", memos / "outside.dat");
     fs::create_symlink(memos / "memopad.bak", memos / "same.dat");
-    AppTestFiles::WriteText((memos / "notes.txt").string(), "not a Palm file");
     const testing::BlockingFifo fifo((memos / "pipe.dat").string());
     ASSERT_TRUE(fifo.Made());
+    constexpr std::size_t kNames = 8;  // Archive, its file and the six names beside the live file
+#else
+    constexpr std::size_t kNames = 5;
+#endif
 
     std::vector<std::string> seen;
     const auto& report = scan.Run(user.string(), [&seen](std::size_t, const std::string& path) {
@@ -71,8 +77,10 @@ TEST_F(BackupScanTest, FindsWhatTheLiveFileLacksOrHoldsOnlyAsDeletedOnceAndStays
     EXPECT_EQ(scan.LivePath(), (memos / "memopad.dat").string());
     EXPECT_EQ(Found(), (decltype(Found()){{"MemoPad/Archive/memopad.dat", {3, 4}}, {"MemoPad/memopad.bak", {2}}}));
     EXPECT_EQ(scan.FoundCount(), 3u);
+#ifndef _WIN32
     EXPECT_FALSE(fifo.ReaderOpened());
-    EXPECT_EQ(seen.size(), 8u);  // Archive, its file and the six names beside the live file
+#endif
+    EXPECT_EQ(seen.size(), kNames);
 
     // Stopped from its progress, the scan says so.
     EXPECT_EQ(scan.Run(user.string(), [](std::size_t, const std::string&) { return false; }).nOutcome,
