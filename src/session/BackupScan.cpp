@@ -7,6 +7,7 @@
 #include "common/palm/PmDataHead.h"
 #include "platform/FileIo.h"
 #include "platform/HostFolder.h"
+#include "platform/WineText.h"
 
 namespace lazrine::session {
 namespace {
@@ -31,13 +32,6 @@ std::string FolderName(const char* text) {
         name.pop_back();
     }
     return name;
-}
-
-bool SameAsciiCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
 }
 
 // Whether `path` lies inside the folder `root` (both with links resolved).
@@ -66,7 +60,7 @@ std::string BackupScan::FindChild(const std::string& folder, const std::string& 
         if (entry.szName == name) {
             return Join(folder, entry.szName);
         }
-        if (found.empty() && SameAsciiCase(entry.szName, name)) {
+        if (found.empty() && platform::WineText::EqualsNoCase(entry.szName, name)) {
             found = Join(folder, entry.szName);
         }
     }

@@ -1,6 +1,7 @@
 #include "session/Workspace.h"
 
 #include "platform/TextCodec.h"
+#include "platform/WineText.h"
 #include "session/Messages.h"
 
 namespace lazrine::session {
@@ -140,12 +141,6 @@ bool Workspace::FindUser(const std::string& wanted, ChosenUser& chosen, std::str
         why = Messages::NoUsers(palm::PmDesktop::PmNoUsersReason(m_szSettingsFile));
         return false;
     }
-    const auto lower = [](std::string text) {
-        for (char& c : text) {
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        }
-        return text;
-    };
     const palm::PmUserInfo* found = nullptr;
     for (const auto& user : users) {
         if (found == nullptr && platform::TextCodec::Cp1252ToUtf8(user.szName) == wanted) {
@@ -153,7 +148,7 @@ bool Workspace::FindUser(const std::string& wanted, ChosenUser& chosen, std::str
         }
     }
     for (const auto& user : users) {
-        if (found == nullptr && lower(platform::TextCodec::Cp1252ToUtf8(user.szName)) == lower(wanted)) {
+        if (found == nullptr && platform::WineText::EqualsNoCase(platform::TextCodec::Cp1252ToUtf8(user.szName), wanted)) {
             found = &user;
         }
     }

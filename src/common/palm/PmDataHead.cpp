@@ -11,22 +11,31 @@
 
 namespace lazrine::palm {
 
-bool PmDataHead::Read(const std::string& path, std::vector<std::uint8_t>& head) {
+bool PmDataHead::Read(const std::string& path, std::vector<std::uint8_t>& head, platform::IoError* error,
+                      std::uint64_t* size) {
     head.clear();
     platform::FileIo& io = platform::FileIo::Instance();
     platform::FileIo::Handle h = platform::FileIo::kInvalid;
-    if (!io.OpenLocked(path, h, nullptr)) {
+    if (!io.OpenLocked(path, h, error)) {
         return false;
     }
-    std::uint64_t size = 0;
-    bool ok = io.Size(h, size, nullptr);
+    std::uint64_t bytes = 0;
+    bool ok = io.Size(h, bytes, error);
     if (ok) {
-        head.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, kSize)));
-        ok = head.empty() || io.ReadAt(h, 0, head, nullptr);
+        head.resize(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, kSize)));
+        ok = head.empty() || io.ReadAt(h, 0, head, error);
     }
-    io.Close(h, nullptr);
+    platform::IoError closeError;
+    if (!io.Close(h, &closeError) && ok) {
+        if (error != nullptr) {
+            *error = closeError;
+        }
+        ok = false;
+    }
     if (!ok) {
         head.clear();
+    } else if (size != nullptr) {
+        *size = bytes;
     }
     return ok;
 }

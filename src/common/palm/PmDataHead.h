@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/IoError.h"
+
 namespace lazrine::palm {
 
 // Tells from a file's first bytes whether it may hold Palm data, without
@@ -18,9 +20,12 @@ class PmDataHead {
 public:
     static constexpr std::size_t kSize = 80;
 
-    // Reads the first kSize bytes (fewer for a shorter file) of `path`; false
-    // when it cannot be opened (missing, in use, not readable) or read.
-    static bool Read(const std::string& path, std::vector<std::uint8_t>& head);
+    // Reads the first kSize bytes (fewer for a shorter file) of `path`, and
+    // its whole size when asked; false, with the kind of failure in `error`
+    // when given, when it cannot be opened (missing, in use, not readable),
+    // read or closed.
+    static bool Read(const std::string& path, std::vector<std::uint8_t>& head, platform::IoError* error = nullptr,
+                     std::uint64_t* size = nullptr);
     // A Palm Desktop file of any generation and kind.
     static bool IsDesktop(std::span<const std::uint8_t> head);
     // A handheld record database (not a resource database).

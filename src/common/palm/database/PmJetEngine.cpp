@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 
+#include "common/palm/PmDataHead.h"
 #include "common/palm/database/PmJetJournal.h"
 #include "common/palm/database/PmJetText.h"
 #include "common/palm/database/PmJetValidator.h"
@@ -72,28 +73,19 @@ bool LooksLikeDatabase(const std::string& path, platform::IoError& error) {
     if (path.empty()) {
         return error.Fail(platform::IoFailure::kOther, "no file name given");
     }
-    platform::FileIo& io = platform::FileIo::Instance();
-    platform::FileIo::Handle h = platform::FileIo::kInvalid;
-    if (!io.OpenLocked(path, h, &error)) {
+    std::vector<std::uint8_t> head;
+    std::uint64_t size = 0;
+    if (!PmDataHead::Read(path, head, &error, &size)) {
         return false;
     }
-    std::uint64_t size = 0;
-    std::uint8_t head[4 + kJetTag.size()] = {};
-    bool ok = io.Size(h, size, &error);
-    if (ok && size < kMinDatabaseSize) {
-        ok = error.Fail(platform::IoFailure::kOther, "the file is too short to be a database");
+    if (size < kMinDatabaseSize) {
+        return error.Fail(platform::IoFailure::kOther, "the file is too short to be a database");
     }
-    ok = ok && io.ReadAt(h, 0, head, &error);
-    const std::string_view tag(reinterpret_cast<const char*>(head) + 4, kJetTag.size());
-    if (ok && (head[0] != 0 || (tag != kJetTag && tag != kAceTag))) {
-        ok = error.Fail(platform::IoFailure::kOther, "the file is not an Access database");
+    const std::string_view tag(reinterpret_cast<const char*>(head.data()) + 4, kJetTag.size());
+    if (head[0] != 0 || (tag != kJetTag && tag != kAceTag)) {
+        return error.Fail(platform::IoFailure::kOther, "the file is not an Access database");
     }
-    platform::IoError closeError;
-    if (!io.Close(h, &closeError) && ok) {
-        error = closeError;
-        ok = false;
-    }
-    return ok;
+    return true;
 }
 
 }  // namespace
