@@ -159,14 +159,16 @@ bool PmJetPages::Release() const {
     return m_nHolds == 0 || --m_nHolds != 0 || CloseFile();
 }
 
-bool PmJetPages::Fetch(std::uint32_t n, std::shared_ptr<const std::vector<std::uint8_t>>& out) const {
+bool PmJetPages::Fetch(std::uint32_t n, std::shared_ptr<std::vector<std::uint8_t>>& page) const {
     if (m_bChanged) {
         return Changed();
     }
     if (m_pIo == nullptr && !OpenFile()) {
         return false;
     }
-    auto page = std::make_shared<std::vector<std::uint8_t>>(m_nPageSize);
+    if (!page || page.use_count() != 1) {
+        page = std::make_shared<std::vector<std::uint8_t>>(m_nPageSize);
+    }
     platform::IoError error;
     const bool read = m_pIo->ReadAt(m_nHandle, static_cast<std::uint64_t>(n) * m_nPageSize, *page, &error);
     if (!read) {
@@ -181,7 +183,6 @@ bool PmJetPages::Fetch(std::uint32_t n, std::shared_ptr<const std::vector<std::u
     if (XXH3_64bits(page->data(), page->size()) != m_Hashes[n]) {
         return Changed();
     }
-    out = std::move(page);
     return true;
 }
 
@@ -194,22 +195,28 @@ bool PmJetPages::Read(std::uint32_t n, Page& out) const {
         out.bytes = std::span<const std::uint8_t>(m_Memory).subspan(static_cast<std::size_t>(n) * m_nPageSize, m_nPageSize);
         return true;
     }
-    auto hit = std::find_if(m_Cache.begin(), m_Cache.end(), [n](const Cached& c) { return c.nPage == n; });
+    // Readers ask for the same page many times in a row.
+    auto hit = m_nLast < m_Cache.size() && m_Cache[m_nLast].nPage == n
+                   ? m_Cache.begin() + static_cast<std::ptrdiff_t>(m_nLast)
+                   : std::find_if(m_Cache.begin(), m_Cache.end(), [n](const Cached& c) { return c.nPage == n; });
     if (hit == m_Cache.end()) {
-        std::shared_ptr<const std::vector<std::uint8_t>> page;
-        if (!Fetch(n, page)) {
-            return false;
-        }
+        // The least recently used page makes room; its buffer is reused
+        // unless a reader still holds it.
         if (m_Cache.size() < kCachePages) {
             hit = m_Cache.insert(m_Cache.end(), Cached{});
         } else {
             hit = std::min_element(m_Cache.begin(), m_Cache.end(),
                                    [](const Cached& a, const Cached& b) { return a.nUsed < b.nUsed; });
         }
+        hit->nUsed = 0;
+        if (!Fetch(n, hit->bytes)) {
+            m_Cache.erase(hit);
+            return false;
+        }
         hit->nPage = n;
-        hit->bytes = std::move(page);
     }
     hit->nUsed = ++m_nTick;
+    m_nLast = static_cast<std::size_t>(hit - m_Cache.begin());
     out.hold = hit->bytes;
     out.bytes = *hit->bytes;
     if (m_pMirror != nullptr) {

@@ -89,7 +89,8 @@ public:
     void Replace(std::uint32_t n, std::span<const std::uint8_t> bytes);
 
 private:
-    bool Fetch(std::uint32_t n, std::shared_ptr<const std::vector<std::uint8_t>>& out) const;
+    // Reads page `n` into `page`, reusing its buffer when nothing else holds it.
+    bool Fetch(std::uint32_t n, std::shared_ptr<std::vector<std::uint8_t>>& page) const;
     bool OpenFile() const;
     bool CloseFile() const;
     bool Fail(platform::IoError error) const;
@@ -106,10 +107,11 @@ private:
     struct Cached {
         std::uint32_t nPage = 0;
         std::uint64_t nUsed = 0;
-        std::shared_ptr<const std::vector<std::uint8_t>> bytes;
+        std::shared_ptr<std::vector<std::uint8_t>> bytes;
     };
     mutable std::vector<Cached> m_Cache;
     mutable std::uint64_t m_nTick = 0;
+    mutable std::size_t m_nLast = 0;
     mutable platform::IoError m_Failure;
     mutable bool m_bChanged = false;
     mutable platform::FileIo* m_pIo = nullptr;
