@@ -24,9 +24,12 @@ namespace lazrine::palm {
 // size or identity, or a page whose hash changed, fails as
 // IoFailure::kChangedSinceLoaded with kChangedText, and from then on every
 // read does, so bytes of two versions of the file are never combined. A file
-// in use by another program fails as the lock reports it (kInUse).
+// in use by another program fails as the lock reports it (kInUse). Between
+// operations the file is not held open, so that Palm Desktop (which refuses
+// a file another program has open on Windows) can open it meanwhile.
 //
-// A small cache keeps the last kCachePages pages read. A Page keeps its bytes
+// A small cache keeps the last kCachePages pages read; they were verified
+// when read, so they are of the loaded version too. A Page keeps its bytes
 // alive while it lives, even once the cache has dropped them, so that a
 // reader may hold several pages at once.
 //
