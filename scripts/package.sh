@@ -4,7 +4,8 @@
 #   build/package/lazrine_<version>_<arch>.deb, with CPack: both programs,
 #     manual pages, shell completions, desktop entry, icons, AppStream
 #     metainfo, user guide, copyright and changelog; its dependencies are
-#     found by dpkg-shlibdeps from the libraries the programs are linked with;
+#     found by dpkg-shlibdeps from the libraries the programs are linked with,
+#     with the ones they load at run time (libical) named in packaging/;
 #   build/package/lazrine-<version>-windows-x86_64.zip, when the Windows build
 #     exists (scripts/build-windows.sh): lazrine-cli.exe, lazrine.exe when
 #     built, the user guide and the licences.

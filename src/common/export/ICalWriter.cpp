@@ -41,16 +41,16 @@ Date AddDays(const Date& d, std::int64_t days) {
 
 std::int64_t DayNumber(const Date& d) { return misc::CxDateTime::DaysFromCivil(d.year, d.month, d.day); }
 
-icaltimetype IcalDate(const Date& d) {
-    icaltimetype t = icaltime_null_date();
+icaltimetype IcalDate(const ICalLibrary& ical, const Date& d) {
+    icaltimetype t = ical.icaltime_null_date();
     t.year = d.year;
     t.month = d.month;
     t.day = d.day;
     return t;
 }
 
-icaltimetype IcalUtc(std::int64_t seconds) {
-    return icaltime_from_timet_with_zone(static_cast<time_t>(seconds), 0, icaltimezone_get_utc_timezone());
+icaltimetype IcalUtc(const ICalLibrary& ical, std::int64_t seconds) {
+    return ical.icaltime_from_timet_with_zone(static_cast<time_t>(seconds), 0, ical.icaltimezone_get_utc_timezone());
 }
 
 // Palm marks an open-ended repeat, like a task without due date, with 0,
@@ -97,9 +97,9 @@ std::string Lines(const std::string& text) {
     return out;
 }
 
-void AddText(icalcomponent* c, icalproperty* (*make)(const char*), const std::string& text) {
+void AddText(const ICalLibrary& ical, icalcomponent* c, icalproperty* (*make)(const char*), const std::string& text) {
     if (!text.empty()) {
-        icalcomponent_add_property(c, make(Lines(text).c_str()));
+        ical.icalcomponent_add_property(c, make(Lines(text).c_str()));
     }
 }
 
@@ -111,7 +111,7 @@ void AddText(icalcomponent* c, icalproperty* (*make)(const char*), const std::st
 constexpr std::string_view kCommaStandIn = "\xEE\x80\x80";      // U+E000
 constexpr std::string_view kSemicolonStandIn = "\xEE\x80\x81";  // U+E001
 
-void AddCategory(icalcomponent* c, const std::string& category) {
+void AddCategory(const ICalLibrary& ical, icalcomponent* c, const std::string& category) {
     if (category.empty()) {
         return;
     }
@@ -125,7 +125,7 @@ void AddCategory(icalcomponent* c, const std::string& category) {
             value += ch;
         }
     }
-    icalcomponent_add_property(c, icalproperty_new_categories(value.c_str()));
+    ical.icalcomponent_add_property(c, ical.icalproperty_new_categories(value.c_str()));
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
@@ -145,10 +145,10 @@ bool IsUtcName(std::string_view name) {
 }
 
 // Seconds east of UTC in `zone` at the UTC instant `seconds`.
-int OffsetAt(icaltimezone* zone, std::int64_t seconds) {
-    icaltimetype t = IcalUtc(seconds);
+int OffsetAt(const ICalLibrary& ical, icaltimezone* zone, std::int64_t seconds) {
+    icaltimetype t = IcalUtc(ical, seconds);
     int daylight = 0;
-    return icaltimezone_get_utc_offset_of_utc_time(zone, &t, &daylight);
+    return ical.icaltimezone_get_utc_offset_of_utc_time(zone, &t, &daylight);
 }
 
 // The rule of a change that happened at the local time `local` (the time in
@@ -179,7 +179,7 @@ LocalClock::ZoneRules::Change ChangeAt(std::int64_t local) {
 // from them states the zone as it is now, without its history, which some
 // readers (python-icalendar 4) refuse. False for a year with another number
 // of changes (a zone that changed its rules or its offset that year).
-bool CurrentRules(icaltimezone* zone, int year, LocalClock::ZoneRules& out) {
+bool CurrentRules(const ICalLibrary& ical, icaltimezone* zone, int year, LocalClock::ZoneRules& out) {
     const std::int64_t first = misc::CxDateTime::DaysFromCivil(year, 1, 1) * 86400;
     const std::int64_t last = misc::CxDateTime::DaysFromCivil(year + 1, 1, 1) * 86400;
     struct Shift {
@@ -188,9 +188,9 @@ bool CurrentRules(icaltimezone* zone, int year, LocalClock::ZoneRules& out) {
         int to;
     };
     std::vector<Shift> shifts;
-    int before = OffsetAt(zone, first);
+    int before = OffsetAt(ical, zone, first);
     for (std::int64_t day = first; day < last && shifts.size() <= 2; day += 86400) {
-        const int after = OffsetAt(zone, day + 86400);
+        const int after = OffsetAt(ical, zone, day + 86400);
         if (after == before) {
             continue;
         }
@@ -198,7 +198,7 @@ bool CurrentRules(icaltimezone* zone, int year, LocalClock::ZoneRules& out) {
         std::int64_t high = day + 86400;  // already `after`
         while (high - low > 1) {
             const std::int64_t mid = low + (high - low) / 2;
-            (OffsetAt(zone, mid) == before ? low : high) = mid;
+            (OffsetAt(ical, zone, mid) == before ? low : high) = mid;
         }
         shifts.push_back({high, before, after});
         before = after;
@@ -228,19 +228,30 @@ int YearOf(std::int64_t seconds) {
     return year;
 }
 
+const ICalLibrary* Library() {
+    std::string ignored;  // the exporter reports it before a writer is made
+    return ICalLibrary::Get(ignored);
+}
+
 struct FreeText {
-    void operator()(char* text) const { icalmemory_free_buffer(text); }
+    const ICalLibrary* ical;
+    void operator()(char* text) const { ical->icalmemory_free_buffer(text); }
 };
 
 }  // namespace
 
 ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
-    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp) {
+    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp),
+      m_pIcal(Library()), m_ownZone(nullptr, FreeZone{m_pIcal}) {
     const bool system = zone.empty();
     m_szZone = system ? LocalClock::ZoneName() : std::move(zone);
+    if (m_pIcal == nullptr) {
+        return;
+    }
+    const ICalLibrary& ical = *m_pIcal;
     icaltimezone* known = nullptr;
     if (!m_szZone.empty() && !IsUtcName(m_szZone)) {
-        known = icaltimezone_get_builtin_timezone(m_szZone.c_str());
+        known = ical.icaltimezone_get_builtin_timezone(m_szZone.c_str());
     }
     LocalClock::ZoneRules rules;
     if (known != nullptr) {
@@ -249,7 +260,7 @@ ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
         // no other), and libical's own component would carry a prefixed
         // TZID and every historical change.
         // A zone whose rules changed that year keeps libical's component.
-        if (CurrentRules(known, YearOf(m_nStamp), rules)) {
+        if (CurrentRules(ical, known, YearOf(m_nStamp), rules)) {
             UseRules(rules, m_szZone);
         } else {
             m_pZone = known;
@@ -260,8 +271,11 @@ ICalWriter::ICalWriter(ExportSink& sink, std::string zone, std::int64_t stamp)
 }
 
 ICalWriter::ICalWriter(ExportSink& sink, const LocalClock::ZoneRules& rules, std::string tzid, std::int64_t stamp)
-    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp) {
-    UseRules(rules, tzid);
+    : m_sink(sink), m_nStamp(stamp == 0 ? static_cast<std::int64_t>(std::time(nullptr)) : stamp),
+      m_pIcal(Library()), m_ownZone(nullptr, FreeZone{m_pIcal}) {
+    if (m_pIcal != nullptr) {
+        UseRules(rules, tzid);
+    }
 }
 
 void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string& tzid) {
@@ -273,16 +287,17 @@ void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string&
     if (IsUtcName(tzid) || (rules.bias + rules.standardBias == 0 && noDaylight)) {
         return;
     }
+    const ICalLibrary& ical = *m_pIcal;
     const std::string text = VTimezoneText::Build(rules, tzid);
-    icalcomponent* component = text.empty() ? nullptr : icalparser_parse_string(text.c_str());
+    icalcomponent* component = text.empty() ? nullptr : ical.icalparser_parse_string(text.c_str());
     if (component == nullptr) {
         return;
     }
-    std::unique_ptr<icaltimezone, FreeZone> zone(icaltimezone_new());
+    std::unique_ptr<icaltimezone, FreeZone> zone(ical.icaltimezone_new(), FreeZone{m_pIcal});
     // The zone owns the component only once it has taken it.
-    if (zone == nullptr || icalcomponent_isa(component) != ICAL_VTIMEZONE_COMPONENT ||
-        icaltimezone_set_component(zone.get(), component) == 0) {
-        icalcomponent_free(component);
+    if (zone == nullptr || ical.icalcomponent_isa(component) != ICAL_VTIMEZONE_COMPONENT ||
+        ical.icaltimezone_set_component(zone.get(), component) == 0) {
+        ical.icalcomponent_free(component);
         return;
     }
     m_szZone = tzid;
@@ -292,24 +307,26 @@ void ICalWriter::UseRules(const LocalClock::ZoneRules& rules, const std::string&
 
 ICalWriter::~ICalWriter() = default;
 
-void ICalWriter::AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd) {
-    icalcomponent* alarm = icalcomponent_new_valarm();
-    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+void ICalWriter::AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd) const {
+    const ICalLibrary& ical = *m_pIcal;
+    icalcomponent* alarm = ical.icalcomponent_new_valarm();
+    ical.icalcomponent_add_property(alarm, ical.icalproperty_new_action(ICAL_ACTION_DISPLAY));
     struct icaltriggertype trigger;
-    trigger.time = icaltime_null_time();
-    trigger.duration = icaldurationtype_from_int(offsetSeconds);
-    icalproperty* prop = icalproperty_new_trigger(trigger);
+    trigger.time = ical.icaltime_null_time();
+    trigger.duration = ical.icaldurationtype_from_int(offsetSeconds);
+    icalproperty* prop = ical.icalproperty_new_trigger(trigger);
     if (fromEnd) {
-        icalproperty_add_parameter(prop, icalparameter_new_related(ICAL_RELATED_END));
+        ical.icalproperty_add_parameter(prop, ical.icalparameter_new_related(ICAL_RELATED_END));
     }
-    icalcomponent_add_property(alarm, prop);
-    icalcomponent_add_property(alarm, icalproperty_new_description(Lines(summary.empty() ? "Reminder" : summary).c_str()));
-    icalcomponent_add_component(c, alarm);
+    ical.icalcomponent_add_property(alarm, prop);
+    ical.icalcomponent_add_property(alarm, ical.icalproperty_new_description(Lines(summary.empty() ? "Reminder" : summary).c_str()));
+    ical.icalcomponent_add_component(c, alarm);
 }
 
 bool ICalWriter::WriteComponent(icalcomponent* component) {
-    const std::unique_ptr<char, FreeText> text(icalcomponent_as_ical_string_r(component));
-    icalcomponent_free(component);
+    const ICalLibrary& ical = *m_pIcal;
+    const std::unique_ptr<char, FreeText> text(ical.icalcomponent_as_ical_string_r(component), FreeText{m_pIcal});
+    ical.icalcomponent_free(component);
     if (text == nullptr) {
         return false;
     }
@@ -321,39 +338,44 @@ bool ICalWriter::WriteComponent(icalcomponent* component) {
 
 icalproperty* ICalWriter::LocalTimeProperty(icalproperty* prop, const platform::LocalClock::Fields& local,
                                             bool zoned) const {
+    const ICalLibrary& ical = *m_pIcal;
     if (zoned) {
-        icaltimetype t = icaltime_null_time();
+        icaltimetype t = ical.icaltime_null_time();
         t.year = local.year;
         t.month = local.month;
         t.day = local.day;
         t.hour = local.hour;
         t.minute = local.minute;
         t.second = local.second;
-        icalproperty_set_value(prop, icalvalue_new_datetime(t));
-        icalproperty_add_parameter(prop, icalparameter_new_tzid(icaltimezone_get_tzid(m_pZone)));
+        ical.icalproperty_set_value(prop, ical.icalvalue_new_datetime(t));
+        ical.icalproperty_add_parameter(prop, ical.icalparameter_new_tzid(ical.icaltimezone_get_tzid(m_pZone)));
         return prop;
     }
     std::int64_t seconds = 0;
     if (!LocalClock::FromLocal(local, seconds)) {
-        icalproperty_free(prop);
+        ical.icalproperty_free(prop);
         return nullptr;
     }
-    icalproperty_set_value(prop, icalvalue_new_datetime(IcalUtc(seconds)));
+    ical.icalproperty_set_value(prop, ical.icalvalue_new_datetime(IcalUtc(ical, seconds)));
     return prop;
 }
 
 bool ICalWriter::Begin(bool withZone) {
-    icalcomponent* cal = icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
-                                             icalproperty_new_prodid("-//Lazrine//Palm Desktop export//EN"),
-                                             icalproperty_new_calscale("GREGORIAN"), nullptr);
+    if (m_pIcal == nullptr) {
+        return false;
+    }
+    const ICalLibrary& ical = *m_pIcal;
+    icalcomponent* cal = ical.icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, ical.icalproperty_new_version("2.0"),
+                                             ical.icalproperty_new_prodid("-//Lazrine//Palm Desktop export//EN"),
+                                             ical.icalproperty_new_calscale("GREGORIAN"), nullptr);
     if (withZone && m_pZone != nullptr) {
-        icalcomponent* vtimezone = icaltimezone_get_component(m_pZone);
+        icalcomponent* vtimezone = ical.icaltimezone_get_component(m_pZone);
         if (vtimezone != nullptr) {
-            icalcomponent_add_component(cal, icalcomponent_new_clone(vtimezone));
+            ical.icalcomponent_add_component(cal, ical.icalcomponent_new_clone(vtimezone));
         }
     }
-    const std::unique_ptr<char, FreeText> text(icalcomponent_as_ical_string_r(cal));
-    icalcomponent_free(cal);
+    const std::unique_ptr<char, FreeText> text(ical.icalcomponent_as_ical_string_r(cal), FreeText{m_pIcal});
+    ical.icalcomponent_free(cal);
     if (text == nullptr) {
         return false;
     }
@@ -369,8 +391,9 @@ bool ICalWriter::End() { return m_sink.Write("END:VCALENDAR\r\n"); }
 
 void ICalWriter::AddRepeat(icalcomponent* c, const palm::PmRepeatRule& rule, const LocalClock::Fields& start,
                            bool allDay, bool zoned) const {
+    const ICalLibrary& ical = *m_pIcal;
     icalrecurrencetype r;
-    icalrecurrencetype_clear(&r);
+    ical.icalrecurrencetype_clear(&r);
     r.interval = static_cast<short>(rule.nInterval == 0 || rule.nInterval > 0x7FFF ? 1 : rule.nInterval);
     switch (rule.nRuleKind) {
         case 1:
@@ -415,7 +438,7 @@ void ICalWriter::AddRepeat(icalcomponent* c, const palm::PmRepeatRule& rule, con
     Date until;
     if (RepeatEndOf(rule.nEndDate, until)) {
         if (allDay) {
-            r.until = IcalDate(until);
+            r.until = IcalDate(ical, until);
         } else {
             LocalClock::Fields last;
             last.year = until.year;
@@ -426,26 +449,26 @@ void ICalWriter::AddRepeat(icalcomponent* c, const palm::PmRepeatRule& rule, con
             last.second = 59;
             std::int64_t seconds = 0;
             if (LocalClock::FromLocal(last, seconds)) {
-                r.until = IcalUtc(seconds);
+                r.until = IcalUtc(ical, seconds);
             }
         }
     }
-    icalcomponent_add_property(c, icalproperty_new_rrule(r));
+    ical.icalcomponent_add_property(c, ical.icalproperty_new_rrule(r));
     for (const std::uint32_t stored : rule.aExceptions) {
         LocalClock::Fields f;
         if (!LocalOf(stored, f)) {
             continue;
         }
         if (allDay) {
-            icalcomponent_add_property(c, icalproperty_new_exdate(IcalDate(DateOf(f))));
+            ical.icalcomponent_add_property(c, ical.icalproperty_new_exdate(IcalDate(ical, DateOf(f))));
             continue;
         }
         f.hour = start.hour;  // the occurrence that day begins at the start's time
         f.minute = start.minute;
         f.second = start.second;
-        icalproperty* exdate = LocalTimeProperty(icalproperty_new(ICAL_EXDATE_PROPERTY), f, zoned);
+        icalproperty* exdate = LocalTimeProperty(ical.icalproperty_new(ICAL_EXDATE_PROPERTY), f, zoned);
         if (exdate != nullptr) {
-            icalcomponent_add_property(c, exdate);
+            ical.icalcomponent_add_property(c, exdate);
         }
     }
 }
@@ -457,6 +480,10 @@ bool ICalWriter::UsesZone(const ExportEvent& e) {
 }
 
 bool ICalWriter::WriteEvent(const ExportEvent& e) {
+    if (m_pIcal == nullptr) {
+        return false;
+    }
+    const ICalLibrary& ical = *m_pIcal;
     const palm::PmRepeatRule& rule = e.Repeat;
     const bool repeats = rule.nRuleKind >= 1 && rule.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
     LocalClock::Fields start;
@@ -481,9 +508,9 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
     }
     const bool zoned = repeats && !allDay && m_pZone != nullptr;
 
-    icalcomponent* ev = icalcomponent_new_vevent();
-    icalcomponent_add_property(ev, icalproperty_new_uid(e.szUid.c_str()));
-    icalcomponent_add_property(ev, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
+    icalcomponent* ev = ical.icalcomponent_new_vevent();
+    ical.icalcomponent_add_property(ev, ical.icalproperty_new_uid(e.szUid.c_str()));
+    ical.icalcomponent_add_property(ev, ical.icalproperty_new_dtstamp(IcalUtc(ical, m_nStamp)));
     if (hasStart) {
         if (allDay) {
             const Date first = DateOf(start);
@@ -491,28 +518,28 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
             if (hasEnd && DayNumber(DateOf(end)) > DayNumber(first)) {
                 last = DateOf(end);
             }
-            icalcomponent_add_property(ev, icalproperty_new_dtstart(IcalDate(first)));
-            icalcomponent_add_property(ev, icalproperty_new_dtend(IcalDate(AddDays(last, 1))));
+            ical.icalcomponent_add_property(ev, ical.icalproperty_new_dtstart(IcalDate(ical, first)));
+            ical.icalcomponent_add_property(ev, ical.icalproperty_new_dtend(IcalDate(ical, AddDays(last, 1))));
         } else if (zoned) {
-            icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTSTART_PROPERTY), start, true));
+            ical.icalcomponent_add_property(ev, LocalTimeProperty(ical.icalproperty_new(ICAL_DTSTART_PROPERTY), start, true));
             if (hasEnd) {
-                icalcomponent_add_property(ev, LocalTimeProperty(icalproperty_new(ICAL_DTEND_PROPERTY), end, true));
+                ical.icalcomponent_add_property(ev, LocalTimeProperty(ical.icalproperty_new(ICAL_DTEND_PROPERTY), end, true));
             }
         } else {
-            icalcomponent_add_property(ev, icalproperty_new_dtstart(IcalUtc(e.nStart)));
+            ical.icalcomponent_add_property(ev, ical.icalproperty_new_dtstart(IcalUtc(ical, e.nStart)));
             if (hasEnd) {
-                icalcomponent_add_property(ev, icalproperty_new_dtend(IcalUtc(e.nEnd)));
+                ical.icalcomponent_add_property(ev, ical.icalproperty_new_dtend(IcalUtc(ical, e.nEnd)));
             }
         }
     }
     // Every component has a SUMMARY, empty when the record has no text:
     // some readers (calcurse) fail on one without.
-    icalcomponent_add_property(ev, icalproperty_new_summary(Lines(e.szSummary).c_str()));
-    AddText(ev, icalproperty_new_description, e.szNote);
-    AddText(ev, icalproperty_new_location, e.szLocation);
-    AddCategory(ev, e.szCategory);
+    ical.icalcomponent_add_property(ev, ical.icalproperty_new_summary(Lines(e.szSummary).c_str()));
+    AddText(ical, ev, ical.icalproperty_new_description, e.szNote);
+    AddText(ical, ev, ical.icalproperty_new_location, e.szLocation);
+    AddCategory(ical, ev, e.szCategory);
     if (e.bPrivate) {
-        icalcomponent_add_property(ev, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        ical.icalcomponent_add_property(ev, ical.icalproperty_new_class(ICAL_CLASS_PRIVATE));
     }
 
     if (repeats && hasStart) {
@@ -526,21 +553,25 @@ bool ICalWriter::WriteEvent(const ExportEvent& e) {
 }
 
 bool ICalWriter::WriteTask(const ExportTask& t) {
-    icalcomponent* todo = icalcomponent_new_vtodo();
-    icalcomponent_add_property(todo, icalproperty_new_uid(t.szUid.c_str()));
-    icalcomponent_add_property(todo, icalproperty_new_dtstamp(IcalUtc(m_nStamp)));
-    icalcomponent_add_property(todo, icalproperty_new_summary(Lines(t.szSummary).c_str()));
-    AddText(todo, icalproperty_new_description, t.szNote);
+    if (m_pIcal == nullptr) {
+        return false;
+    }
+    const ICalLibrary& ical = *m_pIcal;
+    icalcomponent* todo = ical.icalcomponent_new_vtodo();
+    ical.icalcomponent_add_property(todo, ical.icalproperty_new_uid(t.szUid.c_str()));
+    ical.icalcomponent_add_property(todo, ical.icalproperty_new_dtstamp(IcalUtc(ical, m_nStamp)));
+    ical.icalcomponent_add_property(todo, ical.icalproperty_new_summary(Lines(t.szSummary).c_str()));
+    AddText(ical, todo, ical.icalproperty_new_description, t.szNote);
     misc::CxDateTime::Fields due;
     const bool hasDue = misc::CommTaskMgr::DueDateOf(t.nDueDate, due);
     const bool repeats = hasDue && t.Repeat.nRuleKind >= 1 && t.Repeat.nRuleKind <= palm::PmRepeatRule::kLastKnownKind;
     if (repeats) {
         // A repeating task starts on its due date: the rule counts from
         // DTSTART, and each occurrence is due the day it falls on.
-        icalcomponent_add_property(todo, icalproperty_new_dtstart(IcalDate({due.wYear, due.wMonth, due.wDay})));
+        ical.icalcomponent_add_property(todo, ical.icalproperty_new_dtstart(IcalDate(ical, {due.wYear, due.wMonth, due.wDay})));
     }
     if (hasDue) {
-        icalcomponent_add_property(todo, icalproperty_new_due(IcalDate({due.wYear, due.wMonth, due.wDay})));
+        ical.icalcomponent_add_property(todo, ical.icalproperty_new_due(IcalDate(ical, {due.wYear, due.wMonth, due.wDay})));
     }
     // Palm's five priorities keep their order and stay apart: 1, 3, 5, 7
     // and 9 (1 the highest); a record without one has the common level's.
@@ -548,16 +579,16 @@ bool ICalWriter::WriteTask(const ExportTask& t) {
     if (t.nPalmPriority >= 1 && t.nPalmPriority <= 5) {
         priority = static_cast<int>(t.nPalmPriority) * 2 - 1;
     }
-    icalcomponent_add_property(todo, icalproperty_new_priority(priority));
+    ical.icalcomponent_add_property(todo, ical.icalproperty_new_priority(priority));
     if (t.bCompleted) {
-        icalcomponent_add_property(todo, icalproperty_new_status(ICAL_STATUS_COMPLETED));
+        ical.icalcomponent_add_property(todo, ical.icalproperty_new_status(ICAL_STATUS_COMPLETED));
         if (t.nCompletedAt != 0 && t.nCompletedAt != palm::PmTime::kNoTime) {
-            icalcomponent_add_property(todo, icalproperty_new_completed(IcalUtc(t.nCompletedAt)));
+            ical.icalcomponent_add_property(todo, ical.icalproperty_new_completed(IcalUtc(ical, t.nCompletedAt)));
         }
     }
-    AddCategory(todo, t.szCategory);
+    AddCategory(ical, todo, t.szCategory);
     if (t.bPrivate) {
-        icalcomponent_add_property(todo, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        ical.icalcomponent_add_property(todo, ical.icalproperty_new_class(ICAL_CLASS_PRIVATE));
     }
     if (repeats) {
         LocalClock::Fields start;

@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include <libical/ical.h>
-
 #include "common/export/ExportRecord.h"
 #include "common/export/ExportSink.h"
+#include "common/export/ICalLibrary.h"
 #include "platform/LocalClock.h"
 
 namespace lazrine::exporting {
@@ -16,7 +15,10 @@ namespace lazrine::exporting {
 // Writes appointments (VEVENT) and tasks (VTODO) as one iCalendar object
 // (RFC 5545), built and serialised component by component with libical,
 // which escapes and folds the text. The calendar is streamed: Begin writes
-// its head, each Write one component, End its close.
+// its head, each Write one component, End its close. libical is loaded when
+// the first writer is made (ICalLibrary); where it cannot be, the writer
+// writes nothing: Begin, WriteEvent and WriteTask fail (ICalLibrary::Get
+// says why).
 //
 // Times. A timed appointment that does not repeat starts and ends at UTC
 // instants. A repeating timed appointment is written in the local time zone
@@ -85,18 +87,20 @@ private:
                    bool allDay, bool zoned) const;
     // A display alarm `offsetSeconds` from the start, or from the end (DUE)
     // when `fromEnd`.
-    static void AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd);
+    void AddAlarm(icalcomponent* c, const std::string& summary, int offsetSeconds, bool fromEnd) const;
 
     // Makes the zone from `rules`, named `tzid`; leaves none when it cannot.
     void UseRules(const platform::LocalClock::ZoneRules& rules, const std::string& tzid);
 
     struct FreeZone {
-        void operator()(icaltimezone* zone) const { icaltimezone_free(zone, 1); }
+        const ICalLibrary* ical;
+        void operator()(icaltimezone* zone) const { ical->icaltimezone_free(zone, 1); }
     };
 
     ExportSink& m_sink;
     std::string m_szZone;
     std::int64_t m_nStamp;
+    const ICalLibrary* m_pIcal;  // nullptr when libical could not be loaded
     std::unique_ptr<icaltimezone, FreeZone> m_ownZone;  // a zone made from rules
     icaltimezone* m_pZone = nullptr;  // m_ownZone, or libical's where no rules could be stated
     std::vector<std::string> m_Notes;

@@ -9,6 +9,7 @@
 #include "common/export/CsvWriter.h"
 #include "common/export/ExportPieceSink.h"
 #include "common/export/ExportSource.h"
+#include "common/export/ICalLibrary.h"
 #include "common/export/ICalWriter.h"
 #include "common/export/JsonRecordWriter.h"
 #include "common/export/MemoFileNamer.h"
@@ -160,6 +161,11 @@ bool RecordExporter::WriteParts(const std::vector<Part>& parts, ExportSink& sink
                 return false;
             }
         }
+    }
+    // libical is loaded only now, by the first iCalendar export; without it
+    // nothing is written, not even a head.
+    if (m_nFormat == ExportFormat::kICalendar && ICalLibrary::Get(error) == nullptr) {
+        return false;
     }
     m_Notes.clear();
     if (!WriteRecords(parts, sink) || !sink.Finish()) {
