@@ -581,6 +581,20 @@ bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>
 
 bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error) {
     rows.clear();
+    const bool ok = Query(
+        sql,
+        [&rows](PmValues& values) {
+            rows.push_back(std::move(values));
+            return true;
+        },
+        error);
+    if (!ok) {
+        rows.clear();
+    }
+    return ok;
+}
+
+bool PmJetEngine::Query(std::string_view sql, const std::function<bool(PmValues&)>& row, std::string& error) {
     if (!IsOpen()) {
         error = "no database is open";
         return false;
@@ -600,6 +614,7 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
         return false;
     }
     std::vector<unsigned> cols;
+    cols.reserve(st.Columns().size());
     for (const std::string& name : st.Columns()) {
         unsigned col = 0;
         if (!Impl::FindColumn(table.get(), name, col)) {
@@ -612,30 +627,31 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
     if (!m.ResolveWhere(table.get(), st, where, error)) {
         return false;
     }
+    // One value list serves every row: the caller takes what it keeps.
+    PmValues values;
+    bool stopped = false;
     const bool ok = m.Scan(
         table.get(), pages,
-        [&](const RowView& row, std::string& err) {
+        [&](const RowView& view, std::string& err) {
             bool match = false;
-            if (!m.RowMatches(table.get(), row, where, match, err)) {
+            if (!m.RowMatches(table.get(), view, where, match, err)) {
                 return false;
             }
             if (!match) {
                 return true;
             }
-            PmValues values(cols.size());
+            values.assign(cols.size(), PmVariant{});
             for (std::size_t i = 0; i < cols.size(); ++i) {
-                if (!m.CellValue(ColumnAt(table.get(), cols[i]), row.pFields[cols[i]], values[i], err)) {
+                if (!m.CellValue(ColumnAt(table.get(), cols[i]), view.pFields[cols[i]], values[i], err)) {
                     return false;
                 }
             }
-            rows.push_back(std::move(values));
-            return true;
+            // Stopping is not a failure: the scan ends with no error.
+            stopped = !row(values);
+            return !stopped;
         },
         error);
-    if (!ok) {
-        rows.clear();
-    }
-    return ok;
+    return ok || stopped;
 }
 
 bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::string& error) {

@@ -82,6 +82,14 @@ TEST_F(PmJetEngineTest, SelectsColumnsByKindAndFiltersRows) {
     EXPECT_EQ(rows[0][5].vt, VT_EMPTY);  // binaries are not handed over
     EXPECT_EQ(rows[1][0].lVal, 2011);
     EXPECT_EQ(rows[2][0].lVal, 2022);
+    // Streamed, the same rows come one at a time, and the reader may stop.
+    std::vector<std::int32_t> ids;
+    const auto upTo2011 = [&ids](PmValues& row) {
+        ids.push_back(row[0].lVal);
+        return row[0].lVal != 2011;
+    };
+    ASSERT_TRUE(e.Query("SELECT [Record ID] FROM Main WHERE [Completed] = 1", upTo2011, error)) << error;
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{2002, 2011}));
 
     const auto quoted = Select(e, "SELECT [Record ID] FROM Main WHERE [Description] = 'Return O''Brien''s ladder'");
     ASSERT_EQ(quoted.size(), 1u);
