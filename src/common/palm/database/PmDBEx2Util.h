@@ -89,6 +89,9 @@ protected:
     // reason, when the table could not be read to its end: the rows handed
     // over until then are not the table and are to be dropped.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(PmValues&)>& add);
+    // About how many rows LoadMainRows hands over, to size the records; 0
+    // when unknown.
+    std::size_t MainRowCountHint() { return m_pAccessor ? m_pAccessor->TableRowCountHint("Main") : 0; }
 
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;

@@ -72,13 +72,16 @@ public:
             m_szDbError = "no file name given";
             return false;
         }
-        const bool read = OpenDatabase(Kind::Table().nKind, path) &&
-                          LoadMainRows(ColumnNames(), [this](PmValues& values) {
-                              Rec rec;
-                              RowToRecord(values, rec);
-                              rec.nLoadedStatus = Kind::StatusOf(rec);
-                              m_DataMgr.Add(std::move(rec));
-                          });
+        bool read = OpenDatabase(Kind::Table().nKind, path);
+        if (read) {
+            m_DataMgr.Reserve(MainRowCountHint());
+            read = LoadMainRows(ColumnNames(), [this](PmValues& values) {
+                Rec rec;
+                RowToRecord(values, rec);
+                rec.nLoadedStatus = Kind::StatusOf(rec);
+                m_DataMgr.Add(std::move(rec));
+            });
+        }
         if (!read) {
             m_DataMgr.Clear();
             return false;

@@ -579,6 +579,23 @@ bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>
     return true;
 }
 
+bool PmJetEngine::RowCountHint(const std::string& table, std::size_t& rows, std::string& error) {
+    rows = 0;
+    if (!IsOpen()) {
+        error = "no database is open";
+        return false;
+    }
+    std::vector<std::uint32_t> pages;
+    TablePtr def = m_pImpl->OpenTable(table, false, pages, error);
+    if (!def) {
+        return false;
+    }
+    // A row takes at least its 2-byte slot and its 2-byte column count.
+    const std::size_t most = pages.size() * static_cast<std::size_t>(m_pImpl->PageSize()) / 4;
+    rows = std::min<std::size_t>(def->num_rows, most);
+    return true;
+}
+
 bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error) {
     rows.clear();
     const bool ok = Query(
