@@ -11,6 +11,7 @@ namespace lazrine::palm {
 
 bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     ClearDbError();
+    m_nMainRowsHint = 0;
     if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
         m_szDbError = "no database file '" + path + "'";
         m_nDbFailure = platform::IoFailure::kMissing;
@@ -29,7 +30,7 @@ bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     std::vector<std::string> columns;
     std::string why;
     PmJetEngine* connection = m_pAccessor->GetConnection();
-    if (connection == nullptr || !connection->ColumnNames("Main", columns, why) || !MainFitsKind(kind, columns, why)) {
+    if (connection == nullptr || !connection->ColumnNames("Main", columns, why, &m_nMainRowsHint) || !MainFitsKind(kind, columns, why)) {
         m_szDbError = "not a Palm Desktop database of this kind: " + why;
         return false;
     }

@@ -89,9 +89,9 @@ protected:
     // reason, when the table could not be read to its end: the rows handed
     // over until then are not the table and are to be dropped.
     bool LoadMainRows(std::span<const std::string> names, const std::function<void(PmValues&)>& add);
-    // About how many rows LoadMainRows hands over, to size the records; 0
-    // when unknown.
-    std::size_t MainRowCountHint() { return m_pAccessor ? m_pAccessor->TableRowCountHint("Main") : 0; }
+    // About how many rows LoadMainRows hands over, as the last OpenDatabase
+    // found it (see PmJetEngine::ColumnNames), to size the records.
+    std::size_t MainRowCountHint() const { return m_nMainRowsHint; }
 
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;
@@ -100,6 +100,7 @@ protected:
     // unless set otherwise); empty and kNone after a success.
     std::string m_szDbError;
     platform::IoFailure m_nDbFailure = platform::IoFailure::kNone;
+    std::size_t m_nMainRowsHint = 0;
     platform::IoFailure DbFailure() const {
         return m_szDbError.empty()                         ? platform::IoFailure::kNone
                : m_nDbFailure == platform::IoFailure::kNone ? platform::IoFailure::kOther

@@ -46,9 +46,6 @@ public:
         m_szLastError = "no database engine";
         return false;
     }
-    // About how many rows SelectTable(table) hands over (see
-    // PmJetEngine::RowCountHint); 0 when unknown.
-    virtual std::size_t TableRowCountHint(const std::string& /*table*/) { return 0; }
     // The first row `sql` selects; the rest of its result stays in the
     // kind's query (see PmMDBAccessor::GetQuery).
     virtual bool QueryFirstRow(std::string_view /*sql*/, PmValues& /*values*/) { return false; }

@@ -562,7 +562,8 @@ bool PmJetEngine::CommitBatch(platform::IoError& error) {
 bool PmJetEngine::IsOpen() const { return m_pImpl->mdb != nullptr; }
 const std::string& PmJetEngine::Path() const { return m_pImpl->szPath; }
 
-bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error) {
+bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error,
+                              std::size_t* rowCountHint) {
     names.clear();
     if (!IsOpen()) {
         error = "no database is open";
@@ -576,23 +577,11 @@ bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>
     for (unsigned i = 0; i < def->num_cols; ++i) {
         names.emplace_back(ColumnAt(def.get(), i)->name);
     }
-    return true;
-}
-
-bool PmJetEngine::RowCountHint(const std::string& table, std::size_t& rows, std::string& error) {
-    rows = 0;
-    if (!IsOpen()) {
-        error = "no database is open";
-        return false;
+    if (rowCountHint != nullptr) {
+        // A row takes at least its 2-byte slot and its 2-byte column count.
+        const std::size_t most = pages.size() * static_cast<std::size_t>(m_pImpl->PageSize()) / 4;
+        *rowCountHint = std::min<std::size_t>(def->num_rows, most);
     }
-    std::vector<std::uint32_t> pages;
-    TablePtr def = m_pImpl->OpenTable(table, false, pages, error);
-    if (!def) {
-        return false;
-    }
-    // A row takes at least its 2-byte slot and its 2-byte column count.
-    const std::size_t most = pages.size() * static_cast<std::size_t>(m_pImpl->PageSize()) / 4;
-    rows = std::min<std::size_t>(def->num_rows, most);
     return true;
 }
 

@@ -60,13 +60,14 @@ public:
     bool IsOpen() const;
     const std::string& Path() const;
 
-    // The names of the columns of `table`, in column order.
-    bool ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error);
-    // How many rows `table` holds as its definition states it, to size what
-    // a SELECT of the whole table is read into: a hint, never more than the
-    // table's data pages could hold, so that a damaged definition cannot
-    // make a reader set aside more than the file's own rows could need.
-    bool RowCountHint(const std::string& table, std::size_t& rows, std::string& error);
+    // The names of the columns of `table`, in column order, and, when
+    // `rowCountHint` is given, how many rows the table holds as its
+    // definition states it, to size what a SELECT of the whole table is read
+    // into: a hint, never more than the table's data pages could hold, so
+    // that a damaged definition cannot make a reader set aside more than the
+    // file's own rows could need.
+    bool ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error,
+                     std::size_t* rowCountHint = nullptr);
     // Runs a SELECT and hands every matching row to `row` as the scan finds
     // it, in table order, one value list at a time: `row` may take (move
     // from) the values it keeps, and returns false to end the scan there,

@@ -55,13 +55,6 @@ bool PmMDBAccessor::SelectTable(std::string_view table, std::span<const std::str
     return true;
 }
 
-std::size_t PmMDBAccessor::TableRowCountHint(const std::string& table) {
-    PmJetEngine* connection = Ready();
-    std::size_t rows = 0;
-    std::string ignored;
-    return connection != nullptr && connection->RowCountHint(table, rows, ignored) ? rows : 0;
-}
-
 bool PmMDBAccessor::QueryFirstRow(std::string_view sql, PmValues& values) {
     if (sql.empty() || GetQuery() == nullptr) {
         m_szLastError = "no statement or no query";

@@ -22,7 +22,6 @@ public:
 
     bool SelectTable(std::string_view table, std::span<const std::string> names,
                      const std::function<bool(PmValues&)>& row) override;
-    std::size_t TableRowCountHint(const std::string& table) override;
     bool QueryFirstRow(std::string_view sql, PmValues& values) override;
     bool ExecuteSql(std::string_view sql, bool open) override;
 
