@@ -96,11 +96,11 @@ protected:
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;
     PmInfoEx2 m_Info;
+    std::size_t m_nMainRowsHint = 0;
     // Why the last operation failed, and the kind of that failure (kOther
     // unless set otherwise); empty and kNone after a success.
     std::string m_szDbError;
     platform::IoFailure m_nDbFailure = platform::IoFailure::kNone;
-    std::size_t m_nMainRowsHint = 0;
     platform::IoFailure DbFailure() const {
         return m_szDbError.empty()                         ? platform::IoFailure::kNone
                : m_nDbFailure == platform::IoFailure::kNone ? platform::IoFailure::kOther
