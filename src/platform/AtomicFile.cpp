@@ -100,12 +100,6 @@ Outcome WriteDurably(FileIo& io, const std::string& temp, const std::string& tar
     return WriteNew(io, temp, modeFrom, fill, written, error) ? Install(io, temp, target, error) : Outcome::kUnchanged;
 }
 
-Filler WriteAll(std::span<const std::uint8_t> content) {
-    return [content](FileIo::Handle h, IoError& error) {
-        return content.empty() || FileIo::Instance().Write(h, content, &error);
-    };
-}
-
 AtomicFile::Producer ProduceAll(std::span<const std::uint8_t> content) {
     return [content](const AtomicFile::PieceWriter& sink, std::string& error) {
         return content.empty() || sink(content, error);
@@ -399,7 +393,7 @@ bool AtomicFile::ReadWhole(const std::string& path, std::vector<std::uint8_t>& o
     return true;
 }
 
-bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
+bool AtomicFile::EnsureBackup(const std::string& path, FileIo::Handle original, const FileFingerprint& expected,
                               IoError& error) {
     FileIo& io = FileIo::Instance();
     std::string target;
@@ -407,7 +401,8 @@ bool AtomicFile::EnsureBackup(const std::string& path, std::span<const std::uint
     if (!TargetOf(io, path, target, facts, error)) {
         return false;
     }
-    return MakeBackup(io, target, WriteAll(original), nullptr, nullptr, path, error);
+    FileFingerprint::Builder copied;
+    return MakeBackup(io, target, CopyOf(original, &copied), &expected, &copied, path, error);
 }
 
 AtomicFile::Outcome AtomicFile::ReplaceLoaded(const std::string& path, std::span<const std::uint8_t> content,

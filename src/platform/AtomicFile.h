@@ -89,10 +89,12 @@ public:
     // the new file is in place but its folder could not be flushed.
     static Outcome Produce(const std::string& path, const Producer& produce, IoError& error);
     // Makes sure "<target>.lazrine.bak" exists beside the file `path` refers
-    // to, copying `original` into it when it does not. Never overwrites an
-    // existing backup; fails when something that is not a regular file holds
-    // the name.
-    static bool EnsureBackup(const std::string& path, std::span<const std::uint8_t> original,
+    // to, copying the open file `original` (the file at `path`, held locked)
+    // into it in chunks when it does not: never a whole copy in memory. The
+    // bytes copied must be those `expected` describes, else no backup takes
+    // the name (kChangedSinceLoaded). Never overwrites an existing backup;
+    // fails when something that is not a regular file holds the name.
+    static bool EnsureBackup(const std::string& path, FileIo::Handle original, const FileFingerprint& expected,
                              IoError& error);
 
     static std::string BackupPathOf(const std::string& path) { return path + kBackupSuffix; }

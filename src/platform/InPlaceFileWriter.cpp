@@ -1,5 +1,7 @@
 #include "platform/InPlaceFileWriter.h"
 
+#include "platform/AtomicFile.h"
+
 namespace lazrine::platform {
 namespace {
 
@@ -54,6 +56,20 @@ bool InPlaceFileWriter::ReadAll(std::vector<std::uint8_t>& out, IoError& error) 
     }
     out.assign(static_cast<std::size_t>(size), 0);
     return ReadAt(0, out, error);
+}
+
+bool InPlaceFileWriter::Fingerprint(FileFingerprint& out, IoError& error) const {
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
+    }
+    return FileFingerprint::OfOpenFile(*m_pIo, m_nHandle, out, &error);
+}
+
+bool InPlaceFileWriter::EnsureBackup(const FileFingerprint& expected, IoError& error) const {
+    if (m_pIo == nullptr) {
+        return NotOpen(error);
+    }
+    return AtomicFile::EnsureBackup(m_szPath, m_nHandle, expected, error);
 }
 
 bool InPlaceFileWriter::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, IoError& error) const {

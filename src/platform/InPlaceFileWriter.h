@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileFingerprint.h"
 #include "platform/FileIo.h"
 
 namespace lazrine::platform {
@@ -34,6 +35,11 @@ public:
     bool Size(std::uint64_t& size, IoError& error) const;
     // Reads the whole file.
     bool ReadAll(std::vector<std::uint8_t>& out, IoError& error) const;
+    // The fingerprint of the file as it is now, read in chunks.
+    bool Fingerprint(FileFingerprint& out, IoError& error) const;
+    // Makes sure the file has its backup (see AtomicFile::EnsureBackup),
+    // copied from the file held open, which must match `expected`.
+    bool EnsureBackup(const FileFingerprint& expected, IoError& error) const;
     // Reads exactly out.size() bytes at `offset`; false past the end.
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out, IoError& error) const;
     // Writes all of `data` at `offset`, which must lie inside the file: the

@@ -63,7 +63,7 @@ public:
     }
 
 protected:
-    bool ReadContent() override {
+    bool ReadHead() override {
         std::uint32_t tag = 0;
         if (!this->ReadLong(tag)) {
             return false;
@@ -72,7 +72,11 @@ protected:
             return this->Fail("not a classic Palm Desktop file of this kind (version tag " + std::to_string(tag) +
                               ")");
         }
-        if (!this->ReadCString(m_szRecordedName, kTextCap) ||
+        return true;
+    }
+
+    bool ReadContent() override {
+        if (!ReadHead() || !this->ReadCString(m_szRecordedName, kTextCap) ||
             !this->ReadCString(m_szHeaderText, m_Format.nHeaderTextCap) || !this->ReadCategorySection() ||
             !this->ReadSchema(m_Schema)) {
             return false;

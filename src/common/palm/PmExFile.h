@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/palm/PmDataHead.h"
 #include "common/palm/PmFileStore.h"
 
 namespace lazrine::palm {
@@ -57,6 +58,7 @@ template <class Rec>
 class PmExFile : public PmFileStore<Rec> {
 public:
     static constexpr std::size_t kSignatureSize = 24;
+    static_assert(kSignatureSize <= PmDataHead::kSize, "the signature is checked from the file's head");
     static constexpr std::size_t kHeaderBlockSize = 24;
     static constexpr std::size_t kRecordedNameCap = 260;
     static constexpr const char* kSignatureText = "PalmSG Database00RV";
@@ -92,6 +94,8 @@ public:
     const PmCustomLabels& GetCustomLabels() const { return m_CustomLabels; }
 
 protected:
+    bool ReadHead() override { return ReadSignature(); }
+
     bool ReadContent() override {
         if (!ReadSignature() || !ReadVersionBlock() || !ReadNameBlock() || !ReadCustomLabels() ||
             !this->ReadCategorySection() || !this->ReadSchema(m_Schema)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/palm/PmDBUtil.h"
+#include "common/palm/PmDataHead.h"
 #include "common/palm/PmDataMgr.h"
 #include "common/palm/PmStore.h"
 #include "common/palm/desktop/PmUserDataPath.h"
@@ -40,7 +41,7 @@ public:
 
     bool Load(const std::string& path) override {
         BeginLoad();
-        if (!Open(path, PM_OPEN_READWRITE)) {
+        if (!HeadMayFit(path) || !Open(path, PM_OPEN_READWRITE)) {
             return false;
         }
         m_szLoadedPath = path;
@@ -56,6 +57,24 @@ public:
     }
 
 private:
+    // False, with ReadHead's reason, when the first bytes of `path` already
+    // show that this store cannot read it: a file of another generation is
+    // then not read whole once per store it is tried with. A head that
+    // cannot be read decides nothing; the whole read reports why.
+    bool HeadMayFit(const std::string& path) {
+        std::vector<std::uint8_t> head;
+        if (!PmDataHead::Read(path, head)) {
+            return true;
+        }
+        OpenBytes(head);
+        const bool fits = ReadHead();
+        Close();
+        if (fits) {
+            ClearError();
+        }
+        return fits;
+    }
+
     void BeginLoad() {
         ClearError();
         m_bLoaded = false;
@@ -143,6 +162,11 @@ public:
 protected:
     // Reads everything after opening.
     virtual bool ReadContent() = 0;
+    // Reads and checks what the file's first PmDataHead::kSize bytes say of
+    // its generation and kind, failing with the reason ReadContent gives
+    // for it: every check here depends on those bytes alone, so that a file
+    // refused by its head would be refused whole with the same words.
+    virtual bool ReadHead() { return true; }
 
     // Refuses later saves of a file whose status words cannot be located
     // with certainty.

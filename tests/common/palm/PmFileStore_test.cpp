@@ -3,6 +3,7 @@
 // in both generations, also after an undelete.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <functional>
@@ -12,7 +13,9 @@
 #include "common/palm/PmMemoExUtil.h"
 #include "common/palm/PmMemoInfo.h"
 #include "common/palm/PmMemoUtil.h"
+#include "support/FaultInjectingFileIo.h"
 #include "support/PalmFileBuilder.h"
+#include "support/ScopedFileIo.h"
 #include "support/TempDir.h"
 
 namespace lazrine::testing {
@@ -165,7 +168,15 @@ TEST_P(PmRecordSetSaveTest, MemoryShowsOnlyWhatWasWritten) {
     WriteFileBytes(path, original);
     palm::PmMemoInfo info;
     info.SetIncludeDeleted(true);
-    ASSERT_TRUE(info.LoadFile(path)) << info.LastError();
+    {
+        // Each store of the chain it is tried with first reads the file's
+        // head; only the one the head names reads the file whole.
+        FaultInjectingFileIo io;
+        const ScopedFileIo use(io);
+        io.Arm(0);
+        ASSERT_TRUE(info.LoadFile(path)) << info.LastError();
+        EXPECT_EQ(std::count(io.Log().begin(), io.Log().end(), "ReadAll"), 1);
+    }
     palm::PmStore& store = generation == Generation::kExtended ? static_cast<palm::PmStore&>(info.Extended())
                                                                : static_cast<palm::PmStore&>(info.Classic());
 

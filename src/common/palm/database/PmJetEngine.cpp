@@ -3,17 +3,19 @@
 #include <mdbtools.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
+#include <utility>
 
 #include "common/palm/PmDataHead.h"
 #include "common/palm/database/PmJetJournal.h"
+#include "common/palm/database/PmJetPages.h"
 #include "common/palm/database/PmJetText.h"
 #include "common/palm/database/PmJetValidator.h"
 #include "common/palm/database/PmSqlStatement.h"
-#include "platform/AtomicFile.h"
-#include "platform/FileIo.h"
 
 namespace lazrine::palm {
 namespace {
@@ -34,8 +36,40 @@ struct MdbCloser {
 struct TableCloser {
     void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
 };
+struct MemoryFreer {
+    void operator()(std::uint8_t* p) const { std::free(p); }
+};
 using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
 using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
+using ShadowPtr = std::unique_ptr<std::uint8_t, MemoryFreer>;
+
+// Keeps the file open and locked for the pages of one operation. Release
+// tells whether the file closed cleanly: an operation that ends with a
+// failed close fails, as any failed read of the database does.
+class PageHold {
+public:
+    explicit PageHold(const PmJetPages& pages) : m_Pages(pages) { m_Pages.Hold(); }
+    ~PageHold() { Release(); }
+    PageHold(const PageHold&) = delete;
+    PageHold& operator=(const PageHold&) = delete;
+    bool Release() { return std::exchange(m_bHeld, false) ? m_Pages.Release() : true; }
+
+private:
+    const PmJetPages& m_Pages;
+    bool m_bHeld = true;
+};
+
+// Pages served while it lives are copied into libmdb's buffer as well.
+class PageMirror {
+public:
+    PageMirror(const PmJetPages& pages, std::uint8_t* buffer) : m_Pages(pages) { m_Pages.MirrorInto(buffer); }
+    ~PageMirror() { m_Pages.MirrorInto(nullptr); }
+    PageMirror(const PageMirror&) = delete;
+    PageMirror& operator=(const PageMirror&) = delete;
+
+private:
+    const PmJetPages& m_Pages;
+};
 
 std::uint32_t Get16(const std::uint8_t* p, int off) {
     return static_cast<std::uint32_t>(p[off] | (p[off + 1] << 8));
@@ -93,7 +127,10 @@ bool LooksLikeDatabase(const std::string& path, platform::IoError& error) {
 struct PmJetEngine::Impl {
     std::string szPath;
     bool bWritable = false;
-    std::vector<std::uint8_t> bytes;
+    PmJetPages pages;
+    // What libmdb reads of a database on file: as large as the file, with
+    // only the pages it needs filled in (see Attach).
+    ShadowPtr shadow;
     MdbPtr mdb;
     // The cell changes of the UPDATEs since BeginBatch, not written yet.
     bool bBatch = false;
@@ -102,45 +139,151 @@ struct PmJetEngine::Impl {
 
     int PageSize() const { return static_cast<int>(mdb->fmt->pg_size); }
     int RowCountOffset() const { return mdb->fmt->row_count_offset; }
-    std::size_t PageCount() const { return bytes.size() / static_cast<std::size_t>(PageSize()); }
+    std::size_t PageCount() const { return pages.PageCount(); }
+
+    // A failure to read the file as loaded outweighs what it made the
+    // structures look like.
+    bool ReadFailure(std::string& error) const {
+        if (pages.Failed()) {
+            error = pages.Failure().szText;
+        }
+        return false;
+    }
 
     bool Attach(std::string& error) {
         mdb.reset();
-        if (bytes.size() < kMinDatabaseSize) {
+        shadow.reset();
+        pages.ClearFailure();
+        PageHold hold(pages);
+        PmJetPages::Page head;
+        if (pages.Size() < kMinDatabaseSize || !pages.Read(0, head)) {
             error = "the file is too short to be a database";
-            return false;
+            return ReadFailure(error);
         }
-        const std::string_view tag(reinterpret_cast<const char*>(bytes.data()) + 4, kJetTag.size());
-        if (bytes[0] != 0 || (tag != kJetTag && tag != kAceTag)) {
+        const std::string_view tag(reinterpret_cast<const char*>(head.bytes.data()) + 4, kJetTag.size());
+        if (head.bytes[0] != 0 || (tag != kJetTag && tag != kAceTag)) {
             error = "the file is not an Access database";
             return false;
         }
-        mdb.reset(mdb_open_buffer(bytes.data(), bytes.size(), MDB_NOFLAGS));
+        std::uint8_t* buffer = pages.Memory();
+        if (buffer == nullptr) {
+            // Memory the system hands out zeroed and unbacked until written.
+            shadow.reset(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(pages.Size()), 1)));
+            if (!shadow) {
+                error = "the database is too large to open";
+                return false;
+            }
+            buffer = shadow.get();
+        }
+        const PageMirror mirror(pages, shadow.get());
+        if (shadow && !pages.Read(0, head)) {
+            return ReadFailure(error);
+        }
+        mdb.reset(mdb_open_buffer(buffer, static_cast<std::size_t>(pages.Size()), MDB_NOFLAGS));
         if (!mdb) {
             error = "the file is not an Access database";
             return false;
         }
         if (mdb->fmt == nullptr || (mdb->fmt->pg_size != 4096 && mdb->fmt->pg_size != 2048) ||
-            (mdb->f->jet_version == MDB_VER_JET3) != (mdb->fmt->pg_size == 2048)) {
+            (mdb->f->jet_version == MDB_VER_JET3) != (mdb->fmt->pg_size == 2048) ||
+            static_cast<std::size_t>(mdb->fmt->pg_size) != pages.PageSize()) {
             mdb.reset();
             error = "the database header is damaged";
             return false;
         }
         // The catalog is a table itself, defined on page 2.
-        std::vector<std::uint32_t> pages;
-        if (!Validator().CheckTable(2, "MSysObjects", pages, error)) {
+        std::vector<std::uint32_t> catalog;
+        if (!Validator().CheckTable(2, "MSysObjects", catalog, error) || (shadow && !MirrorCatalog(catalog))) {
             mdb.reset();
-            return false;
+            return ReadFailure(error);
         }
         if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr) {
             mdb.reset();
             error = "the database catalog cannot be read";
             return false;
         }
+        if (!hold.Release()) {
+            mdb.reset();
+            return ReadFailure(error);
+        }
         return true;
     }
 
-    PmJetValidator Validator() const { return PmJetValidator(bytes, mdb->f->jet_version == MDB_VER_JET3); }
+    // Reads, while they are mirrored, the pages the catalog reader follows
+    // past the structures CheckTable read: every page the catalog's usage
+    // map lists, the page each overflow row of it points to, and the
+    // long-value pages of each row's LvProp value, its whole chain. More
+    // rows are followed than the catalog reader takes (deleted ones too), so
+    // that every page it reads holds the file's bytes. False only when the
+    // file cannot be read as loaded.
+    bool MirrorCatalog(const std::vector<std::uint32_t>& catalog) {
+        const PmJetValidator check = Validator();
+        PmJetPages::Page page;
+        for (const std::uint32_t pg : catalog) {
+            if (!pages.Read(pg, page)) {
+                return !pages.Failed();
+            }
+        }
+        MdbCatalogEntry entry{};
+        entry.mdb = mdb.get();
+        entry.object_type = MDB_TABLE;
+        entry.table_pg = 2;
+        TablePtr table(mdb_read_table(&entry));
+        if (!table || mdb_read_columns(table.get()) == nullptr || table->num_cols > MDB_MAX_COLS) {
+            return true;
+        }
+        unsigned props = 0;
+        if (!FindColumn(table.get(), "LvProp", props)) {
+            return true;
+        }
+        std::vector<MdbField> fields(MDB_MAX_COLS);
+        std::vector<std::uint8_t> value;
+        for (const std::uint32_t pg : catalog) {
+            if (!pages.Read(pg, page) || page.bytes[0] != 0x01) {
+                continue;
+            }
+            const int rows = static_cast<int>(Get16(page.bytes.data(), RowCountOffset()));
+            for (int slot = 0; slot < rows; ++slot) {
+                std::size_t start = 0;
+                std::size_t end = 0;
+                std::uint32_t flags = 0;
+                if (!check.FindRow(pg, slot, start, end, flags)) {
+                    continue;
+                }
+                PmJetPages::Page other;
+                if ((flags & kSlotOverflow) != 0) {
+                    if (end - start >= 4) {
+                        pages.Read(Get32(page.bytes.data(), static_cast<int>(start)) >> 8, other);
+                    }
+                    continue;
+                }
+                std::memcpy(mdb->pg_buf, page.bytes.data(), page.bytes.size());
+                mdb->cur_pg = pg;
+                const int n = mdb_crack_row(table.get(), static_cast<int>(start), end - start, fields.data());
+                const MdbField& f = fields[props];
+                if (n <= static_cast<int>(props) || f.is_null || f.siz < kMemoHeader || f.value == nullptr) {
+                    continue;
+                }
+                const auto* cell = static_cast<const std::uint8_t*>(f.value);
+                const std::uint32_t header = Get32(cell, 0);
+                std::uint32_t next = (header & 0x80000000U) != 0 ? 0 : Get32(cell, 4);
+                const bool chained = (header & 0xC0000000U) == 0;
+                for (std::size_t hops = 0; next != 0 && hops <= PageCount(); ++hops) {
+                    std::size_t rowStart = 0;
+                    std::size_t rowEnd = 0;
+                    if (!pages.Read(next >> 8, other) || !chained ||
+                        !check.FindRow(next >> 8, static_cast<int>(next & 0xFF), rowStart, rowEnd, flags) ||
+                        rowEnd - rowStart < 4) {
+                        break;
+                    }
+                    next = Get32(other.bytes.data(), static_cast<int>(rowStart));
+                }
+            }
+        }
+        return !pages.Failed();
+    }
+
+    PmJetValidator Validator() const { return PmJetValidator(pages, mdb->f->jet_version == MDB_VER_JET3); }
 
     // The table with its columns and, when asked, its indexes (libmdb reads
     // those from the page its column reader stopped on, so right after it).
@@ -160,11 +303,17 @@ struct PmJetEngine::Impl {
             error = "the database has no table " + name;
             return nullptr;
         }
+        pages.clear();
+        this->pages.ClearFailure();
+        PageHold hold(this->pages);
+        const PageMirror mirror(this->pages, shadow.get());
         if (entry->table_pg > std::numeric_limits<std::uint32_t>::max() ||
-            !Validator().CheckTable(static_cast<std::uint32_t>(entry->table_pg), name, pages, error)) {
+            !Validator().CheckTable(static_cast<std::uint32_t>(entry->table_pg), name, pages, error) ||
+            !hold.Release()) {
             if (error.empty()) {
                 error = "the database is damaged: table " + name + " has no valid definition page";
             }
+            ReadFailure(error);
             return nullptr;
         }
         TablePtr table(mdb_read_table(entry));
@@ -203,12 +352,12 @@ struct PmJetEngine::Impl {
         std::size_t start = 0;
         std::size_t end = 0;
         std::uint32_t flags = 0;
-        if (pg == 0 || !Validator().FindRow(pg, row, start, end, flags)) {
+        PmJetPages::Page page;
+        if (pg == 0 || !Validator().FindRow(pg, row, start, end, flags) || !pages.Read(pg, page)) {
             error = "a memo value points outside the database";
-            return false;
+            return ReadFailure(error);
         }
-        const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pg) * static_cast<std::size_t>(PageSize()));
-        out.assign(at + static_cast<std::ptrdiff_t>(start), at + static_cast<std::ptrdiff_t>(end));
+        out.assign(page.bytes.begin() + static_cast<std::ptrdiff_t>(start), page.bytes.begin() + static_cast<std::ptrdiff_t>(end));
         return true;
     }
 
@@ -352,8 +501,37 @@ struct PmJetEngine::Impl {
     // table's data pages as its usage map lists them, each page's slots in
     // order. A slot flagged deleted is passed over; an overflow slot is
     // followed to the row's data, which `fn` sees with its own page and slot.
-    bool Scan(MdbTableDef* t, const std::vector<std::uint32_t>& pages,
+    // Puts a page into libmdb's page buffer, where its row cracker reads:
+    // from memory as libmdb reads it, from the file as a verified page. (An
+    // encrypted file, whose pages libmdb deciphers, is not read from file.)
+    bool ToPageBuffer(std::uint32_t page) {
+        if (!shadow) {
+            return mdb_read_pg(mdb.get(), page) == PageSize();
+        }
+        PmJetPages::Page bytes;
+        if (mdb->f->db_key != 0) {
+            return false;
+        }
+        if (!pages.Read(page, bytes) || bytes.bytes.size() != static_cast<std::size_t>(PageSize())) {
+            return false;
+        }
+        std::memcpy(mdb->pg_buf, bytes.bytes.data(), bytes.bytes.size());
+        mdb->cur_pg = page;
+        return true;
+    }
+
+    // Hands every row of `t` on the data pages `dataPages` to `fn`, in
+    // order, reading them under one hold of the file.
+    bool Scan(MdbTableDef* t, const std::vector<std::uint32_t>& dataPages,
               const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
+        pages.ClearFailure();
+        PageHold hold(pages);
+        const bool scanned = ScanPages(t, dataPages, fn, error);
+        return (hold.Release() && scanned) || ReadFailure(error);
+    }
+
+    bool ScanPages(MdbTableDef* t, const std::vector<std::uint32_t>& pages,
+                   const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
         const int pgSize = PageSize();
         const int rco = RowCountOffset();
         const PmJetValidator check = Validator();
@@ -384,9 +562,12 @@ struct PmJetEngine::Impl {
             // A page the map lists but that holds no rows of this table
             // (freed, or reused by another object) has nothing to read.
             if (!ownedDataPage(page)) {
+                if (this->pages.Failed()) {
+                    return false;
+                }
                 continue;
             }
-            if (mdb_read_pg(mdb.get(), page) != pgSize) {
+            if (!ToPageBuffer(page)) {
                 error = "a data page of table " + name + " cannot be read";
                 return false;
             }
@@ -413,12 +594,17 @@ struct PmJetEngine::Impl {
                     // The slot holds the row number and page of the data.
                     int hops = 0;
                     for (; (flags & kSlotOverflow) != 0 && hops < kMaxOverflowHops; ++hops) {
-                        const std::size_t at = static_cast<std::size_t>(row.nPage) * static_cast<std::size_t>(pgSize) + start;
+                        const std::uint64_t at = static_cast<std::uint64_t>(row.nPage) * static_cast<std::uint64_t>(pgSize) + start;
+                        std::uint8_t pointer[4] = {};
                         if (end - start < 4) {
                             error = "an overflow row of table " + name + " is corrupt";
                             return false;
                         }
-                        const std::uint32_t ptr = Get32(bytes.data() + at, 0);
+                        if (!this->pages.ReadAt(at, pointer)) {
+                            error = "a data page of table " + name + " cannot be read";
+                            return false;
+                        }
+                        const std::uint32_t ptr = Get32(pointer, 0);
                         row.nPage = ptr >> 8;
                         row.nSlot = static_cast<int>(ptr & 0xFF);
                         if (!ownedDataPage(row.nPage) || !check.FindRow(row.nPage, row.nSlot, start, end, flags)) {
@@ -431,7 +617,7 @@ struct PmJetEngine::Impl {
                         return false;
                     }
                     row.bMoved = true;
-                    if (row.nPage != page && mdb_read_pg(mdb.get(), row.nPage) != pgSize) {
+                    if (row.nPage != page && !ToPageBuffer(row.nPage)) {
                         error = "a data page of table " + name + " cannot be read";
                         return false;
                     }
@@ -439,7 +625,7 @@ struct PmJetEngine::Impl {
                 row.nStart = static_cast<int>(start);
                 row.nSize = static_cast<int>(end - start);
                 const bool ok = crack(row) && fn(row, error);
-                if (row.nPage != page && mdb_read_pg(mdb.get(), page) != pgSize) {
+                if (row.nPage != page && !ToPageBuffer(page)) {
                     if (ok) {
                         error = "a data page of table " + name + " cannot be read again";
                     }
@@ -508,22 +694,26 @@ bool PmJetEngine::Open(const std::string& path, platform::IoError& error) {
     if (!LooksLikeDatabase(path, error)) {
         return false;
     }
-    std::vector<std::uint8_t> bytes;
-    if (!platform::AtomicFile::ReadWhole(path, bytes, error)) {
+    Impl& m = *m_pImpl;
+    if (!m.pages.Load(path, error)) {
         return false;
     }
     std::string malformed;
-    if (!OpenBytes(std::move(bytes), malformed)) {
-        return error.Fail(platform::IoFailure::kOther, malformed);
+    if (!m.Attach(malformed)) {
+        const platform::IoError failure = m.pages.Failed() ? m.pages.Failure()
+                                                            : platform::IoError{platform::IoFailure::kOther, malformed};
+        Close();
+        error = failure;
+        return false;
     }
-    m_pImpl->szPath = path;
+    m.szPath = path;
     m_pImpl->bWritable = true;
     return true;
 }
 
 bool PmJetEngine::OpenBytes(std::vector<std::uint8_t> bytes, std::string& error) {
     Close();
-    m_pImpl->bytes = std::move(bytes);
+    m_pImpl->pages.Assign(std::move(bytes));
     if (!m_pImpl->Attach(error)) {
         Close();
         return false;
@@ -533,8 +723,8 @@ bool PmJetEngine::OpenBytes(std::vector<std::uint8_t> bytes, std::string& error)
 
 void PmJetEngine::Close() {
     m_pImpl->mdb.reset();
-    m_pImpl->bytes.clear();
-    m_pImpl->bytes.shrink_to_fit();
+    m_pImpl->shadow.reset();
+    m_pImpl->pages.Clear();
     m_pImpl->szPath.clear();
     m_pImpl->bWritable = false;
     AbortBatch();
@@ -852,24 +1042,53 @@ bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::s
 
 bool PmJetEngine::WritePatches(const std::vector<PmJetPatch>& patches, platform::IoError& error) {
     Impl& m = *m_pImpl;
-    for (const PmJetPatch& p : patches) {
-        if (p.nOffset + p.before.size() > m.bytes.size() ||
-            !std::equal(p.before.begin(), p.before.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset))) {
-            return error.Fail(platform::IoFailure::kOther,
-                              "a cell is not where the database says it is; nothing was changed");
+    // Each cell is checked against the page as loaded; the pages it lies
+    // in, with the change made, give the hashes the file has once written.
+    const std::size_t pageSize = m.pages.PageSize();
+    std::map<std::uint32_t, std::vector<std::uint8_t>> written;
+    {
+        m.pages.ClearFailure();
+        PageHold hold(m.pages);
+        for (const PmJetPatch& p : patches) {
+            const std::uint64_t first = p.nOffset / pageSize;
+            PmJetPages::Page page;
+            const bool inPage = !p.before.empty() && (p.nOffset + p.before.size() - 1) / pageSize == first &&
+                                first < m.pages.PageCount();
+            if (!inPage || !m.pages.Read(static_cast<std::uint32_t>(first), page)) {
+                if (m.pages.Failed()) {
+                    error = m.pages.Failure();
+                    return false;
+                }
+                return error.Fail(platform::IoFailure::kOther,
+                                  "a cell is not where the database says it is; nothing was changed");
+            }
+            const std::size_t at = static_cast<std::size_t>(p.nOffset % pageSize);
+            auto [it, fresh] = written.try_emplace(static_cast<std::uint32_t>(first));
+            if (fresh) {
+                it->second.assign(page.bytes.begin(), page.bytes.end());
+            }
+            if (!std::equal(p.before.begin(), p.before.end(), page.bytes.begin() + static_cast<std::ptrdiff_t>(at))) {
+                return error.Fail(platform::IoFailure::kOther,
+                                  "a cell is not where the database says it is; nothing was changed");
+            }
+            std::copy(p.after.begin(), p.after.end(), it->second.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+        if (!hold.Release()) {
+            error = m.pages.Failure();
+            return false;
         }
     }
-    if (!PmJetJournal::Write(m.szPath, m.bytes, patches, error)) {
+    if (!PmJetJournal::Write(m.szPath, m.pages.Loaded(), patches, error)) {
         return false;
     }
     m.mdb.reset();
-    for (const PmJetPatch& p : patches) {
-        std::copy(p.after.begin(), p.after.end(), m.bytes.begin() + static_cast<std::ptrdiff_t>(p.nOffset));
+    for (const auto& [page, bytes] : written) {
+        m.pages.Replace(page, bytes);
     }
     std::string reopenError;
     if (!m.Attach(reopenError)) {
         // The write is done and durable; only our view of the file is gone.
-        m.bytes.clear();
+        m.mdb.reset();
     }
     return true;
 }

@@ -38,6 +38,23 @@ namespace lazrine::palm {
 // rollback journal and flushed before success is reported (PmJetJournal);
 // Open first puts back what a crash interrupted.
 //
+// The file is never held whole (see PmJetPages): Open reads it once in
+// chunks, keeping a hash of every page, and each page read later is checked
+// against what the load saw, so that a file changed by another program fails
+// as IoFailure::kChangedSinceLoaded instead of mixing two versions of it.
+// The rows and long values of a queried table are read by this class, page
+// by page. libmdb, which parses the catalog and the table definitions, reads
+// from a buffer as large as the file that is allocated zeroed and left
+// untouched (so it costs no memory) except for the pages it follows: page 0,
+// the pages PmJetValidator reads while it checks a table before libmdb reads
+// it (its definition chain, its usage-map rows and map pages), and for the
+// catalog every page of its usage map, the pages its overflow rows point
+// to and the long-value chains of its LvProp values. The same code serves a
+// libmdb that reads the buffer through a stream (fmemopen) and one patched to
+// read it directly. A page libmdb might follow outside that set (only in a
+// malformed file) reads as zeros: never bytes of another version, never
+// outside the buffer. OpenBytes hands libmdb the bytes themselves.
+//
 // Every structure libmdb follows (catalog, table definitions, usage maps) is
 // checked on the raw bytes before it is followed (see PmJetValidator), and
 // the rows of a table are found by this class: slots flagged deleted (0x8000)

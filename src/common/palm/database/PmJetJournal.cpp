@@ -162,7 +162,7 @@ PmJetJournal::Decoded PmJetJournal::Decode(std::span<const std::uint8_t> bytes, 
     return Decoded::kValid;
 }
 
-bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> loaded,
+bool PmJetJournal::Write(const std::string& path, platform::FileFingerprint& loaded,
                          std::span<const PmJetPatch> patches, platform::IoError& error) {
     platform::FileIo& io = platform::FileIo::Instance();
     const std::string journal = PathOf(path);
@@ -174,11 +174,11 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     }
     // Hold the file locked from the check of its content to the last flush.
     platform::InPlaceFileWriter writer;
-    std::vector<std::uint8_t> current;
-    if (!writer.Open(path, error) || !writer.ReadAll(current, error)) {
+    platform::FileFingerprint current;
+    if (!writer.Open(path, error) || !writer.Fingerprint(current, error)) {
         return false;
     }
-    if (!std::equal(current.begin(), current.end(), loaded.begin(), loaded.end())) {
+    if (!loaded.IsKnown() || !(current == loaded)) {
         return error.Fail(platform::IoFailure::kChangedSinceLoaded,
                           "the database was changed by another program since it was loaded; load it again");
     }
@@ -187,12 +187,12 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
                           journal + " holds an interrupted undelete of this database; load the database again, "
                                     "which puts it back");
     }
-    if (!platform::AtomicFile::EnsureBackup(path, current, error)) {
+    if (!writer.EnsureBackup(current, error)) {
         return false;
     }
     Contents contents;
     contents.szName = NameOf(path);
-    contents.nSize = current.size();
+    contents.nSize = current.Size();
     contents.cells.assign(patches.begin(), patches.end());
     if (!platform::AtomicFile::Store(journal, Encode(contents), error)) {
         // No cell is written yet; a journal that reached its name goes again.
@@ -246,9 +246,12 @@ bool PmJetJournal::Write(const std::string& path, std::span<const std::uint8_t> 
     if (!ok) {
         return RollBack(writer, patches.first(touched), journal, error);
     }
-    // The change is on disk once flushed; an error closing the file after
-    // that changes nothing on disk.
+    // The change is on disk once flushed; an error reading it back or
+    // closing the file after that changes nothing on disk.
     platform::IoError closeError;
+    if (!writer.Fingerprint(loaded, closeError)) {
+        loaded = platform::FileFingerprint{};
+    }
     writer.Close(closeError);
     return true;
 }

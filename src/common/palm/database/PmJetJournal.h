@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileFingerprint.h"
 #include "platform/IoError.h"
 
 namespace lazrine::palm {
@@ -59,16 +60,20 @@ public:
     static Decoded Decode(std::span<const std::uint8_t> bytes, Contents& out);
 
     // Writes `patches` (disjoint cells) into the database at `path`, which
-    // must still hold exactly `loaded`: under an exclusive lock, after the
-    // backup and the journal; right before each cell is written, `path`
+    // must still be the file `loaded` describes (its fingerprint, taken again
+    // in chunks: the file is never held whole): under an exclusive lock,
+    // after the backup (copied in chunks from the locked file, and checked
+    // against `loaded` too) and the journal; right before each cell is written, `path`
     // must still name the file held open and the cell must still hold its
     // bytes from before, and after the flush `path` must still name it,
     // else nothing is written. A failure after a cell was
     // written puts every touched cell back and removes the journal; when
     // even that fails, the journal stays for the next Recover and `error`
     // says so. A file or cell changed by another program is
-    // kChangedSinceLoaded.
-    static bool Write(const std::string& path, std::span<const std::uint8_t> loaded,
+    // kChangedSinceLoaded. On success `loaded` becomes the fingerprint of the
+    // file as written, taken before the lock is given up (unknown when even
+    // that read fails, so that a later write is refused).
+    static bool Write(const std::string& path, platform::FileFingerprint& loaded,
                       std::span<const PmJetPatch> patches, platform::IoError& error);
 
     // Run before a database is read: when a journal lies beside `path`, puts

@@ -47,18 +47,20 @@ std::uint32_t Get32(std::span<const std::uint8_t> p, std::size_t off) {
 
 }  // namespace
 
-PmJetValidator::PmJetValidator(std::span<const std::uint8_t> bytes, bool jet3)
-    : m_Bytes(bytes), m_bJet3(jet3), m_nPageSize(jet3 ? 2048 : 4096) {}
+PmJetValidator::PmJetValidator(const PmJetPages& pages, bool jet3)
+    : m_Pages(pages), m_bJet3(jet3), m_nPageSize(jet3 ? 2048 : 4096) {}
 
-std::span<const std::uint8_t> PmJetValidator::Page(std::uint32_t page) const {
-    if (page >= PageCount()) {
+PmJetPages::Page PmJetValidator::Page(std::uint32_t page) const {
+    PmJetPages::Page p;
+    if (page >= PageCount() || !m_Pages.Read(page, p) || p.bytes.size() != m_nPageSize) {
         return {};
     }
-    return m_Bytes.subspan(static_cast<std::size_t>(page) * m_nPageSize, m_nPageSize);
+    return p;
 }
 
 bool PmJetValidator::PageKind(std::uint32_t page, std::uint8_t& type, std::uint32_t& owner) const {
-    const auto p = Page(page);
+    const PmJetPages::Page held = Page(page);
+    const auto p = held.bytes;
     if (p.empty()) {
         return false;
     }
@@ -70,7 +72,8 @@ bool PmJetValidator::PageKind(std::uint32_t page, std::uint8_t& type, std::uint3
 bool PmJetValidator::FindRow(std::uint32_t page, int slot, std::size_t& start, std::size_t& end,
                              std::uint32_t& flags) const {
     const Layout& l = m_bJet3 ? kJet3 : kJet4;
-    const auto p = Page(page);
+    const PmJetPages::Page held = Page(page);
+    const auto p = held.bytes;
     if (p.empty() || slot < 0) {
         return false;
     }
@@ -94,7 +97,8 @@ bool PmJetValidator::ReadDefinition(std::uint32_t tdefPage, std::vector<std::uin
     def.clear();
     std::unordered_set<std::uint32_t> seen;
     for (std::uint32_t page = tdefPage; page != 0;) {
-        const auto p = Page(page);
+        const PmJetPages::Page held = Page(page);
+        const auto p = held.bytes;
         if (p.empty()) {
             problem = "its definition continues on page " + std::to_string(page) + ", outside the file";
             return false;
@@ -171,7 +175,7 @@ bool PmJetValidator::CheckDefinition(const std::vector<std::uint8_t>& def, std::
     return true;
 }
 
-bool PmJetValidator::ReadMap(std::uint32_t pgRow, std::span<const std::uint8_t>& map, std::string& problem) const {
+bool PmJetValidator::ReadMap(std::uint32_t pgRow, PmJetPages::Page& map, std::string& problem) const {
     const std::uint32_t page = pgRow >> 8;
     const int row = static_cast<int>(pgRow & 0xFF);
     std::size_t start = 0;
@@ -181,12 +185,12 @@ bool PmJetValidator::ReadMap(std::uint32_t pgRow, std::span<const std::uint8_t>&
         problem = "points to row " + std::to_string(row) + " of page " + std::to_string(page) + ", which does not exist";
         return false;
     }
-    const auto p = Page(page);
-    if (p[0] != kPageData) {
+    map = Page(page);
+    if (map.bytes.empty() || map.bytes[0] != kPageData) {
         problem = "points to page " + std::to_string(page) + ", which is not a data page";
         return false;
     }
-    map = p.subspan(start, end - start);
+    map.bytes = map.bytes.subspan(start, end - start);
     return true;
 }
 
@@ -230,7 +234,8 @@ bool PmJetValidator::MapPages(std::span<const std::uint8_t> map, std::vector<std
             if (mapPage == 0) {
                 continue;
             }
-            const auto p = Page(mapPage);
+            const PmJetPages::Page held = Page(mapPage);
+            const auto p = held.bytes;
             if (p.empty() || p[0] != kPageUsageMap) {
                 problem = "names page " + std::to_string(mapPage) + " as a map page, which it is not";
                 return false;
@@ -255,18 +260,20 @@ bool PmJetValidator::CheckTable(std::uint32_t tdefPage, const std::string& name,
     dataPages.clear();
     std::string problem;
     std::vector<std::uint8_t> def;
-    std::span<const std::uint8_t> map;
-    std::span<const std::uint8_t> freeMap;
+    PmJetPages::Page map;
+    PmJetPages::Page freeMap;
     bool ok = false;
     if (tdefPage == 0 || tdefPage >= PageCount()) {
         problem = "its definition is said to be on page " + std::to_string(tdefPage) + ", outside the file";
     } else if (ReadDefinition(tdefPage, def, problem) && CheckDefinition(def, problem)) {
-        const std::span<const std::uint8_t> first = Page(tdefPage);
-        if (!ReadMap(Get32(first, l.usageMap), map, problem)) {
+        const PmJetPages::Page first = Page(tdefPage);
+        if (first.bytes.empty()) {
+            problem = "its definition page cannot be read";
+        } else if (!ReadMap(Get32(first.bytes, l.usageMap), map, problem)) {
             problem = "its usage map " + problem;
-        } else if (!MapPages(map, dataPages, problem)) {
+        } else if (!MapPages(map.bytes, dataPages, problem)) {
             problem = "its usage map " + problem;
-        } else if (!ReadMap(Get32(first, l.freeMap), freeMap, problem)) {
+        } else if (!ReadMap(Get32(first.bytes, l.freeMap), freeMap, problem)) {
             problem = "its free-space map " + problem;
         } else {
             ok = true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/palm/database/PmJetPages.h"
+
 namespace lazrine::palm {
 
 // Checks, on the raw bytes of a Jet (Access) database, every structure that
@@ -20,12 +22,14 @@ namespace lazrine::palm {
 // damaged file fails with a reason instead of being followed into nothing.
 class PmJetValidator {
 public:
-    // `bytes` outlives the validator; `jet3` selects the Access 97 layout
-    // (2 KB pages), otherwise the Jet 4 one (4 KB pages).
-    PmJetValidator(std::span<const std::uint8_t> bytes, bool jet3);
+    // `pages` outlive the validator and are of the size `jet3` implies;
+    // `jet3` selects the Access 97 layout (2 KB pages), otherwise the Jet 4
+    // one (4 KB pages). Every page is read through `pages`; one that cannot
+    // be read counts as outside the file, and pages.Failed() tells why.
+    PmJetValidator(const PmJetPages& pages, bool jet3);
 
     std::size_t PageSize() const { return m_nPageSize; }
-    std::size_t PageCount() const { return m_Bytes.size() / m_nPageSize; }
+    std::size_t PageCount() const { return static_cast<std::size_t>(m_Pages.Size() / m_nPageSize); }
 
     // Checks the table whose definition starts at page `tdefPage`. On
     // success `dataPages` holds the pages its usage map assigns to it, in
@@ -43,13 +47,14 @@ public:
     bool PageKind(std::uint32_t page, std::uint8_t& type, std::uint32_t& owner) const;
 
 private:
-    std::span<const std::uint8_t> Page(std::uint32_t page) const;
+    // The page's bytes, empty when it cannot be had; held while the result lives.
+    PmJetPages::Page Page(std::uint32_t page) const;
     bool ReadDefinition(std::uint32_t tdefPage, std::vector<std::uint8_t>& def, std::string& problem) const;
     bool CheckDefinition(const std::vector<std::uint8_t>& def, std::string& problem) const;
-    bool ReadMap(std::uint32_t pgRow, std::span<const std::uint8_t>& map, std::string& problem) const;
+    bool ReadMap(std::uint32_t pgRow, PmJetPages::Page& map, std::string& problem) const;
     bool MapPages(std::span<const std::uint8_t> map, std::vector<std::uint32_t>& pages, std::string& problem) const;
 
-    std::span<const std::uint8_t> m_Bytes;
+    const PmJetPages& m_Pages;
     bool m_bJet3 = false;
     std::size_t m_nPageSize = 4096;
 };

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
+#include "common/palm/database/PmJetPages.h"
 #include "platform/AtomicFile.h"
 #include "support/JetPageEditor.h"
 #include "support/PalmFileBuilder.h"
@@ -167,8 +169,20 @@ TEST_F(PmJetEngineTest, DamagedFilesNeverCrashTheReader) {
 }
 
 // Every table of every committed database passes the structure checks and
-// reads whole, multi-page table definitions (99 columns) included.
+// reads whole, multi-page table definitions (99 columns) included; read page
+// by page from the file, every cell is what it is read from memory.
 TEST_F(PmJetEngineTest, EveryTableOfTheFixturesPassesTheStructureChecks) {
+    const auto flat = [](const std::vector<PmValues>& rows) {
+        std::string out;
+        for (const PmValues& row : rows) {
+            for (const PmVariant& v : row) {
+                out += std::to_string(v.vt) + ":" + std::to_string(v.lVal) + ":" + std::to_string(v.boolVal) + ":" +
+                       v.bstrVal + "|";
+            }
+            out += "\n";
+        }
+        return out;
+    };
     struct Case {
         const char* file;
         const char* table;
@@ -188,10 +202,19 @@ TEST_F(PmJetEngineTest, EveryTableOfTheFixturesPassesTheStructureChecks) {
         ASSERT_TRUE(Open(e, Fixture(c.file), error)) << error;
         const std::string key = std::string(c.table) == "Main" ? "[Record ID]" : "[Name]";
         EXPECT_EQ(Select(e, "SELECT " + key + " FROM " + c.table).size(), c.rows);
-        std::vector<std::string> columns;
+        PmJetEngine inMemory;
+        std::vector<std::string> names;
         std::size_t hint = 0;
-        EXPECT_TRUE(e.ColumnNames(c.table, columns, error, &hint)) << error;
+        ASSERT_TRUE(inMemory.OpenBytes(ReadFileBytes(Fixture(c.file)), error) &&
+                    e.ColumnNames(c.table, names, error, &hint))
+            << error;
         EXPECT_EQ(hint, c.rows);
+        std::string all;
+        for (const std::string& name : names) {
+            all += (all.empty() ? "[" : ", [") + name + "]";
+        }
+        const std::string sql = "SELECT " + all + " FROM " + c.table;
+        EXPECT_EQ(flat(Select(e, sql)), flat(Select(inMemory, sql)));
     }
 }
 
@@ -389,24 +412,40 @@ TEST_F(PmJetEngineTest, WritesThatNeedMoreThanACellAreRefused) {
     EXPECT_NE(error.find("reading only"), std::string::npos);
 }
 
-TEST_F(PmJetEngineTest, AFileChangedSinceItWasOpenedIsNotWritten) {
-    const std::string path = Copy("MemoPad.mdb");
-    PmJetEngine first;
-    PmJetEngine second;
-    std::string error;
-    std::size_t changed = 0;
-    ASSERT_TRUE(Open(first, path, error));
-    ASSERT_TRUE(Open(second, path, error));
-    ASSERT_TRUE(second.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1011", changed, error)) << error;
-    const auto now = ReadFileBytes(path);
-    EXPECT_FALSE(first.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error));
-    EXPECT_NE(error.find("changed by another program"), std::string::npos) << error;
-    first.BeginBatch();
-    ASSERT_TRUE(first.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error)) << error;
-    platform::IoError failure;
-    EXPECT_FALSE(first.CommitBatch(failure));
-    EXPECT_EQ(failure.nCode, platform::IoFailure::kChangedSinceLoaded) << failure.szText;
-    EXPECT_EQ(ReadFileBytes(path), now);
+// Another program changes the file after it was loaded (a cell, or its
+// size): a query, an update and a batch planned before the change all fail
+// as changed, and nothing is written.
+TEST_F(PmJetEngineTest, AFileChangedSinceItWasOpenedIsNotReadOrWritten) {
+    for (const bool grow : {false, true}) {
+        SCOPED_TRACE(grow ? "grown" : "a cell changed");
+        const std::string path = Copy("MemoPad.mdb");
+        PmJetEngine reader;
+        PmJetEngine writer;
+        PmJetEngine batch;
+        PmJetEngine other;
+        std::string error;
+        std::size_t changed = 0;
+        ASSERT_TRUE(Open(reader, path, error) && Open(writer, path, error) && Open(batch, path, error)) << error;
+        batch.BeginBatch();
+        ASSERT_TRUE(batch.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error)) << error;
+        if (grow) {
+            std::ofstream(path, std::ios::binary | std::ios::app).put('\0');
+        } else {
+            ASSERT_TRUE(Open(other, path, error) &&
+                        other.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1011", changed, error))
+                << error;
+        }
+        const auto now = ReadFileBytes(path);
+        std::vector<PmValues> rows;
+        EXPECT_FALSE(reader.Query("SELECT [Status] FROM Main", rows, error));
+        EXPECT_EQ(error, PmJetPages::kChangedText);
+        EXPECT_FALSE(writer.Execute("UPDATE Main SET [Status]=1 WHERE [Record ID] = 1010", changed, error));
+        EXPECT_EQ(error, PmJetPages::kChangedText);
+        platform::IoError failure;
+        EXPECT_FALSE(batch.CommitBatch(failure));
+        EXPECT_EQ(failure.nCode, platform::IoFailure::kChangedSinceLoaded) << failure.szText;
+        EXPECT_EQ(ReadFileBytes(path), now);
+    }
 }
 
 // A batch writes nothing until it is committed, then all of its cells; an
