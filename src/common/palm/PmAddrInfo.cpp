@@ -120,7 +120,7 @@ void PmAddrInfo::BuildCommon(const PmRecordEntry& entry) {
             CopyAddress(native, PmAddrEx2Rec::kHomeStreet, rec.Home);
             CopyAddress(native, PmAddrEx2Rec::kOtherStreet, rec.Other);
             rec.szNote = native.Text(PmAddrEx2Rec::kNote);
-            rec.szCategory = native.szCategory;
+            rec.szCategory = m_pDatabase->CategoryName(PmAddrEx2Util::CategoryIdOf(native));
             rec.Phones.reserve(PmAddrEx2Rec::kPhoneSlots);
             for (std::size_t i = 0; i < PmAddrEx2Rec::kPhoneSlots; ++i) {
                 rec.FilePhone(native.Number(PmAddrEx2Rec::kPhoneLabel1 + i),

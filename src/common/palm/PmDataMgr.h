@@ -15,6 +15,8 @@ public:
         m_Recs.shrink_to_fit();
         m_nCursor = 0;
     }
+    // Room for `count` records, when their number is known before they are added.
+    void Reserve(std::size_t count) { m_Recs.reserve(count); }
     void Add(Rec rec) { m_Recs.push_back(std::move(rec)); }
     Rec* First() {
         m_nCursor = 0;

@@ -43,7 +43,7 @@ void PmDateInfo::BuildCommon(const PmRecordEntry& entry) {
             rec.nPrivate = native.nPrivate;
             rec.nAlarm = native.nAlarm;
             SetTimes(rec, native.nStartTime, native.nEndTime);
-            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
+            rec.szCategory = CategoryName(native.nCategoryId, m_pDatabase->CategoryName(native.nCategoryId));
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }

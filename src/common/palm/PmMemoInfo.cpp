@@ -31,7 +31,7 @@ void PmMemoInfo::BuildCommon(const PmRecordEntry& entry) {
             const PmMemoEx2Rec& native = m_pDatabase->GetDataMgr().At(entry.nNative);
             rec.SetText(native.szNote);
             rec.nPrivate = native.nPrivate;
-            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
+            rec.szCategory = CategoryName(native.nCategoryId, m_pDatabase->CategoryName(native.nCategoryId));
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }

@@ -30,7 +30,7 @@ void PmTodoInfo::BuildCommon(const PmRecordEntry& entry) {
             rec.nDueDate = native.nDueDate;
             rec.nPriority = misc::CommTaskRec::PriorityOf(static_cast<std::uint32_t>(native.nPriority));
             rec.nPalmPriority = misc::CommTaskRec::PalmPriorityOf(native.nPriority);
-            rec.szCategory = CategoryName(native.nCategoryId, native.szCategory);
+            rec.szCategory = CategoryName(native.nCategoryId, m_pDatabase->CategoryName(native.nCategoryId));
             rec.nSource = misc::CommRecord::kSourceDatabase;
             break;
         }

@@ -81,8 +81,6 @@ struct PmAddrEx2Rec {
     std::array<std::int32_t, kNumberCount> aNumbers{};
     std::array<std::uint8_t, kFlagCount> aFlags{};
     std::array<std::string, kTextCount> aTexts{};
-    // The category's name, looked up by the store.
-    std::string szCategory;
     // The status the row held when it was loaded: a write checks that the
     // row still holds it.
     std::uint32_t nLoadedStatus = 0;

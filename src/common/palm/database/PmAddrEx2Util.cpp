@@ -24,9 +24,13 @@ const PmDbTable& PmAddrEx2Util::Table() {
     return table;
 }
 
-void PmAddrEx2Util::ReadRow(const PmValues& values, PmAddrEx2Rec& rec) {
+void PmAddrEx2Util::ReadRow(PmValues& values, PmAddrEx2Rec& rec) {
     for (std::size_t i = 0; i < kColumnCount; ++i) {
-        ValueToField(values[i], i, rec);
+        if (Rec::Columns()[i].nKind == PM_COL_TEXT) {
+            PmTakeText(&values[i], rec.Text(i));
+        } else {
+            ValueToField(values[i], i, rec);
+        }
     }
 }
 

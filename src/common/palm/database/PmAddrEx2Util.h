@@ -24,7 +24,7 @@ public:
     using PmDbStore::PmDbStore;
 
     static const PmDbTable& Table();
-    static void ReadRow(const PmValues& values, PmAddrEx2Rec& rec);
+    static void ReadRow(PmValues& values, PmAddrEx2Rec& rec);
     static std::vector<std::string> KeyTexts(const PmAddrEx2Rec& rec) {
         return {rec.Text(PmAddrEx2Rec::kFirstName), rec.Text(PmAddrEx2Rec::kLastName)};
     }

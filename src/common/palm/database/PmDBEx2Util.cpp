@@ -11,6 +11,7 @@ namespace lazrine::palm {
 
 bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     ClearDbError();
+    m_nMainRowsHint = 0;
     if (path.empty() || !platform::FileIo::Instance().Exists(path)) {
         m_szDbError = "no database file '" + path + "'";
         m_nDbFailure = platform::IoFailure::kMissing;
@@ -29,7 +30,7 @@ bool PmDBEx2Util::OpenDatabase(PmKind kind, const std::string& path) {
     std::vector<std::string> columns;
     std::string why;
     PmJetEngine* connection = m_pAccessor->GetConnection();
-    if (connection == nullptr || !connection->ColumnNames("Main", columns, why) || !MainFitsKind(kind, columns, why)) {
+    if (connection == nullptr || !connection->ColumnNames("Main", columns, why, &m_nMainRowsHint) || !MainFitsKind(kind, columns, why)) {
         m_szDbError = "not a Palm Desktop database of this kind: " + why;
         return false;
     }
@@ -71,21 +72,19 @@ bool PmDBEx2Util::MainFitsKind(PmKind kind, const std::vector<std::string>& colu
     return true;
 }
 
-bool PmDBEx2Util::LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add) {
+bool PmDBEx2Util::LoadMainRows(std::span<const std::string> names, const std::function<void(PmValues&)>& add) {
     ClearDbError();
     if (!m_pAccessor) {
         m_szDbError = "no database is open";
         return false;
     }
-    PmValues values;
-    bool more = m_pAccessor->SelectTable("Main", names, values);
-    if (!more && !m_pAccessor->LastError().empty()) {
+    if (!m_pAccessor->SelectTable("Main", names, [&add](PmValues& values) {
+            add(values);
+            return true;
+        })) {
         m_szDbError = m_pAccessor->LastError();
+        m_nDbFailure = m_pAccessor->LastFailure();
         return false;
-    }
-    while (more) {
-        add(values);
-        more = m_pAccessor->NextTableRow(values);
     }
     return true;
 }
@@ -96,17 +95,21 @@ bool PmDBEx2Util::LoadCategories() {
         return false;
     }
     static const std::vector<std::string> kNames{"ID", "Name", "Status", "Color"};
-    PmValues values;
-    for (bool more = m_pAccessor->SelectTable("Category", kNames, values); more;
-         more = m_pAccessor->NextTableRow(values)) {
+    // Names are a convenience: a table that cannot be read to its end gives
+    // none, and the database still loads.
+    const bool read = m_pAccessor->SelectTable("Category", kNames, [this](PmValues& values) {
         PmCategoryEx2 category;
         if (values.size() == kNames.size()) {
             PmGetInt(&values[0], category.m_nId);
-            PmGetText(&values[1], category.m_szName);
+            PmTakeText(&values[1], category.m_szName);
             PmGetInt(&values[2], category.m_nStatus);
             PmGetInt(&values[3], category.m_nColor);
         }
         m_CatMgr.Add(std::move(category));
+        return true;
+    });
+    if (!read) {
+        m_CatMgr.Clear();
     }
     return true;
 }
@@ -117,18 +120,14 @@ bool PmDBEx2Util::LoadInfo() {
         return false;
     }
     static const std::vector<std::string> kNames{"Name", "Note"};
-    PmValues values;
-    for (bool more = m_pAccessor->SelectTable("Information", kNames, values); more;
-         more = m_pAccessor->NextTableRow(values)) {
+    const bool read = m_pAccessor->SelectTable("Information", kNames, [this](PmValues& values) {
         std::string name;
         std::string note;
         if (values.size() != 2 || !PmGetText(&values[0], name) || !PmGetText(&values[1], note)) {
-            continue;
+            return true;
         }
-        PmVariant noteValue;
-        PmSetText(note, &noteValue);
         std::int32_t n = 0;
-        PmGetInt(&noteValue, n);
+        PmGetInt(&values[1], n);
         if (name == "License") {
             m_Info.m_nLicense = n;
         } else if (name == "Version") {
@@ -142,10 +141,19 @@ bool PmDBEx2Util::LoadInfo() {
         } else if (name == "FreeRecID") {
             m_Info.m_nFreeRecID = n;
         } else if (name == "TableString") {
-            m_Info.m_szTableString = note;
+            m_Info.m_szTableString = std::move(note);
         }
+        return true;
+    });
+    if (!read) {
+        m_Info = PmInfoEx2{};
     }
     return true;
+}
+
+std::string_view PmDBEx2Util::CategoryName(std::int32_t id) const {
+    const PmCategoryEx2* category = m_CatMgr.FindById(id);
+    return category != nullptr ? std::string_view(category->m_szName) : std::string_view();
 }
 
 bool PmDBEx2Util::SelectMainByRecordId(std::int32_t id, std::span<const std::string> names, PmValues& values) {

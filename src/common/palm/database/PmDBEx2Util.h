@@ -54,6 +54,10 @@ public:
     bool SelectMainWhere(std::string_view where, std::span<const std::string> names, PmValues& values);
 
     const PmCategoryEx2Mgr& GetCategoryMgr() const { return m_CatMgr; }
+    // The name the table "Category" gives `id`; empty when none. A record
+    // holds only its category's id: the name is held once, here, and stays
+    // valid until the categories are read again.
+    std::string_view CategoryName(std::int32_t id) const;
     // The database file the store is bound to; empty before the first open.
     std::string DatabasePath() const { return m_pAccessor ? m_pAccessor->Path() : std::string{}; }
     const PmInfoEx2& GetInfo() const { return m_Info; }
@@ -80,12 +84,19 @@ protected:
     // the whole write with the reason and nothing is written; cells are
     // changed in place, never by adding a row. No change writes nothing.
     bool WriteMainStatuses(std::span<const std::string> keyNames, std::span<const StatusChange> changes);
-    // Every row of "Main" over `names`, in table order, handed to `add`.
-    bool LoadMainRows(std::span<const std::string> names, const std::function<void(const PmValues&)>& add);
+    // Every row of "Main" over `names`, in table order, handed to `add` as
+    // the engine reads it (`add` may take the values). False, with the
+    // reason, when the table could not be read to its end: the rows handed
+    // over until then are not the table and are to be dropped.
+    bool LoadMainRows(std::span<const std::string> names, const std::function<void(PmValues&)>& add);
+    // About how many rows LoadMainRows hands over, as the last OpenDatabase
+    // found it (see PmJetEngine::ColumnNames), to size the records.
+    std::size_t MainRowCountHint() const { return m_nMainRowsHint; }
 
     std::unique_ptr<PmMDBAccessor> m_pAccessor;
     PmCategoryEx2Mgr m_CatMgr;
     PmInfoEx2 m_Info;
+    std::size_t m_nMainRowsHint = 0;
     // Why the last operation failed, and the kind of that failure (kOther
     // unless set otherwise); empty and kNone after a success.
     std::string m_szDbError;

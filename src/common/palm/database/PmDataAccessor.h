@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,15 +35,20 @@ public:
         return BuildSql("Main", tail, kind, names, values);
     }
 
-    // The first row of "SELECT names FROM table"; a later NextTableRow goes on.
-    virtual bool SelectTable(std::string_view /*table*/, std::span<const std::string> /*names*/, PmValues& /*values*/) {
+    // Every row of "SELECT names FROM table", in table order, handed to `row`
+    // as the engine reads it, so that only one row's values are held at a
+    // time; `row` may take (move from) the values and returns false to stop.
+    // True when every row (or every row up to the stop) was handed over;
+    // false with LastError() set when the statement could not run or the
+    // engine failed part-way: the rows handed over then are not the table.
+    virtual bool SelectTable(std::string_view /*table*/, std::span<const std::string> /*names*/,
+                             const std::function<bool(PmValues&)>& /*row*/) {
+        m_szLastError = "no database engine";
         return false;
     }
-    // The next row of the statement the last SelectTable started.
-    virtual bool NextTableRow(PmValues& /*values*/) { return false; }
+    // The first row `sql` selects; the rest of its result stays in the
+    // kind's query (see PmMDBAccessor::GetQuery).
     virtual bool QueryFirstRow(std::string_view /*sql*/, PmValues& /*values*/) { return false; }
-    // The next row, only when `sql` is the statement of the last SelectTable.
-    virtual bool QueryNextRow(std::string_view /*sql*/, PmValues& /*values*/) { return false; }
     // Runs a statement, keeping its result when `open`. False when the
     // engine refused or failed it (LastError says why).
     virtual bool ExecuteSql(std::string_view /*sql*/, bool /*open*/) { return false; }
@@ -57,7 +63,6 @@ public:
     }
 
 protected:
-    std::string m_szLastSelect;
     std::string m_szLastError;
     platform::IoFailure m_nLastFailure = platform::IoFailure::kNone;
 };

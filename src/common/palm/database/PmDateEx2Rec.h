@@ -16,7 +16,6 @@ struct PmDateEx2Rec {
     std::int32_t nPlacement = 0;
     std::uint8_t nPrivate = 0;
     std::int32_t nCategoryId = 0;
-    std::string szCategory;  // the name the Category table gives nCategoryId; empty when none
     std::string szNote;
     std::uint32_t nStartTime = 0;
     std::string szStartTime;

@@ -43,7 +43,7 @@ void DateOf(const PmVariant& value, std::uint32_t& number, std::string& text) {
     }
 }
 
-void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) {
+void ValueToField(PmVariant& value, std::size_t index, PmDateEx2Rec& rec) {
     std::int32_t n = 0;
     switch (index) {
         case kRecordId:
@@ -66,7 +66,7 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
             PmGetInt(&value, rec.nCategoryId);
             break;
         case kNote:
-            PmGetText(&value, rec.szNote);
+            PmTakeText(&value, rec.szNote);
             break;
         case kStartTime:
             DateOf(value, rec.nStartTime, rec.szStartTime);
@@ -78,13 +78,13 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
             FlagOf(value, rec.nUntimed);
             break;
         case kTimeZone:
-            PmGetText(&value, rec.szTimeZone);
+            PmTakeText(&value, rec.szTimeZone);
             break;
         case kLocation:
-            PmGetText(&value, rec.szLocation);
+            PmTakeText(&value, rec.szLocation);
             break;
         case kSummary:
-            PmGetText(&value, rec.szSummary);
+            PmTakeText(&value, rec.szSummary);
             break;
         case kAlarm:
             FlagOf(value, rec.nAlarm);
@@ -96,7 +96,7 @@ void ValueToField(const PmVariant& value, std::size_t index, PmDateEx2Rec& rec) 
             PmGetInt(&value, rec.nAlarmUnit);
             break;
         case kRepeatedEvent:
-            PmGetText(&value, rec.szRepeatedEvent);
+            PmTakeText(&value, rec.szRepeatedEvent);
             break;
         default:
             break;
@@ -115,7 +115,7 @@ const PmDbTable& PmDateEx2Util::Table() {
     return table;
 }
 
-void PmDateEx2Util::ReadRow(const PmValues& values, PmDateEx2Rec& rec) {
+void PmDateEx2Util::ReadRow(PmValues& values, PmDateEx2Rec& rec) {
     for (std::size_t i = 0; i < kColumnCount; ++i) {
         ValueToField(values[i], i, rec);
     }

@@ -22,7 +22,7 @@ public:
     using PmDbStore::PmDbStore;
 
     static const PmDbTable& Table();
-    static void ReadRow(const PmValues& values, PmDateEx2Rec& rec);
+    static void ReadRow(PmValues& values, PmDateEx2Rec& rec);
     static std::vector<std::string> KeyTexts(const PmDateEx2Rec& rec) {
         return {rec.szStartTime, rec.szEndTime, rec.szSummary};
     }

@@ -18,15 +18,19 @@ namespace lazrine::palm {
 // as the record-file stores share PmFileStore. A kind `Kind` derives from
 // PmDbStore<Kind, Rec> and gives, as statics:
 //   Table()           its column table (PmDbTable);
-//   ReadRow(row, rec) a row of Table().columns into the record's members;
+//   ReadRow(row, rec) a row of Table().columns into the record's members
+//                     (texts are moved out of the row);
 //   KeyTexts(rec)     the loaded texts of Table().keyColumns;
 // and, for a record without the members nRecordId, nStatus and nCategoryId,
 // RecordIdOf, StatusOf, SetStatusOf and CategoryIdOf.
 //
-// A load reads every row, deleted ones included, in table order; a database
-// of another kind is refused, and a failed load leaves no records. Category
-// names come from the table "Category" and are a convenience: a database
-// without a readable one still lists its records, each without a name.
+// A load reads every row, deleted ones included, in table order, each into
+// its record as the engine reads it (no row is held besides the records); a
+// database of another kind is refused, and a load that fails, at the first
+// row or part-way, leaves no records. Category names come from the table
+// "Category", held once by the store (CategoryName), and are a convenience:
+// a database without a readable one still lists its records, each without a
+// name.
 // Save() writes every record whose status differs from the one loaded, all
 // or none, by PmDBEx2Util::WriteMainStatuses: only its Status cell, in the
 // row found by its Record ID that still holds the key texts and the status
@@ -45,16 +49,18 @@ public:
     static std::string ColumnName(std::size_t index) {
         return index < ColumnNames().size() ? ColumnNames()[index] : std::string();
     }
-    // A loaded row (a value per column, in column order) into `rec`; false,
-    // and `rec` unchanged, for another number of values. A value that does
-    // not convert leaves its member as it was.
-    static bool RowToRecord(const PmValues& values, Rec& rec) {
+    // A loaded row (a value per column, in column order) into `rec`, its
+    // texts moved, not copied, out of `values`; false, and both unchanged,
+    // for another number of values. A value that does not convert leaves
+    // its member as it was.
+    static bool RowToRecord(PmValues& values, Rec& rec) {
         if (values.size() != ColumnNames().size()) {
             return false;
         }
         Kind::ReadRow(values, rec);
         return true;
     }
+    static bool RowToRecord(PmValues&& values, Rec& rec) { return RowToRecord(values, rec); }
 
     PmStoreKind StoreKind() const override { return PM_STORE_DATABASE; }
 
@@ -66,22 +72,21 @@ public:
             m_szDbError = "no file name given";
             return false;
         }
-        const bool read = OpenDatabase(Kind::Table().nKind, path) &&
-                          LoadMainRows(ColumnNames(), [this](const PmValues& values) {
-                              Rec rec;
-                              RowToRecord(values, rec);
-                              rec.nLoadedStatus = Kind::StatusOf(rec);
-                              m_DataMgr.Add(std::move(rec));
-                          });
+        bool read = OpenDatabase(Kind::Table().nKind, path);
+        if (read) {
+            m_DataMgr.Reserve(MainRowCountHint());
+            read = LoadMainRows(ColumnNames(), [this](PmValues& values) {
+                Rec rec;
+                RowToRecord(values, rec);
+                rec.nLoadedStatus = Kind::StatusOf(rec);
+                m_DataMgr.Add(std::move(rec));
+            });
+        }
         if (!read) {
             m_DataMgr.Clear();
             return false;
         }
         LoadCategories();
-        for (Rec& rec : m_DataMgr.Records()) {
-            const PmCategoryEx2* category = GetCategoryMgr().FindById(Kind::CategoryIdOf(rec));
-            rec.szCategory = category != nullptr ? category->m_szName : std::string();
-        }
         m_bLoaded = true;
         return true;
     }

@@ -752,7 +752,8 @@ bool PmJetEngine::CommitBatch(platform::IoError& error) {
 bool PmJetEngine::IsOpen() const { return m_pImpl->mdb != nullptr; }
 const std::string& PmJetEngine::Path() const { return m_pImpl->szPath; }
 
-bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error) {
+bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error,
+                              std::size_t* rowCountHint) {
     names.clear();
     if (!IsOpen()) {
         error = "no database is open";
@@ -766,11 +767,30 @@ bool PmJetEngine::ColumnNames(const std::string& table, std::vector<std::string>
     for (unsigned i = 0; i < def->num_cols; ++i) {
         names.emplace_back(ColumnAt(def.get(), i)->name);
     }
+    if (rowCountHint != nullptr) {
+        // A row takes at least its 2-byte slot and its 2-byte column count.
+        const std::size_t most = pages.size() * static_cast<std::size_t>(m_pImpl->PageSize()) / 4;
+        *rowCountHint = std::min<std::size_t>(def->num_rows, most);
+    }
     return true;
 }
 
 bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error) {
     rows.clear();
+    const bool ok = Query(
+        sql,
+        [&rows](PmValues& values) {
+            rows.push_back(std::move(values));
+            return true;
+        },
+        error);
+    if (!ok) {
+        rows.clear();
+    }
+    return ok;
+}
+
+bool PmJetEngine::Query(std::string_view sql, const std::function<bool(PmValues&)>& row, std::string& error) {
     if (!IsOpen()) {
         error = "no database is open";
         return false;
@@ -790,6 +810,7 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
         return false;
     }
     std::vector<unsigned> cols;
+    cols.reserve(st.Columns().size());
     for (const std::string& name : st.Columns()) {
         unsigned col = 0;
         if (!Impl::FindColumn(table.get(), name, col)) {
@@ -802,30 +823,31 @@ bool PmJetEngine::Query(std::string_view sql, std::vector<PmValues>& rows, std::
     if (!m.ResolveWhere(table.get(), st, where, error)) {
         return false;
     }
+    // One value list serves every row: the caller takes what it keeps.
+    PmValues values;
+    bool stopped = false;
     const bool ok = m.Scan(
         table.get(), pages,
-        [&](const RowView& row, std::string& err) {
+        [&](const RowView& view, std::string& err) {
             bool match = false;
-            if (!m.RowMatches(table.get(), row, where, match, err)) {
+            if (!m.RowMatches(table.get(), view, where, match, err)) {
                 return false;
             }
             if (!match) {
                 return true;
             }
-            PmValues values(cols.size());
+            values.assign(cols.size(), PmVariant{});
             for (std::size_t i = 0; i < cols.size(); ++i) {
-                if (!m.CellValue(ColumnAt(table.get(), cols[i]), row.pFields[cols[i]], values[i], err)) {
+                if (!m.CellValue(ColumnAt(table.get(), cols[i]), view.pFields[cols[i]], values[i], err)) {
                     return false;
                 }
             }
-            rows.push_back(std::move(values));
-            return true;
+            // Stopping is not a failure: the scan ends with no error.
+            stopped = !row(values);
+            return !stopped;
         },
         error);
-    if (!ok) {
-        rows.clear();
-    }
-    return ok;
+    return ok || stopped;
 }
 
 bool PmJetEngine::Execute(std::string_view sql, std::size_t& changedRows, std::string& error) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,9 +77,23 @@ public:
     bool IsOpen() const;
     const std::string& Path() const;
 
-    // The names of the columns of `table`, in column order.
-    bool ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error);
-    // Runs a SELECT; `rows` receives every matching row in table order.
+    // The names of the columns of `table`, in column order, and, when
+    // `rowCountHint` is given, how many rows the table holds as its
+    // definition states it, to size what a SELECT of the whole table is read
+    // into: a hint, never more than the table's data pages could hold, so
+    // that a damaged definition cannot make a reader set aside more than the
+    // file's own rows could need.
+    bool ColumnNames(const std::string& table, std::vector<std::string>& names, std::string& error,
+                     std::size_t* rowCountHint = nullptr);
+    // Runs a SELECT and hands every matching row to `row` as the scan finds
+    // it, in table order, one value list at a time: `row` may take (move
+    // from) the values it keeps, and returns false to end the scan there,
+    // which is no failure. False when the statement cannot run or the scan
+    // fails part-way (`error` says why); the rows handed over before then
+    // are not the whole result.
+    bool Query(std::string_view sql, const std::function<bool(PmValues&)>& row, std::string& error);
+    // The same, collecting the rows: `rows` receives every matching row in
+    // table order, or none after a failure.
     bool Query(std::string_view sql, std::vector<PmValues>& rows, std::string& error);
     // Runs an UPDATE (INSERT and DELETE are refused). `changedRows` counts
     // the rows the WHERE clause matched.

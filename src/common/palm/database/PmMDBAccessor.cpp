@@ -38,16 +38,22 @@ bool PmMDBAccessor::IsConnected() {
     return connection != nullptr && connection->IsOpen() && connection->Path() == m_szPath;
 }
 
-bool PmMDBAccessor::SelectTable(std::string_view table, std::span<const std::string> names, PmValues& values) {
-    if (GetQuery() == nullptr) {
-        m_szLastError = "no query for this kind of database";
+bool PmMDBAccessor::SelectTable(std::string_view table, std::span<const std::string> names,
+                                const std::function<bool(PmValues&)>& row) {
+    PmJetEngine* connection = Ready();
+    if (connection == nullptr) {
         return false;
     }
-    m_szLastSelect = BuildSql(table, "", PM_SQL_SELECT, names, {});
-    return QueryFirstRow(m_szLastSelect, values);
+    // The rows go straight to `row`; the kind's query keeps no result of it.
+    GetQuery()->Close();
+    if (!connection->Query(BuildSql(table, "", PM_SQL_SELECT, names, {}), row, m_szLastError)) {
+        if (m_szLastError.empty()) {
+            m_szLastError = "the database engine failed the statement";
+        }
+        return false;
+    }
+    return true;
 }
-
-bool PmMDBAccessor::NextTableRow(PmValues& values) { return QueryNextRow(m_szLastSelect, values); }
 
 bool PmMDBAccessor::QueryFirstRow(std::string_view sql, PmValues& values) {
     if (sql.empty() || GetQuery() == nullptr) {
@@ -65,30 +71,13 @@ bool PmMDBAccessor::QueryFirstRow(std::string_view sql, PmValues& values) {
     return true;
 }
 
-bool PmMDBAccessor::QueryNextRow(std::string_view sql, PmValues& values) {
-    m_szLastError.clear();
-    PmDbQuery* query = GetQuery();
-    // Only the result of the last SelectTable is continued, and only while
-    // no other statement has replaced it in the shared query.
-    if (sql.empty() || sql != m_szLastSelect || query == nullptr || query->Sql() != sql || !query->IsOpen()) {
-        return false;
-    }
-    query->Next();
-    if (query->Eof()) {
-        return false;
-    }
-    values = query->TakeRow();
-    return true;
-}
-
-bool PmMDBAccessor::ExecuteSql(std::string_view sql, bool open) {
+PmJetEngine* PmMDBAccessor::Ready() {
     m_szLastError.clear();
     m_nLastFailure = platform::IoFailure::kNone;
     PmDbQuery* query = GetQuery();
-    PmJetEngine* connection = GetConnection();
-    if (sql.empty() || query == nullptr || connection == nullptr) {
+    if (query == nullptr || GetConnection() == nullptr) {
         m_szLastError = "no statement or no query";
-        return false;
+        return nullptr;
     }
     if (!IsConnected()) {
         // Another accessor of this kind has taken the shared connection to
@@ -98,8 +87,22 @@ bool PmMDBAccessor::ExecuteSql(std::string_view sql, bool open) {
     if (!IsConnected()) {
         query->Close();
         m_szLastError = "the database '" + m_szPath + "' is not open: " + m_szLastError;
+        return nullptr;
+    }
+    return GetConnection();
+}
+
+bool PmMDBAccessor::ExecuteSql(std::string_view sql, bool open) {
+    if (sql.empty()) {
+        m_szLastError = "no statement or no query";
+        m_nLastFailure = platform::IoFailure::kNone;
         return false;
     }
+    PmJetEngine* connection = Ready();
+    if (connection == nullptr) {
+        return false;
+    }
+    PmDbQuery* query = GetQuery();
     const bool ok = open ? query->Open(*connection, sql, m_szLastError) : query->Execute(*connection, sql, m_szLastError);
     if (!ok && m_szLastError.empty()) {
         m_szLastError = "the database engine failed the statement";

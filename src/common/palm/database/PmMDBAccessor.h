@@ -20,10 +20,9 @@ public:
     // The kind's connection is open on this accessor's file.
     bool IsConnected();
 
-    bool SelectTable(std::string_view table, std::span<const std::string> names, PmValues& values) override;
-    bool NextTableRow(PmValues& values) override;
+    bool SelectTable(std::string_view table, std::span<const std::string> names,
+                     const std::function<bool(PmValues&)>& row) override;
     bool QueryFirstRow(std::string_view sql, PmValues& values) override;
-    bool QueryNextRow(std::string_view sql, PmValues& values) override;
     bool ExecuteSql(std::string_view sql, bool open) override;
 
     PmJetEngine* GetConnection() { return m_pDataModule->GetConnection(m_nKind); }
@@ -32,6 +31,10 @@ public:
     const std::string& Path() const { return m_szPath; }
 
 private:
+    // The kind's connection, taken back to this accessor's file when another
+    // accessor has moved it; null, with LastError() set, when it cannot be.
+    PmJetEngine* Ready();
+
     PmDataModule* m_pDataModule;
     PmKind m_nKind;
     std::string m_szPath;

@@ -13,12 +13,11 @@ struct PmMemoEx2Rec {
     std::uint32_t nStatus = 0;
     std::int32_t nPlacement = 0;
     std::uint8_t nPrivate = 0;
-    std::int32_t nCategoryId = 0;
-    std::string szCategory;  // the name the Category table gives nCategoryId; empty when none
-    std::string szNote;
+    std::int32_t nCategoryId = 0;  // its name is the store's (PmDBEx2Util::CategoryName)
     // The status the row held when it was loaded: a write checks that the
     // row still holds it.
     std::uint32_t nLoadedStatus = 0;
+    std::string szNote;
 };
 
 }  // namespace lazrine::palm

@@ -18,7 +18,7 @@ const PmDbTable& PmMemoEx2Util::Table() {
     return table;
 }
 
-void PmMemoEx2Util::ReadRow(const PmValues& values, PmMemoEx2Rec& rec) {
+void PmMemoEx2Util::ReadRow(PmValues& values, PmMemoEx2Rec& rec) {
     auto intOf = [](const PmVariant& v) {
         std::int32_t n = 0;
         return PmGetInt(&v, n) ? n : 0;
@@ -30,7 +30,7 @@ void PmMemoEx2Util::ReadRow(const PmValues& values, PmMemoEx2Rec& rec) {
     const PmVariant& priv = values[kPrivate];
     rec.nPrivate = ((priv.vt == VT_I4 && (priv.lVal & 0xFFFF) != 0) || (priv.vt == VT_BOOL && priv.boolVal != 0)) ? 1 : 0;
     PmGetInt(&values[kCategory], rec.nCategoryId);
-    PmGetText(&values[kNote], rec.szNote);
+    PmTakeText(&values[kNote], rec.szNote);
     rec.nLoadedStatus = rec.nStatus;
 }
 

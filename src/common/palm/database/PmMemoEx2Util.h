@@ -22,7 +22,7 @@ public:
     using PmDbStore::PmDbStore;
 
     static const PmDbTable& Table();
-    static void ReadRow(const PmValues& values, PmMemoEx2Rec& rec);
+    static void ReadRow(PmValues& values, PmMemoEx2Rec& rec);
     static std::vector<std::string> KeyTexts(const PmMemoEx2Rec& rec) { return {rec.szNote}; }
 
     // One value of a looked-up row into its member; a value that does not

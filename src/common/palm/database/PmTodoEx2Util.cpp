@@ -41,11 +41,11 @@ const PmDbTable& PmTodoEx2Util::Table() {
     return table;
 }
 
-void PmTodoEx2Util::ReadRow(const PmValues& values, PmTodoEx2Rec& rec) {
+void PmTodoEx2Util::ReadRow(PmValues& values, PmTodoEx2Rec& rec) {
     const auto signedOf = [&values](std::size_t i, std::int32_t& out) { PmGetInt(&values[i], out); };
     const auto unsignedOf = [&values](std::size_t i, std::uint32_t& out) { PmGetUInt(&values[i], out); };
     const auto flagOf = [&values](std::size_t i, std::uint8_t& out) { PmGetFlag(&values[i], out); };
-    const auto textOf = [&values](std::size_t i, std::string& out) { PmGetText(&values[i], out); };
+    const auto textOf = [&values](std::size_t i, std::string& out) { PmTakeText(&values[i], out); };
     unsignedOf(kRecordId, rec.nRecordId);
     unsignedOf(kStatus, rec.nStatus);
     signedOf(kPlacement, rec.nPlacement);

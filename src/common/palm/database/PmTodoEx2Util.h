@@ -22,7 +22,7 @@ public:
     using PmDbStore::PmDbStore;
 
     static const PmDbTable& Table();
-    static void ReadRow(const PmValues& values, PmTodoEx2Rec& rec);
+    static void ReadRow(PmValues& values, PmTodoEx2Rec& rec);
     static std::vector<std::string> KeyTexts(const PmTodoEx2Rec& rec) { return {rec.szDescription, rec.szDueDateText}; }
 };
 

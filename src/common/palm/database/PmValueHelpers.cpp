@@ -1,6 +1,7 @@
 #include "common/palm/database/PmValueHelpers.h"
 
 #include <limits>
+#include <utility>
 
 namespace lazrine::palm {
 
@@ -139,6 +140,18 @@ bool PmGetText(const PmVariant* value, std::string& utf8) {
         utf8.clear();
     } else {
         utf8 = value->bstrVal;
+    }
+    return true;
+}
+
+bool PmTakeText(PmVariant* value, std::string& utf8) {
+    if (value == nullptr || value->vt != VT_BSTR) {
+        return false;
+    }
+    if (value->bBstrNull) {
+        utf8.clear();
+    } else {
+        utf8 = std::move(value->bstrVal);
     }
     return true;
 }

@@ -35,5 +35,8 @@ bool PmGetFlag(const PmVariant* value, std::uint8_t& flag);
 bool PmGetBool(const PmVariant* value, std::uint8_t& flag);
 // Only VT_BSTR: the whole text (empty for a null payload).
 bool PmGetText(const PmVariant* value, std::string& utf8);
+// The same, moving the text out of `value` instead of copying it: for a
+// row read once into a record.
+bool PmTakeText(PmVariant* value, std::string& utf8);
 
 }  // namespace lazrine::palm

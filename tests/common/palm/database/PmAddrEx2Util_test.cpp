@@ -142,7 +142,7 @@ TEST_F(PmAddrEx2UtilTest, LoadsEveryRowValueByValue) {
     }
     EXPECT_EQ(anna.Flag(78), 1) << "Birthday AlarmSet";
     EXPECT_EQ(anna.Flag(84), 0) << "Anniversary AlarmSet";
-    EXPECT_EQ(anna.szCategory, "Business");
+    EXPECT_EQ(store.CategoryName(PmAddrEx2Util::CategoryIdOf(anna)), "Business");
     EXPECT_TRUE(store.Save());
 }
 

@@ -84,6 +84,14 @@ TEST_F(PmJetEngineTest, SelectsColumnsByKindAndFiltersRows) {
     EXPECT_EQ(rows[0][5].vt, VT_EMPTY);  // binaries are not handed over
     EXPECT_EQ(rows[1][0].lVal, 2011);
     EXPECT_EQ(rows[2][0].lVal, 2022);
+    // Streamed, the same rows come one at a time, and the reader may stop.
+    std::vector<std::int32_t> ids;
+    const auto upTo2011 = [&ids](PmValues& row) {
+        ids.push_back(row[0].lVal);
+        return row[0].lVal != 2011;
+    };
+    ASSERT_TRUE(e.Query("SELECT [Record ID] FROM Main WHERE [Completed] = 1", upTo2011, error)) << error;
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{2002, 2011}));
 
     const auto quoted = Select(e, "SELECT [Record ID] FROM Main WHERE [Description] = 'Return O''Brien''s ladder'");
     ASSERT_EQ(quoted.size(), 1u);
@@ -196,8 +204,11 @@ TEST_F(PmJetEngineTest, EveryTableOfTheFixturesPassesTheStructureChecks) {
         EXPECT_EQ(Select(e, "SELECT " + key + " FROM " + c.table).size(), c.rows);
         PmJetEngine inMemory;
         std::vector<std::string> names;
-        ASSERT_TRUE(inMemory.OpenBytes(ReadFileBytes(Fixture(c.file)), error) && e.ColumnNames(c.table, names, error))
+        std::size_t hint = 0;
+        ASSERT_TRUE(inMemory.OpenBytes(ReadFileBytes(Fixture(c.file)), error) &&
+                    e.ColumnNames(c.table, names, error, &hint))
             << error;
+        EXPECT_EQ(hint, c.rows);
         std::string all;
         for (const std::string& name : names) {
             all += (all.empty() ? "[" : ", [") + name + "]";
