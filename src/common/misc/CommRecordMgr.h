@@ -71,13 +71,28 @@ public:
 
     // Copies the field table row whose key is `key`; false when none.
     bool GetFieldInfo(std::uint32_t key, CommFieldInfo& info) const {
-        for (const auto& row : FieldTable()) {
-            if (row.key == key) {
-                info = row;
-                return true;
+        const CommFieldInfo* row = FindField(key);
+        if (row != nullptr) {
+            info = *row;
+        }
+        return row != nullptr;
+    }
+    // The field table row whose key is `key`, nullptr when none. Writers ask
+    // for every field of every record in table order, so the row after the
+    // one found last is tried first: a record's fields cost one comparison
+    // each instead of a walk through the table.
+    const CommFieldInfo* FindField(std::uint32_t key) const {
+        const std::span<const CommFieldInfo> table = FieldTable();
+        if (m_nFieldHint < table.size() && table[m_nFieldHint].key == key) {
+            return &table[m_nFieldHint++];
+        }
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (table[i].key == key) {
+                m_nFieldHint = i + 1;
+                return &table[i];
             }
         }
-        return false;
+        return nullptr;
     }
 
     // The text of one field of one record as the window shows it: with the
@@ -114,6 +129,7 @@ private:
     std::function<void(std::size_t)> m_Build;
     mutable Rec m_Built{};
     mutable std::size_t m_nBuilt = kNone;
+    mutable std::size_t m_nFieldHint = 0;
     std::size_t m_nCursor = 0;
 };
 

@@ -24,18 +24,12 @@ public:
         return m_CommMgr.GetFieldInfo(key, info);
     }
     std::string FieldText(std::size_t i, std::uint32_t key, std::size_t len = 4096) const override {
-        misc::CommFieldInfo info;
-        if (i >= m_CommMgr.Count() || !m_CommMgr.GetFieldInfo(key, info)) {
-            return {};
-        }
-        return m_CommMgr.GetFieldText(m_CommMgr.At(i), info, len);
+        const misc::CommFieldInfo* info = i < m_CommMgr.Count() ? m_CommMgr.FindField(key) : nullptr;
+        return info != nullptr ? m_CommMgr.GetFieldText(m_CommMgr.At(i), *info, len) : std::string{};
     }
     std::string WholeFieldText(std::size_t i, std::uint32_t key) const override {
-        misc::CommFieldInfo info;
-        if (i >= m_CommMgr.Count() || !m_CommMgr.GetFieldInfo(key, info)) {
-            return {};
-        }
-        return m_CommMgr.GetWholeFieldText(m_CommMgr.At(i), info);
+        const misc::CommFieldInfo* info = i < m_CommMgr.Count() ? m_CommMgr.FindField(key) : nullptr;
+        return info != nullptr ? m_CommMgr.GetWholeFieldText(m_CommMgr.At(i), *info) : std::string{};
     }
     std::vector<misc::CommFieldInfo> FieldRows() const override {
         const auto table = m_CommMgr.FieldTable();
