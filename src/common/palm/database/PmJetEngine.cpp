@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <span>
 #include <utility>
 
 #include "common/palm/PmDataHead.h"
@@ -257,8 +258,7 @@ struct PmJetEngine::Impl {
                     }
                     continue;
                 }
-                std::memcpy(mdb->pg_buf, page.bytes.data(), page.bytes.size());
-                mdb->cur_pg = pg;
+                CopyToPageBuffer(pg, page.bytes);
                 const int n = mdb_crack_row(table.get(), static_cast<int>(start), end - start, fields.data());
                 const MdbField& f = fields[props];
                 if (n <= static_cast<int>(props) || f.is_null || f.siz < kMemoHeader || f.value == nullptr) {
@@ -289,7 +289,7 @@ struct PmJetEngine::Impl {
     // those from the page its column reader stopped on, so right after it).
     // Every structure libmdb follows is checked first; `pages` receives the
     // table's data pages from its usage map.
-    TablePtr OpenTable(const std::string& name, bool withIndexes, std::vector<std::uint32_t>& pages,
+    TablePtr OpenTable(const std::string& name, bool withIndexes, std::vector<std::uint32_t>& dataPages,
                        std::string& error) {
         MdbCatalogEntry* entry = nullptr;
         for (unsigned i = 0; mdb->catalog != nullptr && i < mdb->catalog->len; ++i) {
@@ -303,12 +303,12 @@ struct PmJetEngine::Impl {
             error = "the database has no table " + name;
             return nullptr;
         }
-        pages.clear();
-        this->pages.ClearFailure();
-        PageHold hold(this->pages);
-        const PageMirror mirror(this->pages, shadow.get());
+        dataPages.clear();
+        pages.ClearFailure();
+        PageHold hold(pages);
+        const PageMirror mirror(pages, shadow.get());
         if (entry->table_pg > std::numeric_limits<std::uint32_t>::max() ||
-            !Validator().CheckTable(static_cast<std::uint32_t>(entry->table_pg), name, pages, error) ||
+            !Validator().CheckTable(static_cast<std::uint32_t>(entry->table_pg), name, dataPages, error) ||
             !hold.Release()) {
             if (error.empty()) {
                 error = "the database is damaged: table " + name + " has no valid definition page";
@@ -497,10 +497,6 @@ struct PmJetEngine::Impl {
         return true;
     }
 
-    // Calls `fn` for every live row of the table, in stored order: the
-    // table's data pages as its usage map lists them, each page's slots in
-    // order. A slot flagged deleted is passed over; an overflow slot is
-    // followed to the row's data, which `fn` sees with its own page and slot.
     // Puts a page into libmdb's page buffer, where its row cracker reads:
     // from memory as libmdb reads it, from the file as a verified page. (An
     // encrypted file, whose pages libmdb deciphers, is not read from file.)
@@ -515,13 +511,20 @@ struct PmJetEngine::Impl {
         if (!pages.Read(page, bytes) || bytes.bytes.size() != static_cast<std::size_t>(PageSize())) {
             return false;
         }
-        std::memcpy(mdb->pg_buf, bytes.bytes.data(), bytes.bytes.size());
-        mdb->cur_pg = page;
+        CopyToPageBuffer(page, bytes.bytes);
         return true;
     }
 
-    // Hands every row of `t` on the data pages `dataPages` to `fn`, in
-    // order, reading them under one hold of the file.
+    void CopyToPageBuffer(std::uint32_t page, std::span<const std::uint8_t> bytes) {
+        std::memcpy(mdb->pg_buf, bytes.data(), bytes.size());
+        mdb->cur_pg = page;
+    }
+
+    // Calls `fn` for every live row of the table, in stored order: the
+    // table's data pages as its usage map lists them, each page's slots in
+    // order, read under one hold of the file. A slot flagged deleted is
+    // passed over; an overflow slot is followed to the row's data, which
+    // `fn` sees with its own page and slot.
     bool Scan(MdbTableDef* t, const std::vector<std::uint32_t>& dataPages,
               const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
         pages.ClearFailure();
@@ -530,7 +533,7 @@ struct PmJetEngine::Impl {
         return (hold.Release() && scanned) || ReadFailure(error);
     }
 
-    bool ScanPages(MdbTableDef* t, const std::vector<std::uint32_t>& pages,
+    bool ScanPages(MdbTableDef* t, const std::vector<std::uint32_t>& dataPages,
                    const std::function<bool(const RowView&, std::string&)>& fn, std::string& error) {
         const int pgSize = PageSize();
         const int rco = RowCountOffset();
@@ -558,11 +561,11 @@ struct PmJetEngine::Impl {
             std::uint32_t pageOwner = 0;
             return check.PageKind(page, type, pageOwner) && type == 0x01 && pageOwner == owner;
         };
-        for (const std::uint32_t page : pages) {
+        for (const std::uint32_t page : dataPages) {
             // A page the map lists but that holds no rows of this table
             // (freed, or reused by another object) has nothing to read.
             if (!ownedDataPage(page)) {
-                if (this->pages.Failed()) {
+                if (pages.Failed()) {
                     return false;
                 }
                 continue;
@@ -600,7 +603,7 @@ struct PmJetEngine::Impl {
                             error = "an overflow row of table " + name + " is corrupt";
                             return false;
                         }
-                        if (!this->pages.ReadAt(at, pointer)) {
+                        if (!pages.ReadAt(at, pointer)) {
                             error = "a data page of table " + name + " cannot be read";
                             return false;
                         }

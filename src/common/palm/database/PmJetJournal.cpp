@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "common/palm/database/PmJetPages.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileIo.h"
 #include "platform/InPlaceFileWriter.h"
@@ -179,8 +180,7 @@ bool PmJetJournal::Write(const std::string& path, platform::FileFingerprint& loa
         return false;
     }
     if (!loaded.IsKnown() || !(current == loaded)) {
-        return error.Fail(platform::IoFailure::kChangedSinceLoaded,
-                          "the database was changed by another program since it was loaded; load it again");
+        return error.Fail(platform::IoFailure::kChangedSinceLoaded, PmJetPages::kChangedText);
     }
     if (io.Exists(journal)) {
         return error.Fail(platform::IoFailure::kOther,
